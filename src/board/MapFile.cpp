@@ -1,0 +1,118 @@
+#include "board/MapFile.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+namespace {
+[[noreturn]] void Fail(const std::string& name, int line, const std::string& what)
+{
+    throw MapFileError(name + ":" + std::to_string(line) + ": " + what);
+}
+
+// A decimal int32 as the format allows it: leading blanks and a sign, then digits;
+// anything after the digits is ignored.
+int32_t ParseField(const std::string& field, const std::string& name, int line, int index)
+{
+    const char* begin = field.c_str();
+    size_t i = 0;
+    while (begin[i] != '\0' && std::isspace(static_cast<unsigned char>(begin[i]))) {
+        ++i;
+    }
+    size_t digits = i;
+    if (begin[digits] == '+' || begin[digits] == '-') {
+        ++digits;
+    }
+    if (!std::isdigit(static_cast<unsigned char>(begin[digits]))) {
+        Fail(name, line, "field " + std::to_string(index) + " (\"" + field + "\") is not a number");
+    }
+    errno = 0;
+    long long value = std::strtoll(begin + i, nullptr, 10);
+    if (errno == ERANGE || value < std::numeric_limits<int32_t>::min() ||
+        value > std::numeric_limits<int32_t>::max()) {
+        Fail(name, line, "field " + std::to_string(index) + " (\"" + field + "\") is outside the 32-bit range");
+    }
+    return static_cast<int32_t>(value);
+}
+}  // namespace
+
+MapFile ParseMapText(const std::string& text, const std::string& name)
+{
+    MapFile map;
+    std::istringstream in(text);
+    std::string line;
+    int lineNumber = 0;
+    bool inPieces = false;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!inPieces) {
+            if (line.empty()) {
+                inPieces = true;
+                continue;
+            }
+            for (size_t x = 0; x < line.size(); ++x) {
+                if (line[x] < '0' || line[x] > '3') {
+                    Fail(name, lineNumber,
+                         "tile character '" + std::string(1, line[x]) + "' at column " + std::to_string(x) +
+                             " is not one of 0-3");
+                }
+            }
+            if (!map.rows.empty() && line.size() < map.rows.front().size()) {
+                Fail(name, lineNumber,
+                     "tile row has " + std::to_string(line.size()) + " tiles, fewer than the first row's " +
+                         std::to_string(map.rows.front().size()));
+            }
+            map.rows.push_back(line);
+            continue;
+        }
+        // NOTE: blank lines among the pieces (the file's final line feed among them)
+        // are skipped; read literally they would put a Knight on (0, 0) for the human.
+        if (line.find_first_not_of(" \t") == std::string::npos) {
+            continue;
+        }
+        std::vector<std::string> fields;
+        std::string field;
+        std::istringstream split(line);
+        while (std::getline(split, field, ',')) {
+            fields.push_back(field);
+        }
+        if (!line.empty() && line.back() == ',') {
+            fields.emplace_back();
+        }
+        if (fields.size() > 4) {
+            Fail(name, lineNumber, "piece line has " + std::to_string(fields.size()) + " numbers, at most 4 allowed");
+        }
+        int32_t values[4] = {0, 0, 0, 0};
+        for (size_t i = 0; i < fields.size(); ++i) {
+            values[i] = ParseField(fields[i], name, lineNumber, static_cast<int>(i) + 1);
+        }
+        if (values[0] < 0 || values[0] > 3) {
+            Fail(name, lineNumber, "piece type " + std::to_string(values[0]) + " is not one of 0-3");
+        }
+        map.pieces.push_back({values[0], values[1], values[2], values[3], lineNumber});
+    }
+    if (map.rows.empty()) {
+        Fail(name, 1, "no tile row");
+    }
+    return map;
+}
+
+MapFile ReadMapFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw MapFileError(path + ": cannot open the map file");
+    }
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    if (file.bad()) {
+        throw MapFileError(path + ": cannot read the map file");
+    }
+    return ParseMapText(contents.str(), path);
+}

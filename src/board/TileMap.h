@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "board/TileType.h"
+#include "core/Node.h"
+#include "rules/BoardSnapshot.h"
+
+class AIController;
+class CameraNode;
+class Castle;
+class TeamController;
+class Unit;
+
+// One game: the tile grid, the two sides, the camera, the pieces (as children),
+// the turn state and the board history.
+class TileMap : public Node {
+public:
+    ~TileMap() override;
+
+    // Sets up a game: sides, camera, map, tutorial texts, then hands the first turn to the human.
+    void Init() override;
+    void Draw() override;
+
+    // Reads a map file into the tiles and creates its pieces; throws MapFileError when it is broken.
+    void LoadMap(const std::string& path);
+    Unit* SpawnUnit(int32_t type, Vector2 tile, TeamController* team);
+    TileType GetTile(Vector2 tile) const;
+    void BuildTutorial();
+
+    // Piece queries, in the board's child order.
+    std::vector<Unit*> GetUnits() const;
+    Unit* GetUnitAt(Vector2 tile) const;
+    std::vector<Unit*> GetUnitsOf(const TeamController* team) const;
+    std::vector<Castle*> GetCastles() const;
+    std::vector<Unit*> GetUnitsSeenBy(const TeamController* team) const;
+
+    // Turn cycle and the three actions; every change is preceded by a snapshot.
+    void EndTurn();
+    void CheckVictory();
+    void MoveUnit(Unit* unit, Vector2 tile);
+    // Does nothing when no piece stands on the target tile.
+    void AttackUnit(Unit* attacker, Vector2 targetTile);
+    void BuyUnit(Unit* castle, int32_t unitType, Vector2 tile);
+    void UpdateAllVision();
+
+    void TakeSnapshot();
+    void RestoreSnapshot(int32_t index);
+
+    bool gameOver = false;
+    std::vector<std::vector<TileType>> tiles;
+    std::vector<TeamController*> teams;  // not owned: [0] the human, [1] the AI
+    int32_t currentTeam = 1;             // 1 so that the turn ended by Init gives the first turn to side 0
+    std::vector<BoardSnapshot> history;
+    std::vector<Unit*> removedUnits;  // owned: pieces off the board that a restore may bring back
+    CameraNode* camera = nullptr;
+    bool isTutorial = false;
+    AIController* ai = nullptr;
+    bool forfeited = false;
+    bool updateVisibility = true;
+};

@@ -1,0 +1,117 @@
+#include "board/Unit.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "board/GameData.h"
+#include "board/TileMap.h"
+#include "rules/PlayerController.h"
+#include "rules/TeamController.h"
+
+Unit::Unit(TeamController* owner, const UnitTypeInfo& row)
+    : range(row.range),
+      speed(row.speed),
+      damage(row.damage),
+      health(row.health),
+      maxHealth(row.health),
+      sightRange(std::max(row.speed, 5)),
+      value(row.cost),
+      type(row.type),
+      team(owner)
+{
+    static uint64_t nextSerial = 0;
+    serial = nextSerial++;
+    size = {100.0f, 100.0f};
+}
+
+void Unit::Init()
+{
+    GameData& data = GameData::Get();
+    texture = &data.textures[static_cast<size_t>(type)];
+    shader = &data.unitShader;
+    if (auto* board = dynamic_cast<TileMap*>(parent)) {
+        map = board;
+    }
+}
+
+Vector2 Unit::GetTile() const
+{
+    return {std::floor(position.x / 100.0f), std::floor(position.y / 100.0f)};
+}
+
+void Unit::Draw()
+{
+    if (map != nullptr && !map->teams.empty() && !map->teams[0]->CanSee(GetTile())) {
+        return;
+    }
+    Vector2 p = GetAbsolutePosition();
+    float tint = hasAttacked ? 0.4f : 1.0f;
+    if (texture != nullptr && texture->height > 0) {
+        float scale = static_cast<float>(100 / texture->height);
+        float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        if (team != nullptr) {
+            std::copy(team->color.begin(), team->color.end(), colour);
+        }
+        SetShaderValue(*shader, GetShaderLocation(*shader, "replaceColor"), colour, SHADER_UNIFORM_VEC4);
+        SetShaderValue(*shader, GetShaderLocation(*shader, "tintAmount"), &tint, SHADER_UNIFORM_FLOAT);
+        BeginShaderMode(*shader);
+        DrawTextureEx(*texture, p, 0.0f, scale, WHITE);
+        EndShaderMode();
+    } else {
+        // No image (headless, or a failed load): a box with the type's initial in the side's colour.
+        Color side = WHITE;
+        if (team != nullptr) {
+            side = ColorFromNormalized({team->color[0], team->color[1], team->color[2], team->color[3]});
+        }
+        side = ColorBrightness(side, tint < 1.0f ? -0.6f : 0.0f);
+        DrawRectangle(static_cast<int>(p.x) + 20, static_cast<int>(p.y) + 20, 60, 60, side);
+        DrawRectangleLines(static_cast<int>(p.x) + 20, static_cast<int>(p.y) + 20, 60, 60, BLACK);
+        const char initial[2] = {TypeInfo(type).name[0], '\0'};
+        DrawText(initial, static_cast<int>(p.x) + 40, static_cast<int>(p.y) + 35, 30, BLACK);
+    }
+    if (showHealthBar) {
+        int x = static_cast<int>(p.x);
+        int y = static_cast<int>(p.y + 100.0f);
+        DrawRectangle(x, y, 100, 10, BLACK);
+        DrawRectangle(x, y, maxHealth > 0 ? (health * 100) / maxHealth : 0, 10, RED);
+    }
+}
+
+void Unit::OnClick()
+{
+    if (auto* player = dynamic_cast<PlayerController*>(team)) {
+        player->SelectUnit(this);
+    }
+}
+
+void Unit::OnAttacked(int32_t damageTaken, Unit*)
+{
+    health -= damageTaken;
+    if (health <= 0 && parent != nullptr) {
+        parent->RemoveChild(this);
+        if (map != nullptr) {
+            map->removedUnits.push_back(this);
+        }
+    }
+}
+
+Castle::Castle(TeamController* owner) : Unit(nullptr, TypeInfo(TypeNumber(UnitType::Castle)))
+{
+    showHealthBar = false;
+    range = 0;
+    speed = 0;
+    value = 1000;
+    team = owner;
+}
+
+void Castle::OnTurnStart()
+{
+    if (team != nullptr) {
+        team->gold += 100;
+    }
+}
+
+void Castle::OnAttacked(int32_t, Unit* attacker)
+{
+    team = attacker->team;
+}

@@ -1,0 +1,36 @@
+#include "core/Frame.h"
+
+#include "core/DrawOrder.h"
+#include "core/RootNode.h"
+#include "input/CameraNode.h"
+#include "input/InputManager.h"
+#include "raylib.h"
+
+void RunFrame(RootNode& root)
+{
+    InputManager::Instance().PollInput();
+
+    root.Update();
+    for (Node* child : root.GetChildren()) {
+        Node::UpdateTree(child);
+    }
+
+    BeginDrawing();
+    ClearBackground(RAYWHITE);
+    // NOTE: the 2D mode is never ended separately; EndDrawing closes it.
+    if (CameraNode* camera = root.GetActiveCamera()) {
+        BeginMode2D(camera->camera);
+    }
+    std::vector<Node*> drawList = root.CollectDescendants();
+    drawList.push_back(&root);
+    for (Node* node : DrawOrder(drawList)) {
+        if (node->visible && (node->parent == nullptr || node->parent->IsVisibleInTree())) {
+            node->Draw();
+        }
+    }
+    EndDrawing();
+
+    if (root.advanceScene) {
+        root.NextScene();
+    }
+}

@@ -1,0 +1,113 @@
+#include "core/Node.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/RootNode.h"
+#include "input/CameraNode.h"
+#include "input/InputManager.h"
+
+Node::~Node()
+{
+    for (Node* child : children) {
+        delete child;
+    }
+    children.clear();
+}
+
+bool Node::HandleInput(InputEvent)
+{
+    return false;
+}
+
+void Node::AddChild(Node* child)
+{
+    if (child->parent != nullptr) {
+        child->parent->RemoveChild(child);
+    }
+    child->parent = this;
+    children.push_back(child);
+    // NOTE: the flag is set before Init so that an Init re-attaching the node cannot run twice.
+    if (!child->initialized) {
+        child->initialized = true;
+        child->Init();
+    }
+}
+
+void Node::RemoveChild(Node* child)
+{
+    auto it = std::find(children.begin(), children.end(), child);
+    if (it == children.end()) {
+        throw std::runtime_error("\nError - Attempting to remove child from a node that isn't its parent.\n");
+    }
+    child->parent = nullptr;
+    children.erase(it);
+}
+
+bool Node::IsVisibleInTree() const
+{
+    for (const Node* node = this; node != nullptr; node = node->parent) {
+        if (!node->visible) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int32_t Node::GetAbsoluteZ() const
+{
+    int32_t sum = 0;
+    for (const Node* node = this; node != nullptr; node = node->parent) {
+        sum += node->z;
+    }
+    return sum;
+}
+
+Vector2 Node::GetAbsolutePosition() const
+{
+    if (fixedToScreen) {
+        // Measured from the camera, so the node stays put on screen while the board scrolls.
+        RootNode* root = InputManager::Instance().root;
+        CameraNode* camera = root != nullptr ? root->GetActiveCamera() : nullptr;
+        if (camera == nullptr) {
+            return position;
+        }
+        return {camera->position.x + position.x, camera->position.y + position.y};
+    }
+    if (parent != nullptr) {
+        Vector2 base = parent->GetAbsolutePosition();
+        return {base.x + position.x, base.y + position.y};
+    }
+    return position;
+}
+
+std::vector<Node*> Node::CollectDescendants() const
+{
+    std::vector<Node*> result = children;
+    for (Node* child : children) {
+        std::vector<Node*> below = child->CollectDescendants();
+        result.insert(result.end(), below.begin(), below.end());
+    }
+    return result;
+}
+
+void Node::UpdateTree(Node* node)
+{
+    node->Update();
+    for (Node* child : node->GetChildren()) {
+        UpdateTree(child);
+    }
+}
+
+bool Node::DispatchInput(Node* node, InputEvent event)
+{
+    if (node->HandleInput(event)) {
+        return true;
+    }
+    for (Node* child : node->GetChildren()) {
+        if (DispatchInput(child, event)) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,88 @@
+#include "core/RootNode.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "ai/AIController.h"
+#include "ai/HPSController.h"
+#include "ai/MinimaxController.h"
+#include "board/TileMap.h"
+#include "raylib.h"
+#include "screens/EndScreen.h"
+#include "screens/TitleScreen.h"
+#include "screens/Transition.h"
+
+RootNode::RootNode() = default;
+RootNode::~RootNode() = default;
+
+namespace {
+std::unique_ptr<TileMap> MakeBoard(bool isTutorial)
+{
+    auto board = std::make_unique<TileMap>();
+    board->isTutorial = isTutorial;
+    return board;
+}
+
+std::unique_ptr<AIController> MakeOpponent(AIController* controller, const char* name)
+{
+    controller->name = name;
+    return std::unique_ptr<AIController>(controller);
+}
+}  // namespace
+
+void RootNode::Init()
+{
+    scenes.push_back(std::make_unique<TitleScreen>());
+    scenes.push_back(MakeBoard(true));
+    scenes.push_back(std::make_unique<Transition>("Next you will play a practice game with no AI"));
+    scenes.push_back(MakeBoard(false));
+    scenes.push_back(std::make_unique<Transition>("Next you will play your first game"));
+    scenes.push_back(MakeBoard(false));
+    scenes.push_back(std::make_unique<Transition>("Next you will play your second game"));
+    scenes.push_back(MakeBoard(false));
+    scenes.push_back(std::make_unique<EndScreen>());
+
+    aiQueue.push_back(MakeOpponent(new AIController(), "default"));
+    aiQueue.push_back(MakeOpponent(new AIController(), "default"));
+
+    // The only seeding of the run; the draw below fixes the order of the two scored opponents.
+    srand(static_cast<unsigned>(time(nullptr)));
+    if (rand() % 2 != 0) {
+        aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
+        aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
+    } else {
+        aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
+        aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
+    }
+    NextScene();
+}
+
+void RootNode::NextScene()
+{
+    if (scenes.empty()) {
+        // advanceScene stays set; the loop then sees WindowShouldClose and ends.
+        if (IsWindowReady()) {
+            CloseWindow();
+        }
+        return;
+    }
+    for (Node* child : GetChildren()) {
+        RemoveChild(child);
+        delete child;
+    }
+    // The scene leaves the queue before its Init runs so that it is owned by the tree from then on.
+    Node* next = scenes.front().release();
+    scenes.pop_front();
+    AddChild(next);
+    advanceScene = false;
+}
+
+CameraNode* RootNode::GetActiveCamera() const
+{
+    for (Node* child : children) {
+        if (auto* board = dynamic_cast<TileMap*>(child)) {
+            return board->camera;
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,46 @@
+#include "input/Clickable.h"
+
+#include "core/RootNode.h"
+#include "input/CameraNode.h"
+#include "input/InputManager.h"
+
+Vector2 Clickable::MouseWorldPosition()
+{
+    Vector2 mouse = GetMousePosition();
+    RootNode* root = InputManager::Instance().root;
+    CameraNode* camera = root != nullptr ? root->GetActiveCamera() : nullptr;
+    if (camera != nullptr) {
+        mouse.x += camera->position.x;
+        mouse.y += camera->position.y;
+    }
+    return mouse;
+}
+
+bool Clickable::HandleInput(InputEvent event)
+{
+    if (!visible || (parent != nullptr && !parent->IsVisibleInTree())) {
+        return false;
+    }
+    if (disabled || event.code != MouseLeft) {
+        return false;
+    }
+    Vector2 m = MouseWorldPosition();
+    Vector2 p = GetAbsolutePosition();
+    bool inside = m.x > p.x && m.y > p.y && p.x + size.x > m.x && p.y + size.y > m.y;
+    if (event.down) {
+        if (inside) {
+            pressed = true;
+            return true;
+        }
+        return false;
+    }
+    if (!pressed) {
+        return false;
+    }
+    // NOTE: a release after our press is consumed even outside, which cancels the click.
+    pressed = false;
+    if (inside) {
+        OnClick();
+    }
+    return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <set>
+
+#include "input/InputEvent.h"
+
+class RootNode;
+
+// The one process-wide input object: turns raylib's input changes into events,
+// remembers which inputs are held, and offers every event to the tree.
+class InputManager {
+public:
+    static InputManager& Instance();
+
+    // Reads this frame's mouse and keyboard changes and dispatches them in a fixed order.
+    void PollInput();
+    void Dispatch(InputEvent event);
+    bool IsHeld(int32_t code) const { return held.count(code) != 0; }
+
+    std::set<int32_t> held;
+    RootNode* root = nullptr;
+
+private:
+    InputManager() = default;
+};

@@ -1,0 +1,58 @@
+// Recording and restoring a board's mutable state: the undo key and the opponents'
+// trial actions both take changes back this way.
+#include <algorithm>
+
+#include "board/TileMap.h"
+#include "board/Unit.h"
+#include "rules/TeamController.h"
+
+void TileMap::TakeSnapshot()
+{
+    BoardSnapshot snapshot;
+    for (Unit* unit : GetUnits()) {
+        snapshot.units.push_back(
+            {unit, unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked});
+    }
+    for (TeamController* team : teams) {
+        snapshot.gold.push_back(team->gold);
+    }
+    snapshot.currentTeam = currentTeam;
+    history.push_back(std::move(snapshot));
+}
+
+void TileMap::RestoreSnapshot(int32_t index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= history.size()) {
+        return;
+    }
+    BoardSnapshot snapshot = std::move(history[static_cast<size_t>(index)]);
+    history.erase(history.begin() + index, history.end());
+
+    for (Unit* unit : GetUnits()) {
+        RemoveChild(unit);
+        removedUnits.push_back(unit);
+    }
+    // NOTE: the pieces come back as the last children, in the recorded order.
+    for (const UnitSnapshot& record : snapshot.units) {
+        Unit* unit = record.unit;
+        unit->position = record.position;
+        unit->team = record.team;
+        unit->health = record.health;
+        unit->hasMoved = record.hasMoved;
+        unit->hasAttacked = record.hasAttacked;
+        if (unit->parent == nullptr) {
+            auto it = std::find(removedUnits.begin(), removedUnits.end(), unit);
+            if (it != removedUnits.end()) {
+                removedUnits.erase(it);
+            }
+            AddChild(unit);
+        }
+    }
+    for (size_t i = 0; i < teams.size() && i < snapshot.gold.size(); ++i) {
+        teams[i]->gold = snapshot.gold[i];
+    }
+    currentTeam = snapshot.currentTeam;
+    if (updateVisibility) {
+        UpdateAllVision();
+    }
+}

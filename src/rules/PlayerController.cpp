@@ -1,0 +1,138 @@
+#include "rules/PlayerController.h"
+
+#include <cmath>
+#include <string>
+
+#include "board/TileMap.h"
+#include "board/Unit.h"
+#include "input/Button.h"
+#include "input/Clickable.h"
+#include "input/Label.h"
+#include "rules/PurchaseMenu.h"
+
+void PlayerController::Init()
+{
+    if (auto* board = dynamic_cast<TileMap*>(parent)) {
+        map = board;
+    }
+    endTurnButton = new Button({0, 0}, {200, 100}, this, 0, "End Turn", RED, MAROON, WHITE, 12);
+    endTurnButton->fixedToScreen = true;
+    AddChild(endTurnButton);
+    forfeitButton = new Button({200, 0}, {200, 100}, this, 1, "Forfeit", YELLOW, ORANGE, BLACK, 12);
+    forfeitButton->fixedToScreen = true;
+    AddChild(forfeitButton);
+    purchaseMenu = new PurchaseMenu();
+    purchaseMenu->position = {550, 200};
+    purchaseMenu->visible = false;
+    purchaseMenu->fixedToScreen = true;
+    AddChild(purchaseMenu);
+    goldLabel = new Label("Gold: 0", 18, BLACK);
+    goldLabel->fixedToScreen = true;
+    goldLabel->position = {0, 100};
+    AddChild(goldLabel);
+}
+
+void PlayerController::Update()
+{
+    goldLabel->text = "Gold: " + std::to_string(gold);
+}
+
+void PlayerController::Draw()
+{
+    Vector2 p = GetAbsolutePosition();
+    for (const TileHighlight& highlight : highlights) {
+        Color colour = highlight.isAttack ? Color{240, 55, 55, 100} : Color{55, 55, 150, 100};
+        DrawRectangle(static_cast<int>(highlight.tile.x * 100.0f + p.x), static_cast<int>(highlight.tile.y * 100.0f + p.y),
+                      100, 100, colour);
+    }
+}
+
+void PlayerController::ShowTurnButtons(bool shown)
+{
+    endTurnButton->visible = shown;
+    forfeitButton->visible = shown;
+}
+
+void PlayerController::StartTurn()
+{
+    ShowTurnButtons(true);
+    NotifyUnitsOfTurnStart();
+    canAct = true;
+}
+
+void PlayerController::Receive(int32_t messageId)
+{
+    if (map == nullptr) {
+        return;
+    }
+    if (messageId == 0) {
+        ShowTurnButtons(false);
+        canAct = false;
+        map->EndTurn();
+    } else if (messageId == 1) {
+        map->forfeited = true;
+        map->EndTurn();
+    }
+}
+
+void PlayerController::ClearSelection()
+{
+    selectedUnit = nullptr;
+    highlights.clear();
+    purchaseMenu->visible = false;
+    ShowTurnButtons(true);
+}
+
+void PlayerController::SelectUnit(Unit* unit)
+{
+    if (!canAct) {
+        return;
+    }
+    ClearSelection();
+    if (unit->hasAttacked) {
+        return;
+    }
+    selectedUnit = unit;
+    highlights.clear();
+    if (dynamic_cast<Castle*>(unit) != nullptr) {
+        purchaseMenu->visible = true;
+        ShowTurnButtons(false);
+        return;
+    }
+    for (Vector2 tile : unit->GetAttackTargets(unit->GetTile())) {
+        highlights.push_back({tile, true});
+    }
+    if (!unit->hasMoved) {
+        for (Vector2 tile : unit->GetReachableTiles()) {
+            highlights.push_back({tile, false});
+        }
+    }
+}
+
+bool PlayerController::HandleInput(InputEvent event)
+{
+    // Undo works at any time and leaves the selection as it is.
+    if (event.code == KeyZ && map != nullptr && !map->history.empty()) {
+        map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
+    }
+    if (highlights.empty() || event.code != MouseLeft || event.down) {
+        return false;
+    }
+    Vector2 world = Clickable::MouseWorldPosition();
+    Vector2 tile = {std::floor(world.x / 100.0f), std::floor(world.y / 100.0f)};
+    for (const TileHighlight& highlight : highlights) {
+        if (!SameTile(highlight.tile, tile) || selectedUnit == nullptr || map == nullptr) {
+            continue;
+        }
+        if (highlight.isAttack) {
+            map->AttackUnit(selectedUnit, tile);
+        } else if (dynamic_cast<Castle*>(selectedUnit) != nullptr) {
+            map->BuyUnit(selectedUnit, purchaseType, tile);
+        } else {
+            map->MoveUnit(selectedUnit, tile);
+        }
+        break;
+    }
+    ClearSelection();
+    return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "input/Receiver.h"
+#include "rules/TeamController.h"
+
+class Button;
+class Label;
+class PurchaseMenu;
+class Unit;
+
+struct TileHighlight {
+    Vector2 tile = {0.0f, 0.0f};
+    bool isAttack = false;  // a piece to attack; otherwise a tile to move to or to place a purchase on
+};
+
+// The human side: its buttons and gold label, the selection and highlights, and
+// the clicks that become moves, attacks and purchases.
+class PlayerController : public TeamController, public Receiver {
+public:
+    void Init() override;
+    bool HandleInput(InputEvent event) override;
+    void Update() override;
+    void Draw() override;
+    void StartTurn() override;
+    void Receive(int32_t messageId) override;
+
+    void SelectUnit(Unit* unit);
+    // Drops the selection and highlights, closes the menu and shows the turn buttons.
+    void ClearSelection();
+    void ShowTurnButtons(bool shown);
+
+    std::vector<TileHighlight> highlights;
+    Unit* selectedUnit = nullptr;
+    PurchaseMenu* purchaseMenu = nullptr;
+    Label* goldLabel = nullptr;
+    Button* endTurnButton = nullptr;
+    Button* forfeitButton = nullptr;
+    int32_t purchaseType = 0;
+    bool canAct = true;
+};

@@ -1,0 +1,74 @@
+#include "rules/PurchaseMenu.h"
+
+#include <string>
+
+#include "board/Unit.h"
+#include "input/Button.h"
+#include "input/Label.h"
+#include "rules/PlayerController.h"
+
+void PurchaseMenu::Init()
+{
+    player = dynamic_cast<PlayerController*>(parent);
+    AddChild(new Label("Purchase Unit: ", 40, BLACK));
+    UnitMenuOption* options[3];
+    for (int32_t type = 0; type < 3; ++type) {
+        options[type] = new UnitMenuOption(type);
+        options[type]->position = {0.0f, 50.0f + 100.0f * static_cast<float>(type)};
+    }
+    auto* exitButton = new Button({100, 450}, {200, 100}, this, 5, "Exit", RED, MAROON, WHITE, 18);
+    for (UnitMenuOption* option : options) {
+        AddChild(option);
+    }
+    AddChild(exitButton);
+    z = 5;
+}
+
+void PurchaseMenu::Draw()
+{
+    Vector2 p = GetAbsolutePosition();
+    DrawRectangle(static_cast<int>(p.x), static_cast<int>(p.y), 500, 600, WHITE);
+}
+
+void PurchaseMenu::Receive(int32_t messageId)
+{
+    if (player == nullptr) {
+        return;
+    }
+    if (messageId < 4) {
+        auto* castle = dynamic_cast<Castle*>(player->selectedUnit);
+        if (castle != nullptr) {
+            player->purchaseType = messageId;
+            for (Vector2 tile : castle->GetSpawnTiles()) {
+                player->highlights.push_back({tile, false});
+            }
+        } else {
+            player->ClearSelection();
+        }
+    }
+    visible = false;
+    player->ShowTurnButtons(true);
+}
+
+UnitMenuOption::UnitMenuOption(int32_t unitType_) : unitType(unitType_) {}
+
+void UnitMenuOption::Init()
+{
+    auto* receiver = dynamic_cast<Receiver*>(parent);
+    const UnitTypeInfo& info = TypeInfo(unitType);
+    button = new Button({300, 0}, {100, 40}, receiver, unitType, std::to_string(info.cost), GREEN, DARKGREEN, BLACK,
+                        30);
+    AddChild(button);
+    AddChild(new Label(info.name, 30, BLACK));
+    auto* stats = new Label(info.statsText, 20, BLACK);
+    stats->position = {0, 50};
+    AddChild(stats);
+    menu = dynamic_cast<PurchaseMenu*>(parent);
+}
+
+void UnitMenuOption::Update()
+{
+    if (menu != nullptr && menu->player != nullptr) {
+        button->disabled = TypeInfo(unitType).cost > menu->player->gold;
+    }
+}

@@ -1,0 +1,21 @@
+#include "screens/Transition.h"
+
+#include <utility>
+
+#include "core/RootNode.h"
+#include "input/Button.h"
+#include "input/InputManager.h"
+#include "input/Label.h"
+
+Transition::Transition(std::string text_) : text(std::move(text_)) {}
+
+void Transition::Init()
+{
+    AddChild(new Label(text, 30, BLACK));
+    AddChild(new Button({200, 200}, {200, 100}, this, 0, "Continue", RED, MAROON, BLACK, 24));
+}
+
+void Transition::Receive(int32_t)
+{
+    InputManager::Instance().root->advanceScene = true;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "core/Node.h"
+#include "input/Receiver.h"
+
+// Announces the next game and waits for "Continue".
+class Transition : public Node, public Receiver {
+public:
+    explicit Transition(std::string text);
+
+    void Init() override;
+    void Receive(int32_t messageId) override;
+
+    std::string text;
+};
