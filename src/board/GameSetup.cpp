@@ -45,6 +45,8 @@ void TileMap::Init()
         LoadMap("TutorialMap.txt");
         BuildTutorial();
         camera->position = {-100.0f, -100.0f};
+    } else if (!mapFile.empty()) {
+        LoadMap(mapFile);
     } else {
         int32_t index = rand() % 2;
         GameData::Get().mapIndex = index;

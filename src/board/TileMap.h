@@ -59,4 +59,7 @@ public:
     AIController* ai = nullptr;
     bool forfeited = false;
     bool updateVisibility = true;
+    // When set, Init loads this file instead of drawing one of the two game maps
+    // (tools and tests start games on boards of their choice; the study never sets it).
+    std::string mapFile;
 };

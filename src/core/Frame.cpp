@@ -6,17 +6,8 @@
 #include "input/InputManager.h"
 #include "raylib.h"
 
-void RunFrame(RootNode& root)
+void DrawTree(RootNode& root)
 {
-    InputManager::Instance().PollInput();
-
-    root.Update();
-    for (Node* child : root.GetChildren()) {
-        Node::UpdateTree(child);
-    }
-
-    BeginDrawing();
-    ClearBackground(RAYWHITE);
     // NOTE: the 2D mode is never ended separately; EndDrawing closes it.
     if (CameraNode* camera = root.GetActiveCamera()) {
         BeginMode2D(camera->camera);
@@ -28,6 +19,20 @@ void RunFrame(RootNode& root)
             node->Draw();
         }
     }
+}
+
+void RunFrame(RootNode& root)
+{
+    InputManager::Instance().PollInput();
+
+    root.Update();
+    for (Node* child : root.GetChildren()) {
+        Node::UpdateTree(child);
+    }
+
+    BeginDrawing();
+    ClearBackground(RAYWHITE);
+    DrawTree(root);
     EndDrawing();
 
     if (root.advanceScene) {
