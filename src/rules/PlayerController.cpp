@@ -1,5 +1,6 @@
 #include "rules/PlayerController.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -120,19 +121,18 @@ bool PlayerController::HandleInput(InputEvent event)
     }
     Vector2 world = Clickable::MouseWorldPosition();
     Vector2 tile = {std::floor(world.x / 100.0f), std::floor(world.y / 100.0f)};
-    for (const TileHighlight& highlight : highlights) {
-        if (!SameTile(highlight.tile, tile) || selectedUnit == nullptr || map == nullptr) {
-            continue;
-        }
-        if (highlight.isAttack) {
+    auto hit = std::find_if(highlights.begin(), highlights.end(),
+                            [&](const TileHighlight& h) { return SameTile(h.tile, tile); });
+    if (hit != highlights.end() && selectedUnit != nullptr && map != nullptr) {
+        if (hit->isAttack) {
             map->AttackUnit(selectedUnit, tile);
         } else if (dynamic_cast<Castle*>(selectedUnit) != nullptr) {
             map->BuyUnit(selectedUnit, purchaseType, tile);
         } else {
             map->MoveUnit(selectedUnit, tile);
         }
-        break;
     }
+    // A release anywhere while tiles are highlighted is ours: it acts or cancels.
     ClearSelection();
     return true;
 }
