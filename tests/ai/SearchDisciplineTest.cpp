@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ai/AiFixtures.h"
+#include "ai/HPSController.h"
+#include "ai/MinimaxController.h"
+#include "board/TileType.h"
+#include "rules/PlayerController.h"
+
+using aitest::PieceAt;
+using aitest::StartFixture;
+
+// Both searches try every action on the live board and take it back. Whatever they tried (kills,
+// captures, purchases), the board must come out exactly as it went in, plus the turn's income.
+namespace {
+struct SearchCase {
+    const char* name;
+    const char* map;
+    bool hps;
+    int32_t gold;    // the AI's gold before its income
+    int32_t income;  // 100 per AI castle
+    int woundedX, woundedY;  // a human unit left one hit from death
+    int spentX, spentY;      // an AI unit that has moved but not attacked
+};
+
+void PrintTo(const SearchCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+bool SameTiles(const std::vector<Vector2>& a, const std::vector<Vector2>& b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (!SameTile(a[i], b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool BoughtDuringTheSearch(const TileMap& board, const TeamController* side)
+{
+    for (const Unit* unit : board.removedUnits) {
+        if (unit->team == side && unit->parent == nullptr && unit->health > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
+class SearchLeavesTheBoard : public testing::TestWithParam<SearchCase> {};
+
+TEST_P(SearchLeavesTheBoard, AsItFoundIt)
+{
+    const SearchCase& c = GetParam();
+    auto game = StartFixture(c.map, c.hps ? static_cast<AIController*>(new HPSController())
+                                          : static_cast<AIController*>(new MinimaxController()));
+    TileMap& board = *game->board;
+    board.currentTeam = 1;
+    game->ai->gold = c.gold;
+    // Some wear the search must keep.
+    Unit* wounded = PieceAt(board, c.woundedX, c.woundedY);
+    ASSERT_NE(wounded, nullptr);
+    wounded->health = 50;
+    Unit* spent = PieceAt(board, c.spentX, c.spentY);
+    ASSERT_NE(spent, nullptr);
+    spent->hasMoved = true;
+
+    aitest::BoardState expected = aitest::CaptureState(board);
+    expected.gold[1] += c.income;
+    const std::vector<Vector2> humanSight = game->player->visibleTiles;
+    const std::vector<Vector2> aiSight = game->ai->visibleTiles;
+
+    game->ai->StartTurn();
+
+    ASSERT_TRUE(game->ai->executingPlan);
+    ASSERT_FALSE(game->ai->plan.empty());
+    EXPECT_TRUE(BoughtDuringTheSearch(board, game->ai)) << "the search was meant to try a purchase";
+    aitest::ExpectSameState(expected, aitest::CaptureState(board));
+    EXPECT_TRUE(board.updateVisibility);
+    EXPECT_TRUE(SameTiles(game->player->visibleTiles, humanSight)) << "the human's sight changed";
+    if (!c.hps) {
+        // The last restores run with vision on: the AI sees what it saw before.
+        EXPECT_TRUE(SameTiles(game->ai->visibleTiles, aiSight)) << "the AI's sight changed";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Searches, SearchLeavesTheBoard,
+    testing::Values(
+        // ai-actions: two AI castles; the human Knight (1,1) and both human castles are in reach.
+        SearchCase{"MinimaxWithKillsCapturesAndPurchases", "ai-actions.txt", false, 1000, 200, 1, 1, 3, 1},
+        // ai-generate: one AI castle, whose first candidate is always the Mage buy; the human Knight (6,2)
+        // and Mage (1,2) are in reach, and the Mage (2,0) is left with its attack step.
+        SearchCase{"HpsWithKillsAndPurchases", "ai-generate.txt", true, 700, 100, 6, 2, 2, 0},
+        SearchCase{"MinimaxWithKillsAndPurchases", "ai-generate.txt", false, 700, 100, 6, 2, 2, 0}),
+    [](const testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
