@@ -215,15 +215,30 @@ int main(int argc, char** argv)
     if (!planOnce.empty()) {
         // One planning run of each opponent on the named position, for profilers.
         for (const BenchPosition& position : BenchPositions(TORVANE_SOURCE_DIR)) {
-            if (position.name == planOnce) {
+            bool wanted = planOnce == "all" ? position.name.find(filter) != std::string::npos : position.name == planOnce;
+            if (wanted) {
                 Game minimax(position, new MinimaxController());
                 Plan(*minimax.ai, position.aiGold);
                 Game hps(position, new HPSController());
-                Plan(*hps.ai, position.aiGold);
-                std::printf("%s: minimax %zu actions, hps %zu actions\n", planOnce.c_str(), minimax.ai->plan.size(),
-                            hps.ai->plan.size());
-                return 0;
+                if (position.steps <= maxHpsSteps) {
+                    Plan(*hps.ai, position.aiGold);
+                }
+                for (const Game* game : {&minimax, &hps}) {
+                    std::printf("%s %s:", position.name.c_str(), game == &minimax ? "minimax" : "hps");
+                    for (const AIAction& a : game->ai->plan) {
+                        Vector2 from = a.unit->GetTile();
+                        std::printf(" %d(%g,%g)->(%g,%g)t%d", static_cast<int>(a.kind), from.x, from.y, a.tile.x,
+                                    a.tile.y, a.unitType);
+                    }
+                    std::printf("\n");
+                }
+                if (planOnce != "all") {
+                    return 0;
+                }
             }
+        }
+        if (planOnce == "all") {
+            return 0;
         }
         std::fprintf(stderr, "no position named %s\n", planOnce.c_str());
         return 2;

@@ -1,5 +1,7 @@
 #include "ai/AIController.h"
 
+#include <algorithm>
+
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
@@ -76,6 +78,31 @@ void AIController::ApplyAction(const AIAction& action)
     case AIActionKind::Buy:
         map->BuyUnit(actor, action.unitType, action.tile);
         break;
+    }
+}
+
+Unit* AIController::TryAction(const AIAction& action)
+{
+    ApplyAction(action);
+    if (action.kind == AIActionKind::Buy && !map->Units().empty()) {
+        return map->Units().back();
+    }
+    return nullptr;
+}
+
+void AIController::TakeBack(Unit* created)
+{
+    if (map->history.empty()) {
+        return;
+    }
+    map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
+    if (created == nullptr || created->parent != nullptr) {
+        return;
+    }
+    auto it = std::find(map->removedUnits.rbegin(), map->removedUnits.rend(), created);
+    if (it != map->removedUnits.rend()) {
+        map->removedUnits.erase(std::next(it).base());
+        delete created;
     }
 }
 

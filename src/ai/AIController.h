@@ -31,8 +31,14 @@ public:
     void Update() override;
     void StartTurn() override;
 
-    // Applies one action to the board; every kind but a Move onto nothing records one history entry.
+    // Applies one action to the board; every kind records one history entry (an
+    // Attack on an empty tile, possible only after the human's undo, does nothing).
     void ApplyAction(const AIAction& action);
+    // The searches' pair: a trial action, returning the piece it created (a purchase) or null,
+    // and taking the last trial back. A piece created by a trial is freed when the trial is
+    // taken back: no history entry left can refer to it.
+    Unit* TryAction(const AIAction& action);
+    void TakeBack(Unit* created);
     // One playback step's worth of time; Update feeds it the frame time.
     void AdvancePlayback(float seconds);
     // The buyable types the side can pay for, in ascending type order.

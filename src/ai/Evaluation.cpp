@@ -1,10 +1,12 @@
 #include "ai/Evaluation.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdlib>
 #include <deque>
-#include <set>
 
+#include "ai/Evaluator.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
 #include "rules/TeamController.h"
@@ -16,9 +18,16 @@ int32_t KillFactor(const Unit* attacker, const Unit* target)
     return attacker->damage >= target->health ? 3 : 1;
 }
 
-struct BySerial {
-    bool operator()(const Unit* a, const Unit* b) const { return a->serial < b->serial; }
-};
+int32_t WorthOf(const TileMap& map, const TeamController* side)
+{
+    int32_t worth = side->gold;
+    for (Unit* unit : map.Units()) {
+        if (unit->team == side) {
+            worth += unit->value;
+        }
+    }
+    return worth;
+}
 }  // namespace
 
 int32_t TileDistance(Vector2 a, Vector2 b)
@@ -28,39 +37,20 @@ int32_t TileDistance(Vector2 a, Vector2 b)
 
 int32_t TeamWorth(const TileMap& map, const TeamController* side)
 {
-    int32_t worth = side->gold;
-    for (Unit* unit : map.GetUnitsOf(side)) {
-        worth += unit->value;
-    }
-    return worth;
+    return WorthOf(map, side);
 }
 
 std::vector<Unit*> ThreatSet(const Unit* unit)
 {
-    // NOTE: ordered by creation number, not by address, so that the same position
-    // gives the same choice in every run.
-    std::set<Unit*, BySerial> threatened;
-    for (Vector2 tile : unit->GetReachableTiles()) {
-        for (Vector2 target : unit->GetAttackTargets(tile)) {
-            if (Unit* piece = unit->map->GetUnitAt(target)) {
-                threatened.insert(piece);
-            }
-        }
+    if (unit->map == nullptr) {
+        return {};
     }
-    return {threatened.begin(), threatened.end()};
+    Evaluator evaluator(*unit->map);
+    return evaluator.ThreatSet(*unit);
 }
 
 int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target)
 {
-    struct Record {
-        int32_t x = 0;
-        int32_t y = 0;
-        int32_t parentX = -1;
-        int32_t parentY = -1;
-        float g = FLT_MAX;
-        float h = FLT_MAX;
-        float f = FLT_MAX;
-    };
     if (map.tiles.empty()) {
         return unreachablePathCost;
     }
@@ -74,38 +64,26 @@ int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target)
     if (!inside(startX, startY) || !inside(targetX, targetY)) {
         return unreachablePathCost;
     }
-    std::vector<Record> records(static_cast<size_t>(width) * static_cast<size_t>(height));
-    auto recordAt = [&](int32_t x, int32_t y) -> Record& {
-        return records[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    struct Entry {
+        int32_t x;
+        int32_t y;
+        float g;
     };
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            recordAt(x, y).x = x;
-            recordAt(x, y).y = y;
-        }
-    }
-    Record& first = recordAt(startX, startY);
-    first.g = 0.0f;
-    first.h = 0.0f;
-    first.parentX = startX;
-    first.parentY = startY;
-
-    std::deque<Record> open = {first};
-    std::vector<Record> closed;
+    auto cell = [&](int32_t x, int32_t y) { return static_cast<size_t>(y) * static_cast<size_t>(width) + x; };
+    const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // NOTE: an entry is skipped when the open or closed list already holds one for
+    // its tile whose g is at most the new total f'. Entries only join those lists,
+    // so the smallest g listed per tile answers that test.
+    std::vector<float> listedG(cells, FLT_MAX);
+    std::vector<bool> listed(cells, false);
+    float targetG = FLT_MAX;
+    std::deque<Entry> open = {{startX, startY, 0.0f}};
+    listed[cell(startX, startY)] = true;
+    listedG[cell(startX, startY)] = 0.0f;
     bool found = false;
-    // NOTE: the test compares the new total f' with a listed entry's g, and the
-    // search stops at the first path reaching the target, not the cheapest.
-    auto listedNoWorse = [](const auto& list, int32_t x, int32_t y, double total) {
-        for (const Record& entry : list) {
-            if (entry.x == x && entry.y == y && static_cast<double>(entry.g) <= total) {
-                return true;
-            }
-        }
-        return false;
-    };
     static const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
     while (!open.empty()) {
-        Record current = open.front();
+        Entry current = open.front();
         open.pop_front();
         for (const auto& step : steps) {
             int32_t nx = current.x + step[0];
@@ -117,86 +95,203 @@ int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target)
             if (cost >= 999) {
                 continue;
             }
-            Record& next = recordAt(nx, ny);
+            // The first path that reaches the target ends the search, cheapest or not.
             if (nx == targetX && ny == targetY) {
                 found = true;
-                next.parentX = current.x;
-                next.parentY = current.y;
-                next.g = static_cast<float>(cost) + current.g;
+                targetG = static_cast<float>(cost) + current.g;
                 continue;
             }
             float g = static_cast<float>(cost) + current.g;
             int32_t h = std::abs(targetY - ny) + std::abs(targetX - nx);
             double f = static_cast<double>(g) + static_cast<double>(h);
-            if (listedNoWorse(open, nx, ny, f) || listedNoWorse(closed, nx, ny, f)) {
+            size_t n = cell(nx, ny);
+            if (listed[n] && static_cast<double>(listedG[n]) <= f) {
                 continue;
             }
-            next.g = g;
-            next.h = static_cast<float>(h);
-            next.f = static_cast<float>(f);
-            next.parentX = current.x;
-            next.parentY = current.y;
-            open.push_back(next);
+            listed[n] = true;
+            listedG[n] = std::min(listedG[n], g);
+            open.push_back({nx, ny, g});
         }
-        closed.push_back(current);
         if (found) {
             open.clear();
         }
     }
-    float g = recordAt(targetX, targetY).g;
+    // The start is its own target only when a path leads back to it; otherwise
+    // it keeps the cost 0 it started with.
+    if (!found && startX == targetX && startY == targetY) {
+        targetG = 0.0f;
+    }
     // An unreachable target keeps the largest float, which no int32 can hold.
-    if (!(g < static_cast<float>(unreachablePathCost))) {
+    if (!(targetG < static_cast<float>(unreachablePathCost))) {
         return unreachablePathCost;
     }
-    return static_cast<int32_t>(g);
+    return static_cast<int32_t>(targetG);
 }
 
 float Evaluate(TileMap& map, TeamController* side)
 {
-    int32_t material = TeamWorth(map, side);
+    Evaluator evaluator(map);
+    return evaluator.Evaluate(side);
+}
+
+Evaluator::Evaluator(TileMap& map_) : map(map_), queries(map_)
+{
+    height = static_cast<int32_t>(map.tiles.size());
+    width = height > 0 ? static_cast<int32_t>(map.tiles.front().size()) : 0;
+    size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
+    pathCosts.resize(cells);
+    visibleStamp.assign(cells, 0);
+}
+
+int32_t Evaluator::PathCost(Vector2 start, Vector2 target)
+{
+    auto sx = static_cast<int32_t>(start.x);
+    auto sy = static_cast<int32_t>(start.y);
+    auto tx = static_cast<int32_t>(target.x);
+    auto ty = static_cast<int32_t>(target.y);
+    if (sx < 0 || sy < 0 || tx < 0 || ty < 0 || sx >= width || tx >= width || sy >= height || ty >= height) {
+        return ::PathCost(map, start, target);
+    }
+    std::vector<int32_t>& row = pathCosts[static_cast<size_t>(ty) * static_cast<size_t>(width) + tx];
+    if (row.empty()) {
+        row.assign(pathCosts.size(), -1);
+    }
+    int32_t& cost = row[static_cast<size_t>(sy) * static_cast<size_t>(width) + sx];
+    if (cost < 0) {
+        cost = ::PathCost(map, start, target);
+    }
+    return cost;
+}
+
+void Evaluator::MarkVisible(const TeamController* side)
+{
+    ++stamp;
+    for (Vector2 tile : side->visibleTiles) {
+        auto x = static_cast<int32_t>(tile.x);
+        auto y = static_cast<int32_t>(tile.y);
+        if (x >= 0 && y >= 0 && x < width && y < height) {
+            visibleStamp[static_cast<size_t>(y) * static_cast<size_t>(width) + x] = stamp;
+        }
+    }
+}
+
+bool Evaluator::Marked(Vector2 tile) const
+{
+    auto x = static_cast<int32_t>(tile.x);
+    auto y = static_cast<int32_t>(tile.y);
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        return false;  // off the board nothing is ever visible
+    }
+    return visibleStamp[static_cast<size_t>(y) * static_cast<size_t>(width) + x] == stamp;
+}
+
+const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
+{
+    threats.clear();
+    const std::vector<Vector2>& reachable = queries.Reachable(unit);
+    // A piece is threatened when some reachable tile has it in reach: that is when
+    // it would be among the attack targets from that tile.
+    for (Unit* piece : map.Units()) {
+        if (piece->team == unit.team) {
+            continue;
+        }
+        Vector2 tile = piece->GetTile();
+        int32_t reach = piece->isCastle ? 1 : unit.range;
+        bool inReach = std::any_of(reachable.begin(), reachable.end(), [&](Vector2 from) {
+            return static_cast<int32_t>(std::fabs(tile.y - from.y) + std::fabs(tile.x - from.x)) <= reach;
+        });
+        if (!inReach) {
+            continue;
+        }
+        // The piece attacked on that tile is the first one standing there.
+        Unit* target = queries.At(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
+        if (target == nullptr) {
+            target = map.GetUnitAt(tile);
+        }
+        if (std::find(threats.begin(), threats.end(), target) == threats.end()) {
+            threats.push_back(target);
+        }
+    }
+    // NOTE: ordered by creation number, not by address, so that the same position
+    // gives the same choice in every run.
+    std::sort(threats.begin(), threats.end(), [](const Unit* a, const Unit* b) { return a->serial < b->serial; });
+    return threats;
+}
+
+const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side)
+{
+    enemies.clear();
+    MarkVisible(side);
+    for (Unit* piece : map.Units()) {
+        Vector2 tile = piece->GetTile();
+        if (piece->team != side && Marked(tile)) {
+            enemies.push_back(tile);
+        }
+    }
+    return enemies;
+}
+
+float Evaluator::Evaluate(TeamController* side)
+{
+    queries.Refresh();
+    const std::vector<Unit*>& units = map.Units();
+
+    int32_t material = WorthOf(map, side);
     for (TeamController* other : map.teams) {
         if (other != side) {
-            material -= TeamWorth(map, other);
+            material -= WorthOf(map, other);
         }
     }
 
     int32_t castles = 0;
-    for (Castle* castle : map.GetCastles()) {
-        if (castle->team == side) {
+    for (Unit* unit : units) {
+        if (unit->isCastle && unit->team == side) {
             castles += 100;
-        } else if (castle->team != nullptr) {
+        } else if (unit->isCastle && unit->team != nullptr) {
             castles -= 100;
         }
     }
 
-    int32_t threats = 0;
-    std::vector<Vector2> enemies;
-    for (Unit* piece : map.GetUnitsSeenBy(side)) {
-        std::vector<Unit*> threatened = ThreatSet(piece);
+    // The pieces in sight, with the enemy list built in the same walk.
+    int32_t threatScore = 0;
+    enemies.clear();
+    MarkVisible(side);
+    for (Unit* piece : units) {
+        if (!Marked(piece->GetTile())) {
+            continue;
+        }
+        const std::vector<Unit*>& threatened = ThreatSet(*piece);
         if (piece->team != side) {
             enemies.push_back(piece->GetTile());
         }
         for (Unit* victim : threatened) {
             int32_t weight = KillFactor(piece, victim) * victim->value;
-            threats += piece->team == side ? weight : -weight;
+            threatScore += piece->team == side ? weight : -weight;
         }
     }
 
     int32_t attacks = 0;
-    std::vector<Unit*> own = map.GetUnitsOf(side);
-    for (Unit* piece : own) {
-        if (!piece->hasMoved || piece->hasAttacked) {
+    for (Unit* piece : units) {
+        if (piece->team != side || !piece->hasMoved || piece->hasAttacked) {
             continue;
         }
-        for (Vector2 tile : piece->GetAttackTargets(piece->GetTile())) {
-            if (Unit* victim = map.GetUnitAt(tile)) {
+        piece->AttackTargetsInto(piece->GetTile(), targets);
+        for (Vector2 tile : targets) {
+            Unit* victim = queries.At(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
+            if (victim == nullptr) {
+                victim = map.GetUnitAt(tile);
+            }
+            if (victim != nullptr) {
                 attacks += KillFactor(piece, victim) * victim->value;
             }
         }
     }
 
     int32_t approach = 0;
-    for (Unit* piece : own) {
+    for (Unit* piece : units) {
+        if (piece->team != side) {
+            continue;
+        }
         Vector2 from = piece->GetTile();
         // NOTE: with nobody in sight the target is tile (0, 0); ties keep the earlier enemy.
         Vector2 goal = {0.0f, 0.0f};
@@ -208,7 +303,7 @@ float Evaluate(TileMap& map, TeamController* side)
                 goal = enemies[i];
             }
         }
-        approach -= PathCost(map, from, goal);
+        approach -= PathCost(from, goal);
     }
 
     side->UpdateVision();
@@ -216,7 +311,7 @@ float Evaluate(TileMap& map, TeamController* side)
 
     float score = 10.0f * static_cast<float>(material);
     score += static_cast<float>(castles);
-    score += static_cast<float>(threats);
+    score += static_cast<float>(threatScore);
     score += 3.0f * static_cast<float>(attacks);
     score += static_cast<float>(vision);
     score += 3.0f * static_cast<float>(approach);

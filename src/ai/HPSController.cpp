@@ -1,6 +1,9 @@
 #include "ai/HPSController.h"
 
+#include <algorithm>
+
 #include "ai/Evaluation.h"
+#include "ai/Evaluator.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
@@ -13,23 +16,27 @@ AIAction PassFor(Unit* piece)
     return {AIActionKind::Pass, piece, {0, 0}, 0};
 }
 
-// The first tile, in list order, with the strictly smallest distance to an enemy
-// of `side`; false when no tile has an enemy in sight.
-bool NearestToEnemy(const TeamController* side, const std::vector<Vector2>& tiles, Vector2& chosen)
+int32_t Nearest(const std::vector<Vector2>& enemies, Vector2 tile)
 {
-    int32_t best = startDistance;
-    bool found = false;
-    for (Vector2 tile : tiles) {
-        int32_t distance = HPSController::DistanceToNearestEnemy(side, tile);
-        if (distance < best) {
-            best = distance;
-            chosen = tile;
-            found = true;
-        }
+    int32_t best = noEnemyDistance;
+    for (Vector2 enemy : enemies) {
+        best = std::min(best, TileDistance(enemy, tile));
     }
-    return found;
+    return best;
 }
 }  // namespace
+
+HPSController::HPSController() = default;
+HPSController::~HPSController() = default;
+
+Evaluator& HPSController::Queries() const
+{
+    if (evaluator == nullptr) {
+        evaluator = std::make_unique<Evaluator>(*map);
+    }
+    evaluator->Refresh();
+    return *evaluator;
+}
 
 void HPSController::StartTurn()
 {
@@ -39,24 +46,31 @@ void HPSController::StartTurn()
     }
     bestPlan.clear();
     turnsScored = 0;
+    evaluator = std::make_unique<Evaluator>(*map);
     map->updateVisibility = false;
     SearchTurn({});
     map->updateVisibility = true;
+    evaluator.reset();
     executingPlan = true;
     plan = bestPlan;
 }
 
 void HPSController::SearchTurn(std::vector<AIAction> sequence)
 {
+    Search(sequence);
+}
+
+void HPSController::Search(std::vector<AIAction>& sequence)
+{
     Unit* current = nullptr;
-    for (Unit* piece : map->GetUnitsOf(this)) {
-        if (!piece->hasAttacked) {
+    for (Unit* piece : map->Units()) {
+        if (piece->team == this && !piece->hasAttacked) {
             current = piece;
             break;
         }
     }
     if (current == nullptr) {
-        float score = Evaluate(*map, this);
+        float score = Queries().Evaluate(this);
         ++turnsScored;
         if (score > bestScore || bestPlan.empty()) {
             bestPlan = sequence;
@@ -64,36 +78,58 @@ void HPSController::SearchTurn(std::vector<AIAction> sequence)
         }
         return;
     }
-    for (const AIAction& action : CandidateActions(current)) {
-        ApplyAction(action);
-        std::vector<AIAction> extended = sequence;
-        extended.push_back(action);
-        SearchTurn(std::move(extended));
-        if (!map->history.empty()) {
-            map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
-        }
+    for (const AIAction& action : Candidates(current)) {
+        Unit* created = TryAction(action);
+        sequence.push_back(action);
+        Search(sequence);
+        sequence.pop_back();
+        TakeBack(created);
     }
 }
 
 std::vector<AIAction> HPSController::CandidateActions(Unit* piece) const
 {
-    if (dynamic_cast<Castle*>(piece) != nullptr) {
+    std::array<AIAction, 2> pair = Candidates(piece);
+    return {pair[0], pair[1]};
+}
+
+std::array<AIAction, 2> HPSController::Candidates(Unit* piece) const
+{
+    if (piece->isCastle) {
         return {CastleHeuristicAction(piece), PassFor(piece)};
     }
+    AIAction first = UnitHeuristicAction(piece);
     AIAction second = PassFor(piece);
     if (!piece->hasMoved) {
-        std::vector<Vector2> reachable = piece->GetReachableTiles();
-        Vector2 tile;
+        const std::vector<Vector2>& reachable = Queries().Reachable(*piece);
+        Vector2 tile = {0, 0};
         // With no enemy in sight there is nothing to walk toward: the piece passes.
-        if (!reachable.empty() && NearestToEnemy(piece->team, reachable, tile)) {
+        if (!reachable.empty() && NearestToEnemy(reachable, tile)) {
             second = {AIActionKind::Move, piece, tile, 0};
         }
     }
-    return {UnitHeuristicAction(piece), second};
+    return {first, second};
+}
+
+bool HPSController::NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const
+{
+    const std::vector<Vector2>& enemies = evaluator->SeenEnemyTiles(this);
+    int32_t best = startDistance;
+    bool found = false;
+    for (Vector2 tile : tiles) {
+        int32_t distance = Nearest(enemies, tile);
+        if (distance < best) {
+            best = distance;
+            chosen = tile;
+            found = true;
+        }
+    }
+    return found;
 }
 
 AIAction HPSController::UnitHeuristicAction(Unit* unit) const
 {
+    Evaluator& queries = Queries();
     if (unit->hasMoved) {
         Unit* best = nullptr;
         int32_t bestValue = 0;
@@ -111,7 +147,7 @@ AIAction HPSController::UnitHeuristicAction(Unit* unit) const
     }
     Unit* victim = nullptr;
     int32_t bestValue = 0;
-    for (Unit* piece : ThreatSet(unit)) {
+    for (Unit* piece : queries.ThreatSet(*unit)) {
         if (piece->value > bestValue) {
             victim = piece;
             bestValue = piece->value;
@@ -121,7 +157,7 @@ AIAction HPSController::UnitHeuristicAction(Unit* unit) const
         return PassFor(unit);
     }
     Vector2 victimTile = victim->GetTile();
-    for (Vector2 tile : unit->GetReachableTiles()) {
+    for (Vector2 tile : queries.Reachable(*unit)) {
         if (TileDistance(tile, victimTile) == 1) {
             return {AIActionKind::Move, unit, tile, 0};
         }
@@ -145,23 +181,16 @@ AIAction HPSController::CastleHeuristicAction(Unit* castle) const
     }
     // With no enemy in sight the unit goes to the first free neighbour.
     Vector2 tile = tiles.front();
-    NearestToEnemy(side, tiles, tile);
+    Queries();
+    NearestToEnemy(tiles, tile);
     return {AIActionKind::Buy, castle, tile, type};
 }
 
 int32_t HPSController::DistanceToNearestEnemy(const TeamController* side, Vector2 tile)
 {
-    int32_t best = noEnemyDistance;
     if (side == nullptr || side->map == nullptr) {
-        return best;
+        return noEnemyDistance;
     }
-    for (Unit* piece : side->map->GetUnitsSeenBy(side)) {
-        if (piece->team != side) {
-            int32_t distance = TileDistance(piece->GetTile(), tile);
-            if (distance < best) {
-                best = distance;
-            }
-        }
-    }
-    return best;
+    Evaluator queries(*side->map);
+    return Nearest(queries.SeenEnemyTiles(side), tile);
 }

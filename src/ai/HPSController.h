@@ -1,11 +1,19 @@
 #pragma once
 
+#include <array>
+#include <memory>
+
 #include "ai/AIController.h"
+
+class Evaluator;
 
 // The exhaustive opponent: two rule-based candidates per step, every combination
 // over the whole turn searched depth first, complete turns scored.
 class HPSController : public AIController {
 public:
+    HPSController();
+    ~HPSController() override;
+
     void StartTurn() override;
 
     void SearchTurn(std::vector<AIAction> sequence);
@@ -19,4 +27,15 @@ public:
     std::vector<AIAction> bestPlan;
     // Complete turns scored by the last search.
     int64_t turnsScored = 0;
+
+private:
+    void Search(std::vector<AIAction>& sequence);
+    std::array<AIAction, 2> Candidates(Unit* piece) const;
+    // The nearest-enemy choice over `tiles`; false when no enemy is in sight.
+    bool NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const;
+    // The search's evaluator, or a fresh one for questions asked between searches.
+    Evaluator& Queries() const;
+
+    // Made anew for every search: remembered path costs hold only while the tiles do.
+    mutable std::unique_ptr<Evaluator> evaluator;
 };

@@ -1,6 +1,6 @@
 #include "ai/MinimaxController.h"
 
-#include "ai/Evaluation.h"
+#include "ai/Evaluator.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
@@ -10,7 +10,7 @@ std::vector<AIAction> MinimaxController::GenerateActions(const TeamController* s
     if (piece->hasAttacked) {
         return actions;
     }
-    if (dynamic_cast<Castle*>(piece) != nullptr) {
+    if (piece->isCastle) {
         actions.push_back({AIActionKind::Pass, piece, {0, 0}, 0});
         for (int32_t type : AffordableUnitTypes(side)) {
             for (Vector2 tile : piece->GetSpawnTiles()) {
@@ -36,6 +36,8 @@ void MinimaxController::StartTurn()
     if (map == nullptr) {
         return;
     }
+    Evaluator evaluator(*map);
+    std::vector<Unit*> created;  // pieces bought while choosing, freed when the turn is taken back
     for (Unit* piece : map->GetUnitsOf(this)) {
         std::vector<AIAction> candidates = GenerateActions(this, piece);
         while (!candidates.empty()) {
@@ -43,11 +45,9 @@ void MinimaxController::StartTurn()
             AIAction best = candidates.front();
             float bestScore = 0.0f;
             for (size_t i = 0; i < candidates.size(); ++i) {
-                ApplyAction(candidates[i]);
-                float score = Evaluate(*map, this);
-                if (!map->history.empty()) {
-                    map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
-                }
+                Unit* trial = TryAction(candidates[i]);
+                float score = evaluator.Evaluate(this);
+                TakeBack(trial);
                 UpdateVision();
                 // NOTE: only a strictly better score replaces the first candidate (Pass wins ties).
                 if (i == 0 || score > bestScore) {
@@ -56,16 +56,14 @@ void MinimaxController::StartTurn()
                 }
             }
             map->updateVisibility = true;
-            ApplyAction(best);
+            created.push_back(TryAction(best));
             plan.push_back(best);
             candidates = GenerateActions(this, piece);
         }
     }
     // Take the whole turn back: playback applies it again from the starting position.
-    for (size_t i = 0; i < plan.size(); ++i) {
-        if (!map->history.empty()) {
-            map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
-        }
+    for (auto it = created.rbegin(); it != created.rend(); ++it) {
+        TakeBack(*it);
     }
     executingPlan = true;
 }

@@ -87,22 +87,29 @@ void TileMap::Draw()
     }
 }
 
-std::vector<Unit*> TileMap::GetUnits() const
+const std::vector<Unit*>& TileMap::Units() const
 {
-    std::vector<Unit*> units;
-    for (Node* child : children) {
-        if (auto* unit = dynamic_cast<Unit*>(child)) {
-            units.push_back(unit);
+    if (!unitsValid) {
+        units.clear();
+        for (Node* child : children) {
+            if (auto* unit = dynamic_cast<Unit*>(child)) {
+                units.push_back(unit);
+            }
         }
+        unitsValid = true;
     }
     return units;
 }
 
+std::vector<Unit*> TileMap::GetUnits() const
+{
+    return Units();
+}
+
 Unit* TileMap::GetUnitAt(Vector2 tile) const
 {
-    for (Node* child : children) {
-        auto* unit = dynamic_cast<Unit*>(child);
-        if (unit != nullptr && SameTile(unit->GetTile(), tile)) {
+    for (Unit* unit : Units()) {
+        if (SameTile(unit->GetTile(), tile)) {
             return unit;
         }
     }
@@ -111,22 +118,21 @@ Unit* TileMap::GetUnitAt(Vector2 tile) const
 
 std::vector<Unit*> TileMap::GetUnitsOf(const TeamController* team) const
 {
-    std::vector<Unit*> units;
-    for (Node* child : children) {
-        auto* unit = dynamic_cast<Unit*>(child);
-        if (unit != nullptr && unit->team == team) {
-            units.push_back(unit);
+    std::vector<Unit*> result;
+    for (Unit* unit : Units()) {
+        if (unit->team == team) {
+            result.push_back(unit);
         }
     }
-    return units;
+    return result;
 }
 
 std::vector<Castle*> TileMap::GetCastles() const
 {
     std::vector<Castle*> castles;
-    for (Node* child : children) {
-        if (auto* castle = dynamic_cast<Castle*>(child)) {
-            castles.push_back(castle);
+    for (Unit* unit : Units()) {
+        if (unit->isCastle) {
+            castles.push_back(static_cast<Castle*>(unit));
         }
     }
     return castles;
@@ -134,12 +140,11 @@ std::vector<Castle*> TileMap::GetCastles() const
 
 std::vector<Unit*> TileMap::GetUnitsSeenBy(const TeamController* team) const
 {
-    std::vector<Unit*> units;
-    for (Node* child : children) {
-        auto* unit = dynamic_cast<Unit*>(child);
-        if (unit != nullptr && team->CanSee(unit->GetTile())) {
-            units.push_back(unit);
+    std::vector<Unit*> seen;
+    for (Unit* unit : Units()) {
+        if (team->CanSee(unit->GetTile())) {
+            seen.push_back(unit);
         }
     }
-    return units;
+    return seen;
 }

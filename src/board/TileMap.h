@@ -31,6 +31,8 @@ public:
 
     // Piece queries, in the board's child order.
     std::vector<Unit*> GetUnits() const;
+    // The same list without a copy; valid until the children change.
+    const std::vector<Unit*>& Units() const;
     Unit* GetUnitAt(Vector2 tile) const;
     std::vector<Unit*> GetUnitsOf(const TeamController* team) const;
     std::vector<Castle*> GetCastles() const;
@@ -62,4 +64,12 @@ public:
     // When set, Init loads this file instead of drawing one of the two game maps
     // (tools and tests start games on boards of their choice; the study never sets it).
     std::string mapFile;
+
+protected:
+    void ChildrenChanged() override { unitsValid = false; }
+
+private:
+    // The pieces among the children, rebuilt after the child list changes.
+    mutable std::vector<Unit*> units;
+    mutable bool unitsValid = false;
 };

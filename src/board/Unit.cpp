@@ -97,6 +97,7 @@ void Unit::OnAttacked(int32_t damageTaken, Unit*)
 
 Castle::Castle(TeamController* owner) : Unit(nullptr, TypeInfo(TypeNumber(UnitType::Castle)))
 {
+    isCastle = true;
     showHealthBar = false;
     range = 0;
     speed = 0;

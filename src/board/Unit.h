@@ -26,6 +26,8 @@ public:
     std::vector<Vector2> GetReachableTiles() const;
     // Tiles of the pieces the unit could attack standing on `from`, in child order.
     std::vector<Vector2> GetAttackTargets(Vector2 from) const;
+    // The same into a list the caller keeps, for searches that ask many times.
+    void AttackTargetsInto(Vector2 from, std::vector<Vector2>& result) const;
     // Free, passable neighbours where a unit bought here can appear.
     std::vector<Vector2> GetSpawnTiles() const;
 
@@ -46,6 +48,7 @@ public:
     bool hasAttacked = true;  // finished for the turn; for a castle: bought this turn
     // Creation number: a stable order among pieces, the same in every run.
     uint64_t serial = 0;
+    bool isCastle = false;
 };
 
 // Neither moves nor attacks; an attack captures it instead of hurting it.

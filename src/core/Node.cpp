@@ -27,6 +27,7 @@ void Node::AddChild(Node* child)
     }
     child->parent = this;
     children.push_back(child);
+    ChildrenChanged();
     // NOTE: the flag is set before Init so that an Init re-attaching the node cannot run twice.
     if (!child->initialized) {
         child->initialized = true;
@@ -42,6 +43,7 @@ void Node::RemoveChild(Node* child)
     }
     child->parent = nullptr;
     children.erase(it);
+    ChildrenChanged();
 }
 
 bool Node::IsVisibleInTree() const

@@ -43,4 +43,9 @@ public:
     bool visible = true;
     int32_t z = 1;
     bool fixedToScreen = false;
+
+protected:
+    // Called after a child was attached or detached, so that a node can refresh
+    // what it derives from its child list.
+    virtual void ChildrenChanged() {}
 };

@@ -23,9 +23,9 @@ std::unique_ptr<TileMap> MakeBoard(bool isTutorial)
     return board;
 }
 
-std::unique_ptr<AIController> MakeOpponent(AIController* controller, const char* name)
+std::unique_ptr<AIController> MakeOpponent(AIController* controller, std::string name)
 {
-    controller->name = name;
+    controller->name = std::move(name);
     return std::unique_ptr<AIController>(controller);
 }
 }  // namespace

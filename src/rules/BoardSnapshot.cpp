@@ -9,7 +9,7 @@
 void TileMap::TakeSnapshot()
 {
     BoardSnapshot snapshot;
-    for (Unit* unit : GetUnits()) {
+    for (Unit* unit : Units()) {
         snapshot.units.push_back(
             {unit, unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked});
     }
@@ -28,8 +28,20 @@ void TileMap::RestoreSnapshot(int32_t index)
     BoardSnapshot snapshot = std::move(history[static_cast<size_t>(index)]);
     history.erase(history.begin() + index, history.end());
 
-    for (Unit* unit : GetUnits()) {
-        RemoveChild(unit);
+    // Every piece leaves the board; the other children keep their order in front.
+    // NOTE: done in one pass rather than a RemoveChild per piece: the searches
+    // restore after every trial action.
+    std::vector<Unit*> detached = Units();
+    size_t next = 0;
+    std::erase_if(children, [&](Node* child) {
+        if (next < detached.size() && child == detached[next]) {
+            ++next;
+            return true;
+        }
+        return false;
+    });
+    for (Unit* unit : detached) {
+        unit->parent = nullptr;
         removedUnits.push_back(unit);
     }
     // NOTE: the pieces come back as the last children, in the recorded order.
@@ -41,13 +53,16 @@ void TileMap::RestoreSnapshot(int32_t index)
         unit->hasMoved = record.hasMoved;
         unit->hasAttacked = record.hasAttacked;
         if (unit->parent == nullptr) {
-            auto it = std::find(removedUnits.begin(), removedUnits.end(), unit);
-            if (it != removedUnits.end()) {
-                removedUnits.erase(it);
+            // A piece is listed once; the ones just detached are near the end.
+            auto it = std::find(removedUnits.rbegin(), removedUnits.rend(), unit);
+            if (it != removedUnits.rend()) {
+                removedUnits.erase(std::next(it).base());
             }
-            AddChild(unit);
+            unit->parent = this;
+            children.push_back(unit);
         }
     }
+    ChildrenChanged();
     for (size_t i = 0; i < teams.size() && i < snapshot.gold.size(); ++i) {
         teams[i]->gold = snapshot.gold[i];
     }

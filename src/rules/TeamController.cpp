@@ -21,23 +21,53 @@ void TeamController::UpdateVision()
     if (map == nullptr) {
         return;
     }
-    for (Unit* unit : map->GetUnitsOf(this)) {
+    gridHeight = static_cast<int32_t>(map->tiles.size());
+    gridWidth = gridHeight > 0 ? static_cast<int32_t>(map->tiles.front().size()) : 0;
+    size_t cells = static_cast<size_t>(gridWidth) * static_cast<size_t>(gridHeight);
+    if (listedStamp.size() != cells) {
+        listedStamp.assign(cells, 0);
+        stamp = 0;
+    }
+    ++stamp;
+    for (Unit* unit : map->Units()) {
+        if (unit->team != this) {
+            continue;
+        }
         Vector2 tile = unit->GetTile();
+        auto ux = static_cast<int32_t>(tile.x);
+        auto uy = static_cast<int32_t>(tile.y);
         int32_t r = unit->sightRange;
         for (int32_t i = 0; i <= r; ++i) {
             for (int32_t j = 0; j <= r - i; ++j) {
-                auto fi = static_cast<float>(i);
-                auto fj = static_cast<float>(j);
-                AddVisibleTile({tile.x + fi, tile.y + fj});
-                AddVisibleTile({tile.x - fi, tile.y + fj});
-                AddVisibleTile({tile.x + fi, tile.y - fj});
-                AddVisibleTile({tile.x - fi, tile.y - fj});
+                AddVisibleFast(ux + i, uy + j);
+                AddVisibleFast(ux - i, uy + j);
+                AddVisibleFast(ux + i, uy - j);
+                AddVisibleFast(ux - i, uy - j);
             }
         }
     }
     // Every castle is always visible to every side.
-    for (Castle* castle : map->GetCastles()) {
-        AddVisibleTile(castle->GetTile());
+    for (Unit* unit : map->Units()) {
+        if (unit->isCastle) {
+            Vector2 tile = unit->GetTile();
+            AddVisibleFast(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
+        }
+    }
+}
+
+void TeamController::AddVisibleFast(int32_t x, int32_t y)
+{
+    // Off the board is the outside tile, of kind 3, which no side ever sees.
+    if (x < 0 || y < 0 || x >= gridWidth || y >= gridHeight) {
+        return;
+    }
+    if (map->tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind == 3) {
+        return;
+    }
+    size_t cell = static_cast<size_t>(y) * static_cast<size_t>(gridWidth) + static_cast<size_t>(x);
+    if (listedStamp[cell] != stamp) {
+        listedStamp[cell] = stamp;
+        visibleTiles.push_back({static_cast<float>(x), static_cast<float>(y)});
     }
 }
 

@@ -23,4 +23,14 @@ public:
     std::vector<Vector2> visibleTiles;
     std::array<float, 4> color = {0.0f, 0.0f, 1.0f, 1.0f};
     TileMap* map = nullptr;  // not owned: the board, set when attached
+
+private:
+    // Adds an in-board tile unless already listed, using the grid below instead of a scan.
+    void AddVisibleFast(int32_t x, int32_t y);
+
+    // Per tile of the board: listed in visibleTiles during the current rebuild.
+    std::vector<uint32_t> listedStamp;
+    uint32_t stamp = 0;
+    int32_t gridWidth = 0;
+    int32_t gridHeight = 0;
 };

@@ -44,14 +44,11 @@ bool SameTiles(const std::vector<Vector2>& a, const std::vector<Vector2>& b)
     return true;
 }
 
-bool BoughtDuringTheSearch(const TileMap& board, const TeamController* side)
+// The creation number the next piece will get: pieces made in between are counted by it.
+uint64_t NextSerial()
 {
-    for (const Unit* unit : board.removedUnits) {
-        if (unit->team == side && unit->parent == nullptr && unit->health > 0) {
-            return true;
-        }
-    }
-    return false;
+    Unit probe(nullptr, TypeInfo(0));
+    return probe.serial + 1;
 }
 }  // namespace
 
@@ -77,12 +74,17 @@ TEST_P(SearchLeavesTheBoard, AsItFoundIt)
     expected.gold[1] += c.income;
     const std::vector<Vector2> humanSight = game->player->visibleTiles;
     const std::vector<Vector2> aiSight = game->ai->visibleTiles;
+    const size_t fallen = board.removedUnits.size();
+    const uint64_t serialBefore = NextSerial();
 
     game->ai->StartTurn();
 
     ASSERT_TRUE(game->ai->executingPlan);
     ASSERT_FALSE(game->ai->plan.empty());
-    EXPECT_TRUE(BoughtDuringTheSearch(board, game->ai)) << "the search was meant to try a purchase";
+    // Pieces were created (the search tried purchases), and the ones it bought were
+    // freed again rather than piling up among the fallen for the rest of the game.
+    EXPECT_GT(NextSerial(), serialBefore + 1) << "the search was meant to try a purchase";
+    EXPECT_EQ(board.removedUnits.size(), fallen) << "pieces bought by the search stayed allocated";
     aitest::ExpectSameState(expected, aitest::CaptureState(board));
     EXPECT_TRUE(board.updateVisibility);
     EXPECT_TRUE(SameTiles(game->player->visibleTiles, humanSight)) << "the human's sight changed";

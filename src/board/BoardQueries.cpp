@@ -1,0 +1,111 @@
+#include "board/BoardQueries.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "board/TileMap.h"
+#include "board/Unit.h"
+
+BoardQueries::BoardQueries(const TileMap& map_) : map(map_)
+{
+    Refresh();
+}
+
+void BoardQueries::Refresh()
+{
+    int32_t rows = static_cast<int32_t>(map.tiles.size());
+    int32_t columns = rows > 0 ? static_cast<int32_t>(map.tiles.front().size()) : 0;
+    if (rows != height || columns != width) {
+        height = rows;
+        width = columns;
+        size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
+        occupant.assign(cells, nullptr);
+        occupantStamp.assign(cells, 0);
+        listedStamp.assign(cells, 0);
+        stamp = 0;
+        listed = 0;
+    }
+    ++stamp;
+    for (Unit* unit : map.Units()) {
+        Vector2 tile = unit->GetTile();
+        auto x = static_cast<int32_t>(tile.x);
+        auto y = static_cast<int32_t>(tile.y);
+        if (x < 0 || y < 0 || x >= width || y >= height) {
+            continue;
+        }
+        size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+        // The first piece in child order stands for the tile.
+        if (occupantStamp[cell] != stamp) {
+            occupantStamp[cell] = stamp;
+            occupant[cell] = unit;
+        }
+    }
+}
+
+Unit* BoardQueries::At(int32_t x, int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        return nullptr;
+    }
+    size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+    return occupantStamp[cell] == stamp ? occupant[cell] : nullptr;
+}
+
+bool BoardQueries::Blocked(int32_t x, int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        return true;
+    }
+    return map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].blocked;
+}
+
+int32_t BoardQueries::MoveCost(int32_t x, int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        return 999;
+    }
+    return map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].moveCost;
+}
+
+const std::vector<Vector2>& BoardQueries::Reachable(const Unit& unit)
+{
+    reachable.clear();
+    work.clear();
+    ++listed;
+    Vector2 start = unit.GetTile();
+    work.push_back({static_cast<int32_t>(start.x), static_cast<int32_t>(start.y), unit.speed});
+    static const int32_t offsets[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    while (!work.empty()) {
+        WorkEntry current = work.back();
+        work.pop_back();
+        size_t firstNew = work.size();
+        for (const auto& offset : offsets) {
+            int32_t x = current.x + offset[0];
+            int32_t y = current.y + offset[1];
+            int32_t left = current.points - MoveCost(x, y);
+            if (left < 0 || Blocked(x, y) || At(x, y) != nullptr) {
+                continue;
+            }
+            size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+            if (listedStamp[cell] == listed) {
+                continue;
+            }
+            listedStamp[cell] = listed;
+            work.push_back({x, y, left});
+            reachable.push_back({static_cast<float>(x), static_cast<float>(y)});
+        }
+        // NOTE: the list was sorted before these appends, so moving each new entry left
+        // past strictly greater points is the same stable sort by remaining points.
+        for (size_t i = firstNew; i < work.size(); ++i) {
+            WorkEntry entry = work[i];
+            size_t j = i;
+            while (j > 0 && work[j - 1].points > entry.points) {
+                work[j] = work[j - 1];
+                --j;
+            }
+            work[j] = entry;
+        }
+    }
+    return reachable;
+}
+

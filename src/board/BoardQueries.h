@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "raylib.h"
+
+class TileMap;
+class Unit;
+
+// Where pieces can move, answered from a grid of the board: which piece stands
+// where. Refresh() takes the board as it stands; many queries can follow while it
+// does not change. Results come in the same order as Unit::GetReachableTiles,
+// which the opponents rely on.
+class BoardQueries {
+public:
+    explicit BoardQueries(const TileMap& map);
+    BoardQueries(const BoardQueries&) = delete;
+    BoardQueries& operator=(const BoardQueries&) = delete;
+
+    void Refresh();
+    // The first piece, in child order, on the tile; null off the board or on a free tile.
+    Unit* At(int32_t x, int32_t y) const;
+    bool Blocked(int32_t x, int32_t y) const;
+
+    // The tiles `unit` can move to, in discovery order; valid until the next call.
+    const std::vector<Vector2>& Reachable(const Unit& unit);
+
+    const TileMap& Map() const { return map; }
+
+private:
+    struct WorkEntry {
+        int32_t x;
+        int32_t y;
+        int32_t points;
+    };
+    int32_t MoveCost(int32_t x, int32_t y) const;
+
+    const TileMap& map;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<Unit*> occupant;       // per tile, valid where stamp == current
+    std::vector<uint32_t> occupantStamp;
+    std::vector<uint32_t> listedStamp;  // tiles already in the reachable list
+    uint32_t stamp = 0;
+    uint32_t listed = 0;
+    std::vector<WorkEntry> work;
+    std::vector<Vector2> reachable;
+};
