@@ -141,6 +141,7 @@ Evaluator::Evaluator(TileMap& map_) : map(map_), queries(map_)
     size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
     pathCosts.resize(cells);
     visibleStamp.assign(cells, 0);
+    Refresh();
 }
 
 int32_t Evaluator::PathCost(Vector2 start, Vector2 target)
@@ -185,9 +186,68 @@ bool Evaluator::Marked(Vector2 tile) const
     return visibleStamp[static_cast<size_t>(y) * static_cast<size_t>(width) + x] == stamp;
 }
 
+void Evaluator::Refresh()
+{
+    queries.Refresh();
+    pieceX.clear();
+    pieceY.clear();
+    for (Unit* piece : map.Units()) {
+        Vector2 tile = piece->GetTile();
+        pieceX.push_back(static_cast<int32_t>(tile.x));
+        pieceY.push_back(static_cast<int32_t>(tile.y));
+    }
+}
+
+uint64_t Evaluator::ThreatKey(const Unit& unit)
+{
+    auto word = [](int64_t a, int64_t b) { return (static_cast<uint64_t>(a) << 32) ^ static_cast<uint64_t>(b & 0xffffffff); };
+    Vector2 tile = unit.GetTile();
+    auto ux = static_cast<int32_t>(tile.x);
+    auto uy = static_cast<int32_t>(tile.y);
+    // A move never leaves the diamond of the unit's speed; an attack after it reaches range further.
+    int32_t radius = unit.speed + std::max(unit.range, 1);
+    key.clear();
+    key.push_back(reinterpret_cast<uintptr_t>(&unit));
+    key.push_back(reinterpret_cast<uintptr_t>(unit.team));
+    key.push_back(word(ux, uy));
+    key.push_back(word(unit.speed, unit.range));
+    const std::vector<Unit*>& units = map.Units();
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (std::abs(pieceX[i] - ux) + std::abs(pieceY[i] - uy) > radius) {
+            continue;
+        }
+        key.push_back(reinterpret_cast<uintptr_t>(units[i]));
+        key.push_back(reinterpret_cast<uintptr_t>(units[i]->team) ^ static_cast<uint64_t>(units[i]->isCastle));
+        key.push_back(word(pieceX[i], pieceY[i]));
+    }
+    uint64_t hash = 1469598103934665603ull;
+    for (uint64_t w : key) {
+        hash = (hash ^ w) * 1099511628211ull;
+        hash ^= hash >> 29;
+    }
+    return hash;
+}
+
 const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
 {
-    threats.clear();
+    uint64_t hash = ThreatKey(unit);
+    auto found = threatMemo.find(hash);
+    if (found != threatMemo.end() && found->second.key == key) {
+        return found->second.threats;
+    }
+    // Bounded: a long search starts remembering afresh rather than growing without end.
+    if (threatMemo.size() > 200000) {
+        threatMemo.clear();
+    }
+    ThreatMemo& memo = threatMemo[hash];
+    memo.key = key;
+    ComputeThreats(unit, memo.threats);
+    return memo.threats;
+}
+
+void Evaluator::ComputeThreats(const Unit& unit, std::vector<Unit*>& out)
+{
+    out.clear();
     const std::vector<Vector2>& reachable = queries.Reachable(unit);
     // A piece is threatened when some reachable tile has it in reach: that is when
     // it would be among the attack targets from that tile.
@@ -208,14 +268,13 @@ const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
         if (target == nullptr) {
             target = map.GetUnitAt(tile);
         }
-        if (std::find(threats.begin(), threats.end(), target) == threats.end()) {
-            threats.push_back(target);
+        if (std::find(out.begin(), out.end(), target) == out.end()) {
+            out.push_back(target);
         }
     }
     // NOTE: ordered by creation number, not by address, so that the same position
     // gives the same choice in every run.
-    std::sort(threats.begin(), threats.end(), [](const Unit* a, const Unit* b) { return a->serial < b->serial; });
-    return threats;
+    std::sort(out.begin(), out.end(), [](const Unit* a, const Unit* b) { return a->serial < b->serial; });
 }
 
 const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side)
@@ -233,7 +292,7 @@ const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side
 
 float Evaluator::Evaluate(TeamController* side)
 {
-    queries.Refresh();
+    Refresh();
     const std::vector<Unit*>& units = map.Units();
 
     int32_t material = WorthOf(map, side);

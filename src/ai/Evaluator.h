@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "board/BoardQueries.h"
@@ -22,7 +23,7 @@ public:
     int32_t PathCost(Vector2 start, Vector2 target);
 
     // Takes the board as it stands for the queries below.
-    void Refresh() { queries.Refresh(); }
+    void Refresh();
     // The distinct pieces `unit` could attack after one move, in creation order.
     const std::vector<Unit*>& ThreatSet(const Unit& unit);
     const std::vector<Vector2>& Reachable(const Unit& unit) { return queries.Reachable(unit); }
@@ -30,6 +31,16 @@ public:
     const std::vector<Vector2>& SeenEnemyTiles(const TeamController* side);
 
 private:
+    // A remembered threat set and the neighbourhood it was computed for.
+    struct ThreatMemo {
+        std::vector<uint64_t> key;
+        std::vector<Unit*> threats;
+    };
+    // What a threat set depends on: the unit, and every piece near enough to block
+    // its way or to be attacked after its move, in child order.
+    uint64_t ThreatKey(const Unit& unit);
+    void ComputeThreats(const Unit& unit, std::vector<Unit*>& out);
+
     // Marks the tiles of side->visibleTiles; true for an in-board tile the side sees.
     void MarkVisible(const TeamController* side);
     bool Marked(Vector2 tile) const;
@@ -41,7 +52,10 @@ private:
     std::vector<std::vector<int32_t>> pathCosts;  // [target cell][start cell], -1 not yet known
     std::vector<uint32_t> visibleStamp;
     uint32_t stamp = 0;
-    std::vector<Unit*> threats;
+    std::vector<uint64_t> key;
+    std::vector<int32_t> pieceX;  // tiles of map.Units(), as of the last Refresh
+    std::vector<int32_t> pieceY;
+    std::unordered_map<uint64_t, ThreatMemo> threatMemo;
     std::vector<Vector2> enemies;
     std::vector<Vector2> targets;
 };

@@ -70,6 +70,7 @@ protected:
 
 private:
     // The pieces among the children, rebuilt after the child list changes.
+    // NOTE: a restore sets it directly, since it knows the pieces it re-attached.
     mutable std::vector<Unit*> units;
     mutable bool unitsValid = false;
 };

@@ -34,11 +34,6 @@ void Unit::Init()
     }
 }
 
-Vector2 Unit::GetTile() const
-{
-    return {std::floor(position.x / 100.0f), std::floor(position.y / 100.0f)};
-}
-
 void Unit::Draw()
 {
     if (map != nullptr && !map->teams.empty() && !map->teams[0]->CanSee(GetTile())) {

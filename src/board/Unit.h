@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "board/UnitType.h"
@@ -20,7 +21,7 @@ public:
     virtual void OnAttacked(int32_t damage, Unit* attacker);
 
     // The tile under the piece: its position floored to whole tiles.
-    Vector2 GetTile() const;
+    Vector2 GetTile() const { return {std::floor(position.x / 100.0f), std::floor(position.y / 100.0f)}; }
 
     // Tiles the unit can move to this turn, in discovery order (the opponents break ties by it).
     std::vector<Vector2> GetReachableTiles() const;

@@ -63,6 +63,12 @@ void TileMap::RestoreSnapshot(int32_t index)
         }
     }
     ChildrenChanged();
+    // Every recorded piece is back and no other piece is: the list is the record's.
+    units.clear();
+    for (const UnitSnapshot& record : snapshot.units) {
+        units.push_back(record.unit);
+    }
+    unitsValid = true;
     for (size_t i = 0; i < teams.size() && i < snapshot.gold.size(); ++i) {
         teams[i]->gold = snapshot.gold[i];
     }

@@ -15,6 +15,35 @@ void TeamController::NotifyUnitsOfTurnStart()
     }
 }
 
+namespace {
+// The tiles within Manhattan distance r, in the order the sight loop adds them
+// (i = 0..r, j = 0..r-i, then the four mirror images), each once: a repeat adds nothing.
+const std::vector<std::pair<int32_t, int32_t>>& SightOffsets(int32_t r)
+{
+    static std::vector<std::vector<std::pair<int32_t, int32_t>>> byRange;
+    if (r < 0) {
+        static const std::vector<std::pair<int32_t, int32_t>> none;
+        return none;
+    }
+    if (static_cast<size_t>(r) >= byRange.size()) {
+        byRange.resize(static_cast<size_t>(r) + 1);
+    }
+    std::vector<std::pair<int32_t, int32_t>>& offsets = byRange[static_cast<size_t>(r)];
+    if (offsets.empty()) {
+        for (int32_t i = 0; i <= r; ++i) {
+            for (int32_t j = 0; j <= r - i; ++j) {
+                for (auto offset : {std::pair{i, j}, std::pair{-i, j}, std::pair{i, -j}, std::pair{-i, -j}}) {
+                    if (std::find(offsets.begin(), offsets.end(), offset) == offsets.end()) {
+                        offsets.push_back(offset);
+                    }
+                }
+            }
+        }
+    }
+    return offsets;
+}
+}  // namespace
+
 void TeamController::UpdateVision()
 {
     visibleTiles.clear();
@@ -36,14 +65,8 @@ void TeamController::UpdateVision()
         Vector2 tile = unit->GetTile();
         auto ux = static_cast<int32_t>(tile.x);
         auto uy = static_cast<int32_t>(tile.y);
-        int32_t r = unit->sightRange;
-        for (int32_t i = 0; i <= r; ++i) {
-            for (int32_t j = 0; j <= r - i; ++j) {
-                AddVisibleFast(ux + i, uy + j);
-                AddVisibleFast(ux - i, uy + j);
-                AddVisibleFast(ux + i, uy - j);
-                AddVisibleFast(ux - i, uy - j);
-            }
+        for (const auto& [dx, dy] : SightOffsets(unit->sightRange)) {
+            AddVisibleFast(ux + dx, uy + dy);
         }
     }
     // Every castle is always visible to every side.
