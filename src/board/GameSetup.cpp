@@ -17,7 +17,7 @@ const std::array<const char*, 2> mapFileNames = {"Map1.txt", "Map2.txt"};
 
 void TileMap::Init()
 {
-    auto* player = new PlayerController();
+    TeamController* player = sideZero != nullptr ? sideZero : new PlayerController();
     player->gold = 0;
     player->color = {0.0f, 0.0f, 1.0f, 1.0f};
 

@@ -64,6 +64,10 @@ public:
     // When set, Init loads this file instead of drawing one of the two game maps
     // (tools and tests start games on boards of their choice; the study never sets it).
     std::string mapFile;
+    // When set, Init seats this side as side 0 instead of creating the human player, and
+    // the board's tree owns it from then on (tools pit two computer sides against each
+    // other; the study never sets it).
+    TeamController* sideZero = nullptr;
 
 protected:
     void ChildrenChanged() override { unitsValid = false; }

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Fuzzes the map loader (ParseMapText) with libFuzzer under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Not part of scripts/test.sh: the inputs it keeps are
+# replayed there by tests/tools/MapFileFuzzRegressionTest.cpp.
+#
+#   scripts/fuzz.sh [SECONDS]     run for SECONDS (default 300)
+#
+# Starts from tests/fuzz/corpus/, merges the inputs that reach new code back into it,
+# and copies every crashing input into tests/fuzz/crashers/ (exit status 1 then).
+# Installs Debian's clang and its sanitizer/fuzzer runtime when they are missing.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-300}
+case $seconds in
+  '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
+esac
+
+build="$root/build-fuzz"
+corpus="$root/tests/fuzz/corpus"
+crashers="$root/tests/fuzz/crashers"
+mkdir -p "$build" "$corpus" "$crashers"
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; elif command -v sudo >/dev/null 2>&1; then sudo "$@"; else
+    echo "fuzz.sh: need root (or sudo) to run: $*" >&2; exit 1
+  fi
+}
+
+# clang with -fsanitize=fuzzer needs the compiler-rt libraries (Debian: libclang-rt-dev).
+can_build_fuzzers() {
+  command -v clang++ >/dev/null 2>&1 || return 1
+  printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' \
+    >"$build/probe.cpp"
+  clang++ -fsanitize=fuzzer,address,undefined "$build/probe.cpp" -o "$build/probe" >/dev/null 2>&1
+}
+if ! can_build_fuzzers; then
+  echo "fuzz.sh: installing clang and its fuzzer runtime" >&2
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang libclang-rt-dev >/dev/null
+  can_build_fuzzers || { echo "fuzz.sh: clang still cannot build a fuzzer" >&2; exit 1; }
+fi
+
+fuzzer="$build/map_file_fuzz"
+clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+  -I"$root/src" "$root/tests/fuzz/MapFileFuzz.cpp" "$root/src/board/MapFile.cpp" -o "$fuzzer"
+
+# New inputs go to a scratch folder first; only those that add coverage are merged back.
+work=$(mktemp -d "${TMPDIR:-/tmp}/torvane-fuzz.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/new" "$work/artifacts"
+before=$(find "$corpus" -type f | wc -l)
+echo "fuzz.sh: fuzzing ParseMapText for ${seconds}s from $before corpus inputs" >&2
+status=0
+"$fuzzer" "$work/new" "$corpus" -dict="$root/tests/fuzz/map.dict" -max_len=4096 -timeout=10 \
+  -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
+  2>"$work/fuzz.log" || status=$?
+grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' "$work/fuzz.log" >&2 || true
+
+"$fuzzer" -merge=1 "$corpus" "$work/new" >/dev/null 2>&1
+after=$(find "$corpus" -type f | wc -l)
+echo "fuzz.sh: corpus $before -> $after inputs" >&2
+
+found=0
+for artifact in "$work/artifacts"/*; do
+  [ -e "$artifact" ] || continue
+  cp "$artifact" "$crashers/"
+  echo "fuzz.sh: crashing input kept as tests/fuzz/crashers/$(basename "$artifact")" >&2
+  found=1
+done
+if [ "$found" -eq 1 ] || [ "$status" -ne 0 ]; then
+  tail -n 40 "$work/fuzz.log" >&2
+  exit 1
+fi
+echo "fuzz.sh: no crash in ${seconds}s" >&2

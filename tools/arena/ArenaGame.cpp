@@ -1,0 +1,95 @@
+#include "arena/ArenaGame.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+
+#include "core/RootNode.h"
+#include "input/InputManager.h"
+
+namespace {
+// More than actionDelay: every call plays exactly one step of the plan.
+constexpr float playbackStep = 0.6f;
+
+// The board's tree finds the root through the input manager; restore it whatever happens.
+class RootInstalled {
+public:
+    explicit RootInstalled(RootNode& root) : previous(InputManager::Instance().root)
+    {
+        InputManager::Instance().root = &root;
+    }
+    ~RootInstalled() { InputManager::Instance().root = previous; }
+    RootInstalled(const RootInstalled&) = delete;
+    RootInstalled& operator=(const RootInstalled&) = delete;
+
+private:
+    RootNode* previous;
+};
+
+int Winner(const TileMap& board)
+{
+    if (!board.gameOver) {
+        return -1;
+    }
+    // The victory check has seen every castle after the first owned one share its owner.
+    for (Castle* castle : board.GetCastles()) {
+        if (castle->team != nullptr) {
+            return castle->team == board.teams[0] ? 0 : 1;
+        }
+    }
+    return -1;
+}
+
+std::string DescribePieces(const TileMap& board)
+{
+    std::string text;
+    for (Unit* unit : board.GetUnits()) {
+        int side = unit->team == nullptr ? -1 : (unit->team == board.teams[0] ? 0 : 1);
+        Vector2 tile = unit->GetTile();
+        text += std::to_string(unit->type) + " " + std::to_string(side) + " " +
+                std::to_string(static_cast<int>(tile.x)) + " " + std::to_string(static_cast<int>(tile.y)) + " " +
+                std::to_string(unit->health) + "\n";
+    }
+    return text;
+}
+}  // namespace
+
+GameResult PlayGame(const GameSpec& spec)
+{
+    auto start = std::chrono::steady_clock::now();
+    // The game's set-up draws from rand only when no map is forced; seed it all the same.
+    srand(spec.seed);
+    TurnLog log;
+    log.turnCap = spec.turnCap;
+
+    RootNode root;
+    RootInstalled installed(root);
+    std::unique_ptr<AIController> sideZero(MakeArenaSide(spec.SideKind(0), 0, spec.seed, log));
+    root.aiQueue.emplace_back(MakeArenaSide(spec.SideKind(1), 1, spec.seed, log));
+    auto* board = new TileMap();
+    board->mapFile = spec.map;
+    board->sideZero = sideZero.release();
+    // Init seats both sides before it loads the map, so the tree owns them even when the load throws.
+    // Side 0's first turn is planned in here.
+    root.AddChild(board);
+
+    GameResult result;
+    while (!board->gameOver && result.turns < spec.turnCap) {
+        auto* side = dynamic_cast<AIController*>(board->teams[static_cast<size_t>(board->currentTeam)]);
+        if (side == nullptr || !side->executingPlan) {
+            throw std::logic_error("the side to move has no plan to play");
+        }
+        // The last step ends the turn, and the next side's StartTurn (its search) runs inside it.
+        while (side->executingPlan) {
+            side->AdvancePlayback(playbackStep);
+        }
+        ++result.turns;
+    }
+    result.capped = !board->gameOver;
+    result.winner = Winner(*board);
+    result.turnLog = log.turns;
+    result.finalBoard = DescribePieces(*board);
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return result;
+}

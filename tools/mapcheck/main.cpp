@@ -1,0 +1,13 @@
+// torvane-mapcheck FILE...: loads map files as the game does and reports what would
+// make a game on them unplayable, one "file:line: problem" per line.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "mapcheck/MapCheck.h"
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return RunMapCheck(args, std::cout, std::cerr);
+}
