@@ -144,7 +144,7 @@ Figures Measure(const BenchPosition& position, int maxHpsSteps)
         Game game(position, new MinimaxController());
         figures.minimaxMs = 1000.0 * MedianSeconds([&] { Plan(*game.ai, position.aiGold); }, 3, 1.0);
     }
-    if (position.steps <= maxHpsSteps) {
+    if (position.twoCandidate && position.steps <= maxHpsSteps) {
         Game game(position, new HPSController());
         auto* hps = static_cast<HPSController*>(game.ai);
         size_t live = Allocations().liveBytes;
@@ -194,7 +194,15 @@ int main(int argc, char** argv)
     std::string planOnce;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--plan-once" && i + 1 < argc) {
+        if (arg == "--dump-positions" && i + 1 < argc) {
+            // Writes the generated positions as map files, e.g. for test fixtures.
+            for (const BenchPosition& position : BenchPositions(TORVANE_SOURCE_DIR)) {
+                if (position.steps > 0) {
+                    std::ofstream(std::string(argv[i + 1]) + "/" + position.name + ".txt") << position.mapText;
+                }
+            }
+            return 0;
+        } else if (arg == "--plan-once" && i + 1 < argc) {
             planOnce = argv[++i];
         } else if (arg == "--baseline" && i + 1 < argc) {
             baselinePath = argv[++i];
@@ -205,7 +213,7 @@ int main(int argc, char** argv)
         } else if (arg == "--filter" && i + 1 < argc) {
             filter = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: %s [--plan-once NAME] [--baseline FILE] [--write-baseline FILE] [--max-hps-steps N] "
+            std::fprintf(stderr, "usage: %s [--dump-positions DIR] [--plan-once NAME|all] [--baseline FILE] [--write-baseline FILE] [--max-hps-steps N] "
                                  "[--filter TEXT]\n",
                          argv[0]);
             return 2;
@@ -220,7 +228,7 @@ int main(int argc, char** argv)
                 Game minimax(position, new MinimaxController());
                 Plan(*minimax.ai, position.aiGold);
                 Game hps(position, new HPSController());
-                if (position.steps <= maxHpsSteps) {
+                if (position.twoCandidate && position.steps <= maxHpsSteps) {
                     Plan(*hps.ai, position.aiGold);
                 }
                 for (const Game* game : {&minimax, &hps}) {

@@ -9,6 +9,7 @@ struct BenchPosition {
     std::string mapText;
     int aiGold = 300;
     int steps = 0;  // the two-candidate search's nominal steps, 0 when not generated for it
+    bool twoCandidate = true;  // false: a position for the step search alone
 };
 
 // Every golden position of the tests, generated positions on the shipped maps with
