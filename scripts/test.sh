@@ -1,22 +1,21 @@
 #!/usr/bin/env bash
 # Builds the game and its tests and runs every test: unit tests, tests in a real
-# (hidden) window and end-to-end runs of the game driven by real X input.
-# Needs no display: it starts a virtual X server of its own.
-#   scripts/test.sh             the normal build
-#   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build
+# (hidden) window and end-to-end runs of the game driven by real X input, first in
+# the normal build and then in a build with AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer. Needs no display: it starts a virtual X server of its own.
+#   scripts/test.sh             both builds
+#   scripts/test.sh --quick     the normal build only
+#   scripts/test.sh --sanitize  the sanitizer build only
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-build="$root/build"
-configure=()
-if [ "${1:-}" = "--sanitize" ]; then
-  build="$root/build-sanitize"
-  configure=(-DTORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
-  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
-  export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-fi
-TORVANE_BUILD_DIR="$build" "$root/scripts/build.sh" "${configure[@]}"
+passes=(normal sanitize)
+case "${1:-}" in
+  "") ;;
+  --quick) passes=(normal) ;;
+  --sanitize) passes=(sanitize) ;;
+  *) echo "usage: scripts/test.sh [--quick | --sanitize]" >&2; exit 2 ;;
+esac
 
 # A virtual X server for the window tests, on the first free display number.
 display=""
@@ -27,6 +26,7 @@ for n in $(seq 20 80); do
   fi
 done
 [ -n "$display" ] || { echo "test.sh: no free X display number" >&2; exit 1; }
+"$root/scripts/setup-deps.sh" >/dev/null
 Xvfb "$display" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
@@ -36,5 +36,23 @@ for _ in $(seq 50); do
 done
 export DISPLAY="$display"
 
-cd "$build"
-ctest --output-on-failure
+for pass in "${passes[@]}"; do
+  if [ "$pass" = sanitize ]; then
+    echo "== tests in the sanitizer build"
+    build="$root/build-sanitize"
+    TORVANE_BUILD_DIR="$build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    # The GL driver is preloaded into the window tests and the game (tests/CMakeLists.txt),
+    # so it comes before the sanitizer runtime in the list of libraries.
+    (
+      export ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0
+      export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+      export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+      cd "$build" && ctest --output-on-failure
+    )
+  else
+    echo "== tests in the normal build"
+    build="$root/build"
+    TORVANE_BUILD_DIR="$build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    (cd "$build" && ctest --output-on-failure)
+  fi
+done

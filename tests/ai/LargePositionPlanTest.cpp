@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 #include "ai/AiFixtures.h"
@@ -18,6 +19,11 @@ struct LargeCase {
     bool hps;
     const char* plan;  // kind(actor tile)->(target tile)t(unit type), as planned from the start
 };
+
+void PrintTo(const LargeCase& c, std::ostream* out)
+{
+    *out << c.position << (c.hps ? " (two-candidate)" : " (step search)");
+}
 
 std::string PlanText(const std::vector<AIAction>& plan)
 {

@@ -268,9 +268,13 @@ class Game:
         self.err_path = os.path.join(case.dir, "game-stderr.txt")
         self.out = open(self.out_path, "wb")
         self.err = open(self.err_path, "wb")
+        env = dict(os.environ)
+        # The sanitizer build keeps the GL driver loaded in the game alone (see tests/CMakeLists.txt).
+        if os.environ.get("TORVANE_GAME_PRELOAD"):
+            env["LD_PRELOAD"] = os.environ["TORVANE_GAME_PRELOAD"]
         self.proc = subprocess.Popen(["timeout", "-k", "5", str(GAME_TIME_LIMIT), binary], cwd=cwd,
                                      stdin=subprocess.DEVNULL, stdout=self.out, stderr=self.err,
-                                     start_new_session=True)
+                                     start_new_session=True, env=env)
         case.log("game started (pid %d, cwd %s)" % (self.proc.pid, cwd))
 
     def alive(self):
