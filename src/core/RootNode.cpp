@@ -47,14 +47,19 @@ void RootNode::Init()
 
     // The only seeding of the run; the draw below fixes the order of the two scored opponents.
     srand(static_cast<unsigned>(time(nullptr)));
-    if (rand() % 2 != 0) {
+    QueueScoredOpponents(rand());
+    NextScene();
+}
+
+void RootNode::QueueScoredOpponents(int draw)
+{
+    if (draw % 2 != 0) {
         aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
         aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
     } else {
         aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
         aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
     }
-    NextScene();
 }
 
 void RootNode::NextScene()

@@ -20,6 +20,9 @@ public:
     // Replaces the current scene by the next one; with none left, closes the window.
     void NextScene();
     CameraNode* GetActiveCamera() const;
+    // Appends the two scored opponents in the order given by one draw of rand():
+    // an odd draw puts "b" first.
+    void QueueScoredOpponents(int draw);
 
     std::deque<std::unique_ptr<Node>> scenes;          // not yet shown, front first
     std::deque<std::unique_ptr<AIController>> aiQueue;  // not yet handed out, front first

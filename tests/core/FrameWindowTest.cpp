@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "board/TileMap.h"
+#include "core/Frame.h"
+#include "core/RootNode.h"
+#include "input/CameraNode.h"
+#include "input/InputManager.h"
+#include "screens/TitleScreen.h"
+#include "screens/Transition.h"
+
+namespace {
+struct StudyRun {
+    RootNode root;
+    StudyRun()
+    {
+        InputManager::Instance().held.clear();
+        InputManager::Instance().root = &root;
+        root.Init();
+    }
+    ~StudyRun() { InputManager::Instance().root = nullptr; }
+};
+}  // namespace
+
+TEST(Frame, SceneChangesOnlyAfterTheFrameAndOncePerFrame)
+{
+    StudyRun run;
+    RunFrame(run.root);
+    ASSERT_NE(dynamic_cast<TitleScreen*>(run.root.children.at(0)), nullptr);
+
+    // Two requests in one frame (as two buttons in one input walk) advance one scene.
+    run.root.advanceScene = true;
+    run.root.advanceScene = true;
+    EXPECT_NE(dynamic_cast<TitleScreen*>(run.root.children.at(0)), nullptr) << "switched before the frame ended";
+    RunFrame(run.root);
+    auto* tutorial = dynamic_cast<TileMap*>(run.root.children.at(0));
+    ASSERT_NE(tutorial, nullptr);
+    EXPECT_TRUE(tutorial->isTutorial);
+    EXPECT_FALSE(run.root.advanceScene);
+    EXPECT_EQ(run.root.scenes.size(), 7u);
+
+    // The board's camera is the active one; the tutorial starts scrolled to (-100, -100).
+    RunFrame(run.root);
+    ASSERT_EQ(run.root.GetActiveCamera(), tutorial->camera);
+    EXPECT_EQ(tutorial->camera->camera.offset.x, 100.0f);
+    EXPECT_EQ(tutorial->camera->camera.offset.y, 100.0f);
+
+    // Forfeiting the tutorial records nothing and shows the first transition.
+    tutorial->forfeited = true;
+    tutorial->EndTurn();
+    RunFrame(run.root);
+    auto* transition = dynamic_cast<Transition*>(run.root.children.at(0));
+    ASSERT_NE(transition, nullptr);
+    EXPECT_EQ(transition->text, "Next you will play a practice game with no AI");
+    EXPECT_EQ(run.root.resultCode, "");
+    EXPECT_EQ(run.root.GetActiveCamera(), nullptr);
+}
