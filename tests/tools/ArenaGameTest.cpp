@@ -14,16 +14,16 @@
 #include "support/TestGame.h"
 
 namespace {
-GameSpec Game(const std::string& a, const std::string& b, const std::string& map, bool aIsSideZero, int turnCap,
+MatchSetup Game(const std::string& a, const std::string& b, const std::string& map, bool aIsSideZero, int turnCap,
               uint32_t seed = 1)
 {
-    GameSpec spec;
-    spec.seed = seed;
-    spec.pair = {a, b};
-    spec.map = map;
-    spec.aIsSideZero = aIsSideZero;
-    spec.turnCap = turnCap;
-    return spec;
+    MatchSetup match;
+    match.seed = seed;
+    match.pair = {a, b};
+    match.map = map;
+    match.aIsSideZero = aIsSideZero;
+    match.turnCap = turnCap;
+    return match;
 }
 
 std::vector<int> PiecesPerTurn(const GameResult& result)

@@ -99,11 +99,11 @@ TEST(ArenaSchedule, EveryGameHasItsOwnSeedAndBothOrdersAlternate)
 {
     ArenaOptions options = ParseArenaOptions(Words("--pair minimax:hps --pair random:passive --map m1 --map m2 "
                                                    "--games 3 --seed 100"));
-    std::vector<GameSpec> schedule = BuildSchedule(options);
+    std::vector<MatchSetup> schedule = BuildSchedule(options);
     // 2 pairings x 2 maps x 3 games x 2 orders.
     ASSERT_EQ(schedule.size(), 24u);
     for (size_t i = 0; i < schedule.size(); ++i) {
-        const GameSpec& game = schedule[i];
+        const MatchSetup& game = schedule[i];
         EXPECT_EQ(game.index, static_cast<int>(i));
         EXPECT_EQ(game.seed, 100u + i) << "game " << i;
         // Pairing, then map, then game number, then order: blocks of 12, 6 and 2.
@@ -118,10 +118,10 @@ TEST(ArenaSchedule, EveryGameHasItsOwnSeedAndBothOrdersAlternate)
 TEST(ArenaSchedule, OneSidedOrderPlaysOnlyThatOrder)
 {
     for (const char* order : {"ab", "ba"}) {
-        std::vector<GameSpec> schedule =
+        std::vector<MatchSetup> schedule =
             BuildSchedule(ParseArenaOptions(Words(std::string("--map m --games 3 --order ") + order)));
         ASSERT_EQ(schedule.size(), 3u) << order;
-        for (const GameSpec& game : schedule) {
+        for (const MatchSetup& game : schedule) {
             EXPECT_EQ(game.aIsSideZero, order == std::string("ab")) << "order " << order << ", game " << game.index;
         }
     }
@@ -129,7 +129,7 @@ TEST(ArenaSchedule, OneSidedOrderPlaysOnlyThatOrder)
 
 TEST(ArenaSchedule, SeedsWrapAroundPastTheLargest)
 {
-    std::vector<GameSpec> schedule = BuildSchedule(ParseArenaOptions(Words("--map m --seed 4294967294")));
+    std::vector<MatchSetup> schedule = BuildSchedule(ParseArenaOptions(Words("--map m --seed 4294967294")));
     ASSERT_EQ(schedule.size(), 2u);
     EXPECT_EQ(schedule[0].seed, 4294967294u);
     EXPECT_EQ(schedule[1].seed, 4294967295u);
@@ -143,11 +143,11 @@ TEST(ArenaSchedule, ReplayCommandPlaysThatGameAlone)
         Words("--pair minimax:random --pair passive:hps --map maps/m1.txt --map m2.txt --games 2 --seed 40 "
               "--turn-cap 33"));
     std::set<uint32_t> seeds;
-    for (const GameSpec& game : BuildSchedule(options)) {
+    for (const MatchSetup& game : BuildSchedule(options)) {
         std::vector<std::string> words = Words(ReplayCommand(game));
         ASSERT_EQ(words.front(), "torvane-arena");
         words.erase(words.begin());
-        std::vector<GameSpec> replay = BuildSchedule(ParseArenaOptions(words));
+        std::vector<MatchSetup> replay = BuildSchedule(ParseArenaOptions(words));
         ASSERT_EQ(replay.size(), 1u) << ReplayCommand(game);
         EXPECT_EQ(replay[0].seed, game.seed) << ReplayCommand(game);
         EXPECT_EQ(replay[0].pair.Name(), game.pair.Name()) << ReplayCommand(game);
@@ -161,7 +161,7 @@ TEST(ArenaSchedule, ReplayCommandPlaysThatGameAlone)
 
 TEST(ArenaSchedule, ReplayCommandQuotesAMapPathForTheShell)
 {
-    GameSpec game;
+    MatchSetup game;
     game.pair = {"minimax", "hps"};
     game.map = "my maps/it's.txt";
     std::string command = ReplayCommand(game);

@@ -10,11 +10,11 @@ namespace {
 PlayedGame Played(int index, bool aIsSideZero, int winner, int turns, const std::string& map = "maps/Map1.txt")
 {
     PlayedGame game;
-    game.spec.index = index;
-    game.spec.seed = 100 + static_cast<uint32_t>(index);
-    game.spec.pair = {"minimax", "hps"};
-    game.spec.map = map;
-    game.spec.aIsSideZero = aIsSideZero;
+    game.match.index = index;
+    game.match.seed = 100 + static_cast<uint32_t>(index);
+    game.match.pair = {"minimax", "hps"};
+    game.match.map = map;
+    game.match.aIsSideZero = aIsSideZero;
     game.result.winner = winner;
     game.result.turns = turns;
     game.result.capped = winner < 0;

@@ -55,27 +55,27 @@ std::string DescribePieces(const TileMap& board)
 }
 }  // namespace
 
-GameResult PlayGame(const GameSpec& spec)
+GameResult PlayGame(const MatchSetup& match)
 {
     auto start = std::chrono::steady_clock::now();
     // The game's set-up draws from rand only when no map is forced; seed it all the same.
-    srand(spec.seed);
+    srand(match.seed);
     TurnLog log;
-    log.turnCap = spec.turnCap;
+    log.turnCap = match.turnCap;
 
     RootNode root;
     RootInstalled installed(root);
-    std::unique_ptr<AIController> sideZero(MakeArenaSide(spec.SideKind(0), 0, spec.seed, log));
-    root.aiQueue.emplace_back(MakeArenaSide(spec.SideKind(1), 1, spec.seed, log));
+    std::unique_ptr<AIController> sideZero(MakeArenaSide(match.SideKind(0), 0, match.seed, log));
+    root.aiQueue.emplace_back(MakeArenaSide(match.SideKind(1), 1, match.seed, log));
     auto* board = new TileMap();
-    board->mapFile = spec.map;
+    board->mapFile = match.map;
     board->sideZero = sideZero.release();
     // Init seats both sides before it loads the map, so the tree owns them even when the load throws.
     // Side 0's first turn is planned in here.
     root.AddChild(board);
 
     GameResult result;
-    while (!board->gameOver && result.turns < spec.turnCap) {
+    while (!board->gameOver && result.turns < match.turnCap) {
         auto* side = dynamic_cast<AIController*>(board->teams[static_cast<size_t>(board->currentTeam)]);
         if (side == nullptr || !side->executingPlan) {
             throw std::logic_error("the side to move has no plan to play");

@@ -17,6 +17,6 @@ struct GameResult {
 };
 
 // Plays one game without a window: the board is set up by the game's own Init with
-// `spec`'s sides and map, then each side's plan is played back until the game is
+// `match`'s sides and map, then each side's plan is played back until the game is
 // decided or the turn cap is reached. Throws MapFileError for a broken map.
-GameResult PlayGame(const GameSpec& spec);
+GameResult PlayGame(const MatchSetup& match);

@@ -143,7 +143,7 @@ ArenaOptions ParseArenaOptions(const std::vector<std::string>& args)
     return options;
 }
 
-std::vector<GameSpec> BuildSchedule(const ArenaOptions& options)
+std::vector<MatchSetup> BuildSchedule(const ArenaOptions& options)
 {
     std::vector<bool> orders;  // aIsSideZero, in play order
     if (options.order != SideOrder::BFirst) {
@@ -152,20 +152,20 @@ std::vector<GameSpec> BuildSchedule(const ArenaOptions& options)
     if (options.order != SideOrder::AFirst) {
         orders.push_back(false);
     }
-    std::vector<GameSpec> schedule;
+    std::vector<MatchSetup> schedule;
     for (const Pairing& pair : options.pairs) {
         for (const std::string& map : options.maps) {
             for (int game = 0; game < options.games; ++game) {
                 for (bool aIsSideZero : orders) {
-                    GameSpec spec;
-                    spec.index = static_cast<int>(schedule.size());
+                    MatchSetup match;
+                    match.index = static_cast<int>(schedule.size());
                     // Wraps past 2^32 - 1 like any unsigned seed.
-                    spec.seed = options.seed + static_cast<uint32_t>(spec.index);
-                    spec.pair = pair;
-                    spec.map = map;
-                    spec.aIsSideZero = aIsSideZero;
-                    spec.turnCap = options.turnCap;
-                    schedule.push_back(spec);
+                    match.seed = options.seed + static_cast<uint32_t>(match.index);
+                    match.pair = pair;
+                    match.map = map;
+                    match.aIsSideZero = aIsSideZero;
+                    match.turnCap = options.turnCap;
+                    schedule.push_back(match);
                 }
             }
         }
@@ -173,7 +173,7 @@ std::vector<GameSpec> BuildSchedule(const ArenaOptions& options)
     return schedule;
 }
 
-std::string ReplayCommand(const GameSpec& game)
+std::string ReplayCommand(const MatchSetup& game)
 {
     return "torvane-arena --pair " + game.pair.Name() + " --map " + ShellWord(game.map) + " --order " +
            (game.aIsSideZero ? "ab" : "ba") + " --games 1 --seed " + std::to_string(game.seed) + " --turn-cap " +

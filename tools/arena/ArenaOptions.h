@@ -39,7 +39,7 @@ struct ArenaOptions {
 
 // One game of a run. Its seed is the run's seed plus its index, so that
 // `ReplayCommand` can play it alone.
-struct GameSpec {
+struct MatchSetup {
     int index = 0;
     uint32_t seed = 0;
     Pairing pair;
@@ -60,6 +60,6 @@ ArenaOptions ParseArenaOptions(const std::vector<std::string>& args);
 std::string ArenaUsage();
 
 // Every game of a run, in play order: pairing, then map, then game number, then side order.
-std::vector<GameSpec> BuildSchedule(const ArenaOptions& options);
+std::vector<MatchSetup> BuildSchedule(const ArenaOptions& options);
 // A command line that plays `game` alone, with the same seed, sides and map.
-std::string ReplayCommand(const GameSpec& game);
+std::string ReplayCommand(const MatchSetup& game);

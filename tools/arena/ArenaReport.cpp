@@ -134,7 +134,7 @@ Outcome OutcomeOf(const PlayedGame& game)
         return Outcome::Draw;
     }
     bool sideZeroWon = game.result.winner == 0;
-    return sideZeroWon == game.spec.aIsSideZero ? Outcome::AWins : Outcome::BWins;
+    return sideZeroWon == game.match.aIsSideZero ? Outcome::AWins : Outcome::BWins;
 }
 
 double NearestRank(std::vector<double> values, double fraction)
@@ -160,28 +160,28 @@ double Median(std::vector<double> values)
 
 std::string GameLine(const PlayedGame& game)
 {
-    const GameSpec& spec = game.spec;
+    const MatchSetup& match = game.match;
     const GameResult& result = game.result;
     std::string outcome;
     if (result.winner >= 0) {
-        outcome = "side " + std::to_string(result.winner) + " (" + spec.SideKind(result.winner) + ") won after " +
+        outcome = "side " + std::to_string(result.winner) + " (" + match.SideKind(result.winner) + ") won after " +
                   std::to_string(result.turns) + " turns";
     } else if (result.capped) {
         outcome = "draw at the turn cap (" + std::to_string(result.turns) + " turns)";
     } else {
         outcome = "nobody won (no owned castle) after " + std::to_string(result.turns) + " turns";
     }
-    return "game " + std::to_string(spec.index) + " seed " + std::to_string(spec.seed) + " " + MapLabel(spec.map) +
-           ": " + spec.SideKind(0) + " (side 0) vs " + spec.SideKind(1) + " (side 1): " + outcome + " in " +
-           Fixed(result.seconds, 1) + " s | replay: " + ReplayCommand(spec);
+    return "game " + std::to_string(match.index) + " seed " + std::to_string(match.seed) + " " + MapLabel(match.map) +
+           ": " + match.SideKind(0) + " (side 0) vs " + match.SideKind(1) + " (side 1): " + outcome + " in " +
+           Fixed(result.seconds, 1) + " s | replay: " + ReplayCommand(match);
 }
 
 void WriteResultTable(const std::vector<PlayedGame>& games, std::ostream& out)
 {
     std::vector<std::string> pairNames;
     for (const PlayedGame& game : games) {
-        if (std::find(pairNames.begin(), pairNames.end(), game.spec.pair.Name()) == pairNames.end()) {
-            pairNames.push_back(game.spec.pair.Name());
+        if (std::find(pairNames.begin(), pairNames.end(), game.match.pair.Name()) == pairNames.end()) {
+            pairNames.push_back(game.match.pair.Name());
         }
     }
     for (const std::string& pairName : pairNames) {
@@ -191,19 +191,19 @@ void WriteResultTable(const std::vector<PlayedGame>& games, std::ostream& out)
         Tally bOnZero;
         Pairing pair;
         for (const PlayedGame& game : games) {
-            if (game.spec.pair.Name() != pairName) {
+            if (game.match.pair.Name() != pairName) {
                 continue;
             }
-            pair = game.spec.pair;
+            pair = game.match.pair;
             all.Add(game);
-            std::string label = MapLabel(game.spec.map);
+            std::string label = MapLabel(game.match.map);
             auto entry = std::find_if(byMap.begin(), byMap.end(), [&](const auto& e) { return e.first == label; });
             if (entry == byMap.end()) {
                 byMap.emplace_back(label, Tally());
                 entry = byMap.end() - 1;
             }
             entry->second.Add(game);
-            (game.spec.aIsSideZero ? aOnZero : bOnZero).Add(game);
+            (game.match.aIsSideZero ? aOnZero : bOnZero).Add(game);
         }
         out << pairName << "  (A = " << pair.a << ", B = " << pair.b << ")\n";
         out << "  " << PadRight("", 25) << Pad("games", 6) << Pad("A wins", 8) << Pad("B wins", 8) << Pad("draws", 7)
@@ -264,13 +264,13 @@ void WriteGamesCsv(const std::vector<PlayedGame>& games, std::ostream& out)
 {
     out << "game,seed,pair,map,side0,side1,winner_side,winner,outcome,turns,capped,seconds,replay\n";
     for (const PlayedGame& game : games) {
-        const GameSpec& spec = game.spec;
+        const MatchSetup& match = game.match;
         const GameResult& result = game.result;
         const char* outcome = OutcomeOf(game) == Outcome::AWins ? "A" : OutcomeOf(game) == Outcome::BWins ? "B" : "draw";
-        out << spec.index << "," << spec.seed << "," << CsvField(spec.pair.Name()) << "," << CsvField(spec.map) << ","
-            << spec.SideKind(0) << "," << spec.SideKind(1) << "," << result.winner << ","
-            << (result.winner >= 0 ? spec.SideKind(result.winner) : "none") << "," << outcome << "," << result.turns
-            << "," << (result.capped ? 1 : 0) << "," << Fixed(result.seconds, 3) << "," << CsvField(ReplayCommand(spec))
+        out << match.index << "," << match.seed << "," << CsvField(match.pair.Name()) << "," << CsvField(match.map) << ","
+            << match.SideKind(0) << "," << match.SideKind(1) << "," << result.winner << ","
+            << (result.winner >= 0 ? match.SideKind(result.winner) : "none") << "," << outcome << "," << result.turns
+            << "," << (result.capped ? 1 : 0) << "," << Fixed(result.seconds, 3) << "," << CsvField(ReplayCommand(match))
             << "\n";
     }
 }
@@ -281,7 +281,7 @@ void WriteTurnsCsv(const std::vector<PlayedGame>& games, std::ostream& out)
     for (const PlayedGame& game : games) {
         int turn = 0;
         for (const TurnRecord& record : game.result.turnLog) {
-            out << game.spec.index << "," << ++turn << "," << record.side << "," << record.kind << "," << record.pieces
+            out << game.match.index << "," << ++turn << "," << record.side << "," << record.kind << "," << record.pieces
                 << "," << record.units << "," << Fixed(record.thinkSeconds * 1000.0, 4) << "\n";
         }
     }

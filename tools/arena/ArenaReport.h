@@ -8,7 +8,7 @@
 #include "arena/ArenaOptions.h"
 
 struct PlayedGame {
-    GameSpec spec;
+    MatchSetup match;
     GameResult result;
 };
 

@@ -68,17 +68,17 @@ int main(int argc, char** argv)
         }
     }
 
-    std::vector<GameSpec> schedule = BuildSchedule(options);
+    std::vector<MatchSetup> schedule = BuildSchedule(options);
     if (!options.quiet) {
         std::cout << "torvane-arena: " << schedule.size() << " games, seed " << options.seed << ", turn cap "
                   << options.turnCap << "\n";
     }
     Progress progress(std::cerr, static_cast<int>(schedule.size()), isatty(STDERR_FILENO) != 0, options.quiet);
     std::vector<PlayedGame> games;
-    for (const GameSpec& spec : schedule) {
-        progress.GameStarted(spec.index);
+    for (const MatchSetup& match : schedule) {
+        progress.GameStarted(match.index);
         try {
-            games.push_back({spec, PlayGame(spec)});
+            games.push_back({match, PlayGame(match)});
         } catch (const MapFileError& error) {
             progress.Clear();
             std::cerr << "torvane-arena: " << error.what() << "\n";
