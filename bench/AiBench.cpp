@@ -17,6 +17,7 @@
 #include "AllocationCounter.h"
 #include "BenchPositions.h"
 #include "ai/Evaluation.h"
+#include "ai/Evaluator.h"
 #include "ai/HPSController.h"
 #include "ai/MinimaxController.h"
 #include "board/TileMap.h"
@@ -126,11 +127,14 @@ Figures Measure(const BenchPosition& position, int maxHpsSteps)
     {
         Game game(position, new AIController());
         figures.pieces = static_cast<int>(game.board->GetUnits().size());
-        figures.evaluatePerSecond = Rate([&] { Evaluate(*game.board, game.ai); });
+        // Evaluated as the searches do: one evaluator kept for many positions.
+        Evaluator evaluator(*game.board);
+        figures.evaluatePerSecond = Rate([&] { evaluator.Evaluate(game.ai); });
+        // Steady state: after the rate's many calls, count what further calls allocate.
         uint64_t before = Allocations().allocations;
         const int calls = 200;
         for (int i = 0; i < calls; ++i) {
-            Evaluate(*game.board, game.ai);
+            evaluator.Evaluate(game.ai);
         }
         figures.allocationsPerEvaluate = static_cast<double>(Allocations().allocations - before) / calls;
         std::vector<Unit*> units = game.board->GetUnits();
