@@ -70,7 +70,7 @@ void HPSController::Search(std::vector<AIAction>& sequence)
         }
     }
     if (current == nullptr) {
-        float score = Queries().Evaluate(this);
+        float score = evaluator->Evaluate(this);
         ++turnsScored;
         if (score > bestScore || bestPlan.empty()) {
             bestPlan = sequence;
@@ -113,7 +113,7 @@ std::array<AIAction, 2> HPSController::Candidates(Unit* piece) const
 
 bool HPSController::NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const
 {
-    const std::vector<Vector2>& enemies = evaluator->SeenEnemyTiles(this);
+    const std::vector<Vector2>& enemies = Queries().SeenEnemyTiles(this);
     int32_t best = startDistance;
     bool found = false;
     for (Vector2 tile : tiles) {
@@ -181,7 +181,6 @@ AIAction HPSController::CastleHeuristicAction(Unit* castle) const
     }
     // With no enemy in sight the unit goes to the first free neighbour.
     Vector2 tile = tiles.front();
-    Queries();
     NearestToEnemy(tiles, tile);
     return {AIActionKind::Buy, castle, tile, type};
 }
