@@ -1,18 +1,13 @@
 #pragma once
 
-// Shared helpers of the opponent tests: boards from tests/data, readable actions,
-// and the state that a search on the live board must put back.
-#include <gtest/gtest.h>
+// Shared helpers of the opponent tests: boards from tests/data, readable actions, the
+// rules an action must keep, and a whole computer turn planned and played back.
+#include <algorithm>
+#include <set>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "ai/AIController.h"
-#include "board/TileMap.h"
-#include "board/Unit.h"
-#include "rules/TeamController.h"
-#include "support/TestGame.h"
+#include "ai/HPSController.h"
+#include "ai/MinimaxController.h"
+#include "support/BoardChecks.h"
 
 namespace aitest {
 
@@ -27,114 +22,117 @@ inline Vector2 Tile(int x, int y)
     return {static_cast<float>(x), static_cast<float>(y)};
 }
 
-inline std::string TileText(Vector2 tile)
-{
-    std::string text = "(";
-    text += std::to_string(static_cast<int>(tile.x));
-    text += ",";
-    text += std::to_string(static_cast<int>(tile.y));
-    text += ")";
-    return text;
-}
-
-inline std::string TypeName(int32_t type)
-{
-    static const char* const names[] = {"Knight", "Archer", "Mage", "Castle"};
-    return type >= 0 && type < 4 ? names[type] : "type" + std::to_string(type);
-}
-
-// "Knight(3,1)": a piece by its type and the tile it stands on now.
-inline std::string PieceText(const Unit* unit)
-{
-    return unit == nullptr ? "nobody" : TypeName(unit->type) + TileText(unit->GetTile());
-}
-
 // The piece on a tile, or null.
 inline Unit* PieceAt(const TileMap& board, int x, int y)
 {
     return board.GetUnitAt(Tile(x, y));
 }
 
+inline AIAction Act(AIActionKind kind, Unit* unit, int x = 0, int y = 0, int32_t type = 0)
+{
+    return {kind, unit, Tile(x, y), type};
+}
+
 // "Knight(4,0) Move (3,0)", "Castle(5,0) Buy Mage (4,0)": the actor where it stands now.
 inline std::string ActionText(const AIAction& action)
 {
-    std::string text = PieceText(action.unit);
-    switch (action.kind) {
-    case AIActionKind::Pass:
-        return text + " Pass";
-    case AIActionKind::Move:
-        return text + " Move " + TileText(action.tile);
-    case AIActionKind::Attack:
-        return text + " Attack " + TileText(action.tile);
-    case AIActionKind::Buy:
-        return text + " Buy " + TypeName(action.unitType) + " " + TileText(action.tile);
+    const auto kind = static_cast<int32_t>(action.kind);
+    if (kind < 0 || kind > 3) {
+        return PieceText(action.unit) + " kind" + std::to_string(kind);
     }
-    return text + " kind" + std::to_string(static_cast<int32_t>(action.kind));
+    const char* const names[] = {" Pass", " Move ", " Attack ", " Buy "};
+    return PieceText(action.unit) + names[kind] + (kind == 3 ? TypeInfo(action.unitType).name + " " : "") +
+           (kind == 0 ? "" : TileText(action.tile));
 }
 
 inline std::vector<std::string> ActionTexts(const std::vector<AIAction>& actions)
 {
     std::vector<std::string> texts;
-    for (const AIAction& action : actions) {
-        texts.push_back(ActionText(action));
-    }
+    std::transform(actions.begin(), actions.end(), std::back_inserter(texts), ActionText);
     return texts;
 }
 
-struct PieceState {
-    Unit* unit = nullptr;
-    Vector2 position = {0.0f, 0.0f};
-    TeamController* team = nullptr;
-    int32_t health = 0;
-    bool hasMoved = false;
-    bool hasAttacked = false;
-};
-
-// Everything of a board that a search tries and must take back.
-struct BoardState {
-    std::vector<Node*> children;
-    std::vector<PieceState> pieces;
-    std::vector<int32_t> gold;
-    size_t historyLength = 0;
-    int32_t currentTeam = 0;
-};
-
-inline BoardState CaptureState(const TileMap& board)
+// What each opponent offers the piece on (x,y) at its current step.
+inline std::vector<std::string> Offered(TestGame& game, int x, int y)
 {
-    BoardState state;
-    state.children = board.children;
-    for (Unit* unit : board.GetUnits()) {
-        state.pieces.push_back({unit, unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked});
+    Unit* piece = PieceAt(*game.board, x, y);
+    EXPECT_NE(piece, nullptr) << "no piece on " << TileText(Tile(x, y));
+    if (piece == nullptr) {
+        return {};
     }
-    for (const TeamController* team : board.teams) {
-        state.gold.push_back(team->gold);
+    if (auto* hps = dynamic_cast<HPSController*>(game.ai)) {
+        return ActionTexts(hps->CandidateActions(piece));
     }
-    state.historyLength = board.history.size();
-    state.currentTeam = board.currentTeam;
-    return state;
+    return ActionTexts(static_cast<MinimaxController*>(game.ai)->GenerateActions(game.ai, piece));
 }
 
-// Names the piece and the field that differs.
-inline void ExpectSameState(const BoardState& expected, const BoardState& actual)
+// Empty when the rules allow `action` for `side` on the board as it stands; otherwise why not.
+// Checked against the range queries themselves, not against the opponents' generators.
+inline std::string WhyIllegal(const TileMap& board, const AIController& side, const AIAction& action)
 {
-    EXPECT_EQ(actual.children, expected.children) << "the board's children are not the same nodes in the same order";
-    ASSERT_EQ(actual.pieces.size(), expected.pieces.size()) << "number of pieces on the board";
-    for (size_t i = 0; i < expected.pieces.size(); ++i) {
-        const PieceState& want = expected.pieces[i];
-        const PieceState& got = actual.pieces[i];
-        const std::string who = "piece " + std::to_string(i) + " " + TypeName(want.unit->type) + " that stood on " +
-                                TileText({want.position.x / 100.0f, want.position.y / 100.0f});
-        EXPECT_EQ(got.unit, want.unit) << who << ": another piece in its place";
-        EXPECT_EQ(got.position.x, want.position.x) << who;
-        EXPECT_EQ(got.position.y, want.position.y) << who;
-        EXPECT_EQ(got.team, want.team) << who << ": owner";
-        EXPECT_EQ(got.health, want.health) << who << ": health";
-        EXPECT_EQ(got.hasMoved, want.hasMoved) << who << ": hasMoved";
-        EXPECT_EQ(got.hasAttacked, want.hasAttacked) << who << ": hasAttacked";
+    auto listed = [](const std::vector<Vector2>& tiles, Vector2 tile) {
+        return std::any_of(tiles.begin(), tiles.end(), [&](Vector2 t) { return SameTile(t, tile); });
+    };
+    const Unit* unit = action.unit;
+    if (unit == nullptr || unit->parent != &board) {
+        return "the acting piece is not on the board";
     }
-    EXPECT_EQ(actual.gold, expected.gold) << "gold of the sides, in teams order";
-    EXPECT_EQ(actual.historyLength, expected.historyLength) << "history length";
-    EXPECT_EQ(actual.currentTeam, expected.currentTeam) << "currentTeam";
+    const std::string who = ActionText(action) + ": ";
+    const bool castle = dynamic_cast<const Castle*>(unit) != nullptr;
+    if (unit->team != &side || unit->hasAttacked) {
+        return who + "the actor is another side's or already finished";
+    }
+    switch (action.kind) {
+    case AIActionKind::Pass:
+        return "";
+    case AIActionKind::Move:
+        return !castle && !unit->hasMoved && listed(unit->GetReachableTiles(), action.tile) ? "" : who + "no such move";
+    case AIActionKind::Attack:
+        return !castle && listed(unit->GetAttackTargets(unit->GetTile()), action.tile) ? "" : who + "nothing to attack";
+    case AIActionKind::Buy:
+        if (!castle || action.unitType < 0 || action.unitType > 2 || TypeInfo(action.unitType).cost > side.gold) {
+            return who + "not a castle, or not affordable with " + std::to_string(side.gold);
+        }
+        return listed(unit->GetSpawnTiles(), action.tile) ? "" : who + "not a free neighbour";
+    }
+    return who + "unknown action kind";
+}
+
+// Ends the human's turn so that the opponent plans its own, checks that the search put the
+// board back (but for the end of turn and the income), then plays the plan, half a second and
+// a bit per step, each action checked against the rules. Returns the actions as played;
+// nothing when the end of the human's turn decided the game.
+inline std::vector<std::string> PlayAiTurn(TestGame& game, std::set<AIActionKind>* kinds = nullptr)
+{
+    TileMap& board = *game.board;
+    AIController& ai = *game.ai;
+    EXPECT_EQ(board.currentTeam, 0);
+    BoardState expected = CaptureState(board);
+    expected.historyLength += 1;
+    expected.currentTeam = 1;
+    for (const Castle* castle : board.GetCastles()) {
+        expected.gold[1] += castle->team == &ai ? 100 : 0;
+    }
+    board.EndTurn();
+    if (board.gameOver) {
+        return {};
+    }
+    EXPECT_TRUE(ai.executingPlan);
+    ExpectSameState(expected, CaptureState(board));
+    std::vector<std::string> played;
+    for (int step = 0; ai.executingPlan && step < 100; ++step) {
+        if (!ai.plan.empty()) {
+            const AIAction next = ai.plan.front();
+            EXPECT_EQ(WhyIllegal(board, ai, next), "");
+            played.push_back(ActionText(next));
+            if (kinds != nullptr) {
+                kinds->insert(next.kind);
+            }
+        }
+        ai.AdvancePlayback(0.6f);
+    }
+    EXPECT_FALSE(ai.executingPlan) << "the plan did not end the turn";
+    return played;
 }
 
 }  // namespace aitest

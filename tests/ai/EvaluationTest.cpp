@@ -1,47 +1,27 @@
-#include <gtest/gtest.h>
-
-#include <ostream>
-#include <string>
-#include <vector>
+#include <cstdio>
 
 #include "ai/AiFixtures.h"
 #include "ai/Evaluation.h"
-#include "board/TileType.h"
-#include "rules/PlayerController.h"
 
-using aitest::PieceAt;
-using aitest::PieceText;
-using aitest::StartFixture;
-using aitest::Tile;
+using namespace aitest;
 
 namespace {
-// A bare board of tile digits, for the walking cost alone (no sides, no pieces).
-void FillTiles(TileMap& board, const std::vector<std::string>& rows)
-{
-    board.tiles.clear();
-    for (const std::string& row : rows) {
-        std::vector<TileType> tiles;
-        for (char digit : row) {
-            tiles.push_back(tileTypeTable[static_cast<size_t>(digit - '0')]);
-        }
-        board.tiles.push_back(tiles);
-    }
-}
-
-int32_t PathCostOn(const std::vector<std::string>& rows, Vector2 start, Vector2 target)
+// The walking cost alone, on a bare board of tile digits (no sides, no pieces).
+int32_t PathCostOn(const std::string& rows, Vector2 start, Vector2 target)
 {
     TileMap board;
-    FillTiles(board, rows);
+    std::string path = WriteTempFile(rows);
+    board.LoadMap(path);
+    std::remove(path.c_str());
     return PathCost(board, start, target);
 }
-}  // namespace
 
 // Every score below is worked out by hand from the rules, term by term:
 // 10 x material + castles + threats + 3 x attacks + vision + 3 x approach.
 // After set-up the human has collected 100 per castle it owns and the AI holds its 300.
 
 // ai-eval-open: 5x3 open board. Human castle (0,0) and Knight (3,1); AI castle (4,2) and Mage (1,1).
-TEST(Evaluate, OpenBoardScoredByHandForTheAI)
+TEST(Evaluate, OpenBoardScoredByHandForBothSides)
 {
     auto game = StartFixture("ai-eval-open.txt");
     // material: AI 300 + 1000 + 700 = 2000, human 100 + 1000 + 400 = 1500 -> 500, x10 = 5000
@@ -54,12 +34,7 @@ TEST(Evaluate, OpenBoardScoredByHandForTheAI)
     //   takes the earlier, (0,0), cost 2. -4, x3 = -12
     // vision: the Mage alone sees all 15 tiles
     EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 5000.0f + 0.0f - 900.0f + 0.0f + 15.0f - 12.0f);
-}
-
-TEST(Evaluate, OpenBoardScoredByHandForTheHuman)
-{
-    auto game = StartFixture("ai-eval-open.txt");
-    // material -5000; castles 0; threats: the mirror of the AI's, +900; attacks 0;
+    // For the human: material -5000; castles 0; threats: the mirror of the AI's, +900; attacks 0;
     // approach: enemies (4,2), (1,1). Castle (0,0) -> Mage (1,1), cost 2; Knight (3,1) is 2 from both
     //   and takes the earlier, (4,2), cost 2: -12; vision: the Knight sees all 15 tiles
     EXPECT_FLOAT_EQ(Evaluate(*game->board, game->player), -5000.0f + 0.0f + 900.0f + 0.0f + 15.0f - 12.0f);
@@ -72,8 +47,7 @@ TEST(Evaluate, CorridorWithRoughGroundAndASpentArcherScoredByHand)
     auto game = StartFixture("ai-eval-corridor.txt");
     Unit* mage = PieceAt(*game->board, 6, 0);
     Unit* archer = PieceAt(*game->board, 8, 0);
-    ASSERT_NE(mage, nullptr);
-    ASSERT_NE(archer, nullptr);
+    ASSERT_TRUE(mage != nullptr && archer != nullptr);
     // material: AI 300 + 700 + 600 + 1000 = 2600, human 100 + 1000 + 400 = 1500 -> 11000
     // threats: Knight reaches (4,0), (2,0), (5,0) and from (5,0) the Mage: -2100;
     //   Mage reaches (7,0), (5,0), (4,0) and the Knight from them: +1200;
@@ -99,16 +73,13 @@ TEST(Evaluate, CapturingTheEnemyCastleMovesItsWorthAndTheCastleTerm)
     // Before: material 1700 - 1500 = 200 -> 2000; castles 0; threats: each Knight threatens the other
     //   from (2,0), +400 - 400 = 0; approach: castle (4,0) -> (3,0) 1, Knight (1,0) -> (0,0) 1: -6; vision 5
     EXPECT_FLOAT_EQ(Evaluate(board, game->ai), 2000.0f + 0.0f + 0.0f + 0.0f + 5.0f - 6.0f);
-    EXPECT_EQ(TeamWorth(board, game->ai), 1700);
-    EXPECT_EQ(TeamWorth(board, game->player), 1500);
 
     Unit* knight = PieceAt(board, 1, 0);
     Unit* castle = PieceAt(board, 0, 0);
-    game->ai->ApplyAction({AIActionKind::Attack, knight, Tile(0, 0), 0});
+    game->ai->ApplyAction(Act(AIActionKind::Attack, knight, 0, 0));
     ASSERT_EQ(castle->team, game->ai);
-    // The castle's 1000 leaves one side's worth for the other's: material +2000.
-    EXPECT_EQ(TeamWorth(board, game->ai), 2700);
-    EXPECT_EQ(TeamWorth(board, game->player), 500);
+    // The castle's 1000 leaves one side's worth (1500) for the other's (1700): 2700 against 500.
+    EXPECT_EQ(TeamWorth(board, game->ai) - TeamWorth(board, game->player), 2200);
     // After: material 2700 - 500 -> 22000; castles +200; threats still 0 (a castle never threatens);
     //   approach: the only enemy left is the Knight (3,0): castles (0,0) 3 and (4,0) 1, Knight (1,0) 2: -18
     EXPECT_FLOAT_EQ(Evaluate(board, game->ai), 22000.0f + 200.0f + 0.0f + 0.0f + 5.0f - 18.0f);
@@ -124,29 +95,13 @@ TEST(Evaluate, KillingAnEnemyUnitRemovesItsWorth)
     //   vision 6
     EXPECT_FLOAT_EQ(Evaluate(board, game->ai), 5000.0f + 0.0f + 1200.0f + 0.0f + 6.0f - 12.0f);
 
-    game->ai->ApplyAction({AIActionKind::Attack, PieceAt(board, 3, 0), Tile(2, 0), 0});
+    game->ai->ApplyAction(Act(AIActionKind::Attack, PieceAt(board, 3, 0), 2, 0));
     ASSERT_EQ(PieceAt(board, 2, 0), nullptr) << "100 damage kills a Knight";
     EXPECT_EQ(TeamWorth(board, game->player), 1100) << "the Knight's 400 is gone";
     EXPECT_EQ(TeamWorth(board, game->ai), 2000);
     // After: material 900 -> 9000 (+10 x 400); the way to the castle is open, the Mage reaches (1,0)
     //   next to it: threats 3 x 1000; approach to (0,0): Mage 3, castle 5: -24; vision 6
     EXPECT_FLOAT_EQ(Evaluate(board, game->ai), 9000.0f + 0.0f + 3000.0f + 0.0f + 6.0f - 24.0f);
-}
-
-TEST(Evaluate, BuyingLeavesTheWorthOfBothSidesUnchanged)
-{
-    for (int32_t type = 0; type < 3; ++type) {
-        auto game = StartFixture("ai-eval-open.txt");
-        TileMap& board = *game->board;
-        game->ai->gold = 1000;
-        const int32_t aiWorth = TeamWorth(board, game->ai);
-        const int32_t humanWorth = TeamWorth(board, game->player);
-        ASSERT_EQ(aiWorth, 1000 + 1000 + 700);
-        game->ai->ApplyAction({AIActionKind::Buy, PieceAt(board, 4, 2), Tile(3, 2), type});
-        ASSERT_NE(PieceAt(board, 3, 2), nullptr);
-        EXPECT_EQ(TeamWorth(board, game->ai), aiWorth) << aitest::TypeName(type) << ": gold became a piece";
-        EXPECT_EQ(TeamWorth(board, game->player), humanWorth);
-    }
 }
 
 // ai-eval-neutral: 6x2. Human castle (0,0), AI castle (5,0), neutral castle (2,1), AI Knight (4,1).
@@ -188,39 +143,25 @@ TEST(Evaluate, EnemyTiesGoToThePieceEarlierInChildOrder)
     EXPECT_FLOAT_EQ(Evaluate(*right->board, right->ai), -1000.0f + 5.0f - 9.0f);
 }
 
-// Evaluate reads the pieces in sight from the side's tiles as it finds them, and rebuilds them at its end.
-TEST(Evaluate, ReadsTheSightItIsGivenAndRebuildsItAfterwards)
+// Evaluate reads the pieces in sight from the side's tiles as it finds them, rebuilds them at its end
+// and changes nothing else, not even the other side's sight.
+TEST(Evaluate, ReadsTheSightItIsGivenRebuildsItAfterwardsAndChangesNothingElse)
 {
     auto game = StartFixture("ai-eval-open.txt");
+    const BoardState before = CaptureState(*game->board);
     game->ai->visibleTiles.clear();
     // Nothing in sight: no threats, no enemies, both AI pieces walk to (0,0): castle 6, Mage 2: -24.
     EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 5000.0f + 0.0f + 0.0f + 0.0f + 15.0f - 24.0f);
     EXPECT_EQ(game->ai->visibleTiles.size(), 15u);
     EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 5000.0f + 0.0f - 900.0f + 0.0f + 15.0f - 12.0f);
+    ExpectSameState(before, CaptureState(*game->board), true);
 }
 
-TEST(Evaluate, ChangesNothingOnTheBoard)
-{
-    auto game = StartFixture("ai-eval-open.txt");
-    const aitest::BoardState before = aitest::CaptureState(*game->board);
-    const std::vector<Vector2> humanSight = game->player->visibleTiles;
-    Evaluate(*game->board, game->ai);
-    aitest::ExpectSameState(before, aitest::CaptureState(*game->board));
-    EXPECT_EQ(game->player->visibleTiles.size(), humanSight.size()) << "the other side's sight is not touched";
-}
-
-namespace {
 struct KillFactorCase {
     const char* name;
     int attackerX;  // the target stands on attackerX + 1
     float attacksTerm;
 };
-
-void PrintTo(const KillFactorCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-}  // namespace
 
 class KillFactor : public testing::TestWithParam<KillFactorCase> {};
 
@@ -233,9 +174,7 @@ TEST_P(KillFactor, AttackInReachCountsFactorTimesValue)
     auto game = StartFixture("ai-eval-kill-factors.txt");
     Unit* attacker = PieceAt(*game->board, c.attackerX, 0);
     Unit* target = PieceAt(*game->board, c.attackerX + 1, 0);
-    ASSERT_NE(attacker, nullptr);
-    ASSERT_NE(target, nullptr);
-    ASSERT_EQ(attacker->team, game->ai);
+    ASSERT_TRUE(attacker != nullptr && target != nullptr && attacker->team == game->ai);
     const float base = Evaluate(*game->board, game->ai);
     attacker->hasMoved = true;
     EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai) - base, c.attacksTerm)
@@ -287,42 +226,42 @@ TEST(ThreatSet, CastlesThreatenNothing)
     EXPECT_TRUE(ThreatSet(PieceAt(*game->board, 4, 0)).empty());
 }
 
-TEST(PathCost, StraightOverPlainTiles)
+struct PathCase {
+    const char* name;
+    const char* rows;
+    int fromX, toX;  // along row 0
+    int32_t cost;
+};
+class WalkingCost : public testing::TestWithParam<PathCase> {};
+
+TEST_P(WalkingCost, OfTheFirstPathFound)
 {
-    EXPECT_EQ(PathCostOn({"000", "000"}, Tile(0, 0), Tile(2, 0)), 2);
+    const PathCase& c = GetParam();
+    EXPECT_EQ(PathCostOn(c.rows, Tile(c.fromX, 0), Tile(c.toX, 0)), c.cost);
 }
 
-TEST(PathCost, WalksAroundAnImpassableTile)
-{
-    // (1,0) costs 999: down, along row 1 and up again.
-    EXPECT_EQ(PathCostOn({"020", "000"}, Tile(0, 0), Tile(2, 0)), 4);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WalkingCost,
+    testing::Values(
+        PathCase{"StraightOverPlainTiles", "000\n000\n", 0, 2, 2},
+        // (1,0) costs 999: down, along row 1 and up again.
+        PathCase{"WalksAroundAnImpassableTile", "020\n000\n", 0, 2, 4},
+        PathCase{"UnreachableTargetCostsThePenalty", "020\n020\n", 0, 2, 1000000},
+        // A target that itself costs 999 is never entered.
+        PathCase{"ImpassableTargetCostsThePenalty", "003\n", 0, 2, 1000000},
+        // Row "10": (0,0) costs 2, (1,0) costs 1.
+        PathCase{"CountsTheTargetTile", "10\n", 0, 1, 1},
+        PathCase{"DoesNotCountTheStartTile", "10\n", 1, 0, 2},
+        // Straight along row 0 costs 2 + 2 + 2 + 1 = 7 in 4 steps; down and around row 1 costs 6 in 6
+        // steps. The first-in-first-out search reaches (4,0) from (3,0) first.
+        PathCase{"ReturnsTheFirstPathFoundNotTheCheapest", "01110\n00000\n", 0, 4, 7}),
+    [](const testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
 
-TEST(PathCost, UnreachableTargetCostsThePenalty)
+TEST(WalkingCostOnABoard, PiecesDoNotBlockTheWayAndTheUnreachableCostIsAMillion)
 {
-    EXPECT_EQ(PathCostOn({"020", "020"}, Tile(0, 0), Tile(2, 0)), unreachablePathCost);
-    // A target that itself costs 999 is never entered.
-    EXPECT_EQ(PathCostOn({"003"}, Tile(0, 0), Tile(2, 0)), unreachablePathCost);
     EXPECT_EQ(unreachablePathCost, 1000000);
-}
-
-TEST(PathCost, CountsTheTargetTileAndNotTheStart)
-{
-    // Row "10": (0,0) costs 2, (1,0) costs 1.
-    EXPECT_EQ(PathCostOn({"10"}, Tile(0, 0), Tile(1, 0)), 1);
-    EXPECT_EQ(PathCostOn({"10"}, Tile(1, 0), Tile(0, 0)), 2);
-}
-
-TEST(PathCost, ReturnsTheFirstPathFoundNotTheCheapest)
-{
-    // Straight along row 0 costs 2 + 2 + 2 + 1 = 7 in 4 steps; down and around row 1 costs 6 in 6 steps.
-    // The first-in-first-out search reaches (4,0) from (3,0) first.
-    EXPECT_EQ(PathCostOn({"01110", "00000"}, Tile(0, 0), Tile(4, 0)), 7);
-}
-
-TEST(PathCost, PiecesDoNotBlockTheWay)
-{
     // ai-eval-capture: the Knights stand on (1,0) and (3,0), between the castles.
     auto game = StartFixture("ai-eval-capture.txt");
     EXPECT_EQ(PathCost(*game->board, Tile(0, 0), Tile(4, 0)), 4);
 }
+}  // namespace

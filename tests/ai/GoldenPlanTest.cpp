@@ -7,20 +7,7 @@
 // Each position is a map file tests/data/golden-*.txt. The human's first turn is ended untouched, the
 // AI plans its turn, and the plan is then played back step by step. An action reads
 // "<actor type>(<its tile when the action is played>) <kind> [<unit type>] [<tile>]".
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <ostream>
-#include <string>
-#include <vector>
-
 #include "ai/AiFixtures.h"
-#include "ai/HPSController.h"
-#include "ai/MinimaxController.h"
-#include "board/TileType.h"
-
-using aitest::ActionText;
-using aitest::TileText;
 
 namespace {
 struct GoldenPosition {
@@ -31,84 +18,18 @@ struct GoldenPosition {
     std::vector<std::string> hps;
 };
 
-void PrintTo(const GoldenPosition& position, std::ostream* out)
-{
-    *out << position.name;
-}
-
-bool Listed(const std::vector<Vector2>& tiles, Vector2 tile)
-{
-    return std::any_of(tiles.begin(), tiles.end(), [&](Vector2 t) { return SameTile(t, tile); });
-}
-
-// The action is one the rules allow at this point of the turn.
-void ExpectLegal(const TileMap& board, const AIController& ai, const AIAction& action)
-{
-    const std::string text = ActionText(action);
-    const Unit* actor = action.unit;
-    ASSERT_NE(actor, nullptr) << text;
-    EXPECT_EQ(actor->parent, &board) << text << ": the actor is not on the board";
-    EXPECT_EQ(actor->team, &ai) << text << ": the actor is not the AI's";
-    EXPECT_FALSE(actor->hasAttacked) << text << ": the actor is already finished";
-    switch (action.kind) {
-    case AIActionKind::Pass:
-        break;
-    case AIActionKind::Move:
-        EXPECT_FALSE(actor->hasMoved) << text << ": moves twice";
-        EXPECT_TRUE(Listed(actor->GetReachableTiles(), action.tile)) << text << ": tile not reachable";
-        break;
-    case AIActionKind::Attack:
-        EXPECT_TRUE(Listed(actor->GetAttackTargets(actor->GetTile()), action.tile)) << text << ": nothing to attack";
-        break;
-    case AIActionKind::Buy:
-        EXPECT_EQ(actor->type, 3) << text << ": only castles buy";
-        EXPECT_LE(TypeInfo(action.unitType).cost, ai.gold) << text << ": cannot pay";
-        EXPECT_TRUE(Listed(actor->GetSpawnTiles(), action.tile)) << text << ": " << TileText(action.tile)
-                                                                 << " is not a free neighbour";
-        break;
-    }
-}
-}  // namespace
-
 class GoldenPlan : public testing::TestWithParam<GoldenPosition> {
 protected:
-    // Ends the human's turn so that `opponent` plans its own, checks that the search put the board back,
-    // then plays the plan, half a second and a bit per step, and returns the actions as played.
     std::vector<std::string> PlanAndPlay(AIController* opponent)
     {
-        const GoldenPosition& position = GetParam();
-        auto game = aitest::StartFixture(position.map, opponent);
-        TileMap& board = *game->board;
-        AIController& ai = *game->ai;
-        EXPECT_EQ(board.currentTeam, 0);
-        if (position.aiGold >= 0) {
-            ai.gold = position.aiGold;
+        auto game = aitest::StartFixture(GetParam().map, opponent);
+        if (GetParam().aiGold >= 0) {
+            game->ai->gold = GetParam().aiGold;
         }
-        int32_t aiCastles = 0;
-        for (const Castle* castle : board.GetCastles()) {
-            aiCastles += castle->team == &ai ? 1 : 0;
-        }
-        // After the end of the human's turn: one more history entry, the AI to move, its income.
-        aitest::BoardState expected = aitest::CaptureState(board);
-        expected.historyLength += 1;
-        expected.currentTeam = 1;
-        expected.gold[1] += 100 * aiCastles;
-
-        board.EndTurn();
-
-        EXPECT_TRUE(ai.executingPlan);
-        aitest::ExpectSameState(expected, aitest::CaptureState(board));
-        std::vector<std::string> played;
-        while (ai.executingPlan && !ai.plan.empty() && played.size() < 100) {
-            const AIAction next = ai.plan.front();
-            ExpectLegal(board, ai, next);
-            played.push_back(ActionText(next));
-            ai.AdvancePlayback(0.6f);
-        }
-        EXPECT_FALSE(ai.executingPlan) << "the plan did not end the turn";
-        return played;
+        return aitest::PlayAiTurn(*game);
     }
 };
+}  // namespace
 
 TEST_P(GoldenPlan, Minimax)
 {

@@ -2,16 +2,8 @@
 // the computer side given more and more units (4 to 20 steps of the two-candidate search).
 // NOTE: these plans were recorded before the searches were made faster; they pin the
 // opponents' behaviour in the study, so a change to them must be deliberate.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <ostream>
-#include <string>
 
 #include "ai/AiFixtures.h"
-#include "ai/HPSController.h"
-#include "ai/MinimaxController.h"
-#include "board/Unit.h"
 
 namespace {
 struct LargeCase {
@@ -20,20 +12,12 @@ struct LargeCase {
     const char* plan;  // kind(actor tile)->(target tile)t(unit type), as planned from the start
 };
 
-void PrintTo(const LargeCase& c, std::ostream* out)
-{
-    *out << c.position << (c.hps ? " (two-candidate)" : " (step search)");
-}
-
 std::string PlanText(const std::vector<AIAction>& plan)
 {
     std::string text;
     for (const AIAction& action : plan) {
-        Vector2 from = action.unit->GetTile();
-        char step[96];
-        std::snprintf(step, sizeof step, "%s%d(%g,%g)->(%g,%g)t%d", text.empty() ? "" : " ",
-                      static_cast<int>(action.kind), from.x, from.y, action.tile.x, action.tile.y, action.unitType);
-        text += step;
+        text += (text.empty() ? "" : " ") + std::to_string(static_cast<int>(action.kind)) +
+                TileText(action.unit->GetTile()) + "->" + TileText(action.tile) + "t" + std::to_string(action.unitType);
     }
     return text;
 }
@@ -41,11 +25,7 @@ std::string PlanText(const std::vector<AIAction>& plan)
 std::string CaseName(const testing::TestParamInfo<LargeCase>& info)
 {
     std::string name = std::string(info.param.hps ? "Hps_" : "Minimax_") + info.param.position;
-    for (char& c : name) {
-        if (c == '-') {
-            c = '_';
-        }
-    }
+    std::replace(name.begin(), name.end(), '-', '_');
     return name;
 }
 

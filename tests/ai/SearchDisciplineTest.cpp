@@ -1,17 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <ostream>
-#include <string>
-#include <vector>
-
 #include "ai/AiFixtures.h"
-#include "ai/HPSController.h"
-#include "ai/MinimaxController.h"
-#include "board/TileType.h"
-#include "rules/PlayerController.h"
 
 using aitest::PieceAt;
-using aitest::StartFixture;
 
 // Both searches try every action on the live board and take it back. Whatever they tried (kills,
 // captures, purchases), the board must come out exactly as it went in, plus the turn's income.
@@ -26,54 +15,29 @@ struct SearchCase {
     int spentX, spentY;      // an AI unit that has moved but not attacked
 };
 
-void PrintTo(const SearchCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
-bool SameTiles(const std::vector<Vector2>& a, const std::vector<Vector2>& b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (!SameTile(a[i], b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The creation number the next piece will get: pieces made in between are counted by it.
 uint64_t NextSerial()
 {
-    Unit probe(nullptr, TypeInfo(0));
-    return probe.serial + 1;
+    return Unit(nullptr, TypeInfo(0)).serial + 1;
 }
-}  // namespace
 
 class SearchLeavesTheBoard : public testing::TestWithParam<SearchCase> {};
+}  // namespace
 
 TEST_P(SearchLeavesTheBoard, AsItFoundIt)
 {
     const SearchCase& c = GetParam();
-    auto game = StartFixture(c.map, c.hps ? static_cast<AIController*>(new HPSController())
-                                          : static_cast<AIController*>(new MinimaxController()));
+    auto game = aitest::StartFixture(c.map, c.hps ? static_cast<AIController*>(new HPSController())
+                                                  : static_cast<AIController*>(new MinimaxController()));
     TileMap& board = *game->board;
     board.currentTeam = 1;
     game->ai->gold = c.gold;
     // Some wear the search must keep.
-    Unit* wounded = PieceAt(board, c.woundedX, c.woundedY);
-    ASSERT_NE(wounded, nullptr);
-    wounded->health = 50;
-    Unit* spent = PieceAt(board, c.spentX, c.spentY);
-    ASSERT_NE(spent, nullptr);
-    spent->hasMoved = true;
+    PieceAt(board, c.woundedX, c.woundedY)->health = 50;
+    PieceAt(board, c.spentX, c.spentY)->hasMoved = true;
 
-    aitest::BoardState expected = aitest::CaptureState(board);
+    BoardState expected = CaptureState(board);
     expected.gold[1] += c.income;
-    const std::vector<Vector2> humanSight = game->player->visibleTiles;
-    const std::vector<Vector2> aiSight = game->ai->visibleTiles;
     const size_t fallen = board.removedUnits.size();
     const uint64_t serialBefore = NextSerial();
 
@@ -85,12 +49,12 @@ TEST_P(SearchLeavesTheBoard, AsItFoundIt)
     // freed again rather than piling up among the fallen for the rest of the game.
     EXPECT_GT(NextSerial(), serialBefore + 1) << "the search was meant to try a purchase";
     EXPECT_EQ(board.removedUnits.size(), fallen) << "pieces bought by the search stayed allocated";
-    aitest::ExpectSameState(expected, aitest::CaptureState(board));
+    ExpectSameState(expected, CaptureState(board));
     EXPECT_TRUE(board.updateVisibility);
-    EXPECT_TRUE(SameTiles(game->player->visibleTiles, humanSight)) << "the human's sight changed";
+    EXPECT_TRUE(TilesAre(game->player->visibleTiles, expected.sight[0])) << "the human's sight changed";
     if (!c.hps) {
         // The last restores run with vision on: the AI sees what it saw before.
-        EXPECT_TRUE(SameTiles(game->ai->visibleTiles, aiSight)) << "the AI's sight changed";
+        EXPECT_TRUE(TilesAre(game->ai->visibleTiles, expected.sight[1])) << "the AI's sight changed";
     }
 }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <map>
 #include <memory>
 #include <string>
@@ -9,53 +8,38 @@
 #include "core/Node.h"
 
 namespace {
-// Detached nodes with a chosen layer: a node without parent has its own z as absolute layer.
-struct LayeredNodes {
-    explicit LayeredNodes(const std::vector<int>& layers)
+// Detached nodes with a chosen layer, named A, B, ...: a node without parent has its own z as
+// absolute layer. (Layers added up a tree are the node tree's; the menu drawn over the pieces
+// shows the two together.)
+struct Named {
+    explicit Named(const std::vector<int>& layers)
     {
         for (size_t i = 0; i < layers.size(); ++i) {
             owned.emplace_back(new Node());
             owned.back()->z = layers[i];
-            names[owned.back().get()] = std::string(1, static_cast<char>('A' + i));
+            list.push_back(owned.back().get());
+            names[list.back()] = std::string(1, static_cast<char>('A' + i));
         }
     }
-    std::vector<Node*> List() const
-    {
-        std::vector<Node*> list;
-        for (const auto& node : owned) {
-            list.push_back(node.get());
-        }
-        return list;
-    }
-    std::string Order(const std::vector<Node*>& order) const
+    std::string Order(const std::vector<Node*>& order)
     {
         std::string text;
         for (Node* node : order) {
-            auto it = names.find(node);
-            text += it == names.end() ? "?" : it->second;
+            text += names.count(node) != 0 ? names[node] : "?";
         }
         return text;
     }
     std::vector<std::unique_ptr<Node>> owned;
+    std::vector<Node*> list;
     std::map<Node*, std::string> names;
 };
-
-// A named node attached below `parent` (owned by it).
-Node* Attach(Node& parent, std::map<Node*, std::string>& names, const std::string& name, int z = 1)
-{
-    auto* node = new Node();
-    node->z = z;
-    parent.AddChild(node);
-    names[node] = name;
-    return node;
-}
 }  // namespace
 
 TEST(DrawOrder, EmptyListDrawsNothingAndOneNodeDrawsItself)
 {
     EXPECT_TRUE(DrawOrder({}).empty());
-    LayeredNodes one({4});
-    EXPECT_EQ(one.Order(DrawOrder(one.List())), "A");
+    Named one({4});
+    EXPECT_EQ(one.Order(DrawOrder(one.list)), "A");
 }
 
 // Layers A..G = 2,2,3,2,3,3,2 (n = 7). Slots hold the heap array.
@@ -74,8 +58,8 @@ TEST(DrawOrder, EmptyListDrawsNothingAndOneNodeDrawsItself)
 // A stable sort would give ABDG CEF instead.
 TEST(DrawOrder, EqualLayersComeOutInArrayHeapOrder)
 {
-    LayeredNodes nodes({2, 2, 3, 2, 3, 3, 2});
-    EXPECT_EQ(nodes.Order(DrawOrder(nodes.List())), "GADBFCE");
+    Named nodes({2, 2, 3, 2, 3, 3, 2});
+    EXPECT_EQ(nodes.Order(DrawOrder(nodes.list)), "GADBFCE");
 }
 
 // Four nodes of one layer (n = 4, the range has a lone last child):
@@ -86,50 +70,17 @@ TEST(DrawOrder, EqualLayersComeOutInArrayHeapOrder)
 //   out D; out B.
 TEST(DrawOrder, OneLayerOnlyStillFollowsTheHeapNotTheListOrder)
 {
-    LayeredNodes nodes({1, 1, 1, 1});
-    EXPECT_EQ(nodes.Order(DrawOrder(nodes.List())), "CADB");
+    Named nodes({1, 1, 1, 1});
+    EXPECT_EQ(nodes.Order(DrawOrder(nodes.list)), "CADB");
 }
 
 TEST(DrawOrder, LayersAlwaysAscendWhateverTheListOrder)
 {
-    LayeredNodes nodes({9, 3, 7, 1, 3, 8, 2, 2, 6, 1, 5});
-    std::vector<Node*> order = DrawOrder(nodes.List());
+    Named nodes({9, 3, 7, 1, 3, 8, 2, 2, 6, 1, 5});
+    std::vector<Node*> order = DrawOrder(nodes.list);
     ASSERT_EQ(order.size(), nodes.owned.size());
     for (size_t i = 1; i < order.size(); ++i) {
-        EXPECT_LE(order[i - 1]->z, order[i]->z)
-            << "node " << nodes.Order({order[i]}) << " (layer " << order[i]->z << ") came after "
-            << nodes.Order({order[i - 1]}) << " (layer " << order[i - 1]->z << ")";
+        EXPECT_LE(order[i - 1]->z, order[i]->z) << "drawn in the order " << nodes.Order(order);
     }
 }
 
-// root(1) > board(2) > units(3) > a marker under a unit(4), and a menu with z 5 under
-// the board (layer 7): the menu is drawn after every unit and everything below them.
-TEST(DrawOrder, HighLayerUnderABoardIsDrawnAfterItsUnitsAndTheirChildren)
-{
-    Node root;
-    std::map<Node*, std::string> names;
-    names[&root] = "root";
-    Node* board = Attach(root, names, "board");
-    Node* menu = Attach(*board, names, "menu", 5);
-    Node* first = Attach(*board, names, "unit1");
-    Attach(*first, names, "bar1");
-    Node* second = Attach(*board, names, "unit2");
-    Attach(*second, names, "bar2");
-    Attach(*menu, names, "menuButton");
-
-    std::vector<Node*> list = root.CollectDescendants();
-    list.push_back(&root);
-    std::vector<Node*> order = DrawOrder(list);
-    ASSERT_EQ(order.size(), list.size());
-    std::map<std::string, size_t> at;
-    for (size_t i = 0; i < order.size(); ++i) {
-        at[names[order[i]]] = i;
-    }
-    EXPECT_EQ(at["root"], 0u);
-    EXPECT_EQ(at["board"], 1u);
-    for (const char* below : {"unit1", "unit2", "bar1", "bar2"}) {
-        EXPECT_LT(at[below], at["menu"]) << below << " must be drawn before the menu panel";
-    }
-    EXPECT_LT(at["menu"], at["menuButton"]);
-    EXPECT_EQ(at["menuButton"], order.size() - 1);
-}

@@ -1,29 +1,16 @@
-#include <gtest/gtest.h>
-
-#include "board/TileMap.h"
 #include "core/Frame.h"
-#include "core/RootNode.h"
 #include "input/CameraNode.h"
-#include "input/InputManager.h"
 #include "screens/TitleScreen.h"
 #include "screens/Transition.h"
+#include "support/FreshInput.h"
+#include "support/TestGame.h"
 
-namespace {
-struct StudyRun {
-    RootNode root;
-    StudyRun()
-    {
-        InputManager::Instance().held.clear();
-        InputManager::Instance().root = &root;
-        root.Init();
-    }
-    ~StudyRun() { InputManager::Instance().root = nullptr; }
-};
-}  // namespace
+using Frame = FreshInput;
 
-TEST(Frame, SceneChangesOnlyAfterTheFrameAndOncePerFrame)
+TEST_F(Frame, SceneChangesOnlyAfterTheFrameAndOncePerFrame)
 {
-    StudyRun run;
+    TestGame run;  // the study's own root, reached through the input manager
+    run.root.Init();
     RunFrame(run.root);
     ASSERT_NE(dynamic_cast<TitleScreen*>(run.root.children.at(0)), nullptr);
 

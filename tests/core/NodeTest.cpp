@@ -1,13 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "core/Node.h"
-#include "core/RootNode.h"
 #include "input/CameraNode.h"
-#include "input/InputManager.h"
-#include "board/TileMap.h"
+#include "support/TestGame.h"
 
 namespace {
 // Appends its name to a shared log on every lifecycle call.
@@ -29,122 +21,103 @@ public:
     Node* spawnOnUpdate = nullptr;
 };
 
-std::vector<std::string> Names(const std::vector<Node*>& nodes)
-{
-    std::vector<std::string> names;
-    for (Node* node : nodes) {
-        names.push_back(static_cast<LogNode*>(node)->name);
+// A tree of logging nodes, built by naming each node's parent.
+class NodeTree : public testing::Test {
+protected:
+    LogNode* Add(const std::string& name, Node* parent = nullptr)
+    {
+        auto* node = new LogNode(name, log);
+        (parent != nullptr ? parent : &root)->AddChild(node);
+        return node;
     }
-    return names;
-}
+    static std::vector<std::string> Names(const std::vector<Node*>& nodes)
+    {
+        std::vector<std::string> names;
+        for (Node* node : nodes) {
+            names.push_back(static_cast<LogNode*>(node)->name);
+        }
+        return names;
+    }
+    std::vector<std::string> log;  // declared first: the nodes log into it while the root frees them
+    Node root;
+};
 }  // namespace
 
-TEST(NodeTree, AddChildReparentsAndRunsInitOnce)
+TEST_F(NodeTree, AddChildReparentsAndRunsInitOnce)
 {
-    std::vector<std::string> log;
-    Node first;
-    Node second;
-    auto* child = new LogNode("c", log);
-    first.AddChild(child);
-    second.AddChild(child);
-    EXPECT_TRUE(first.children.empty());
-    ASSERT_EQ(second.children.size(), 1u);
-    EXPECT_EQ(child->parent, &second);
+    Node other;
+    LogNode* child = Add("c", &other);
+    root.AddChild(child);
+    EXPECT_TRUE(other.children.empty());
+    ASSERT_EQ(root.children.size(), 1u);
+    EXPECT_EQ(child->parent, &root);
     EXPECT_EQ(log, std::vector<std::string>({"init c"}));
 }
 
-TEST(NodeTree, RemoveChildOfAStrangerThrowsAndKeepsTheList)
+TEST_F(NodeTree, RemoveChildOfAStrangerThrowsAndKeepsTheList)
 {
-    std::vector<std::string> log;
-    Node parent;
-    auto* a = new LogNode("a", log);
-    auto* b = new LogNode("b", log);
-    parent.AddChild(a);
-    parent.AddChild(b);
+    Add("a");
+    Add("b");
     Node stranger;
     try {
-        parent.RemoveChild(&stranger);
+        root.RemoveChild(&stranger);
         FAIL() << "expected an exception";
     } catch (const std::exception& error) {
         EXPECT_STREQ(error.what(), "\nError - Attempting to remove child from a node that isn't its parent.\n");
     }
-    EXPECT_EQ(Names(parent.children), std::vector<std::string>({"a", "b"}));
+    EXPECT_EQ(Names(root.children), std::vector<std::string>({"a", "b"}));
 }
 
-TEST(NodeTree, DestructionFreesChildrenFrontToBack)
+TEST_F(NodeTree, DestructionFreesChildrenFrontToBack)
 {
-    std::vector<std::string> log;
-    {
-        Node parent;
-        parent.AddChild(new LogNode("a", log));
-        parent.AddChild(new LogNode("b", log));
-        log.clear();
-    }
-    EXPECT_EQ(log, std::vector<std::string>({"delete a", "delete b"}));
+    Node* parent = Add("p");
+    Add("a", parent);
+    Add("b", parent);
+    log.clear();
+    root.RemoveChild(parent);
+    delete parent;
+    EXPECT_EQ(log, std::vector<std::string>({"delete p", "delete a", "delete b"}));
 }
 
-TEST(NodeTree, CollectDescendantsListsChildrenThenEachSubtree)
+TEST_F(NodeTree, CollectDescendantsListsChildrenThenEachSubtree)
 {
-    std::vector<std::string> log;
-    Node root;
-    auto* a = new LogNode("A", log);
-    auto* b = new LogNode("B", log);
-    auto* a1 = new LogNode("A1", log);
-    root.AddChild(a);
-    root.AddChild(b);
-    a->AddChild(a1);
-    a->AddChild(new LogNode("A2", log));
-    a1->AddChild(new LogNode("A1a", log));
-    b->AddChild(new LogNode("B1", log));
+    LogNode* a = Add("A");
+    LogNode* b = Add("B");
+    LogNode* a1 = Add("A1", a);
+    Add("A2", a);
+    Add("A1a", a1);
+    LogNode* b1 = Add("B1", b);
     EXPECT_EQ(Names(root.CollectDescendants()), std::vector<std::string>({"A", "B", "A1", "A2", "A1a", "B1"}));
-    EXPECT_TRUE(static_cast<Node*>(b)->children.front()->CollectDescendants().empty());
+    EXPECT_TRUE(b1->CollectDescendants().empty());
 }
 
-TEST(NodeTree, ChildAttachedDuringUpdateIsUpdatedInTheSameWalkAfterItsParent)
+TEST_F(NodeTree, ChildAttachedDuringUpdateIsUpdatedInTheSameWalkAfterItsParent)
 {
-    std::vector<std::string> log;
-    Node root;
-    auto* parent = new LogNode("p", log);
-    auto* sibling = new LogNode("s", log);
-    root.AddChild(parent);
-    root.AddChild(sibling);
+    LogNode* parent = Add("p");
+    Add("s");
     parent->spawnOnUpdate = new LogNode("late", log);
     log.clear();
     Node::UpdateTree(&root);
     EXPECT_EQ(log, std::vector<std::string>({"update p", "init late", "update late", "update s"}));
 }
 
-TEST(NodeTree, HiddenAncestorHidesTheSubtree)
+TEST_F(NodeTree, VisibilityAndLayerFollowTheChainOfParents)
 {
-    Node root;
-    auto* scene = new Node();
-    auto* widget = new Node();
-    root.AddChild(scene);
-    scene->AddChild(widget);
+    LogNode* scene = Add("scene");
+    LogNode* middle = Add("middle", scene);
+    LogNode* widget = Add("widget", middle);
     EXPECT_TRUE(widget->IsVisibleInTree());
+    EXPECT_EQ(widget->GetAbsoluteZ(), 4) << "four layers of 1";
+    middle->z = 5;
+    EXPECT_EQ(widget->GetAbsoluteZ(), 8);
     scene->visible = false;
-    EXPECT_FALSE(widget->IsVisibleInTree());
+    EXPECT_FALSE(widget->IsVisibleInTree()) << "a hidden ancestor hides the subtree";
     EXPECT_TRUE(widget->visible);
 }
 
-TEST(NodeTree, AbsoluteLayerIsTheSumOfLayersUpTheChain)
+TEST(NodePosition, FixedToScreenPositionIgnoresParentsAndFollowsTheCamera)
 {
-    Node root;
-    auto* a = new Node();
-    auto* b = new Node();
-    auto* c = new Node();
-    root.AddChild(a);
-    a->AddChild(b);
-    b->AddChild(c);
-    EXPECT_EQ(c->GetAbsoluteZ(), 4);
-    b->z = 5;
-    EXPECT_EQ(c->GetAbsoluteZ(), 8);
-}
-
-TEST(NodeTree, FixedToScreenPositionIgnoresParentsAndFollowsTheCamera)
-{
-    RootNode root;
-    InputManager::Instance().root = &root;
+    TestGame game;  // a root reached through the input manager, as the game's widgets reach it
     Node parent;
     parent.position = {500, 500};
     auto* widget = new Node();
@@ -157,7 +130,7 @@ TEST(NodeTree, FixedToScreenPositionIgnoresParentsAndFollowsTheCamera)
     // A board's camera scrolled to (300, -40): the widget stays at its screen place.
     auto* board = new TileMap();
     board->initialized = true;  // keep the game's set-up out of this test
-    root.AddChild(board);
+    game.root.AddChild(board);
     board->camera = new CameraNode();
     board->AddChild(board->camera);
     board->camera->position = {300, -40};
@@ -168,5 +141,4 @@ TEST(NodeTree, FixedToScreenPositionIgnoresParentsAndFollowsTheCamera)
     plain->position = {1, 2};
     parent.AddChild(plain);
     EXPECT_EQ(plain->GetAbsolutePosition().x, 501.0f);
-    InputManager::Instance().root = nullptr;
 }

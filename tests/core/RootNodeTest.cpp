@@ -1,26 +1,14 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <set>
-#include <string>
 
 #include "ai/HPSController.h"
 #include "ai/MinimaxController.h"
-#include "board/TileMap.h"
-#include "core/RootNode.h"
-#include "input/InputManager.h"
 #include "screens/EndScreen.h"
 #include "screens/TitleScreen.h"
 #include "screens/Transition.h"
+#include "support/TestGame.h"
 
+// TestGame: a root reached through the input manager, as the game's widgets reach it.
 namespace {
-// A root reached through the input manager, as the game's widgets reach it.
-struct RootUnderTest {
-    RootNode root;
-    RootUnderTest() { InputManager::Instance().root = &root; }
-    ~RootUnderTest() { InputManager::Instance().root = nullptr; }
-};
-
 std::string Order(const RootNode& root)
 {
     std::string names;
@@ -33,32 +21,26 @@ std::string Order(const RootNode& root)
 
 TEST(SceneSequence, InitShowsTheTitleAndQueuesTheOtherEightScenesInOrder)
 {
-    RootUnderTest t;
+    TestGame t;
     t.root.Init();
     ASSERT_EQ(t.root.children.size(), 1u);
     EXPECT_NE(dynamic_cast<TitleScreen*>(t.root.children[0]), nullptr);
     EXPECT_FALSE(t.root.advanceScene);
 
+    // Boards and transitions alternate, the tutorial first, the end screen last.
+    const char* const transitions[] = {"Next you will play a practice game with no AI",
+                                       "Next you will play your first game", "Next you will play your second game"};
     ASSERT_EQ(t.root.scenes.size(), 8u);
-    auto board = [&](size_t i) { return dynamic_cast<TileMap*>(t.root.scenes[i].get()); };
-    auto transition = [&](size_t i) { return dynamic_cast<Transition*>(t.root.scenes[i].get()); };
-    ASSERT_NE(board(0), nullptr);
-    EXPECT_TRUE(board(0)->isTutorial);
-    ASSERT_NE(transition(1), nullptr);
-    EXPECT_EQ(transition(1)->text, "Next you will play a practice game with no AI");
-    ASSERT_NE(board(2), nullptr);
-    EXPECT_FALSE(board(2)->isTutorial);
-    ASSERT_NE(transition(3), nullptr);
-    EXPECT_EQ(transition(3)->text, "Next you will play your first game");
-    ASSERT_NE(board(4), nullptr);
-    ASSERT_NE(transition(5), nullptr);
-    EXPECT_EQ(transition(5)->text, "Next you will play your second game");
-    ASSERT_NE(board(6), nullptr);
-    EXPECT_FALSE(board(6)->isTutorial);
+    for (size_t i = 0; i < 7; i += 2) {
+        auto* board = dynamic_cast<TileMap*>(t.root.scenes[i].get());
+        ASSERT_NE(board, nullptr) << "scene " << i;
+        EXPECT_EQ(board->isTutorial, i == 0) << "scene " << i;
+        auto* transition = i < 6 ? dynamic_cast<Transition*>(t.root.scenes[i + 1].get()) : nullptr;
+        EXPECT_TRUE(i == 6 || (transition != nullptr && transition->text == transitions[i / 2])) << "scene " << i + 1;
+    }
     EXPECT_NE(dynamic_cast<EndScreen*>(t.root.scenes[7].get()), nullptr);
-    // Nothing but the title has been set up yet.
     for (const auto& scene : t.root.scenes) {
-        EXPECT_FALSE(scene->initialized);
+        EXPECT_FALSE(scene->initialized) << "nothing but the title has been set up yet";
     }
 
     ASSERT_EQ(t.root.aiQueue.size(), 4u);
@@ -68,25 +50,22 @@ TEST(SceneSequence, InitShowsTheTitleAndQueuesTheOtherEightScenesInOrder)
     EXPECT_EQ(scored, (std::set<std::string>{"a", "b"}));
 }
 
-TEST(SceneSequence, AnOddDrawPutsTheTwoCandidateOpponentFirst)
+// An odd draw of rand() puts the two-candidate opponent ("b") first; over many seeds both orders come up.
+TEST(SceneSequence, TheDrawDecidesTheOrderOfTheScoredOpponents)
 {
-    RootUnderTest odd;
+    TestGame odd;
     odd.root.QueueScoredOpponents(7);
     ASSERT_EQ(odd.root.aiQueue.size(), 2u);
     EXPECT_NE(dynamic_cast<HPSController*>(odd.root.aiQueue[0].get()), nullptr);
     EXPECT_EQ(Order(odd.root), "b a ");
-
-    RootUnderTest even;
+    TestGame even;
     even.root.QueueScoredOpponents(8);
     EXPECT_NE(dynamic_cast<MinimaxController*>(even.root.aiQueue[0].get()), nullptr);
     EXPECT_EQ(Order(even.root), "a b ");
-}
 
-TEST(SceneSequence, OverManySeedsBothOrdersAreDrawn)
-{
     std::set<std::string> orders;
     for (unsigned seed = 0; seed < 64; ++seed) {
-        RootUnderTest t;
+        TestGame t;
         srand(seed);
         t.root.QueueScoredOpponents(rand());
         orders.insert(Order(t.root));
@@ -96,7 +75,7 @@ TEST(SceneSequence, OverManySeedsBothOrdersAreDrawn)
 
 TEST(SceneSequence, NextSceneReplacesTheSceneAndClearsTheRequest)
 {
-    RootUnderTest t;
+    TestGame t;
     t.root.scenes.push_back(std::make_unique<Transition>("one"));
     t.root.scenes.push_back(std::make_unique<EndScreen>());
     t.root.NextScene();

@@ -1,139 +1,79 @@
-#include <gtest/gtest.h>
-
-#include <cmath>
-
-#include "board/TileMap.h"
-#include "core/RootNode.h"
 #include "input/CameraNode.h"
-#include "input/InputManager.h"
+#include "support/FreshInput.h"
 #include "support/TestGame.h"
 
 namespace {
-// The held set is process-wide: every test starts and ends with nothing held and
-// with no tree to offer the key events to.
-class CameraScroll : public testing::Test {
+class CameraScroll : public FreshInput {
 protected:
-    void SetUp() override
-    {
-        InputManager::Instance().held.clear();
-        InputManager::Instance().root = nullptr;
-    }
-    void TearDown() override
-    {
-        InputManager::Instance().held.clear();
-        InputManager::Instance().root = nullptr;
-    }
-    static void Press(int32_t code) { InputManager::Instance().Dispatch({code, true}); }
-    static void Release(int32_t code) { InputManager::Instance().Dispatch({code, false}); }
-    static void Run(CameraNode& camera, int frames)
+    // Scrolls `frames` frames and checks that the camera's offset still mirrors its position.
+    void Run(int frames = 1)
     {
         for (int i = 0; i < frames; ++i) {
             camera.Update();
         }
+        EXPECT_FLOAT_EQ(camera.camera.offset.x, -camera.position.x);
+        EXPECT_FLOAT_EQ(camera.camera.offset.y, -camera.position.y);
     }
+    CameraNode camera;
 };
 
 // 10 / sqrt(2) in single precision.
 constexpr float diagonalStep = 7.0710677f;
 }  // namespace
 
-TEST_F(CameraScroll, HoldingDForOneSecondScrollsSixHundredRight)
+// W up, S down, A left, D right, ten units a frame: a second held is 600. Only the offset changes.
+TEST_F(CameraScroll, EachKeyScrollsItsOwnWayWhileHeldAndOnlyTheOffsetChanges)
 {
-    CameraNode camera;
-    Press(KeyD);
-    Run(camera, 60);
-    EXPECT_FLOAT_EQ(camera.position.x, 600.0f);
-    EXPECT_FLOAT_EQ(camera.position.y, 0.0f);
-    EXPECT_FLOAT_EQ(camera.camera.offset.x, -600.0f);
-    EXPECT_FLOAT_EQ(camera.camera.offset.y, 0.0f);
-    // Only the offset ever changes.
+    for (auto [key, dx, dy] : {std::tuple{KeyW, 0, -600}, {KeyS, 0, 600}, {KeyA, -600, 0}, {KeyD, 600, 0}}) {
+        camera.position = {0, 0};
+        Send(key);
+        EXPECT_FLOAT_EQ(camera.position.x + camera.position.y, 0.0f) << "the key event itself moves nothing";
+        Run(60);
+        Send(key, false);
+        Run();
+        EXPECT_FLOAT_EQ(camera.position.x, dx) << "key " << key << ", held for 60 frames";
+        EXPECT_FLOAT_EQ(camera.position.y, dy) << "key " << key << ", held for 60 frames";
+    }
     EXPECT_FLOAT_EQ(camera.camera.target.x, 0.0f);
     EXPECT_FLOAT_EQ(camera.camera.target.y, 0.0f);
     EXPECT_FLOAT_EQ(camera.camera.rotation, 0.0f);
     EXPECT_FLOAT_EQ(camera.camera.zoom, 1.0f);
 }
 
-TEST_F(CameraScroll, EachKeyScrollsItsOwnWay)
-{
-    struct Case {
-        int32_t key;
-        float dx;
-        float dy;
-    };
-    // W up, S down, A left, D right, ten units a frame.
-    const Case cases[] = {{KeyW, 0, -10}, {KeyS, 0, 10}, {KeyA, -10, 0}, {KeyD, 10, 0}};
-    for (const Case& c : cases) {
-        CameraNode camera;
-        Press(c.key);
-        camera.Update();
-        Release(c.key);
-        EXPECT_FLOAT_EQ(camera.position.x, c.dx) << "key " << c.key;
-        EXPECT_FLOAT_EQ(camera.position.y, c.dy) << "key " << c.key;
-        camera.Update();
-        EXPECT_FLOAT_EQ(camera.position.x, c.dx) << "key " << c.key << " released";
-        EXPECT_FLOAT_EQ(camera.position.y, c.dy) << "key " << c.key << " released";
-    }
-}
-
 TEST_F(CameraScroll, DiagonalIsAsFastAsStraight)
 {
-    CameraNode camera;
-    Press(KeyW);
-    Press(KeyD);
-    camera.Update();
+    Send(KeyW);
+    Send(KeyD);
+    Run();
     EXPECT_FLOAT_EQ(camera.position.x, diagonalStep);
     EXPECT_FLOAT_EQ(camera.position.y, -diagonalStep);
-    Run(camera, 9);
+    Run(9);
     EXPECT_NEAR(camera.position.x, 10 * diagonalStep, 1e-3);
     EXPECT_NEAR(camera.position.y, -10 * diagonalStep, 1e-3);
-    EXPECT_FLOAT_EQ(camera.camera.offset.x, -camera.position.x);
-    EXPECT_FLOAT_EQ(camera.camera.offset.y, -camera.position.y);
 }
 
 TEST_F(CameraScroll, OppositeKeysCancelAndTheOtherAxisKeepsFullSpeed)
 {
-    CameraNode camera;
-    Press(KeyW);
-    Press(KeyS);
-    camera.Update();
+    Send(KeyW);
+    Send(KeyS);
+    Run();
     EXPECT_FLOAT_EQ(camera.position.x, 0.0f);
     EXPECT_FLOAT_EQ(camera.position.y, 0.0f);
     // With the vertical axis cancelled, A alone sets the direction: not slowed to 7.07.
-    Press(KeyA);
-    camera.Update();
+    Send(KeyA);
+    Run();
     EXPECT_FLOAT_EQ(camera.position.x, -10.0f);
     EXPECT_FLOAT_EQ(camera.position.y, 0.0f);
-    Press(KeyD);
-    camera.Update();
+    Send(KeyD);
+    Run();
     EXPECT_FLOAT_EQ(camera.position.x, -10.0f) << "all four keys cancel both axes";
     EXPECT_FLOAT_EQ(camera.position.y, 0.0f);
 }
 
-TEST_F(CameraScroll, KeysHeldOnlyChangeTheCameraThroughUpdate)
-{
-    CameraNode camera;
-    Press(KeyD);
-    EXPECT_FLOAT_EQ(camera.position.x, 0.0f) << "the key event itself moves nothing";
-    Release(KeyD);
-    camera.Update();
-    EXPECT_FLOAT_EQ(camera.position.x, 0.0f);
-}
-
-TEST_F(CameraScroll, TutorialCameraShowsTheBoardOffsetByAHundred)
-{
-    auto game = StartGame("", nullptr, true);
-    CameraNode* camera = game->board->camera;
-    ASSERT_NE(camera, nullptr);
-    camera->Update();
-    EXPECT_FLOAT_EQ(camera->camera.offset.x, 100.0f);
-    EXPECT_FLOAT_EQ(camera->camera.offset.y, 100.0f);
-}
-
 TEST_F(CameraScroll, ScrollsThroughTheTreesUpdateWalk)
 {
-    // Keys dispatched with a board in the tree reach the held set and the board's camera.
     auto game = StartGame(TestDataPath("board-example.txt"));
-    Press(KeyS);
+    Send(KeyS);
     for (int i = 0; i < 3; ++i) {
         Node::UpdateTree(&game->root);
     }

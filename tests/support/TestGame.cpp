@@ -5,9 +5,7 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "ai/AIController.h"
 #include "input/InputManager.h"
-#include "rules/PlayerController.h"
 
 TestGame::TestGame()
 {

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "ai/AIController.h"
 #include "board/TileMap.h"
+#include "board/Unit.h"
 #include "core/RootNode.h"
-
-class AIController;
-class PlayerController;
+#include "rules/PlayerController.h"
 
 // A root with one board attached through the game's own set-up, on a map of the test's choice.
 struct TestGame {

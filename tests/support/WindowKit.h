@@ -1,22 +1,14 @@
 #pragma once
 
-// Small helpers shared by the window tests: the real mouse, captured frames,
-// colour checks and nodes that watch the input walk.
-
-#include <gtest/gtest.h>
+// Helpers shared by the window tests: the real mouse, captured frames, colour checks,
+// nodes that watch the input walk and a board shown with its camera at the origin.
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
-#include "core/Node.h"
-#include "core/RootNode.h"
-#include "input/InputManager.h"
 #include "input/Receiver.h"
-#include "raylib.h"
-#include "support/TestGame.h"
+#include "support/BoardChecks.h"
+#include "support/FreshInput.h"
 
 namespace kit {
 
@@ -39,26 +31,9 @@ inline void Click(int x, int y)
     Release(x, y);
 }
 
-// One drawn frame of a tree, read back.
-class Frame {
-public:
-    explicit Frame(RootNode& root) : image(CaptureTree(root)) {}
-    ~Frame() { UnloadImage(image); }
-    Frame(const Frame&) = delete;
-    Frame& operator=(const Frame&) = delete;
-    Color At(int x, int y) const { return PixelAt(image, x, y); }
-
-    Image image;
-};
-
 inline std::string Rgb(Color c)
 {
     return "(" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + ")";
-}
-
-inline bool Near(Color a, Color b, int tolerance = 2)
-{
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
 // `top` drawn over `bottom` with top's alpha, as the blend mode of the window does.
@@ -71,40 +46,52 @@ inline Color Over(Color top, Color bottom)
     return {mix(top.r, bottom.r), mix(top.g, bottom.g), mix(top.b, bottom.b), 255};
 }
 
-// Caption pixels are black on every button and label the tests look at.
-inline bool IsInk(Color c)
-{
-    return c.r + c.g + c.b < 100;
-}
-
 struct Box {
-    int left = -1;
-    int top = -1;
-    int right = -1;
-    int bottom = -1;
+    int left = -1, top = -1, right = -1, bottom = -1;
     bool Empty() const { return left < 0; }
 };
 
-// Bounding box of the ink pixels inside [x0, x1) x [y0, y1).
-inline Box InkBox(const Frame& frame, int x0, int y0, int x1, int y1)
+// Bounding box of the caption ink (black on every button and label the tests look at)
+// inside [x0, x1) x [y0, y1).
+inline Box InkBox(const Image& image, int x0, int y0, int x1, int y1)
 {
     Box box;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
-            if (!IsInk(frame.At(x, y))) {
+            Color c = GetImageColor(image, x, y);
+            if (c.r + c.g + c.b >= 100) {
                 continue;
             }
-            if (box.Empty()) {
-                box = {x, y, x, y};
-            }
-            box.left = std::min(box.left, x);
-            box.top = std::min(box.top, y);
-            box.right = std::max(box.right, x);
-            box.bottom = std::max(box.bottom, y);
+            box = box.Empty() ? Box{x, y, x, y}
+                              : Box{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+                                    std::max(box.bottom, y)};
         }
     }
     return box;
 }
+
+// One drawn frame of a tree, read back.
+class Frame {
+public:
+    explicit Frame(RootNode& root) : image(CaptureTree(root)) {}
+    ~Frame() { UnloadImage(image); }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+    Color At(int x, int y) const { return PixelAt(image, x, y); }
+    testing::AssertionResult Is(int x, int y, Color want, int tolerance = 0) const
+    {
+        Color got = At(x, y);
+        if (std::abs(got.r - want.r) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
+            std::abs(got.b - want.b) <= tolerance) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << Rgb(got) << ", expected "
+                                           << Rgb(want);
+    }
+    Box Ink(int x0, int y0, int x1, int y1) const { return InkBox(image, x0, y0, x1, y1); }
+
+    Image image;
+};
 
 // Where the default font puts its first ink relative to the point DrawText is given:
 // the reference against which a caption's drawn position is checked.
@@ -117,27 +104,24 @@ inline Box InkOffsetOfText(const std::string& text, int fontSize)
     EndTextureMode();
     Image image = LoadImageFromTexture(target.texture);
     ImageFlipVertical(&image);  // render textures are stored bottom-up
-    Box box;
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            if (!IsInk(GetImageColor(image, x, y))) {
-                continue;
-            }
-            if (box.Empty()) {
-                box = {x, y, x, y};
-            }
-            box.left = std::min(box.left, x);
-            box.top = std::min(box.top, y);
-            box.right = std::max(box.right, x);
-            box.bottom = std::max(box.bottom, y);
-        }
-    }
+    Box box = InkBox(image, 0, 0, image.width, image.height);
     UnloadImage(image);
     UnloadRenderTexture(target);
-    if (!box.Empty()) {
-        box = {box.left - 50, box.top - 50, box.right - 50, box.bottom - 50};
-    }
-    return box;
+    return box.Empty() ? box : Box{box.left - 50, box.top - 50, box.right - 50, box.bottom - 50};
+}
+
+// Checks a caption drawn inside [x0, x1) x [y0, y1) at the DrawText point (left, top).
+inline void ExpectCaptionAt(const Frame& frame, const std::string& text, int fontSize, int x0, int y0, int x1, int y1,
+                            int left, int top)
+{
+    Box reference = InkOffsetOfText(text, fontSize);
+    ASSERT_FALSE(reference.Empty());
+    Box ink = frame.Ink(x0, y0, x1, y1);
+    ASSERT_FALSE(ink.Empty()) << "\"" << text << "\" is not drawn";
+    EXPECT_EQ(ink.left - reference.left, left) << "left of \"" << text << "\"";
+    EXPECT_EQ(ink.top - reference.top, top) << "top of \"" << text << "\"";
+    EXPECT_EQ(ink.bottom - ink.top, reference.bottom - reference.top) << "\"" << text << "\" drawn at its font size";
+    EXPECT_EQ(ink.right - ink.left, reference.right - reference.left) << "\"" << text << "\" drawn at its font size";
 }
 
 // Remembers every event it is offered and consumes none: placed last in a tree,
@@ -151,12 +135,7 @@ public:
     }
     bool Saw(int32_t code, bool down) const
     {
-        for (const InputEvent& e : seen) {
-            if (e.code == code && e.down == down) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(seen.begin(), seen.end(), [&](InputEvent e) { return e.code == code && e.down == down; });
     }
     std::vector<InputEvent> seen;
 };
@@ -167,19 +146,57 @@ public:
     std::vector<int32_t> messages;
 };
 
-// The input manager outlives every test: start and end each one with nothing held and no root.
-class WindowTest : public testing::Test {
+// Widgets or a screen alone under a root, drawn as a frame draws them.
+class Shown : public FreshInput {
 protected:
+    template <class T>
+    T* Show(T* node)
+    {
+        InputManager::Instance().root = &root;
+        root.AddChild(node);
+        return node;
+    }
+    RootNode root;
+};
+
+// A game on a window fixture of tests/data, its camera at (0,0): tile (x,y) covers the
+// screen pixels 100x..100x+99, 100y..100y+99.
+class BoardWindow : public FreshInput {
+protected:
+    explicit BoardWindow(const char* fixture) : game((Reset(), StartGame(TestDataPath(fixture)))) {}
     void SetUp() override
     {
-        InputManager::Instance().held.clear();
-        InputManager::Instance().root = nullptr;
+        ASSERT_FALSE(board->gameOver);
+        ASSERT_EQ(board->currentTeam, 0);
     }
     void TearDown() override
     {
-        InputManager::Instance().held.clear();
-        InputManager::Instance().root = nullptr;
+        game.reset();
+        Reset();
     }
+    // The centre of a tile on the screen.
+    static int Cx(float tileX) { return static_cast<int>(tileX) * 100 + 50; }
+    static int Cy(float tileY) { return static_cast<int>(tileY) * 100 + 50; }
+    static void ClickTile(Vector2 tile) { Click(Cx(tile.x), Cy(tile.y)); }
+    Unit* At(int x, int y) const
+    {
+        Unit* unit = board->GetUnitAt({static_cast<float>(x), static_cast<float>(y)});
+        EXPECT_NE(unit, nullptr) << "no piece at (" << x << "," << y << ")";
+        return unit;
+    }
+    // "Knight(2,4) attack (3,4) (2,5) ...": the selected piece and its highlights in order, or "none".
+    std::string Selection() const
+    {
+        std::string text = player->selectedUnit != nullptr ? PieceText(player->selectedUnit) : "none";
+        for (const TileHighlight& h : player->highlights) {
+            text += (h.isAttack ? " attack " : " ") + TileText(h.tile);
+        }
+        return text;
+    }
+
+    std::unique_ptr<TestGame> game;
+    TileMap* board = game->board;
+    PlayerController* player = game->player;
 };
 
 }  // namespace kit

@@ -1,38 +1,15 @@
-#include <gtest/gtest.h>
-
 #include <cstdio>
-#include <ostream>
-#include <string>
-#include <vector>
 
 #include "ai/MinimaxController.h"
 #include "arena/ArenaGame.h"
 #include "board/MapFile.h"
-#include "board/TileMap.h"
-#include "board/Unit.h"
-#include "rules/PlayerController.h"
 #include "support/TestGame.h"
 
 namespace {
 MatchSetup Game(const std::string& a, const std::string& b, const std::string& map, bool aIsSideZero, int turnCap,
               uint32_t seed = 1)
 {
-    MatchSetup match;
-    match.seed = seed;
-    match.pair = {a, b};
-    match.map = map;
-    match.aIsSideZero = aIsSideZero;
-    match.turnCap = turnCap;
-    return match;
-}
-
-std::vector<int> PiecesPerTurn(const GameResult& result)
-{
-    std::vector<int> pieces;
-    for (const TurnRecord& turn : result.turnLog) {
-        pieces.push_back(turn.pieces);
-    }
-    return pieces;
+    return {.seed = seed, .pair = {a, b}, .map = map, .aIsSideZero = aIsSideZero, .turnCap = turnCap};
 }
 
 TEST(TileMapSideZero, TakesTheSuppliedSideInsteadOfTheHuman)
@@ -55,12 +32,6 @@ TEST(TileMapSideZero, TakesTheSuppliedSideInsteadOfTheHuman)
     for (Node* child : board->children) {
         EXPECT_EQ(dynamic_cast<PlayerController*>(child), nullptr) << "no human side is created";
     }
-}
-
-TEST(TileMapSideZero, UnsetKeepsTheHumanPlayer)
-{
-    auto game = StartGame(GameDataPath("Map1.txt"));
-    EXPECT_NE(dynamic_cast<PlayerController*>(game->board->teams[0]), nullptr);
 }
 
 TEST(ArenaGame, TwoPassiveSidesDrawAtTheTurnCap)
@@ -86,11 +57,6 @@ struct DecidedCase {
     const char* map;
     int winner;
 };
-
-std::ostream& operator<<(std::ostream& out, const DecidedCase& c)
-{
-    return out << c.name;
-}
 
 class ArenaGameDecidedAtSetUp : public testing::TestWithParam<DecidedCase> {};
 
@@ -143,7 +109,6 @@ TEST(ArenaGame, SameSeedReplaysTheSameGame)
     GameResult again = PlayGame(Game("random", "random", map, true, 24, 9));
     EXPECT_EQ(again.winner, first.winner);
     EXPECT_EQ(again.turns, first.turns);
-    EXPECT_EQ(PiecesPerTurn(again), PiecesPerTurn(first));
     EXPECT_EQ(again.finalBoard, first.finalBoard);
 
     // Two random sides over two dozen turns: another seed ends elsewhere.

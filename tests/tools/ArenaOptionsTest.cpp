@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-
-#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -19,19 +17,32 @@ std::vector<std::string> Words(const std::string& line)
     return words;
 }
 
+// A game of a run: seed, pairing, map, which of A and B is side 0, turn cap.
+std::string GameText(const MatchSetup& game)
+{
+    return std::to_string(game.seed) + " " + game.pair.Name() + " " + game.map + (game.aIsSideZero ? " A" : " B") +
+           " cap " + std::to_string(game.turnCap);
+}
+
+// Everything a run is given but the maps, in one line.
+std::string Summary(const ArenaOptions& o)
+{
+    std::string pairs;
+    for (const Pairing& pair : o.pairs) {
+        pairs += " " + pair.Name();
+    }
+    return "pairs" + pairs + " games " + std::to_string(o.games) + " seed " + std::to_string(o.seed) + " cap " +
+           std::to_string(o.turnCap) + " order " + std::to_string(static_cast<int>(o.order)) + " out '" + o.outDir +
+           "' quiet " + std::to_string(o.quiet);
+}
+
 TEST(ArenaOptions, DefaultsAreOneGameOfEachOrderOnBothShippedMaps)
 {
     ArenaOptions options = ParseArenaOptions({});
-    ASSERT_EQ(options.pairs.size(), 1u);
-    EXPECT_EQ(options.pairs[0].Name(), "minimax:hps");
+    EXPECT_EQ(Summary(options), "pairs minimax:hps games 1 seed 1 cap 120 order 0 out '' quiet 0");
     ASSERT_EQ(options.maps.size(), 2u);
     EXPECT_NE(options.maps[0].find("Map1.txt"), std::string::npos) << options.maps[0];
     EXPECT_NE(options.maps[1].find("Map2.txt"), std::string::npos) << options.maps[1];
-    EXPECT_EQ(options.games, 1);
-    EXPECT_EQ(options.turnCap, 120);
-    EXPECT_EQ(options.order, SideOrder::Both);
-    // 1 pairing x 2 maps x 1 game x 2 side orders.
-    EXPECT_EQ(BuildSchedule(options).size(), 4u);
 }
 
 TEST(ArenaOptions, RepeatedOptionsAccumulate)
@@ -39,28 +50,16 @@ TEST(ArenaOptions, RepeatedOptionsAccumulate)
     ArenaOptions options = ParseArenaOptions(
         Words("--pair random:passive --pair hps:minimax --map a.txt --map b.txt --map c.txt --games 3 "
               "--seed 4294967295 --turn-cap 7 --order ba --out results --quiet"));
-    ASSERT_EQ(options.pairs.size(), 2u);
-    EXPECT_EQ(options.pairs[0].a, "random");
-    EXPECT_EQ(options.pairs[0].b, "passive");
-    EXPECT_EQ(options.pairs[1].Name(), "hps:minimax");
+    EXPECT_EQ(Summary(options),
+              "pairs random:passive hps:minimax games 3 seed 4294967295 cap 7 order 2 out 'results' quiet 1");
+    EXPECT_EQ(options.order, SideOrder::BFirst) << "order 2";
     EXPECT_EQ(options.maps, (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
-    EXPECT_EQ(options.games, 3);
-    EXPECT_EQ(options.seed, 4294967295u);
-    EXPECT_EQ(options.turnCap, 7);
-    EXPECT_EQ(options.order, SideOrder::BFirst);
-    EXPECT_EQ(options.outDir, "results");
-    EXPECT_TRUE(options.quiet);
 }
 
 struct BadLine {
     const char* args;
     const char* blame;  // what the message must name
 };
-
-std::ostream& operator<<(std::ostream& out, const BadLine& line)
-{
-    return out << "\"" << line.args << "\"";
-}
 
 class ArenaBadArguments : public testing::TestWithParam<BadLine> {};
 
@@ -104,37 +103,31 @@ TEST(ArenaSchedule, EveryGameHasItsOwnSeedAndBothOrdersAlternate)
     ASSERT_EQ(schedule.size(), 24u);
     for (size_t i = 0; i < schedule.size(); ++i) {
         const MatchSetup& game = schedule[i];
-        EXPECT_EQ(game.index, static_cast<int>(i));
-        EXPECT_EQ(game.seed, 100u + i) << "game " << i;
         // Pairing, then map, then game number, then order: blocks of 12, 6 and 2.
-        EXPECT_EQ(game.pair.Name(), i < 12 ? "minimax:hps" : "random:passive") << "game " << i;
-        EXPECT_EQ(game.map, (i / 6) % 2 == 0 ? "m1" : "m2") << "game " << i;
-        EXPECT_EQ(game.aIsSideZero, i % 2 == 0) << "game " << i;
+        EXPECT_EQ(GameText(game), std::to_string(100 + i) + (i < 12 ? " minimax:hps " : " random:passive ") +
+                                      ((i / 6) % 2 == 0 ? "m1" : "m2") + (i % 2 == 0 ? " A" : " B") + " cap 120");
+        EXPECT_EQ(game.index, static_cast<int>(i));
         EXPECT_EQ(game.SideKind(0), game.aIsSideZero ? game.pair.a : game.pair.b) << "game " << i;
         EXPECT_EQ(game.SideKind(1), game.aIsSideZero ? game.pair.b : game.pair.a) << "game " << i;
     }
 }
 
-TEST(ArenaSchedule, OneSidedOrderPlaysOnlyThatOrder)
+// "seed:A or B as side 0" for every game of the run.
+std::string ScheduleText(const std::string& args)
 {
-    for (const char* order : {"ab", "ba"}) {
-        std::vector<MatchSetup> schedule =
-            BuildSchedule(ParseArenaOptions(Words(std::string("--map m --games 3 --order ") + order)));
-        ASSERT_EQ(schedule.size(), 3u) << order;
-        for (const MatchSetup& game : schedule) {
-            EXPECT_EQ(game.aIsSideZero, order == std::string("ab")) << "order " << order << ", game " << game.index;
-        }
+    std::string text;
+    for (const MatchSetup& game : BuildSchedule(ParseArenaOptions(Words(args)))) {
+        text += std::to_string(game.seed) + (game.aIsSideZero ? ":A " : ":B ");
     }
+    return text;
 }
 
-TEST(ArenaSchedule, SeedsWrapAroundPastTheLargest)
+TEST(ArenaSchedule, OneSidedOrderPlaysOnlyThatOrderAndSeedsWrapAroundPastTheLargest)
 {
-    std::vector<MatchSetup> schedule = BuildSchedule(ParseArenaOptions(Words("--map m --seed 4294967294")));
-    ASSERT_EQ(schedule.size(), 2u);
-    EXPECT_EQ(schedule[0].seed, 4294967294u);
-    EXPECT_EQ(schedule[1].seed, 4294967295u);
-    schedule = BuildSchedule(ParseArenaOptions(Words("--map m --games 2 --seed 4294967295")));
-    EXPECT_EQ(schedule[1].seed, 0u);
+    EXPECT_EQ(ScheduleText("--map m --games 3 --order ab"), "1:A 2:A 3:A ");
+    EXPECT_EQ(ScheduleText("--map m --games 3 --order ba"), "1:B 2:B 3:B ");
+    EXPECT_EQ(ScheduleText("--map m --seed 4294967294"), "4294967294:A 4294967295:B ");
+    EXPECT_EQ(ScheduleText("--map m --games 2 --seed 4294967295"), "4294967295:A 0:B 1:A 2:B ");
 }
 
 TEST(ArenaSchedule, ReplayCommandPlaysThatGameAlone)
@@ -149,11 +142,8 @@ TEST(ArenaSchedule, ReplayCommandPlaysThatGameAlone)
         words.erase(words.begin());
         std::vector<MatchSetup> replay = BuildSchedule(ParseArenaOptions(words));
         ASSERT_EQ(replay.size(), 1u) << ReplayCommand(game);
-        EXPECT_EQ(replay[0].seed, game.seed) << ReplayCommand(game);
-        EXPECT_EQ(replay[0].pair.Name(), game.pair.Name()) << ReplayCommand(game);
-        EXPECT_EQ(replay[0].map, game.map) << ReplayCommand(game);
-        EXPECT_EQ(replay[0].aIsSideZero, game.aIsSideZero) << ReplayCommand(game);
-        EXPECT_EQ(replay[0].turnCap, 33) << ReplayCommand(game);
+        EXPECT_EQ(GameText(replay[0]), GameText(game)) << ReplayCommand(game);
+        EXPECT_EQ(replay[0].turnCap, 33);
         seeds.insert(game.seed);
     }
     EXPECT_EQ(seeds.size(), 16u) << "every game of the run needs a seed of its own";

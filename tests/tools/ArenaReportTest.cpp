@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,42 +8,38 @@
 namespace {
 PlayedGame Played(int index, bool aIsSideZero, int winner, int turns, const std::string& map = "maps/Map1.txt")
 {
-    PlayedGame game;
-    game.match.index = index;
-    game.match.seed = 100 + static_cast<uint32_t>(index);
-    game.match.pair = {"minimax", "hps"};
-    game.match.map = map;
-    game.match.aIsSideZero = aIsSideZero;
-    game.result.winner = winner;
-    game.result.turns = turns;
-    game.result.capped = winner < 0;
-    return game;
+    return {{.index = index, .seed = 100 + static_cast<uint32_t>(index), .pair = {"minimax", "hps"}, .map = map,
+             .aIsSideZero = aIsSideZero},
+            {.winner = winner, .turns = turns, .capped = winner < 0, .turnLog = {}, .finalBoard = {}}};
 }
 
 TurnRecord Turn(int side, const std::string& kind, int pieces, double seconds)
 {
-    TurnRecord turn;
-    turn.side = side;
-    turn.kind = kind;
-    turn.pieces = pieces;
-    turn.thinkSeconds = seconds;
-    return turn;
+    return {.side = side, .kind = kind, .pieces = pieces, .thinkSeconds = seconds};
 }
 
-std::vector<std::string> RowOf(const std::string& table, const std::string& label)
+std::string ResultTable(const std::vector<PlayedGame>& games)
+{
+    std::ostringstream out;
+    WriteResultTable(games, out);
+    return out.str();
+}
+
+// The cells of the table's row with that label, one blank apart.
+std::string RowOf(const std::string& table, const std::string& label)
 {
     std::istringstream lines(table);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("  " + label + " ", 0) == 0) {
             std::istringstream words(line.substr(label.size() + 2));
-            std::vector<std::string> row;
+            std::string row;
             for (std::string word; words >> word;) {
-                row.push_back(word);
+                row += (row.empty() ? "" : " ") + word;
             }
             return row;
         }
     }
-    return {};
+    return "no row " + label;
 }
 
 TEST(ArenaStatistics, NearestRankAndMedian)
@@ -80,17 +75,13 @@ TEST(ArenaTable, CountsPerMapAndSideOrder)
         Played(2, true, -1, 60, "maps/Map2.txt"),   // draw on Map2
         Played(3, false, 1, 30, "maps/Map2.txt"),   // A wins on Map2 as side 1
     };
-    std::ostringstream out;
-    WriteResultTable(games, out);
-    std::string table = out.str();
+    const std::string table = ResultTable(games);
     // games, A wins, B wins, draws, mean turns
-    EXPECT_EQ(RowOf(table, "all"), (std::vector<std::string>{"4", "2", "1", "1", "30.0"})) << table;
-    EXPECT_EQ(RowOf(table, "Map1.txt"), (std::vector<std::string>{"2", "1", "1", "0", "15.0"})) << table;
-    EXPECT_EQ(RowOf(table, "Map2.txt"), (std::vector<std::string>{"2", "1", "0", "1", "45.0"})) << table;
-    EXPECT_EQ(RowOf(table, "A as side 0 (moves 1st)"), (std::vector<std::string>{"2", "1", "0", "1", "35.0"}))
-        << table;
-    EXPECT_EQ(RowOf(table, "B as side 0 (moves 1st)"), (std::vector<std::string>{"2", "1", "1", "0", "25.0"}))
-        << table;
+    EXPECT_EQ(RowOf(table, "all"), "4 2 1 1 30.0") << table;
+    EXPECT_EQ(RowOf(table, "Map1.txt"), "2 1 1 0 15.0") << table;
+    EXPECT_EQ(RowOf(table, "Map2.txt"), "2 1 0 1 45.0") << table;
+    EXPECT_EQ(RowOf(table, "A as side 0 (moves 1st)"), "2 1 0 1 35.0") << table;
+    EXPECT_EQ(RowOf(table, "B as side 0 (moves 1st)"), "2 1 1 0 25.0") << table;
 }
 
 TEST(ArenaTable, ThinkTimePerOpponentAndByPieces)
@@ -99,15 +90,13 @@ TEST(ArenaTable, ThinkTimePerOpponentAndByPieces)
     // minimax: 1, 2, 3 ms; hps: 10 and 30 ms, both with 5 pieces.
     game.result.turnLog = {Turn(0, "minimax", 3, 0.001), Turn(1, "hps", 5, 0.010), Turn(0, "minimax", 4, 0.003),
                            Turn(1, "hps", 5, 0.030), Turn(0, "minimax", 4, 0.002)};
-    std::ostringstream out;
-    WriteResultTable({game}, out);
-    std::string table = out.str();
+    const std::string table = ResultTable({game});
     // turns, median, p95, max
-    EXPECT_EQ(RowOf(table, "minimax"), (std::vector<std::string>{"3", "2.000", "3.000", "3.000"})) << table;
-    EXPECT_EQ(RowOf(table, "hps"), (std::vector<std::string>{"2", "20.000", "30.000", "30.000"})) << table;
+    EXPECT_EQ(RowOf(table, "minimax"), "3 2.000 3.000 3.000") << table;
+    EXPECT_EQ(RowOf(table, "hps"), "2 20.000 30.000 30.000") << table;
     // Mean by pieces, with the number of turns in brackets.
-    EXPECT_EQ(RowOf(table, "4"), (std::vector<std::string>{"2.500", "(2)", "-"})) << table;
-    EXPECT_EQ(RowOf(table, "5"), (std::vector<std::string>{"-", "20.000", "(2)"})) << table;
+    EXPECT_EQ(RowOf(table, "4"), "2.500 (2) -") << table;
+    EXPECT_EQ(RowOf(table, "5"), "- 20.000 (2)") << table;
 }
 
 TEST(ArenaFiles, OneCsvRowPerGameAndPerTurnAndOnePointPerTurn)

@@ -1,11 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "board/MapFile.h"
 #include "support/TestGame.h"
@@ -15,16 +11,11 @@ namespace {
 std::vector<std::filesystem::path> FuzzInputs()
 {
     std::vector<std::filesystem::path> files;
-    std::filesystem::path fuzz = std::filesystem::path(TestDataPath("")) / ".." / "fuzz";
-    for (const char* folder : {"corpus", "crashers"}) {
-        std::filesystem::path dir = fuzz / folder;
-        if (!std::filesystem::is_directory(dir)) {
-            continue;
-        }
-        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            if (entry.is_regular_file() && entry.path().filename() != ".gitkeep") {
-                files.push_back(entry.path());
-            }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(TestDataPath("../fuzz"))) {
+        std::string folder = entry.path().parent_path().filename().string();
+        if (entry.is_regular_file() && (folder == "corpus" || folder == "crashers") &&
+            entry.path().filename() != ".gitkeep") {
+            files.push_back(entry.path());
         }
     }
     return files;
