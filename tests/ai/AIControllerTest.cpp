@@ -9,6 +9,8 @@ using enum AIActionKind;
 //   row 1: human Knight (1,1), AI Mage (2,1), AI Knight (3,1), human castle (6,1)
 //   row 2: AI castle (0,2), AI castle (6,2) (right under the human castle)
 namespace {
+using rows::PrintTo;
+
 void ExpectFlags(const Unit* unit, bool moved, bool attacked)
 {
     EXPECT_EQ(unit->hasMoved, moved) << PieceText(unit) << " hasMoved";
@@ -73,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "ai Castle(0,2)"},
         ApplyCase{"MoveWithNothingInReachFinishesTheUnit", Move, 3, 1, 4, 1, 0, false, true, true, 1, "ai Knight(4,1)"},
         // (5,1) is next to the human castle (6,1).
-        ApplyCase{"MoveNextToAnEnemyCastleKeepsTheAttack", Move, 3, 1, 5, 1, 0, false, true, false, 1, "ai Knight(5,1)"},
+        ApplyCase{"MoveNextToTheirCastleKeepsTheAttack", Move, 3, 1, 5, 1, 0, false, true, false, 1, "ai Knight(5,1)"},
         // 100 damage kills a Knight.
         ApplyCase{"AttackKillsAndFinishesTheAttackerWithoutMovingIt", Attack, 2, 1, 1, 1, 0, false, false, true, 1,
                   "nobody"},

@@ -6,6 +6,8 @@
 using namespace aitest;
 
 namespace {
+using rows::PrintTo;
+
 // The walking cost alone, on a bare board of tile digits (no sides, no pieces).
 int32_t PathCostOn(const std::string& rows, Vector2 start, Vector2 target)
 {

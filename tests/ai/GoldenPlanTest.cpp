@@ -10,6 +10,8 @@
 #include "ai/AiFixtures.h"
 
 namespace {
+using rows::PrintTo;
+
 struct GoldenPosition {
     const char* name;
     const char* map;

@@ -2,13 +2,6 @@
 
 using namespace aitest;
 
-namespace {
-HPSController* Hps(TestGame& game)
-{
-    return static_cast<HPSController*>(game.ai);
-}
-}  // namespace
-
 // ai-hps-steps: one row of 16. AI Knights (3,0), (2,0), (1,0) and castle (0,0); the human castle (15,0)
 // is more than a Knight's move and reach away, so every first action finishes its piece: four pieces,
 // one step each, two candidates per step: 2^4 complete turns. A score left from an earlier search
@@ -17,13 +10,13 @@ TEST(HpsSearch, ScoresTwoToTheNumberOfStepsTurnsWhateverScoreWasLeftBefore)
 {
     auto fresh = StartFixture("ai-hps-steps.txt", new HPSController());
     auto stale = StartFixture("ai-hps-steps.txt", new HPSController());
-    Hps(*stale)->bestScore = 1e30f;
+    static_cast<HPSController*>(stale->ai)->bestScore = 1e30f;
     fresh->board->EndTurn();
     stale->board->EndTurn();
-    EXPECT_EQ(Hps(*fresh)->turnsScored, 16);
+    EXPECT_EQ(static_cast<HPSController*>(fresh->ai)->turnsScored, 16);
     EXPECT_EQ(fresh->ai->plan.size(), 4u) << "one action per piece";
     EXPECT_EQ(ActionTexts(stale->ai->plan), ActionTexts(fresh->ai->plan));
-    EXPECT_EQ(Hps(*stale)->bestScore, Hps(*fresh)->bestScore);
+    EXPECT_EQ(static_cast<HPSController*>(stale->ai)->bestScore, static_cast<HPSController*>(fresh->ai)->bestScore);
 }
 
 // ai-boxed-archer: the walled-in Archer takes two steps (a pass that leaves it a target, then an attack
@@ -33,7 +26,7 @@ TEST(HpsSearch, UnitLeftWithATargetTakesASecondStep)
     auto game = StartFixture("ai-boxed-archer.txt", new HPSController());
     game->ai->gold = 0;
     game->board->EndTurn();
-    EXPECT_EQ(Hps(*game)->turnsScored, 8);
+    EXPECT_EQ(static_cast<HPSController*>(game->ai)->turnsScored, 8);
     // The Mage (700) is the most valuable target and killing it scores best.
     EXPECT_EQ(ActionTexts(game->ai->plan),
               (std::vector<std::string>{"Archer(0,0) Pass", "Archer(0,0) Attack (5,0)", "Castle(7,0) Pass"}));
@@ -47,7 +40,7 @@ TEST(HpsSearch, EqualScoresKeepTheTurnFoundFirst)
     game->ai->gold = 0;
     EXPECT_EQ(aitest::Offered(*game, 0, 0), (std::vector<std::string>{"Knight(0,0) Pass", "Knight(0,0) Move (1,0)"}));
     game->board->EndTurn();
-    EXPECT_EQ(Hps(*game)->turnsScored, 4);
+    EXPECT_EQ(static_cast<HPSController*>(game->ai)->turnsScored, 4);
     EXPECT_EQ(ActionTexts(game->ai->plan), (std::vector<std::string>{"Castle(4,0) Pass", "Knight(0,0) Pass"}));
 }
 

@@ -12,6 +12,11 @@ struct LargeCase {
     const char* plan;  // kind(actor tile)->(target tile)t(unit type), as planned from the start
 };
 
+void PrintTo(const LargeCase& c, std::ostream* out)
+{
+    *out << c.position << (c.hps ? " (two-candidate)" : " (step search)");
+}
+
 std::string PlanText(const std::vector<AIAction>& plan)
 {
     std::string text;

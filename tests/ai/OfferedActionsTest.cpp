@@ -3,6 +3,8 @@
 #include "ai/AiFixtures.h"
 
 namespace {
+using rows::PrintTo;
+
 struct OfferCase {
     const char* name;
     bool hps;

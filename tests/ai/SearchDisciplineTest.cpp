@@ -5,6 +5,8 @@ using aitest::PieceAt;
 // Both searches try every action on the live board and take it back. Whatever they tried (kills,
 // captures, purchases), the board must come out exactly as it went in, plus the turn's income.
 namespace {
+using rows::PrintTo;
+
 struct SearchCase {
     const char* name;
     const char* map;

@@ -5,6 +5,8 @@
 #include "support/TestGame.h"
 
 namespace {
+using rows::PrintTo;
+
 std::string RowsText(const MapFile& map)
 {
     std::string text;
@@ -79,7 +81,7 @@ TEST(MapFileRead, MissingFileNamesThePathAndTheReason)
 }
 
 struct BadMap {
-    const char* label;
+    const char* name;
     const char* text;
     int line;          // the line the message must point at
     const char* what;  // a piece of the offending input the message must quote
@@ -132,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadMap{"BeyondSixtyFourBits", "00\n\n0,0,0,99999999999999999999\n", 3, "99999999999999999999"},
         // Blank piece lines still count as lines.
         BadMap{"LineCountSurvivesBlankLinesAndCrLf", "00\r\n\r\n0,0,0,0\r\n\r\n\r\n9,0,0,0\r\n", 6, "9"}),
-    [](const testing::TestParamInfo<BadMap>& info) { return std::string(info.param.label); });
+    [](const testing::TestParamInfo<BadMap>& info) { return std::string(info.param.name); });
 
 class ShippedMap : public testing::TestWithParam<const char*> {};
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,9 @@ struct Named {
     }
     std::string Order(const std::vector<Node*>& order)
     {
-        std::string text;
-        for (Node* node : order) {
-            text += names.count(node) != 0 ? names[node] : "?";
-        }
-        return text;
+        return std::accumulate(order.begin(), order.end(), std::string(), [this](std::string text, Node* node) {
+            return text + (names.count(node) != 0 ? names[node] : "?");
+        });
     }
     std::vector<std::unique_ptr<Node>> owned;
     std::vector<Node*> list;

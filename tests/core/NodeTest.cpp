@@ -33,9 +33,8 @@ protected:
     static std::vector<std::string> Names(const std::vector<Node*>& nodes)
     {
         std::vector<std::string> names;
-        for (Node* node : nodes) {
-            names.push_back(static_cast<LogNode*>(node)->name);
-        }
+        std::transform(nodes.begin(), nodes.end(), std::back_inserter(names),
+                       [](Node* node) { return static_cast<LogNode*>(node)->name; });
         return names;
     }
     std::vector<std::string> log;  // declared first: the nodes log into it while the root frees them

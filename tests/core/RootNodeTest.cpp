@@ -1,3 +1,4 @@
+#include <numeric>
 #include <set>
 
 #include "ai/HPSController.h"
@@ -11,11 +12,8 @@
 namespace {
 std::string Order(const RootNode& root)
 {
-    std::string names;
-    for (const auto& opponent : root.aiQueue) {
-        names += opponent->name + " ";
-    }
-    return names;
+    return std::accumulate(root.aiQueue.begin(), root.aiQueue.end(), std::string(),
+                           [](std::string names, const auto& opponent) { return names + opponent->name + " "; });
 }
 }  // namespace
 

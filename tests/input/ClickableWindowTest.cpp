@@ -72,7 +72,6 @@ TEST_F(ClickTest, ReleaseOutsideAfterPressInsideCancelsAndIsConsumed)
 TEST_F(ClickTest, ReleaseInsideAfterPressOutsideIsNotAClickAndPassesOn)
 {
     kit::Press(700, 700);
-    EXPECT_FALSE(button->pressed);
     kit::Release(300, 350);
     EXPECT_TRUE(receiver.messages.empty());
     EXPECT_FALSE(button->pressed);

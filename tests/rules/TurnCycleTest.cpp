@@ -2,6 +2,8 @@
 #include "rules/Duel.h"
 
 namespace {
+using rows::PrintTo;
+
 AIController* Opponent(const char* name)
 {
     auto* ai = new AIController();
@@ -70,7 +72,7 @@ TEST(TurnCycle, EndTurnButtonPassesToThePassiveOpponentWhichHandsTheTurnStraight
 enum Owner { N, H, A };
 
 struct CastleOwners {
-    const char* label;
+    const char* name;
     Owner owners[4];  // castles in child order
     bool decided;
     const char* result;  // appended for the AI named "a" on map 1
@@ -110,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CastleOwners{"MixedOwnersBlock", {H, H, A, H}, false, ""},
                     CastleOwners{"AiThenHumanBlocks", {N, A, H, A}, false, ""},
                     CastleOwners{"AllNeutralHasNoWinner", {N, N, N, N}, true, "a11"}),
-    [](const testing::TestParamInfo<CastleOwners>& info) { return std::string(info.param.label); });
+    [](const testing::TestParamInfo<CastleOwners>& info) { return std::string(info.param.name); });
 
 TEST(Victory, BoardWithoutCastlesIsDecidedAtSetUpWithoutAWinner)
 {

@@ -4,6 +4,7 @@
 // or an undo must put back.
 
 #include <algorithm>
+#include <numeric>
 
 #include "support/TestGame.h"
 
@@ -18,15 +19,6 @@ inline std::string PieceText(const Unit* unit)
     return unit == nullptr ? "nobody" : TypeInfo(unit->type).name + TileText(unit->GetTile());
 }
 
-inline std::string TilesText(const std::vector<Vector2>& tiles)
-{
-    std::string text = "[";
-    for (Vector2 tile : tiles) {
-        text += TileText(tile);
-    }
-    return text + "]";
-}
-
 // The same tiles in the same order.
 inline testing::AssertionResult TilesAre(const std::vector<Vector2>& actual, const std::vector<Vector2>& expected)
 {
@@ -35,7 +27,12 @@ inline testing::AssertionResult TilesAre(const std::vector<Vector2>& actual, con
     if (same) {
         return testing::AssertionSuccess();
     }
-    return testing::AssertionFailure() << "got " << TilesText(actual) << ", expected " << TilesText(expected);
+    auto text = [](const std::vector<Vector2>& tiles) {
+        return std::accumulate(tiles.begin(), tiles.end(), std::string(), [](std::string t, Vector2 tile) {
+            return t + TileText(tile);
+        });
+    };
+    return testing::AssertionFailure() << "got [" << text(actual) << "], expected [" << text(expected) << "]";
 }
 
 // The same tiles in any order, each once.

@@ -25,6 +25,16 @@ struct TestGame {
     AIController* ai = nullptr;
 };
 
+// The rows of the test tables print as their name, in test listings and failure messages.
+namespace rows {
+template <class Row>
+    requires requires(const Row& row) { row.name; }
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << row.name;
+}
+}  // namespace rows
+
 // Path of a fixture in tests/data, or of a shipped file in data/.
 std::string TestDataPath(const std::string& name);
 std::string GameDataPath(const std::string& name);

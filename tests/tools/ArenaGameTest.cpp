@@ -6,6 +6,8 @@
 #include "support/TestGame.h"
 
 namespace {
+using rows::PrintTo;
+
 MatchSetup Game(const std::string& a, const std::string& b, const std::string& map, bool aIsSideZero, int turnCap,
               uint32_t seed = 1)
 {
@@ -29,9 +31,9 @@ TEST(TileMapSideZero, TakesTheSuppliedSideInsteadOfTheHuman)
     EXPECT_EQ(sideZero->gold, 100);
     EXPECT_EQ(board->currentTeam, 0);
     EXPECT_TRUE(sideZero->executingPlan) << "side 0's first turn is planned by Init";
-    for (Node* child : board->children) {
-        EXPECT_EQ(dynamic_cast<PlayerController*>(child), nullptr) << "no human side is created";
-    }
+    EXPECT_TRUE(std::none_of(board->children.begin(), board->children.end(),
+                             [](Node* child) { return dynamic_cast<PlayerController*>(child) != nullptr; }))
+        << "no human side is created";
 }
 
 TEST(ArenaGame, TwoPassiveSidesDrawAtTheTurnCap)

@@ -1,20 +1,20 @@
 #include <gtest/gtest.h>
 #include <set>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "arena/ArenaOptions.h"
+#include "support/TestGame.h"
 
 namespace {
+using rows::PrintTo;
+
 std::vector<std::string> Words(const std::string& line)
 {
     std::istringstream in(line);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) {
-        words.push_back(word);
-    }
-    return words;
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 // A game of a run: seed, pairing, map, which of A and B is side 0, turn cap.
@@ -57,7 +57,7 @@ TEST(ArenaOptions, RepeatedOptionsAccumulate)
 }
 
 struct BadLine {
-    const char* args;
+    const char* name;  // the argument line
     const char* blame;  // what the message must name
 };
 
@@ -84,11 +84,11 @@ TEST_P(ArenaBadArguments, AreRefusedWithAMessageNamingTheCulprit)
 {
     const BadLine& line = GetParam();
     try {
-        ParseArenaOptions(Words(line.args));
-        FAIL() << "accepted: " << line.args;
+        ParseArenaOptions(Words(line.name));
+        FAIL() << "accepted: " << line.name;
     } catch (const UsageError& error) {
         EXPECT_NE(std::string(error.what()).find(line.blame), std::string::npos)
-            << "arguments: " << line.args << "\nmessage: " << error.what();
+            << "arguments: " << line.name << "\nmessage: " << error.what();
     }
 }
 

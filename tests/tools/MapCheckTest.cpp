@@ -6,13 +6,14 @@
 #include "support/TestGame.h"
 
 namespace {
+using rows::PrintTo;
 struct Expected {
     int line;
     std::string says;  // a phrase the message must contain
 };
 
 struct FixtureCase {
-    std::string fixture;
+    std::string name;  // the fixture file
     std::vector<Expected> problems;  // exactly these, in line order
 };
 
@@ -46,13 +47,13 @@ const FixtureCase fixtureCases[] = {
 TEST_P(MapCheckFixture, ReportsExactlyTheBrokenRulesAtTheirLines)
 {
     const FixtureCase& c = GetParam();
-    std::string path = TestDataPath(c.fixture);
+    std::string path = TestDataPath(c.name);
     std::vector<std::string> messages = CheckMapFile(path);
     std::string all;
     for (const std::string& message : messages) {
         all += "\n  " + message;
     }
-    ASSERT_EQ(messages.size(), c.problems.size()) << c.fixture << " reported:" << all;
+    ASSERT_EQ(messages.size(), c.problems.size()) << c.name << " reported:" << all;
     for (size_t i = 0; i < messages.size(); ++i) {
         std::string prefix = path + ":" + std::to_string(c.problems[i].line) + ": ";
         EXPECT_EQ(messages[i].rfind(prefix, 0), 0u) << "expected line " << c.problems[i].line << ", got " << messages[i];
@@ -64,7 +65,7 @@ TEST_P(MapCheckFixture, ReportsExactlyTheBrokenRulesAtTheirLines)
 // Test names from the fixture names: "mapcheck-ok-gap-held.txt" gives "ok_gap_held".
 std::string FixtureName(const testing::TestParamInfo<FixtureCase>& info)
 {
-    std::string name = info.param.fixture.substr(9, info.param.fixture.size() - 13);
+    std::string name = info.param.name.substr(9, info.param.name.size() - 13);
     std::replace(name.begin(), name.end(), '-', '_');
     return name;
 }
