@@ -26,8 +26,6 @@ public:
     // The tiles `unit` can move to, in discovery order; valid until the next call.
     const std::vector<Vector2>& Reachable(const Unit& unit);
 
-    const TileMap& Map() const { return map; }
-
 private:
     struct WorkEntry {
         int32_t x;

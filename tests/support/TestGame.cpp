@@ -55,14 +55,6 @@ std::unique_ptr<TestGame> StartGame(const std::string& mapPath, AIController* op
     return game;
 }
 
-std::unique_ptr<TestGame> StartGameFromText(const std::string& mapText, AIController* opponent)
-{
-    std::string path = WriteTempFile(mapText);
-    auto game = StartGame(path, opponent);
-    std::remove(path.c_str());
-    return game;
-}
-
 #include "core/Frame.h"
 #include "rlgl.h"
 

@@ -44,8 +44,6 @@ std::string WriteTempFile(const std::string& text);
 // Starts a game on `mapPath` against `opponent` (a passive one when null; taken over by the board).
 std::unique_ptr<TestGame> StartGame(const std::string& mapPath, AIController* opponent = nullptr,
                                     bool tutorial = false);
-// The same on a map given as text.
-std::unique_ptr<TestGame> StartGameFromText(const std::string& mapText, AIController* opponent = nullptr);
 
 // Draws the tree as a frame does and reads the pixels back before the frame ends
 // (needs the window of the window tests). The caller unloads the image.
