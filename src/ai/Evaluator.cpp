@@ -229,14 +229,18 @@ float Evaluator::Evaluate(TeamController* side)
         }
     }
 
+    // With nobody of another owner in sight there is nothing to approach, and the term
+    // stays 0: aiming at some fixed tile instead would punish the turn that takes the
+    // last castle. A nearest enemy that no path reaches costs unreachablePathCost, more
+    // than any reachable one, so being out of reach never scores better.
     int32_t approach = 0;
     for (Unit* piece : units) {
-        if (piece->team != side) {
+        if (piece->team != side || enemies.empty()) {
             continue;
         }
         Vector2 from = piece->GetTile();
-        // NOTE: with nobody in sight the target is tile (0, 0); ties keep the earlier enemy.
-        Vector2 goal = {0.0f, 0.0f};
+        // NOTE: ties keep the enemy earlier in child order.
+        Vector2 goal = enemies.front();
         int32_t best = 0;
         for (size_t i = 0; i < enemies.size(); ++i) {
             int32_t distance = TileDistance(from, enemies[i]);

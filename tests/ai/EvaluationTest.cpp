@@ -123,13 +123,32 @@ TEST(Evaluate, NeutralCastleIsAnEnemyOfBothSides)
 
 // ai-eval-alone: one row of 12. AI Knight (3,0) and castle (4,0); a human Knight (11,0) out of their
 // sight and no other castle, so set-up already decided the game (the board is still there to score).
-TEST(Evaluate, WithNoEnemyInSightEveryPieceWalksToTheCorner)
+TEST(Evaluate, WithNoEnemyInSightNothingIsApproached)
 {
     auto game = StartFixture("ai-eval-alone.txt");
     ASSERT_FALSE(game->ai->CanSee(Tile(11, 0)));
     // material: AI 300 + 400 + 1000, human 0 + 400 -> 13000; castles +100; threats 0 (the Knight reaches
-    // nothing next to the far Knight); approach to (0,0): Knight 3, castle 4: -21; vision: tiles 0..9
-    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 13000.0f + 100.0f + 0.0f + 0.0f + 10.0f - 21.0f);
+    // nothing next to the far Knight); approach 0: nobody to walk to; vision: tiles 0..9
+    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 13000.0f + 100.0f + 0.0f + 0.0f + 10.0f + 0.0f);
+}
+
+// One row of 14: AI castle (0,0) and Knight (1,0), the human castle (13,0). A wall on (9,0) cuts the
+// way: the nearest enemy out of reach must never score better than the same enemy within reach.
+TEST(Evaluate, AnEnemyOutOfReachNeverScoresBetterThanOneWithinReach)
+{
+    const std::string pieces = "\n3,0,0,1\n0,1,0,1\n3,13,0,0\n";
+    std::string openPath = WriteTempFile("00000000000000\n" + pieces);
+    std::string walledPath = WriteTempFile("00000000020000\n" + pieces);
+    auto open = StartGame(openPath);
+    auto walled = StartGame(walledPath);
+    std::remove(openPath.c_str());
+    std::remove(walledPath.c_str());
+    float reachable = Evaluate(*open->board, open->ai);
+    float outOfReach = Evaluate(*walled->board, walled->ai);
+    EXPECT_LT(outOfReach, reachable);
+    // Material, castles, threats, attacks and vision are the same on both boards: only the walk differs,
+    // and on the open board it is 13 + 12 for the two AI pieces.
+    EXPECT_FLOAT_EQ(reachable - outOfReach, 3.0f * (2.0f * unreachablePathCost - 25.0f));
 }
 
 // ai-eval-tie-*: row "00010". AI Knight (2,0) between human Knights (0,0) and (4,0), both 2 away; the way
@@ -152,8 +171,8 @@ TEST(Evaluate, ReadsTheSightItIsGivenRebuildsItAfterwardsAndChangesNothingElse)
     auto game = StartFixture("ai-eval-open.txt");
     const BoardState before = CaptureState(*game->board);
     game->ai->visibleTiles.clear();
-    // Nothing in sight: no threats, no enemies, both AI pieces walk to (0,0): castle 6, Mage 2: -24.
-    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 5000.0f + 0.0f + 0.0f + 0.0f + 15.0f - 24.0f);
+    // Nothing in sight: no threats, no enemies, nothing to approach.
+    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 5000.0f + 0.0f + 0.0f + 0.0f + 15.0f + 0.0f);
     EXPECT_EQ(game->ai->visibleTiles.size(), 15u);
     EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 5000.0f + 0.0f - 900.0f + 0.0f + 15.0f - 12.0f);
     ExpectSameState(before, CaptureState(*game->board), true);
