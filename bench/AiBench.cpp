@@ -22,7 +22,7 @@
 #include "ai/MinimaxController.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
-#include "core/RootNode.h"
+#include "study/RootNode.h"
 #include "input/InputManager.h"
 #include "raylib.h"
 
@@ -56,7 +56,7 @@ struct Game {
         board->mapFile = path;
         root.AddChild(board);
         std::remove(path.c_str());
-        ai = board->ai;
+        ai = static_cast<AIController*>(board->ai);
         ai->gold = position.aiGold;
     }
     ~Game() { InputManager::Instance().root = nullptr; }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "rules/TeamController.h"
+#include "board/TeamController.h"
 
 class Unit;
 

@@ -9,7 +9,7 @@
 #include "ai/Evaluator.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
-#include "rules/TeamController.h"
+#include "board/TeamController.h"
 
 int32_t TileDistance(Vector2 a, Vector2 b)
 {

@@ -7,7 +7,7 @@
 #include "ai/Evaluation.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
-#include "rules/TeamController.h"
+#include "board/TeamController.h"
 
 namespace {
 // 3 when the attack kills (every attack on a castle, whose health is 0), else 1.

@@ -1,9 +1,19 @@
 #include "board/TileMap.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <string>
+
 #include "board/GameData.h"
+#include "board/GameHost.h"
 #include "board/MapFile.h"
+#include "board/TeamController.h"
 #include "board/Unit.h"
-#include "rules/TeamController.h"
+#include "core/SceneRoot.h"
+#include "input/CameraNode.h"
+#include "input/InputManager.h"
+#include "input/Label.h"
 
 TileMap::~TileMap()
 {
@@ -147,4 +157,247 @@ std::vector<Unit*> TileMap::GetUnitsSeenBy(const TeamController* team) const
         }
     }
     return seen;
+}
+
+// Setting up a game when its board is attached: sides, camera, map, first turn.
+namespace {
+const std::array<const char*, 2> mapFileNames = {"Map1.txt", "Map2.txt"};
+}
+
+void TileMap::Init()
+{
+    // The sides come from the study that shows the board; without one there is no game.
+    auto* host = dynamic_cast<GameHost*>(InputManager::Instance().root);
+    if (host == nullptr) {
+        return;
+    }
+    TeamController* player = sideZero != nullptr ? sideZero : host->CreatePlayer();
+    player->gold = 0;
+    player->color = {0.0f, 0.0f, 1.0f, 1.0f};
+
+    ai = host->TakeOpponent();
+    ai->color[0] = 1.0f;
+    ai->color[2] = 0.0f;
+
+    AddChild(player);
+    teams.push_back(player);
+    AddChild(ai);
+    teams.push_back(ai);
+    ai->gold += 300;
+
+    camera = new CameraNode();
+    AddChild(camera);
+
+    if (isTutorial) {
+        LoadMap("TutorialMap.txt");
+        BuildTutorial();
+        camera->position = {-100.0f, -100.0f};
+    } else if (!mapFile.empty()) {
+        LoadMap(mapFile);
+    } else {
+        int32_t index = rand() % 2;
+        GameData::Get().mapIndex = index;
+        LoadMap(mapFileNames[static_cast<size_t>(index)]);
+    }
+    if (updateVisibility) {
+        UpdateAllVision();
+    }
+    EndTurn();
+}
+
+void TileMap::BuildTutorial()
+{
+    struct Text {
+        Vector2 position;
+        const char* text;
+    };
+    static const Text texts[] = {
+        {{30, 30}, "Welcome to Torvane."},
+        {{200, 50}, "Move the camera with WASD"},
+        {{30, 200}, "Click on your Knight, then click a highlighted square to move it."},
+        {{30, 500}, "Try moving your knight (blue) next to the enemy knight (red)."},
+        {{50, 530}, "Click your knight, then the enemy knight to attack it."},
+        {{30, 560}, "Press end turn to move and attack again."},
+        {{30, 910}, "Attack the castle to capture it (castles can only be captured from 1 tile away)."},
+        {{30, 940}, "Each castle earns you 100 gold per turn."},
+        {{50, 970}, "You can click on a castle to purchase units. Each castle can buy one unit per turn."},
+        {{50, 1000}, "Buy a unit to take over the castle below."},
+        {{50, 1030}, "Read over the unit stats to get an idea of their different strengths."},
+        {{50, 1300}, "You win when you end your turn controlling all castles. Good luck."},
+    };
+    for (const Text& t : texts) {
+        auto* label = new Label(t.text, 20, BLACK);
+        label->position = t.position;
+        AddChild(label);
+    }
+}
+
+// The turn cycle, the victory rule and the three actions.
+void TileMap::UpdateAllVision()
+{
+    for (TeamController* team : teams) {
+        team->UpdateVision();
+    }
+}
+
+void TileMap::EndTurn()
+{
+    TakeSnapshot();
+    for (Unit* unit : GetUnits()) {
+        unit->hasMoved = false;
+        unit->hasAttacked = false;
+    }
+    CheckVictory();
+    if (gameOver) {
+        return;
+    }
+    currentTeam += 1;
+    if (currentTeam >= static_cast<int32_t>(teams.size())) {
+        currentTeam = 0;
+    }
+    if (updateVisibility) {
+        UpdateAllVision();
+    }
+    // NOTE: a passive opponent ends its turn inside StartTurn, re-entering EndTurn;
+    // nothing may follow this call.
+    teams[static_cast<size_t>(currentTeam)]->StartTurn();
+}
+
+void TileMap::CheckVictory()
+{
+    if (gameOver) {
+        return;
+    }
+    TeamController* winner = nullptr;
+    if (forfeited) {
+        winner = teams.size() > 1 ? teams[1] : nullptr;
+    } else {
+        // Neutral castles before the first owned one are passed over; any later castle
+        // of another owner (neutral included) leaves the game undecided.
+        bool haveCandidate = false;
+        for (Castle* castle : GetCastles()) {
+            if (!haveCandidate) {
+                winner = castle->team;
+                haveCandidate = winner != nullptr;
+            } else if (castle->team != winner) {
+                return;
+            }
+        }
+    }
+    gameOver = true;
+    if (auto* host = dynamic_cast<GameHost*>(InputManager::Instance().root)) {
+        host->GameDecided(*this, winner);
+    }
+}
+
+void TileMap::MoveUnit(Unit* unit, Vector2 tile)
+{
+    TakeSnapshot();
+    unit->position = {tile.x * 100.0f, tile.y * 100.0f};
+    unit->hasMoved = true;
+    if (unit->GetAttackTargets(unit->GetTile()).empty()) {
+        unit->hasAttacked = true;
+    }
+    if (updateVisibility) {
+        UpdateAllVision();
+    }
+}
+
+void TileMap::AttackUnit(Unit* attacker, Vector2 targetTile)
+{
+    Unit* target = GetUnitAt(targetTile);
+    // A highlight left over after an undo can point at an empty tile: nothing happens then.
+    if (target == nullptr) {
+        return;
+    }
+    TakeSnapshot();
+    target->OnAttacked(attacker->damage, attacker);
+    attacker->hasAttacked = true;
+    if (updateVisibility) {
+        UpdateAllVision();
+    }
+}
+
+void TileMap::BuyUnit(Unit* castle, int32_t unitType, Vector2 tile)
+{
+    TakeSnapshot();
+    if (castle->team != nullptr) {
+        castle->team->gold -= TypeInfo(unitType).cost;
+    }
+    castle->hasAttacked = true;
+    SpawnUnit(unitType, tile, castle->team);
+}
+
+// Recording and restoring the mutable state: the undo key and the opponents' trial
+// actions both take changes back this way.
+void TileMap::TakeSnapshot()
+{
+    BoardSnapshot snapshot;
+    for (Unit* unit : Units()) {
+        snapshot.units.push_back(
+            {unit, unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked});
+    }
+    for (TeamController* team : teams) {
+        snapshot.gold.push_back(team->gold);
+    }
+    snapshot.currentTeam = currentTeam;
+    history.push_back(std::move(snapshot));
+}
+
+void TileMap::RestoreSnapshot(int32_t index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= history.size()) {
+        return;
+    }
+    BoardSnapshot snapshot = std::move(history[static_cast<size_t>(index)]);
+    history.erase(history.begin() + index, history.end());
+
+    // Every piece leaves the board; the other children keep their order in front.
+    // NOTE: done in one pass rather than a RemoveChild per piece: the searches
+    // restore after every trial action.
+    std::vector<Unit*> detached = Units();
+    size_t next = 0;
+    std::erase_if(children, [&](Node* child) {
+        if (next < detached.size() && child == detached[next]) {
+            ++next;
+            return true;
+        }
+        return false;
+    });
+    for (Unit* unit : detached) {
+        unit->parent = nullptr;
+        removedUnits.push_back(unit);
+    }
+    // NOTE: the pieces come back as the last children, in the recorded order.
+    for (const UnitSnapshot& record : snapshot.units) {
+        Unit* unit = record.unit;
+        unit->position = record.position;
+        unit->team = record.team;
+        unit->health = record.health;
+        unit->hasMoved = record.hasMoved;
+        unit->hasAttacked = record.hasAttacked;
+        if (unit->parent == nullptr) {
+            // A piece is listed once; the ones just detached are near the end.
+            auto it = std::find(removedUnits.rbegin(), removedUnits.rend(), unit);
+            if (it != removedUnits.rend()) {
+                removedUnits.erase(std::next(it).base());
+            }
+            unit->parent = this;
+            children.push_back(unit);
+        }
+    }
+    ChildrenChanged();
+    // Every recorded piece is back and no other piece is: the list is the record's.
+    units.clear();
+    for (const UnitSnapshot& record : snapshot.units) {
+        units.push_back(record.unit);
+    }
+    unitsValid = true;
+    for (size_t i = 0; i < teams.size() && i < snapshot.gold.size(); ++i) {
+        teams[i]->gold = snapshot.gold[i];
+    }
+    currentTeam = snapshot.currentTeam;
+    if (updateVisibility) {
+        UpdateAllVision();
+    }
 }

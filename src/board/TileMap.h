@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "board/BoardSnapshot.h"
 #include "board/TileType.h"
 #include "core/Node.h"
-#include "rules/BoardSnapshot.h"
 
-class AIController;
+
 class CameraNode;
 class Castle;
 class TeamController;
@@ -58,7 +58,7 @@ public:
     std::vector<Unit*> removedUnits;  // owned: pieces off the board that a restore may bring back
     CameraNode* camera = nullptr;
     bool isTutorial = false;
-    AIController* ai = nullptr;
+    TeamController* ai = nullptr;  // not owned: the computer side, teams[1]
     bool forfeited = false;
     bool updateVisibility = true;
     // When set, Init loads this file instead of drawing one of the two game maps

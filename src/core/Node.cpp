@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "core/RootNode.h"
-#include "input/CameraNode.h"
-#include "input/InputManager.h"
+#include "core/SceneRoot.h"
 
 Node::~Node()
 {
@@ -69,12 +67,16 @@ Vector2 Node::GetAbsolutePosition() const
 {
     if (fixedToScreen) {
         // Measured from the camera, so the node stays put on screen while the board scrolls.
-        RootNode* root = InputManager::Instance().root;
-        CameraNode* camera = root != nullptr ? root->GetActiveCamera() : nullptr;
-        if (camera == nullptr) {
+        const Node* top = this;
+        while (top->parent != nullptr) {
+            top = top->parent;
+        }
+        auto* root = dynamic_cast<const SceneRoot*>(top);
+        if (root == nullptr) {
             return position;
         }
-        return {camera->position.x + position.x, camera->position.y + position.y};
+        Vector2 camera = root->CameraOffset();
+        return {camera.x + position.x, camera.y + position.y};
     }
     if (parent != nullptr) {
         Vector2 base = parent->GetAbsolutePosition();

@@ -5,7 +5,7 @@
 
 #include "raylib.h"
 
-#include "input/InputEvent.h"
+#include "core/InputEvent.h"
 
 // Base of everything the game shows or runs. A node owns its children and
 // frees them front to back when it is destroyed.

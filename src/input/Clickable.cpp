@@ -1,17 +1,15 @@
 #include "input/Clickable.h"
 
-#include "core/RootNode.h"
-#include "input/CameraNode.h"
+#include "core/SceneRoot.h"
 #include "input/InputManager.h"
 
 Vector2 Clickable::MouseWorldPosition()
 {
     Vector2 mouse = GetMousePosition();
-    RootNode* root = InputManager::Instance().root;
-    CameraNode* camera = root != nullptr ? root->GetActiveCamera() : nullptr;
-    if (camera != nullptr) {
-        mouse.x += camera->position.x;
-        mouse.y += camera->position.y;
+    if (const SceneRoot* root = InputManager::Instance().root) {
+        Vector2 camera = root->CameraOffset();
+        mouse.x += camera.x;
+        mouse.y += camera.y;
     }
     return mouse;
 }

@@ -1,6 +1,6 @@
 #include "input/InputManager.h"
 
-#include "core/RootNode.h"
+#include "core/SceneRoot.h"
 #include "raylib.h"
 
 InputManager& InputManager::Instance()

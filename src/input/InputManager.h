@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <set>
 
-#include "input/InputEvent.h"
+#include "core/InputEvent.h"
 
-class RootNode;
+class SceneRoot;
 
 // The one process-wide input object: turns raylib's input changes into events,
 // remembers which inputs are held, and offers every event to the tree.
@@ -19,7 +19,7 @@ public:
     bool IsHeld(int32_t code) const { return held.count(code) != 0; }
 
     std::set<int32_t> held;
-    RootNode* root = nullptr;
+    SceneRoot* root = nullptr;  // not owned: the tree that events are offered to
 
 private:
     InputManager() = default;

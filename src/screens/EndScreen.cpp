@@ -1,13 +1,13 @@
 #include "screens/EndScreen.h"
 
-#include "core/RootNode.h"
+#include "core/SceneRoot.h"
 #include "input/Button.h"
 #include "input/InputManager.h"
 #include "input/Label.h"
 
 void EndScreen::Init()
 {
-    RootNode* root = InputManager::Instance().root;
+    const SceneRoot* root = InputManager::Instance().root;
     std::string code = root != nullptr ? root->resultCode : std::string();
     AddChild(new Label("Thanks for playing! Your result is:", 32, BLACK));
     auto* result = new Label(code, 32, BLACK);

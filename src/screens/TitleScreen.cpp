@@ -1,6 +1,6 @@
 #include "screens/TitleScreen.h"
 
-#include "core/RootNode.h"
+#include "core/SceneRoot.h"
 #include "input/Button.h"
 #include "input/InputManager.h"
 #include "input/Label.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/RootNode.h"
+#include "core/SceneRoot.h"
 #include "input/Button.h"
 #include "input/InputManager.h"
 #include "input/Label.h"

@@ -1,4 +1,4 @@
-#include "core/Frame.h"
+#include "study/Frame.h"
 #include "input/CameraNode.h"
 #include "screens/TitleScreen.h"
 #include "screens/Transition.h"

@@ -116,8 +116,10 @@ TEST_F(NodeTree, VisibilityAndLayerFollowTheChainOfParents)
 
 TEST(NodePosition, FixedToScreenPositionIgnoresParentsAndFollowsTheCamera)
 {
-    TestGame game;  // a root reached through the input manager, as the game's widgets reach it
-    Node parent;
+    TestGame game;  // the widget finds the camera through the root of its tree
+    auto* parentNode = new Node();
+    game.root.AddChild(parentNode);
+    Node& parent = *parentNode;
     parent.position = {500, 500};
     auto* widget = new Node();
     widget->position = {20, 30};

@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RootNode.h"
+#include "study/RootNode.h"
 #include "support/FreshInput.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include "input/Button.h"
-#include "rules/PurchaseMenu.h"
+#include "player/PurchaseMenu.h"
 #include "support/WindowKit.h"
 
 // window-player.txt, 16 x 9 beige tiles:

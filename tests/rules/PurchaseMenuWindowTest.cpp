@@ -1,7 +1,7 @@
 #include "input/Button.h"
 #include "input/CameraNode.h"
 #include "input/Label.h"
-#include "rules/PurchaseMenu.h"
+#include "player/PurchaseMenu.h"
 #include "support/WindowKit.h"
 
 // window-shop.txt, 16 x 9 beige with a wall at (1,6):

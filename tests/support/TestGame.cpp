@@ -51,11 +51,11 @@ std::unique_ptr<TestGame> StartGame(const std::string& mapPath, AIController* op
     game->board = board;
     game->root.AddChild(board);
     game->player = dynamic_cast<PlayerController*>(board->teams[0]);
-    game->ai = board->ai;
+    game->ai = opponent;
     return game;
 }
 
-#include "core/Frame.h"
+#include "study/Frame.h"
 #include "rlgl.h"
 
 Image CaptureTree(RootNode& root)

@@ -9,8 +9,8 @@
 #include "ai/AIController.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
-#include "core/RootNode.h"
-#include "rules/PlayerController.h"
+#include "study/RootNode.h"
+#include "player/PlayerController.h"
 
 // A root with one board attached through the game's own set-up, on a map of the test's choice.
 struct TestGame {

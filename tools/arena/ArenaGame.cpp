@@ -5,7 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "core/RootNode.h"
+#include "study/RootNode.h"
 #include "input/InputManager.h"
 
 namespace {
@@ -24,7 +24,7 @@ public:
     RootInstalled& operator=(const RootInstalled&) = delete;
 
 private:
-    RootNode* previous;
+    SceneRoot* previous;
 };
 
 int Winner(const TileMap& board)

@@ -1,4 +1,4 @@
-#include "core/RootNode.h"
+#include "study/RootNode.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -6,7 +6,10 @@
 #include "ai/AIController.h"
 #include "ai/HPSController.h"
 #include "ai/MinimaxController.h"
+#include "board/GameData.h"
 #include "board/TileMap.h"
+#include "input/CameraNode.h"
+#include "player/PlayerController.h"
 #include "raylib.h"
 #include "screens/EndScreen.h"
 #include "screens/TitleScreen.h"
@@ -90,4 +93,37 @@ CameraNode* RootNode::GetActiveCamera() const
         }
     }
     return nullptr;
+}
+
+Vector2 RootNode::CameraOffset() const
+{
+    CameraNode* camera = GetActiveCamera();
+    return camera != nullptr ? camera->position : Vector2{0.0f, 0.0f};
+}
+
+TeamController* RootNode::CreatePlayer()
+{
+    return new PlayerController();
+}
+
+TeamController* RootNode::TakeOpponent()
+{
+    if (aiQueue.empty()) {
+        return new AIController();
+    }
+    AIController* next = aiQueue.front().release();
+    aiQueue.pop_front();
+    return next;
+}
+
+void RootNode::GameDecided(const TileMap& board, const TeamController* winner)
+{
+    const auto* opponent = dynamic_cast<const AIController*>(board.ai);
+    bool scored = opponent != nullptr && opponent->name != "default" && !board.isTutorial;
+    if (scored) {
+        // The opponent's name, 0 when it won and 1 otherwise, and the map's number.
+        resultCode += opponent->name + (winner != nullptr && winner == board.teams[1] ? "0" : "1");
+        resultCode += std::to_string(GameData::Get().mapIndex + 1);
+    }
+    advanceScene = true;
 }

@@ -1,7 +1,7 @@
-#include "core/Frame.h"
+#include "study/Frame.h"
 
 #include "core/DrawOrder.h"
-#include "core/RootNode.h"
+#include "study/RootNode.h"
 #include "input/CameraNode.h"
 #include "input/InputManager.h"
 #include "raylib.h"

@@ -1,4 +1,4 @@
-#include "rules/TeamController.h"
+#include "board/TeamController.h"
 
 #include <algorithm>
 

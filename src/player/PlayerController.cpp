@@ -1,4 +1,4 @@
-#include "rules/PlayerController.h"
+#include "player/PlayerController.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include "input/Button.h"
 #include "input/Clickable.h"
 #include "input/Label.h"
-#include "rules/PurchaseMenu.h"
+#include "player/PurchaseMenu.h"
 
 void PlayerController::Init()
 {

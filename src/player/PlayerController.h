@@ -1,7 +1,7 @@
 #pragma once
 
 #include "input/Receiver.h"
-#include "rules/TeamController.h"
+#include "board/TeamController.h"
 
 class Button;
 class Label;
@@ -24,7 +24,7 @@ public:
     void StartTurn() override;
     void Receive(int32_t messageId) override;
 
-    void SelectUnit(Unit* unit);
+    void SelectUnit(Unit* unit) override;
     // Drops the selection and highlights, closes the menu and shows the turn buttons.
     void ClearSelection();
     void ShowTurnButtons(bool shown);

@@ -1,8 +1,8 @@
 #include <cstdio>
 
 #include "board/MapFile.h"
-#include "core/Frame.h"
-#include "core/RootNode.h"
+#include "study/Frame.h"
+#include "study/RootNode.h"
 #include "input/InputManager.h"
 #include "raylib.h"
 

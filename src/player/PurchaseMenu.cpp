@@ -1,11 +1,11 @@
-#include "rules/PurchaseMenu.h"
+#include "player/PurchaseMenu.h"
 
 #include <string>
 
 #include "board/Unit.h"
 #include "input/Button.h"
 #include "input/Label.h"
-#include "rules/PlayerController.h"
+#include "player/PlayerController.h"
 
 void PurchaseMenu::Init()
 {

@@ -6,11 +6,14 @@
 #include "core/Node.h"
 
 class TileMap;
+class Unit;
 
 // One side of a game: its gold, colour and what it can see.
 class TeamController : public Node {
 public:
     virtual void StartTurn() = 0;
+    // A click on one of the side's units; only the human side acts on it.
+    virtual void SelectUnit(Unit*) {}
 
     // Turn-start income: every piece of the side hears that its turn begins.
     void NotifyUnitsOfTurnStart();
