@@ -102,3 +102,38 @@ TEST(Playback, EachActionWaitsForMoreThanHalfASecondAndTheLastEndsTheTurn)
     EXPECT_EQ(ai.actionTimer, 0.0f);
     EXPECT_EQ(board.history.size(), history);
 }
+
+// Z works during the opponent's playback and changes the board under its plan; the rest of the plan
+// is then played on the changed board as it is. Whichever action the undo follows, the turn must
+// still end, with every piece either on the board or among the fallen, never both.
+TEST(Playback, UndoDuringPlaybackLetsTheRestOfThePlanPlayOut)
+{
+    for (bool hps : {false, true}) {
+        for (size_t undoAfter = 1; undoAfter <= 8; ++undoAfter) {
+            SCOPED_TRACE(std::string(hps ? "hps" : "minimax") + ", Z after action " + std::to_string(undoAfter));
+            auto game = StartFixture("golden-map1-midgame.txt", NewOpponent(hps));
+            TileMap& board = *game->board;
+            game->player->Receive(0);  // End Turn
+            ASSERT_TRUE(game->ai->executingPlan);
+            for (size_t step = 0; step < undoAfter; ++step) {
+                game->ai->AdvancePlayback(0.6f);
+            }
+            if (!game->ai->executingPlan) {
+                break;  // the whole plan is played; Z after it is the human's undo of the turn end
+            }
+            game->player->HandleInput({KeyZ, true});
+            for (int step = 0; step < 40 && game->ai->executingPlan; ++step) {
+                game->ai->AdvancePlayback(0.6f);
+            }
+            EXPECT_FALSE(game->ai->executingPlan) << "the turn never ended";
+            EXPECT_TRUE(board.gameOver || board.currentTeam == 0);
+            for (Unit* unit : board.GetUnits()) {
+                EXPECT_EQ(std::count(board.removedUnits.begin(), board.removedUnits.end(), unit), 0)
+                    << PieceText(unit) << " is on the board and among the fallen";
+            }
+            for (Unit* unit : board.removedUnits) {
+                EXPECT_EQ(unit->parent, nullptr) << "a fallen piece still has a parent";
+            }
+        }
+    }
+}
