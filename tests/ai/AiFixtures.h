@@ -3,8 +3,11 @@
 // Shared helpers of the opponent tests: boards from tests/data, readable actions, the
 // rules an action must keep, and a whole computer turn planned and played back.
 #include <algorithm>
+#include <climits>
+#include <random>
 #include <set>
 
+#include "ai/Evaluation.h"
 #include "ai/HPSController.h"
 #include "ai/MinimaxController.h"
 #include "support/BoardChecks.h"
@@ -22,10 +25,14 @@ inline Vector2 Tile(int x, int y)
     return {static_cast<float>(x), static_cast<float>(y)};
 }
 
-// The piece on a tile, or null.
 inline Unit* PieceAt(const TileMap& board, int x, int y)
 {
     return board.GetUnitAt(Tile(x, y));
+}
+
+inline AIController* NewOpponent(bool hps)
+{
+    return hps ? static_cast<AIController*>(new HPSController()) : static_cast<AIController*>(new MinimaxController());
 }
 
 inline AIAction Act(AIActionKind kind, Unit* unit, int x = 0, int y = 0, int32_t type = 0)
@@ -133,6 +140,49 @@ inline std::vector<std::string> PlayAiTurn(TestGame& game, std::set<AIActionKind
     }
     EXPECT_FALSE(ai.executingPlan) << "the plan did not end the turn";
     return played;
+}
+
+// Plays one random legal action of the side to move, as the opponents' generator offers them,
+// or ends the turn. Left to chance alone the pieces of a shipped map rarely meet, so attacks are
+// preferred when there are any and half of the moves head for the nearest enemy; the turn ends
+// about one time in eight, or when nothing is left to do.
+inline void PlayRandomAction(TestGame& game, std::mt19937& random)
+{
+    TileMap& board = *game.board;
+    auto chance = [&](int oneIn) { return std::uniform_int_distribution<int>(1, oneIn)(random) == 1; };
+    auto any = [&](const std::vector<AIAction>& list) {
+        return list[std::uniform_int_distribution<size_t>(0, list.size() - 1)(random)];
+    };
+    const TeamController* side = board.teams[static_cast<size_t>(board.currentTeam)];
+    std::vector<AIAction> attacks, others;
+    for (Unit* unit : board.GetUnitsOf(side)) {
+        for (const AIAction& action : MinimaxController().GenerateActions(side, unit)) {
+            (action.kind == AIActionKind::Attack ? attacks : others).push_back(action);
+        }
+    }
+    if (chance(8) || (attacks.empty() && others.empty())) {
+        board.EndTurn();
+        return;
+    }
+    if (!attacks.empty() && (others.empty() || !chance(4))) {
+        game.ai->ApplyAction(any(attacks));
+        return;
+    }
+    AIAction pick = any(others);
+    auto enemyDistance = [&](Vector2 tile) {
+        int best = INT_MAX;
+        for (Unit* other : board.GetUnits()) {
+            best = other->team != side ? std::min(best, TileDistance(other->GetTile(), tile)) : best;
+        }
+        return best;
+    };
+    for (const AIAction& other : others) {
+        if (pick.kind == AIActionKind::Move && other.kind == AIActionKind::Move && other.unit == pick.unit &&
+            chance(2) && enemyDistance(other.tile) < enemyDistance(pick.tile)) {
+            pick = other;
+        }
+    }
+    game.ai->ApplyAction(pick);
 }
 
 }  // namespace aitest

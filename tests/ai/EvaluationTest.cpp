@@ -2,12 +2,11 @@
 
 #include "ai/AiFixtures.h"
 #include "ai/Evaluation.h"
+#include "ai/Evaluator.h"
 
 using namespace aitest;
 
 namespace {
-using rows::PrintTo;
-
 // The walking cost alone, on a bare board of tile digits (no sides, no pieces).
 int32_t PathCostOn(const std::string& rows, Vector2 start, Vector2 target)
 {
@@ -178,111 +177,89 @@ TEST(Evaluate, ReadsTheSightItIsGivenRebuildsItAfterwardsAndChangesNothingElse)
     ExpectSameState(before, CaptureState(*game->board), true);
 }
 
-struct KillFactorCase {
-    const char* name;
-    int attackerX;  // the target stands on attackerX + 1
-    float attacksTerm;
-};
-
-class KillFactor : public testing::TestWithParam<KillFactorCase> {};
-
 // ai-eval-kill-factors: one row of 46; pairs 7 apart, so each AI attacker has exactly its one human target
 // in range. Setting the attacker's hasMoved (and not hasAttacked) changes only the attacks term:
 // 3 x factor x value, where the factor is 3 when the damage kills (damage >= health) and 1 otherwise.
-TEST_P(KillFactor, AttackInReachCountsFactorTimesValue)
+TEST(Evaluate, AttackInReachCountsThreeTimesTheValueWhenItKillsAndOnceOtherwise)
 {
-    const KillFactorCase& c = GetParam();
+    // Mage on Knight: 100 on 100, 3 x 3 x 400; Knight on Knight: 50 on 100, 3 x 1 x 400;
+    // Knight on castle: a castle's health is 0, 3 x 3 x 1000.
+    const std::pair<int, float> cases[] = {{2, 3600.0f}, {16, 1200.0f}, {44, 9000.0f}};
     auto game = StartFixture("ai-eval-kill-factors.txt");
-    Unit* attacker = PieceAt(*game->board, c.attackerX, 0);
-    Unit* target = PieceAt(*game->board, c.attackerX + 1, 0);
-    ASSERT_TRUE(attacker != nullptr && target != nullptr && attacker->team == game->ai);
-    const float base = Evaluate(*game->board, game->ai);
-    attacker->hasMoved = true;
-    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai) - base, c.attacksTerm)
-        << PieceText(attacker) << " on " << PieceText(target);
+    for (const auto& [attackerX, term] : cases) {
+        Unit* attacker = PieceAt(*game->board, attackerX, 0);
+        ASSERT_TRUE(attacker != nullptr && attacker->team == game->ai);
+        const float base = Evaluate(*game->board, game->ai);
+        attacker->hasMoved = true;
+        EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai) - base, term)
+            << PieceText(attacker) << " on " << PieceText(PieceAt(*game->board, attackerX + 1, 0));
+        attacker->hasMoved = false;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Evaluate, KillFactor,
-    testing::Values(
-        // 100 damage on 100 health: 3 x 3 x 400
-        KillFactorCase{"MageOnKnight", 2, 3600.0f},
-        // 50 damage on 50 health: 3 x 3 x 700
-        KillFactorCase{"KnightOnMage", 9, 6300.0f},
-        // 50 on 100: 3 x 1 x 400
-        KillFactorCase{"KnightOnKnight", 16, 1200.0f},
-        // 50 on 100: 3 x 1 x 600
-        KillFactorCase{"ArcherOnArcher", 23, 1800.0f},
-        // 50 on 50: 3 x 3 x 700
-        KillFactorCase{"ArcherOnMage", 30, 6300.0f},
-        // 100 on 100: 3 x 3 x 600
-        KillFactorCase{"MageOnArcher", 37, 5400.0f},
-        // a castle's health is 0: 3 x 3 x 1000
-        KillFactorCase{"KnightOnCastle", 44, 9000.0f}),
-    [](const testing::TestParamInfo<KillFactorCase>& info) { return std::string(info.param.name); });
-
-TEST(ThreatSet, ListsEachPieceOnceInCreationOrder)
+TEST(ThreatSet, ListsEachPieceOnceInCreationOrderAndCastlesThreatenNothing)
 {
     auto game = StartFixture("ai-eval-open.txt");
     TileMap& board = *game->board;
-    Unit* mage = PieceAt(board, 1, 1);
     // The human castle is reachable from two tiles and the Knight from many; each is listed once,
     // the castle (created first) before the Knight.
-    std::vector<Unit*> threats = ThreatSet(mage);
-    ASSERT_EQ(threats.size(), 2u);
-    EXPECT_EQ(threats[0], PieceAt(board, 0, 0));
-    EXPECT_EQ(threats[1], PieceAt(board, 3, 1));
-    EXPECT_LT(threats[0]->serial, threats[1]->serial);
-    // The Knight threatens the Mage and the AI castle (its own castle never).
-    std::vector<Unit*> knightThreats = ThreatSet(PieceAt(board, 3, 1));
-    ASSERT_EQ(knightThreats.size(), 2u);
-    EXPECT_EQ(knightThreats[0], PieceAt(board, 4, 2));
-    EXPECT_EQ(knightThreats[1], mage);
+    EXPECT_EQ(ThreatSet(PieceAt(board, 1, 1)), (std::vector<Unit*>{PieceAt(board, 0, 0), PieceAt(board, 3, 1)}));
+    // The Knight threatens the AI castle and the Mage, its own castle never.
+    EXPECT_EQ(ThreatSet(PieceAt(board, 3, 1)), (std::vector<Unit*>{PieceAt(board, 4, 2), PieceAt(board, 1, 1)}));
+    EXPECT_TRUE(ThreatSet(PieceAt(board, 4, 2)).empty()) << "a castle never moves";
 }
 
-TEST(ThreatSet, CastlesThreatenNothing)
+TEST(WalkingCost, OfTheFirstPathFoundOnTheTilesAlone)
 {
-    auto game = StartFixture("ai-eval-capture.txt");
-    // The AI castle (4,0) stands next to the human Knight, but a castle never moves.
-    EXPECT_TRUE(ThreatSet(PieceAt(*game->board, 4, 0)).empty());
-}
-
-struct PathCase {
-    const char* name;
-    const char* rows;
-    int fromX, toX;  // along row 0
-    int32_t cost;
-};
-class WalkingCost : public testing::TestWithParam<PathCase> {};
-
-TEST_P(WalkingCost, OfTheFirstPathFound)
-{
-    const PathCase& c = GetParam();
-    EXPECT_EQ(PathCostOn(c.rows, Tile(c.fromX, 0), Tile(c.toX, 0)), c.cost);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, WalkingCost,
-    testing::Values(
-        PathCase{"StraightOverPlainTiles", "000\n000\n", 0, 2, 2},
+    const std::tuple<const char*, int, int, int32_t> cases[] = {
         // (1,0) costs 999: down, along row 1 and up again.
-        PathCase{"WalksAroundAnImpassableTile", "020\n000\n", 0, 2, 4},
-        PathCase{"UnreachableTargetCostsThePenalty", "020\n020\n", 0, 2, 1000000},
+        {"020\n000\n", 0, 2, 4},
+        {"020\n020\n", 0, 2, unreachablePathCost},
         // A target that itself costs 999 is never entered.
-        PathCase{"ImpassableTargetCostsThePenalty", "003\n", 0, 2, 1000000},
-        // Row "10": (0,0) costs 2, (1,0) costs 1.
-        PathCase{"CountsTheTargetTile", "10\n", 0, 1, 1},
-        PathCase{"DoesNotCountTheStartTile", "10\n", 1, 0, 2},
-        // Straight along row 0 costs 2 + 2 + 2 + 1 = 7 in 4 steps; down and around row 1 costs 6 in 6
-        // steps. The first-in-first-out search reaches (4,0) from (3,0) first.
-        PathCase{"ReturnsTheFirstPathFoundNotTheCheapest", "01110\n00000\n", 0, 4, 7}),
-    [](const testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
-
-TEST(WalkingCostOnABoard, PiecesDoNotBlockTheWayAndTheUnreachableCostIsAMillion)
-{
-    EXPECT_EQ(unreachablePathCost, 1000000);
-    // ai-eval-capture: the Knights stand on (1,0) and (3,0), between the castles.
+        {"003\n", 0, 2, unreachablePathCost},
+        // Row "10": the target tile counts, the start tile does not.
+        {"10\n", 0, 1, 1},
+        {"10\n", 1, 0, 2},
+        // Straight along row 0 costs 2 + 2 + 2 + 1 = 7 in 4 steps; around by row 1 costs 6 in 6 steps.
+        // The first-in-first-out search reaches (4,0) from (3,0) first.
+        {"01110\n00000\n", 0, 4, 7},
+    };
+    for (const auto& [rows, fromX, toX, cost] : cases) {
+        EXPECT_EQ(PathCostOn(rows, Tile(fromX, 0), Tile(toX, 0)), cost) << rows << " from " << fromX << " to " << toX;
+    }
+    // ai-eval-capture: Knights stand on (1,0) and (3,0), between the castles, and do not block the way.
     auto game = StartFixture("ai-eval-capture.txt");
     EXPECT_EQ(PathCost(*game->board, Tile(0, 0), Tile(4, 0)), 4);
+}
+
+// The searches keep one Evaluator for a whole turn while pieces move, die, are bought and are
+// taken back; what it remembers (path costs, threat sets) must never change a score.
+TEST(Evaluator, ALongLivedOneScoresLikeAFreshOneOverRandomPlayAndUndo)
+{
+    for (const char* map : {"Map1.txt", "Map2.txt"}) {
+        for (unsigned seed = 1; seed <= 6 && !HasFailure(); ++seed) {
+            SCOPED_TRACE(std::string(map) + " seed " + std::to_string(seed));
+            auto game = StartGame(GameDataPath(map), new HeldOpponent());
+            TileMap& board = *game->board;
+            game->player->gold = 1500;
+            game->ai->gold = 1500;
+            Evaluator kept(board);
+            std::mt19937 random(seed);
+            int compared = 0;
+            for (int step = 0; step < 80 && !board.gameOver && !HasFailure(); ++step) {
+                if (step % 5 == 4 && board.history.size() > 1) {
+                    board.RestoreSnapshot(static_cast<int32_t>(board.history.size()) - 1);
+                } else {
+                    PlayRandomAction(*game, random);
+                }
+                for (TeamController* side : board.teams) {
+                    const float fresh = Evaluator(board).Evaluate(side);
+                    EXPECT_EQ(kept.Evaluate(side), fresh) << "step " << step << ", side " << (side == board.teams[0] ? 0 : 1);
+                    ++compared;
+                }
+            }
+            EXPECT_GT(compared, 20);
+        }
+    }
 }
 }  // namespace

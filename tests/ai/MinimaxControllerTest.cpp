@@ -1,56 +1,44 @@
 #include "ai/AiFixtures.h"
-#include "ai/Evaluation.h"
 
 using namespace aitest;
 
-namespace {
-// The score of one trial action as the search gets it: applied with vision frozen, scored, taken back.
-float TrialScore(TestGame& game, const AIAction& action)
-{
-    TileMap& board = *game.board;
-    board.updateVisibility = false;
-    game.ai->ApplyAction(action);
-    const float score = Evaluate(board, game.ai);
-    board.RestoreSnapshot(static_cast<int32_t>(board.history.size()) - 1);
-    game.ai->UpdateVision();
-    board.updateVisibility = true;
-    return score;
-}
-}  // namespace
-
 // ai-minimax-pocket: the AI Knight (0,0) is shut in a two-tile pocket {(0,0), (1,0)} by walls; castles at
-// (4,0) (AI) and (4,2) (human). From either tile of the pocket the human castle cannot be walked to
-// (the unreachable cost), nothing can be reached to attack, and all 15 tiles stay in sight: moving to
-// (1,0) scores exactly what staying scores, and the first candidate, Pass, must win the tie.
-TEST(MinimaxSearch, TiesKeepThePass)
+// (4,0) (AI) and (4,2) (human). From either tile the human castle cannot be walked to, nothing can be
+// attacked and all 15 tiles stay in sight: moving scores exactly what staying scores, and both searches
+// keep the turn found first, the Pass.
+// ai-boxed-archer: the walled-in Archer's only first step is Pass, which leaves it a target, so its second
+// step offers attacks and nothing else; killing the Mage (5,0) takes 700 off the human side (+7000) where
+// wounding the Knight (3,0) changes no term the Archer's side can see.
+TEST(Searches, TiesKeepThePassAndAUnitThatPassesWithATargetMustAttack)
 {
+    const std::tuple<const char*, std::vector<std::string>, int> cases[] = {
+        {"ai-minimax-pocket.txt", {"Castle(4,0) Pass", "Knight(0,0) Pass"}, 4},
+        {"ai-boxed-archer.txt", {"Archer(0,0) Pass", "Archer(0,0) Attack (5,0)", "Castle(7,0) Pass"}, 8},
+    };
+    for (const auto& [map, plan, hpsTurns] : cases) {
+        for (bool hps : {false, true}) {
+            SCOPED_TRACE(std::string(map) + (hps ? " hps" : " minimax"));
+            auto game = StartFixture(map, NewOpponent(hps));
+            game->ai->gold = 0;  // 100 after income: the castle can buy nothing
+            game->board->EndTurn();
+            EXPECT_EQ(ActionTexts(game->ai->plan), plan);
+            if (hps) {
+                // Two candidates per step: 2^2 and 2^3 complete turns.
+                EXPECT_EQ(static_cast<HPSController*>(game->ai)->turnsScored, hpsTurns);
+            }
+        }
+    }
+    // The tie is real: the two trial actions score the same.
     auto game = StartFixture("ai-minimax-pocket.txt", new MinimaxController());
-    game->ai->gold = 0;  // 100 after income: the castle can buy nothing
     Unit* knight = PieceAt(*game->board, 0, 0);
-    ASSERT_EQ(Offered(*game, 0, 0), (std::vector<std::string>{"Knight(0,0) Pass", "Knight(0,0) Move (1,0)"}));
-    EXPECT_EQ(TrialScore(*game, Act(AIActionKind::Pass, knight)),
-              TrialScore(*game, Act(AIActionKind::Move, knight, 1, 0)))
-        << "not a tie any more";
-
-    game->board->EndTurn();
-    EXPECT_EQ(ActionTexts(game->ai->plan), (std::vector<std::string>{"Castle(4,0) Pass", "Knight(0,0) Pass"}));
-}
-
-// ai-boxed-archer: the AI Archer (0,0) is walled in and cannot move; the human Knight (3,0) and Mage (5,0)
-// are both in its range. Its only first step is Pass, which leaves it a target, so its second step
-// offers attacks and nothing else. Killing the Mage takes 700 off the human side (+7000); wounding the
-// Knight changes no term the Archer's side can see, so the Mage it is.
-TEST(MinimaxSearch, UnitThatPassesWithATargetMustAttack)
-{
-    auto game = StartFixture("ai-boxed-archer.txt", new MinimaxController());
-    game->ai->gold = 0;
-    Unit* archer = PieceAt(*game->board, 0, 0);
-    EXPECT_EQ(Offered(*game, 0, 0), (std::vector<std::string>{"Archer(0,0) Pass"}));
-    game->ai->ApplyAction(Act(AIActionKind::Pass, archer));
-    EXPECT_EQ(Offered(*game, 0, 0), (std::vector<std::string>{"Archer(0,0) Attack (3,0)", "Archer(0,0) Attack (5,0)"}));
-    game->board->RestoreSnapshot(static_cast<int32_t>(game->board->history.size()) - 1);
-
-    game->board->EndTurn();
-    EXPECT_EQ(ActionTexts(game->ai->plan),
-              (std::vector<std::string>{"Archer(0,0) Pass", "Archer(0,0) Attack (5,0)", "Castle(7,0) Pass"}));
+    float scores[2];
+    for (int i = 0; i < 2; ++i) {
+        game->board->updateVisibility = false;
+        game->ai->ApplyAction(i == 0 ? Act(AIActionKind::Pass, knight) : Act(AIActionKind::Move, knight, 1, 0));
+        scores[i] = Evaluate(*game->board, game->ai);
+        game->board->RestoreSnapshot(static_cast<int32_t>(game->board->history.size()) - 1);
+        game->board->updateVisibility = true;
+        game->ai->UpdateVision();
+    }
+    EXPECT_EQ(scores[0], scores[1]) << "not a tie any more";
 }

@@ -141,6 +141,31 @@ TEST_F(PlayerClicks, ZRestoresTheLastSnapshotLeavesTheSelectionAndPassesOn)
     EXPECT_TRUE(sink->Saw(KeyZ, true)) << "Z is not consumed";
 }
 
+// Against the passive opponent End Turn records two ends of turn (ours, then its own). The first Z
+// takes back the opponent's: the board is in its turn again, before our income; the second takes
+// back ours. Nothing else moves, and the next End Turn plays on from there.
+TEST_F(PlayerClicks, ZAfterEndTurnTakesBackTheTurnEndsOneByOne)
+{
+    const BoardState start = CaptureState(*board);
+    const int32_t gold = player->gold;
+    kit::Click(100, 50);
+    ASSERT_EQ(board->history.size(), start.historyLength + 2);
+    ASSERT_EQ(player->gold, gold + 100) << "income for our one castle";
+    Send(KeyZ);
+    EXPECT_EQ(board->history.size(), start.historyLength + 1);
+    EXPECT_EQ(board->currentTeam, 1) << "the opponent's turn again";
+    EXPECT_EQ(player->gold, gold) << "our income is taken back";
+    EXPECT_TRUE(player->canAct) << "undo leaves canAct as it was";
+    Send(KeyZ);
+    BoardState undone = CaptureState(*board);
+    undone.children = start.children;  // a restore puts the pieces behind the test's event sink
+    ExpectSameState(start, undone, true);
+    kit::Click(100, 50);
+    EXPECT_EQ(board->currentTeam, 0);
+    EXPECT_EQ(board->history.size(), start.historyLength + 2);
+    EXPECT_EQ(player->gold, gold + 100);
+}
+
 TEST_F(PlayerClicks, ClicksOnEnemyOrNeutralPiecesOrOutsideOurTurnSelectNothing)
 {
     size_t before = board->history.size();

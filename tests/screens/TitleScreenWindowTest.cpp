@@ -1,44 +1,46 @@
 #include "input/Button.h"
+#include "input/Label.h"
 #include "screens/TitleScreen.h"
+#include "screens/EndScreen.h"
+#include "screens/Transition.h"
 #include "support/WindowKit.h"
 
 namespace {
-// The title screen alone under a root, as the scene sequence shows it first.
-class TitleScreenWindow : public kit::Shown {
-protected:
-    void SetUp() override
-    {
-        kit::Shown::SetUp();
-        Show(new TitleScreen());
-    }
-};
+using ScreenWindow = kit::Shown;
+
 }  // namespace
 
-// Centred caption: 300 + 100 / 2 - 18 / 2 = 341 from the top, half the text's width left of 300.
-TEST_F(TitleScreenWindow, PlayIsAGreenButtonWithItsCaptionCentredOnRow341)
+// Centred captions: 300 + 100 / 2 - 18 / 2 = 341 and 200 + 100 / 2 - 24 / 2 = 238 from the top.
+TEST_F(ScreenWindow, TitleAndTransitionShowTheirButtonsWithCentredCaptions)
 {
-    auto* play = dynamic_cast<Button*>(root.children.front()->children.back());
-    ASSERT_TRUE(play != nullptr && play->text == "Play") << "the screen's last child is its Play button";
-    kit::Frame frame(root);
-    EXPECT_TRUE(frame.Is(240, 380, GREEN)) << "button fill, off the caption";
-    EXPECT_TRUE(frame.Is(1000, 700, RAYWHITE)) << "background";
-    kit::ExpectCaptionAt(frame, "Play", 18, 201, 301, 399, 399, 300 - MeasureText("Play", 18) / 2, 341);
-}
-
-TEST_F(TitleScreenWindow, ClickingPlayAsksForTheNextScene)
-{
-    kit::Click(300, 320);
-    EXPECT_TRUE(root.advanceScene);
-    EXPECT_EQ(root.children.size(), 1u) << "the scene changes only at the end of the frame";
-}
-
-TEST_F(TitleScreenWindow, KeysChangeNothing)
-{
-    for (int32_t code : {KeyW, KeyA, KeyS, KeyD}) {
-        Send(code);
-        Send(code, false);
+    Show(new TitleScreen());
+    {
+        kit::Frame frame(root);
+        EXPECT_TRUE(frame.Is(240, 380, GREEN)) << "Play's fill, off the caption";
+        EXPECT_TRUE(frame.Is(1000, 700, RAYWHITE)) << "background";
+        kit::ExpectCentredCaption(frame, "Play", 18, 200, 300, 400, 400, 341);
     }
-    Send(KeyZ);
-    EXPECT_FALSE(root.advanceScene);
-    EXPECT_EQ(root.children.size(), 1u);
+    root.RemoveChild(root.children.front());
+    Node* screen = Show(new Transition("Next you will play your first game"));
+    auto* label = dynamic_cast<Label*>(screen->children.at(0));
+    ASSERT_TRUE(label != nullptr && label->text == "Next you will play your first game");
+    kit::Frame frame(root);
+    EXPECT_TRUE(frame.Is(215, 215, RED)) << "Continue's fill";
+    kit::ExpectCentredCaption(frame, "Continue", 24, 200, 200, 400, 300, 238);
+}
+
+// Play, Continue and Quit each ask for the next scene; the scene changes only at the end of the frame.
+TEST_F(ScreenWindow, EachScreensButtonAsksForTheNextScene)
+{
+    const std::pair<Node*, std::pair<int, int>> screens[] = {
+        {new TitleScreen(), {300, 320}}, {new Transition("t"), {250, 280}}, {new EndScreen(), {240, 380}}};
+    for (const auto& [screen, point] : screens) {
+        Show(screen);
+        root.advanceScene = false;
+        kit::Click(point.first, point.second);
+        EXPECT_TRUE(root.advanceScene) << "click at (" << point.first << "," << point.second << ")";
+        EXPECT_EQ(root.children.size(), 1u);
+        root.RemoveChild(screen);
+        delete screen;
+    }
 }

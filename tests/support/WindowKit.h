@@ -124,6 +124,20 @@ inline void ExpectCaptionAt(const Frame& frame, const std::string& text, int fon
     EXPECT_EQ(ink.right - ink.left, reference.right - reference.left) << "\"" << text << "\" drawn at its font size";
 }
 
+// A caption centred in the button [x0, x1) x [y0, y1): its ink's middle is the button's middle
+// within a pixel and a half (whole-pixel halves on both sides), drawn at its font size, with
+// the text's top at `top` as DrawText is given it.
+inline void ExpectCentredCaption(const Frame& frame, const char* text, int fontSize, int x0, int y0, int x1, int y1,
+                                 int top)
+{
+    Box reference = InkOffsetOfText(text, fontSize);
+    Box ink = frame.Ink(x0 + 1, y0 + 1, x1 - 1, y1 - 1);
+    ASSERT_FALSE(ink.Empty()) << "\"" << text << "\" is not drawn";
+    EXPECT_NEAR((ink.left + ink.right) / 2.0, (x0 + x1) / 2.0, 1.5) << "\"" << text << "\" not centred";
+    EXPECT_EQ(ink.top - reference.top, top) << "top of \"" << text << "\"";
+    EXPECT_EQ(ink.right - ink.left, reference.right - reference.left) << "\"" << text << "\" drawn at its font size";
+}
+
 // Remembers every event it is offered and consumes none: placed last in a tree,
 // it sees exactly the events that nobody before it consumed.
 class EventSink : public Node {
