@@ -1,7 +1,7 @@
 #include <set>
 
 #include "ai/AiFixtures.h"
-#include "rules/Duel.h"
+#include "board/Duel.h"
 
 namespace {
 // Pieces off the board are listed once and have no parent; nothing is both.

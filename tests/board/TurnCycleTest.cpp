@@ -1,5 +1,5 @@
 #include "board/GameData.h"
-#include "rules/Duel.h"
+#include "board/Duel.h"
 
 namespace {
 AIController* Opponent(const char* name)
