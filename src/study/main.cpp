@@ -6,8 +6,21 @@
 #include "input/InputManager.h"
 #include "raylib.h"
 
+namespace {
+// The game reads its files from the working directory. Started from a shortcut or a file
+// manager, that can be anywhere: then the files beside the program are used instead.
+void FindDataFiles()
+{
+    const char* beside = GetApplicationDirectory();
+    if (!FileExists("TutorialMap.txt") && FileExists(TextFormat("%sTutorialMap.txt", beside))) {
+        ChangeDirectory(beside);
+    }
+}
+}  // namespace
+
 int main()
 {
+    FindDataFiles();
     InitWindow(1600, 900, "Strategy Game");
     SetTargetFPS(60);
     auto* root = new RootNode();
