@@ -3,10 +3,19 @@
 # holds raylib (and the GLFW it needs). Safe to run repeatedly.
 #
 #   cmake -S . -B build -DCMAKE_PREFIX_PATH="$(scripts/setup-deps.sh)"
+#   scripts/setup-deps.sh --windows   # the same, cross-built for 64-bit Windows
 #
 # stdout carries only the prefix (last line); progress goes to stderr.
 # TORVANE_DEPS_PREFIX overrides the cache location.
 set -euo pipefail
+
+TARGET=linux
+case "${1:-}" in
+  "") ;;
+  --windows) TARGET=windows ;;
+  *) echo "usage: scripts/setup-deps.sh [--windows]" >&2; exit 2 ;;
+esac
+TOOLCHAIN="$(cd "$(dirname "$0")/.." && pwd)/cmake/mingw-w64.cmake"
 
 # Keep stdout clean for $(...) callers: everything else goes to stderr.
 exec 3>&1 1>&2
@@ -25,6 +34,10 @@ PKGS=(
   libgl1-mesa-dev libegl1-mesa-dev mesa-common-dev libgl1-mesa-dri
   dpkg-dev
 )
+if [ "$TARGET" = windows ]; then
+  # The cross-compiler, and wine to try the result.
+  PKGS+=(g++-mingw-w64-x86-64-posix wine wine64 zip unzip)
+fi
 
 log() { printf 'setup-deps: %s\n' "$*" >&2; }
 die() { printf 'setup-deps: ERROR: %s\n' "$*" >&2; exit 1; }
@@ -261,6 +274,9 @@ find_dependency(OpenGL)
 find_dependency(Threads)
 set_property(TARGET raylib APPEND PROPERTY INTERFACE_LINK_LIBRARIES
   glfw OpenGL::GL Threads::Threads ${CMAKE_DL_LIBS} m)
+if(WIN32)
+  set_property(TARGET raylib APPEND PROPERTY INTERFACE_LINK_LIBRARIES winmm gdi32)
+endif()
 EOF
 }
 
@@ -284,7 +300,7 @@ int main(int argc, char **argv) {
   return 0;
 }
 EOF
-  run_logged link-test-configure cmake -S "$t" -B "$t/b" -DCMAKE_PREFIX_PATH="$pfx" \
+  run_logged link-test-configure cmake -S "$t" -B "$t/b" "${CROSS[@]+"${CROSS[@]}"}" -DCMAKE_PREFIX_PATH="$pfx" \
     -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
   run_logged link-test-build cmake --build "$t/b"
 }
@@ -292,11 +308,15 @@ EOF
 # ================================================================ main
 install_packages
 
-if sys_prefix=$(find_system_raylib); then
+CROSS=()
+if [ "$TARGET" = windows ]; then
+  CROSS=(-DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN")
+  PREFIX=${TORVANE_DEPS_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/torvane/deps-windows}
+elif sys_prefix=$(find_system_raylib); then
   emit "$sys_prefix"
 fi
 
-PREFIX=${TORVANE_DEPS_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/torvane/deps}
+PREFIX=${PREFIX:-${TORVANE_DEPS_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/torvane/deps}}
 PREFIX=${PREFIX%/}
 if cache_ok "$PREFIX"; then
   log "using cached $(tr '\n' ' ' <"$PREFIX/.complete")"
@@ -335,7 +355,7 @@ fetch_source raylib "$RAYLIB_MIN" "$WORK/raylib" "${RAYLIB_SUITES[@]}" ||
 RAYLIB_VERSION=$FETCHED_VERSION RAYLIB_SUITE=$FETCHED_SUITE
 
 log "building glfw $GLFW_VERSION"
-run_logged glfw-configure cmake -S "$WORK/glfw" -B "$WORK/build-glfw" \
+run_logged glfw-configure cmake -S "$WORK/glfw" -B "$WORK/build-glfw" "${CROSS[@]+"${CROSS[@]}"}" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_INSTALL_LIBDIR=lib \
   -DCMAKE_POSITION_INDEPENDENT_CODE=ON \
   -DGLFW_BUILD_WAYLAND=OFF -DGLFW_BUILD_X11=ON -DBUILD_SHARED_LIBS=OFF \
@@ -345,7 +365,7 @@ DESTDIR="$STAGE" run_logged glfw-install cmake --install "$WORK/build-glfw"
 
 log "building raylib $RAYLIB_VERSION"
 # glfw3_DIR pins our GLFW so an older system one is never picked up.
-run_logged raylib-configure cmake -S "$WORK/raylib" -B "$WORK/build-raylib" \
+run_logged raylib-configure cmake -S "$WORK/raylib" -B "$WORK/build-raylib" "${CROSS[@]+"${CROSS[@]}"}" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_INSTALL_LIBDIR=lib \
   -DCMAKE_PREFIX_PATH="$STAGED" -Dglfw3_DIR="$STAGED/lib/cmake/glfw3" \
   -DPLATFORM=Desktop -DUSE_EXTERNAL_GLFW=ON -DBUILD_EXAMPLES=OFF -DBUILD_SHARED_LIBS=OFF \

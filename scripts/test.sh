@@ -2,19 +2,23 @@
 # Builds the game and its tests and runs every test: unit tests, tests in a real
 # (hidden) window and end-to-end runs of the game driven by real X input, first in
 # the normal build and then in a build with AddressSanitizer, LeakSanitizer and
-# UndefinedBehaviorSanitizer. Needs no display: it starts a virtual X server of its own.
-#   scripts/test.sh             both builds
+# UndefinedBehaviorSanitizer, and last the participants' downloads, built and played
+# from their archives (the Windows one under wine). Needs no display: it starts virtual
+# X servers of its own.
+#   scripts/test.sh             every pass
 #   scripts/test.sh --quick     the normal build only
 #   scripts/test.sh --sanitize  the sanitizer build only
+#   scripts/test.sh --package   the downloads only
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-passes=(normal sanitize)
+passes=(normal sanitize package)
 case "${1:-}" in
   "") ;;
   --quick) passes=(normal) ;;
   --sanitize) passes=(sanitize) ;;
-  *) echo "usage: scripts/test.sh [--quick | --sanitize]" >&2; exit 2 ;;
+  --package) passes=(package) ;;
+  *) echo "usage: scripts/test.sh [--quick | --sanitize | --package]" >&2; exit 2 ;;
 esac
 
 # A virtual X server for the window tests, on the first free display number.
@@ -37,7 +41,10 @@ done
 export DISPLAY="$display"
 
 for pass in "${passes[@]}"; do
-  if [ "$pass" = sanitize ]; then
+  if [ "$pass" = package ]; then
+    echo "== the downloads, unpacked and played"
+    "$root/tests/package/run_package_test.sh"
+  elif [ "$pass" = sanitize ]; then
     echo "== tests in the sanitizer build"
     build="$root/build-sanitize"
     TORVANE_BUILD_DIR="$build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

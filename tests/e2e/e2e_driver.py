@@ -72,12 +72,15 @@ class Shot:
     def __init__(self, raw):
         header = struct.unpack(">25I", raw[:100])
         self.raw, self.width, self.height, self.bytes_per_line = raw, header[4], header[5], header[12]
-        self.offset = header[0] + header[19] * 12
-        if header[11] != 32 or header[7] != 0:
+        # The pixels end the file; xwd's header and colour map before them vary in length.
+        self.offset = len(raw) - self.height * self.bytes_per_line
+        # Pixels are blue, green, red (and a pad byte when xwd reports 32 bits).
+        self.step = header[11] // 8
+        if self.step not in (3, 4) or header[7] != 0:
             raise CheckFailed("unexpected xwd format (bpp %d, byte order %d)" % (header[11], header[7]))
 
     def px(self, x, y):
-        i = self.offset + y * self.bytes_per_line + x * 4
+        i = self.offset + y * self.bytes_per_line + x * self.step
         return (self.raw[i + 2], self.raw[i + 1], self.raw[i])
 
     def count(self, x0, y0, x1, y1, pred, step=1):
@@ -247,19 +250,38 @@ class Case:
         self.out = open(os.path.join(self.dir, "game-stdout.txt"), "wb")
         self.err_path = os.path.join(self.dir, "game-stderr.txt")
         self.err = open(self.err_path, "wb")
-        self.proc = subprocess.Popen(["timeout", "-k", "5", str(GAME_TIME_LIMIT), self.args.binary],
+        launcher = self.args.launcher.split() if self.args.launcher else []
+        self.proc = subprocess.Popen(["timeout", "-k", "5", str(GAME_TIME_LIMIT)] + launcher + [self.args.binary],
                                      cwd=cwd or self.args.data, stdin=subprocess.DEVNULL, stdout=self.out,
                                      stderr=self.err, start_new_session=True, env=env)
         self.log("game started (pid %d)" % self.proc.pid)
-        deadline = time.time() + 20
+        deadline = time.time() + 40
         while time.time() < deadline:
             self.check_alive("before its window appeared")
             found = subprocess.run(["xdotool", "search", "--name", WINDOW_TITLE], capture_output=True,
                                    text=True, timeout=10)
             if found.returncode == 0 and found.stdout.strip():
-                return [int(w) for w in found.stdout.split()]
+                windows = [int(w) for w in found.stdout.split()]
+                self.move_to_corner(windows)
+                return windows
             time.sleep(0.1)
-        raise CheckFailed("no window named %r within 20 s" % WINDOW_TITLE)
+        raise CheckFailed("no window named %r within 40 s" % WINDOW_TITLE)
+
+    def move_to_corner(self, windows):
+        """On a screen larger than the window it opens centred; the checks read it at (0, 0)."""
+        # The game may still place its window after it appears: the corner must hold twice.
+        settled = 0
+        for _ in range(40):
+            places = []
+            for w in windows:
+                subprocess.run(["xdotool", "windowmove", str(w), "0", "0"], capture_output=True, timeout=10)
+                time.sleep(0.25)
+                places.append(subprocess.run(["xdotool", "getwindowgeometry", str(w)], capture_output=True,
+                                             text=True, timeout=10).stdout)
+            settled = settled + 1 if all("Position: 0,0 " in p for p in places) else 0
+            if settled == 2:
+                return
+        raise CheckFailed("the window could not be moved to the screen's corner")
 
     def stderr_text(self):
         self.err.flush()
@@ -599,6 +621,7 @@ def main():
     for option in ("--binary", "--data", "--artifacts"):
         parser.add_argument(option, required=True)
     parser.add_argument("--only", action="append", default=[])
+    parser.add_argument("--launcher", default="", help="command that runs the binary, e.g. wine")
     args = parser.parse_args()
     passed = failed = 0
     start = time.time()
