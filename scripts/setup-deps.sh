@@ -28,7 +28,7 @@ RAYLIB_SUITES=(sid unstable trixie testing forky experimental)
 
 PKGS=(
   g++ cmake make pkg-config libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-apps tesseract-ocr
+  xvfb xauth xdotool imagemagick x11-apps
   libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxi-dev
   libxext-dev libxkbcommon-dev
   libgl1-mesa-dev libegl1-mesa-dev mesa-common-dev libgl1-mesa-dri
