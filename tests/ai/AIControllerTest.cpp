@@ -62,14 +62,16 @@ TEST(ApplyAction, ChangesTheBoardAsTheRulesSay)
 // Knight 400, Archer 600, Mage 700: each type once its cost is reached, one gold less is not enough.
 TEST(AffordableUnitTypes, GrowsWithGoldInTypeOrder)
 {
-    const std::pair<int32_t, std::vector<int32_t>> cases[] = {
-        {399, {}}, {400, {0}}, {599, {0}}, {600, {0, 1}}, {699, {0, 1}}, {700, {0, 1, 2}},
-    };
     AIController side;
-    for (const auto& [gold, types] : cases) {
+    std::string text;
+    for (int32_t gold : {399, 400, 599, 600, 699, 700}) {
         side.gold = gold;
-        EXPECT_EQ(AIController::AffordableUnitTypes(&side), types) << "with " << gold << " gold";
+        for (int32_t type : AIController::AffordableUnitTypes(&side)) {
+            text += std::to_string(type);
+        }
+        text += " ";
     }
+    EXPECT_EQ(text, " 0 0 01 01 012 ");
 }
 
 // Playback runs during the AI's turn: ending the human's turn lets the search plan it, then the

@@ -59,20 +59,6 @@ inline std::vector<std::string> ActionTexts(const std::vector<AIAction>& actions
     return texts;
 }
 
-// What each opponent offers the piece on (x,y) at its current step.
-inline std::vector<std::string> Offered(TestGame& game, int x, int y)
-{
-    Unit* piece = PieceAt(*game.board, x, y);
-    EXPECT_NE(piece, nullptr) << "no piece on " << TileText(Tile(x, y));
-    if (piece == nullptr) {
-        return {};
-    }
-    if (auto* hps = dynamic_cast<HPSController*>(game.ai)) {
-        return ActionTexts(hps->CandidateActions(piece));
-    }
-    return ActionTexts(static_cast<MinimaxController*>(game.ai)->GenerateActions(game.ai, piece));
-}
-
 // Empty when the rules allow `action` for `side` on the board as it stands; otherwise why not.
 // Checked against the range queries themselves, not against the opponents' generators.
 inline std::string WhyIllegal(const TileMap& board, const AIController& side, const AIAction& action)

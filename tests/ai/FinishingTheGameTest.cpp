@@ -12,44 +12,32 @@ namespace {
 std::string LastCastleLeft(const std::string& mapName)
 {
     std::ifstream file(GameDataPath(mapName));
-    std::string line;
     std::vector<std::string> rows;
+    std::string line, pieces;
     while (std::getline(file, line) && !line.empty()) {
         rows.push_back(line);
     }
-    std::ostringstream text;
-    for (const std::string& row : rows) {
-        text << row << "\n";
-    }
-    text << "\n";
-    bool humanCastleKept = false;
-    int lastX = -1;
-    int lastY = -1;
-    while (std::getline(file, line)) {
-        int type = 0, x = 0, y = 0, side = 0;
-        if (std::sscanf(line.c_str(), "%d,%d,%d,%d", &type, &x, &y, &side) != 4 || type != 3) {
-            continue;
-        }
-        if (side == 0 && !humanCastleKept) {
-            humanCastleKept = true;
-            lastX = x;
-            lastY = y;
-            text << "3," << x << "," << y << ",0\n";
-        } else {
-            text << "3," << x << "," << y << ",1\n";
+    int lastX = -1, lastY = -1;
+    for (int type = 0, x = 0, y = 0, side = 0; std::getline(file, line);) {
+        if (std::sscanf(line.c_str(), "%d,%d,%d,%d", &type, &x, &y, &side) == 4 && type == 3) {
+            const bool last = side == 0 && lastX < 0;
+            std::tie(lastX, lastY) = last ? std::pair(x, y) : std::pair(lastX, lastY);
+            pieces += "3," + std::to_string(x) + "," + std::to_string(y) + (last ? ",0\n" : ",1\n");
         }
     }
-    const int offsets[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-    for (const auto& step : offsets) {
-        int x = lastX + step[0];
-        int y = lastY + step[1];
+    for (Vector2 step : neighbourOffsets) {
+        const int x = lastX + static_cast<int>(step.x), y = lastY + static_cast<int>(step.y);
         if (y >= 0 && y < static_cast<int>(rows.size()) && x >= 0 && x < static_cast<int>(rows[y].size()) &&
             (rows[y][x] == '0' || rows[y][x] == '1')) {
-            text << "0," << x << "," << y << ",1\n";
+            pieces += "0," + std::to_string(x) + "," + std::to_string(y) + ",1\n";
             break;
         }
     }
-    return text.str();
+    std::string text;
+    for (const std::string& row : rows) {
+        text += row + "\n";
+    }
+    return text + "\n" + pieces;
 }
 }  // namespace
 
@@ -58,19 +46,13 @@ std::string LastCastleLeft(const std::string& mapName)
 TEST(FinishingTheGame, EachScoredOpponentTakesTheLastCastleOnBothShippedMaps)
 {
     for (const char* map : {"Map1.txt", "Map2.txt"}) {
-        for (bool twoCandidate : {false, true}) {
-            SCOPED_TRACE(std::string(map) + (twoCandidate ? " hps" : " minimax"));
-            std::string path = WriteTempFile(LastCastleLeft(map));
-            AIController* opponent = twoCandidate ? static_cast<AIController*>(new HPSController())
-                                                  : static_cast<AIController*>(new MinimaxController());
-            auto game = StartGame(path, opponent);
-            std::remove(path.c_str());
+        for (bool hps : {false, true}) {
+            SCOPED_TRACE(std::string(map) + (hps ? " hps" : " minimax"));
+            auto game = StartGameOnText(LastCastleLeft(map), NewOpponent(hps));
             ASSERT_FALSE(game->board->gameOver);
             const Castle* last = nullptr;
             for (const Castle* castle : game->board->GetCastles()) {
-                if (castle->team == game->player) {
-                    last = castle;
-                }
+                last = castle->team == game->player ? castle : last;
             }
             ASSERT_NE(last, nullptr);
             const std::string lastTile = TileText(last->GetTile());

@@ -10,8 +10,6 @@
 #include "ai/AiFixtures.h"
 
 namespace {
-using rows::PrintTo;
-
 struct GoldenPosition {
     const char* name;
     const char* map;
@@ -20,27 +18,21 @@ struct GoldenPosition {
     std::vector<std::string> hps;
 };
 
-class GoldenPlan : public testing::TestWithParam<GoldenPosition> {
-protected:
-    std::vector<std::string> PlanAndPlay(AIController* opponent)
-    {
-        auto game = aitest::StartFixture(GetParam().map, opponent);
-        if (GetParam().aiGold >= 0) {
-            game->ai->gold = GetParam().aiGold;
-        }
-        return aitest::PlayAiTurn(*game);
-    }
-};
-}  // namespace
-
-TEST_P(GoldenPlan, Minimax)
+void PrintTo(const GoldenPosition& position, std::ostream* out)
 {
-    EXPECT_EQ(PlanAndPlay(new MinimaxController()), GetParam().minimax);
+    *out << position.name;
 }
 
-TEST_P(GoldenPlan, Hps)
+class GoldenPlan : public testing::TestWithParam<GoldenPosition> {};
+}  // namespace
+
+TEST_P(GoldenPlan, OfBothOpponents)
 {
-    EXPECT_EQ(PlanAndPlay(new HPSController()), GetParam().hps);
+    for (bool hps : {false, true}) {
+        auto game = aitest::StartFixture(GetParam().map, aitest::NewOpponent(hps));
+        game->ai->gold = GetParam().aiGold >= 0 ? GetParam().aiGold : game->ai->gold;
+        EXPECT_EQ(aitest::PlayAiTurn(*game), hps ? GetParam().hps : GetParam().minimax) << (hps ? "hps" : "minimax");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

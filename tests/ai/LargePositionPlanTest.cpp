@@ -17,23 +17,6 @@ void PrintTo(const LargeCase& c, std::ostream* out)
     *out << c.position << (c.hps ? " (two-candidate)" : " (step search)");
 }
 
-std::string PlanText(const std::vector<AIAction>& plan)
-{
-    std::string text;
-    for (const AIAction& action : plan) {
-        text += (text.empty() ? "" : " ") + std::to_string(static_cast<int>(action.kind)) +
-                TileText(action.unit->GetTile()) + "->" + TileText(action.tile) + "t" + std::to_string(action.unitType);
-    }
-    return text;
-}
-
-std::string CaseName(const testing::TestParamInfo<LargeCase>& info)
-{
-    std::string name = std::string(info.param.hps ? "Hps_" : "Minimax_") + info.param.position;
-    std::replace(name.begin(), name.end(), '-', '_');
-    return name;
-}
-
 const LargeCase largeCases[] = {
     {"hps-Map1-4", true, "0(21,7)->(0,0)t0 1(20,8)->(18,11)t0 1(20,6)->(19,4)t0 1(22,7)->(19,5)t0"},
     {"hps-Map1-4", false, "0(21,7)->(0,0)t0 1(20,8)->(18,7)t0 1(20,6)->(20,3)t0 1(22,7)->(20,10)t0"},
@@ -59,15 +42,23 @@ class LargePositionPlan : public testing::TestWithParam<LargeCase> {};
 
 TEST_P(LargePositionPlan, MatchesTheRecordedPlan)
 {
-    const LargeCase& c = GetParam();
-    AIController* opponent = c.hps ? static_cast<AIController*>(new HPSController())
-                                   : static_cast<AIController*>(new MinimaxController());
-    auto game = aitest::StartFixture(std::string("large-") + c.position + ".txt", opponent);
+    auto game = aitest::StartFixture(std::string("large-") + GetParam().position + ".txt",
+                                     aitest::NewOpponent(GetParam().hps));
     // Planned at the human's turn, from the position as set up, with 300 gold before income.
     game->ai->gold = 300;
     game->ai->StartTurn();
     ASSERT_TRUE(game->ai->executingPlan);
-    EXPECT_EQ(PlanText(game->ai->plan), c.plan) << c.position;
+    std::string plan;
+    for (const AIAction& action : game->ai->plan) {
+        plan += (plan.empty() ? "" : " ") + std::to_string(static_cast<int>(action.kind)) +
+                TileText(action.unit->GetTile()) + "->" + TileText(action.tile) + "t" + std::to_string(action.unitType);
+    }
+    EXPECT_EQ(plan, GetParam().plan);
 }
 
-INSTANTIATE_TEST_SUITE_P(Recorded, LargePositionPlan, testing::ValuesIn(largeCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(Recorded, LargePositionPlan, testing::ValuesIn(largeCases),
+                         [](const testing::TestParamInfo<LargeCase>& info) {
+                             std::string name = std::string(info.param.hps ? "Hps_" : "Minimax_") + info.param.position;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });

@@ -1,5 +1,5 @@
-#include "board/GameData.h"
 #include "board/Duel.h"
+#include "board/GameData.h"
 
 namespace {
 AIController* Opponent(const char* name)
@@ -17,7 +17,6 @@ TEST(TurnCycle, EndTurnClearsEveryFlagAndPaysIncomeForOwnedCastlesAtTheOwnersTur
     EXPECT_EQ(duel.human.gold, 200) << "two castles at the human's first turn start";
     EXPECT_EQ(duel.ai.gold, 300) << "the AI's head start; it has had no turn yet";
     duel.board.AttackUnit(duel.castleKnight, duel.neutralCastle->GetTile());
-    ASSERT_EQ(duel.neutralCastle->team, &duel.human);
     EXPECT_EQ(duel.human.gold, 200) << "a capture pays nothing at once";
     for (int turn = 0; turn < 2; ++turn) {
         for (Unit* unit : duel.units) {
@@ -32,60 +31,54 @@ TEST(TurnCycle, EndTurnClearsEveryFlagAndPaysIncomeForOwnedCastlesAtTheOwnersTur
     EXPECT_EQ(duel.human.gold, 500) << "three castles now";
 }
 
-TEST(TurnCycle, EndTurnButtonPassesToThePassiveOpponentWhichHandsTheTurnStraightBack)
-{
-    Duel duel;
-    size_t before = duel.board.history.size();
-    duel.human.Receive(0);
-    EXPECT_EQ(duel.board.currentTeam, 0);
-    EXPECT_TRUE(duel.human.canAct);
-    ASSERT_EQ(duel.board.history.size(), before + 2) << "one snapshot per end of turn";
-    EXPECT_EQ(duel.board.history[before + 1].currentTeam, 1) << "the AI's end of turn";
-    EXPECT_EQ(duel.human.gold, 400) << "income for the human's second turn";
-}
-
-// Neutral castles before the first owned one are passed over; any other owner after it,
-// neutral included, leaves the game open. No owner at all decides it without a winner,
-// which scores as "1" like a human win.
+// Castle owners in board order (Neutral, Human, AI) and the result code the check gives. Neutral
+// castles before the first owned one are passed over; any other owner after it, neutral included,
+// leaves the game open. No owner at all decides it without a winner, which scores as "1" like a
+// human win. The same rule decides at set-up: a board without castles or with only the AI's.
 TEST(Victory, DecidedByTheCastleWalk)
 {
-    enum Owner { N, H, A };
-    const std::pair<std::array<Owner, 4>, const char*> cases[] = {
-        {{H, H, H, H}, "a11"}, {{A, A, A, A}, "a01"}, {{N, N, H, H}, "a11"}, {{N, A, A, A}, "a01"},
-        {{H, N, H, H}, ""},    {{A, A, A, N}, ""},    {{N, A, H, A}, ""},    {{N, N, N, N}, "a11"},
+    const std::pair<const char*, const char*> cases[] = {
+        {"HHHH", "a11"}, {"AAAA", "a01"}, {"NNHH", "a11"}, {"NAAA", "a01"},
+        {"HNHH", ""},    {"AAAN", ""},    {"NAHA", ""},    {"NNNN", "a11"},
     };
     GameData::Get().mapIndex = 0;
     for (const auto& [owners, result] : cases) {
         auto game = StartGame(TestDataPath("rules-castle-row.txt"), Opponent("a"));
         ASSERT_FALSE(game->board->gameOver) << "the fixture starts undecided";
         std::vector<Castle*> castles = game->board->GetCastles();
-        std::string text;
         for (size_t i = 0; i < 4; ++i) {
-            castles.at(i)->team = owners[i] == N ? nullptr : game->board->teams[owners[i] == H ? 0 : 1];
-            text += "NHA"[owners[i]];
+            castles.at(i)->team = owners[i] == 'N' ? nullptr : game->board->teams[owners[i] == 'H' ? 0 : 1];
         }
         game->board->CheckVictory();
-        EXPECT_EQ(game->board->gameOver, *result != '\0') << text;
-        EXPECT_EQ(game->root.advanceScene, *result != '\0') << text;
-        EXPECT_EQ(game->root.resultCode, result) << text;
+        EXPECT_EQ(game->board->gameOver, *result != '\0') << owners;
+        EXPECT_EQ(game->root.advanceScene, *result != '\0') << owners;
+        EXPECT_EQ(game->root.resultCode, result) << owners;
     }
-}
-
-TEST(Victory, BoardWithoutCastlesOrWithOnlyTheAisIsDecidedAtSetUp)
-{
-    GameData::Get().mapIndex = 0;
     auto game = StartGame(TestDataPath("rules-no-castles.txt"), Opponent("a"));
-    EXPECT_TRUE(game->root.advanceScene);
     EXPECT_EQ(game->root.resultCode, "a11");
     EXPECT_EQ(game->board->currentTeam, 1) << "the first end of turn stopped before passing the turn";
     EXPECT_EQ(game->player->gold, 0) << "the human's turn never started";
     GameData::Get().mapIndex = 1;
-    game = StartGame(TestDataPath("rules-ai-castles.txt"), Opponent("b"));
-    EXPECT_EQ(game->root.resultCode, "b02");
+    EXPECT_EQ(StartGame(TestDataPath("rules-ai-castles.txt"), Opponent("b"))->root.resultCode, "b02");
 }
 
-// The tutorial (even against a named opponent) and the practice game are not scored.
-TEST(Victory, UnscoredGamesRecordNothingButTheSceneMovesOn)
+TEST(Victory, TakingTheLastCastleWinsOnlyAtTheEndOfTheTurn)
+{
+    // rules-last-castle: human castle (0,0), AI castle (4,2), human Knight (3,2) beside it.
+    GameData::Get().mapIndex = 0;
+    auto game = StartGame(TestDataPath("rules-last-castle.txt"), Opponent("a"));
+    TileMap& board = *game->board;
+    board.AttackUnit(board.GetUnitAt({3, 2}), {4, 2});
+    EXPECT_FALSE(board.gameOver) << "holding every castle is not yet a win";
+    board.EndTurn();
+    EXPECT_TRUE(game->root.advanceScene);
+    EXPECT_EQ(game->root.resultCode, "a11");
+    EXPECT_EQ(game->ai->gold, 300) << "no AI turn after the decision";
+}
+
+// The tutorial (even against a named opponent) and the practice game are not scored; a scored
+// forfeit appends its group once, and the board stays decided whatever happens after.
+TEST(Victory, ForfeitsAndUnscoredGames)
 {
     for (int which = 0; which < 3; ++which) {
         SCOPED_TRACE(which == 0 ? "tutorial forfeited" : which == 1 ? "practice forfeited" : "practice decided");
@@ -98,10 +91,6 @@ TEST(Victory, UnscoredGamesRecordNothingButTheSceneMovesOn)
         EXPECT_EQ(game->root.resultCode, "");
         EXPECT_TRUE(game->root.advanceScene);
     }
-}
-
-TEST(Forfeit, AppendsItsGroupOnceAndTheBoardStaysDecided)
-{
     Duel duel(Opponent("a"));
     duel.game->root.resultCode = "b11";  // an earlier scored game
     GameData::Get().mapIndex = 1;
@@ -119,30 +108,15 @@ TEST(Forfeit, AppendsItsGroupOnceAndTheBoardStaysDecided)
     }
 }
 
-TEST(Victory, TakingTheLastCastleWinsOnlyAtTheEndOfTheTurn)
-{
-    // rules-last-castle: human castle (0,0), AI castle (4,2), human Knight (3,2) beside it.
-    GameData::Get().mapIndex = 0;
-    auto game = StartGame(TestDataPath("rules-last-castle.txt"), Opponent("a"));
-    TileMap& board = *game->board;
-    board.AttackUnit(board.GetUnitAt({3, 2}), {4, 2});
-    EXPECT_FALSE(board.gameOver) << "holding every castle is not yet a win";
-    EXPECT_EQ(game->root.resultCode, "");
-    board.EndTurn();
-    EXPECT_TRUE(game->root.advanceScene);
-    EXPECT_EQ(game->root.resultCode, "a11");
-    EXPECT_EQ(game->ai->gold, 300) << "no AI turn after the decision";
-}
-
+// Sight is the diamond of five steps around each own piece, without kind 3 tiles, and every castle.
 TEST(Vision, CoversTheSightDiamondAndEveryCastle)
 {
     auto game = StartGame(TestDataPath("board-open-11.txt"));
     TileMap& board = *game->board;
-    board.tiles[0][1] = tileTypeTable[3];  // a kind 3 tile is never seen
+    board.tiles[0][1] = tileTypeTable[3];
     Unit* ours = board.SpawnUnit(0, {0, 0}, game->player);
     Unit* far = board.SpawnUnit(3, {10, 10}, game->ai);
     Unit* neutral = board.SpawnUnit(3, {10, 0}, nullptr);
-    // x + y <= 5 from the corner, less the kind 3 tile, and the two castles, each once.
     std::vector<Vector2> expected = {{10, 10}, {10, 0}};
     for (int x = 0; x <= 5; ++x) {
         for (int y = 0; x + y <= 5; ++y) {
@@ -151,7 +125,8 @@ TEST(Vision, CoversTheSightDiamondAndEveryCastle)
             }
         }
     }
-    EXPECT_TRUE(SameTileSet(game->player->visibleTiles, expected));
+    EXPECT_EQ(TilesText(game->player->visibleTiles, true), TilesText(expected, true));
+    EXPECT_EQ(game->player->visibleTiles.size(), expected.size()) << "each tile once";
     EXPECT_EQ(board.GetUnitsSeenBy(game->player), (std::vector<Unit*>{ours, far, neutral})) << "in child order";
 }
 }  // namespace

@@ -1,30 +1,15 @@
 #!/usr/bin/env python3
 """End-to-end cases for the Torvane binary, run by run_e2e.sh inside a private Xvfb.
 
-Input goes through xdotool as real X events; everything is checked on screenshots
-(xwd of the root window, decoded here). Each case starts its own game process.
-To add a case: write `case_<name>(case)` using the Case helpers and list it in CASES.
+Real X input through xdotool, checks on screenshots (xwd of the root window), one game process
+per case. To add a case: write `case_<name>(case)` with the Case helpers and list it in CASES.
 """
 
-import argparse
-import os
-import re
-import shutil
-import socket
-import struct
-import subprocess
-import sys
-import tempfile
-import time
+import argparse, os, pathlib, re, shutil, socket, struct, subprocess, sys, tempfile, time  # noqa: E401
 
 # Colours the game draws with (raylib constants and the tile kinds).
-RAYWHITE = (245, 245, 245)
-RED = (230, 41, 55)
-YELLOW = (253, 249, 0)
-GREEN = (0, 228, 48)
-DARKGREEN = (0, 117, 44)
-WHITE = (255, 255, 255)
-BLACK = (0, 0, 0)
+RAYWHITE, RED, YELLOW = (245, 245, 245), (230, 41, 55), (253, 249, 0)
+GREEN, DARKGREEN, WHITE, BLACK = (0, 228, 48), (0, 117, 44), (255, 255, 255), (0, 0, 0)
 BEIGE = (211, 176, 131)
 MOVE_HIGHLIGHT = (55, 55, 150, 100)
 
@@ -35,36 +20,29 @@ GAME_TIME_LIMIT = 150  # seconds; no single case needs more
 HOLD = 0.15
 
 # Screen points of the widgets.
-PLAY = (300, 350)
+PLAY = QUIT = (300, 350)
 CONTINUE = (300, 250)
-QUIT = (300, 350)
-END_TURN = (100, 50)
-FORFEIT = (300, 50)
+END_TURN, FORFEIT = (100, 50), (300, 50)
 TUTORIAL_CAMERA = (-100, -100)
 TILE_PIXELS = 94 * 94  # the inside of a tile, grid lines left out
-
 
 class CheckFailed(Exception):
     pass
 
-
-def blend(base, over):
-    """Colour of `over` (r, g, b, a) drawn over the opaque `base`."""
-    a = over[3] / 255.0
-    return tuple(round(base[i] * (1 - a) + over[i] * a) for i in range(3))
-
+def fail(message):
+    raise CheckFailed(message)
 
 def near(c, ref, tol=3):
     return all(abs(c[i] - ref[i]) <= tol for i in range(3))
-
 
 def bluish(c):
     # The human side's pieces are tinted blue; no tile colour comes close.
     return c[2] >= 80 and c[2] > c[0] + 50 and c[2] > c[1] + 50
 
-
-HIGHLIGHTED = lambda c: near(c, blend(BEIGE, MOVE_HIGHLIGHT))  # noqa: E731
-
+def highlighted(c):
+    """A beige tile under the translucent move highlight."""
+    a = MOVE_HIGHLIGHT[3] / 255.0
+    return near(c, [round(BEIGE[i] * (1 - a) + MOVE_HIGHLIGHT[i] * a) for i in range(3)])
 
 class Shot:
     """One screenshot of the root window, decoded from xwd's ZPixmap output."""
@@ -102,14 +80,11 @@ class Shot:
                 n += sum(1 for x in range(self.width) if row_a[4 * x:4 * x + 3] != row_b[4 * x:4 * x + 3])
         return n
 
-
 def take_shot():
     return Shot(subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True, timeout=10).stdout)
 
-
 def tile_centre(tile, camera):
     return (100 * tile[0] - camera[0] + 50, 100 * tile[1] - camera[1] + 50)
-
 
 def scene_of(s):
     """Which kind of scene the screenshot shows, from a few pixels each scene owns."""
@@ -126,45 +101,34 @@ def scene_of(s):
         return "board-busy"  # a board whose End Turn and Forfeit are hidden: the opponent's turn
     return "unknown"
 
-
 def map_number(s):
-    """Which of Map1.txt / Map2.txt a fresh board with the camera at (0, 0) shows.
-
-    Map1 has blocked tiles at (7,4) and (8,4) and open ones at (8,6), (9,6); Map2 the
-    other way round. Blocked tiles are black whatever the fog, and no piece starts there.
+    """Which of Map1.txt / Map2.txt a fresh board with the camera at (0, 0) shows: Map1 has blocked
+    tiles at (7,4), (8,4) and open ones at (8,6), (9,6), Map2 the other way round (black whatever the fog).
     """
-    first = [s.px(100 * tx + 50, 100 * ty + 50) == BLACK for tx, ty in [(7, 4), (8, 4), (8, 6), (9, 6)]]
-    return {(True, True, False, False): 1, (False, False, True, True): 2}.get(tuple(first))
-
+    first = tuple(s.px(100 * tx + 50, 100 * ty + 50) == BLACK for tx, ty in [(7, 4), (8, 4), (8, 6), (9, 6)])
+    return {(True, True, False, False): 1, (False, False, True, True): 2}.get(first)
 
 def read_code_glyphs(s):
-    """Reads the result code drawn at (50, 60) in the default font at size 32.
-
-    The six possible glyphs are told apart by their strokes: '1' is narrow, 'a' is x-height
-    only, 'b' has an empty top right, '2' has an empty upper left side, '0' is a closed box.
+    """Reads the result code drawn at (50, 60) in the default font at size 32: '1' is narrow, 'a' is
+    x-height only, 'b' has an empty top right, '2' an empty upper left side, '0' is a closed box.
     """
     x0, x1, y0, y1 = 45, 800, 45, 115
 
-    def dark(x, y):
-        return sum(s.px(x, y)) < 300
+    def dark(ax0, ax1, ay0, ay1):
+        return any(sum(s.px(x, y)) < 300 for y in range(ay0, ay1 + 1) for x in range(ax0, ax1 + 1))
 
-    def any_dark(ax0, ax1, ay0, ay1):
-        return any(dark(x, y) for y in range(ay0, ay1 + 1) for x in range(ax0, ax1 + 1))
-
-    columns = [any(dark(x, y) for y in range(y0, y1)) for x in range(x0, x1)] + [False]
     glyphs, start = [], None
-    for i, filled in enumerate(columns):
+    for x in range(x0, x1 + 1):
+        filled = x < x1 and dark(x, x, y0, y1 - 1)
         if filled and start is None:
-            start = i
+            start = x
         elif not filled and start is not None:
-            gx0, gx1 = x0 + start, x0 + i - 1
-            rows = [y for y in range(y0, y1) if any_dark(gx0, gx1, y, y)]
-            glyphs.append((gx0, gx1, rows[0]))
+            glyphs.append((start, x - 1, next(y for y in range(y0, y1) if dark(start, x - 1, y, y))))
             start = None
     if not glyphs:
         return ""
     top = min(g[2] for g in glyphs)
-    height = max(y for y in range(y0, y1) if any_dark(x0, x1, y, y)) - top + 1
+    height = max(y for y in range(y0, y1) if dark(x0, x1, y, y)) - top + 1
     widest = max(g[1] - g[0] + 1 for g in glyphs)
     text = ""
     for gx0, gx1, gy0 in glyphs:
@@ -173,20 +137,18 @@ def read_code_glyphs(s):
             text += "1"
         elif gy0 > top + 0.2 * height:
             text += "a"
-        elif not any_dark(gx1 - quarter + 1, gx1, top, top + int(0.25 * height)):
+        elif not dark(gx1 - quarter + 1, gx1, top, top + int(0.25 * height)):
             text += "b"
-        elif not any_dark(gx0, gx0 + quarter - 1, top + int(0.2 * height), top + int(0.4 * height)):
+        elif not dark(gx0, gx0 + quarter - 1, top + int(0.2 * height), top + int(0.4 * height)):
             text += "2"
         else:
             text += "0"
     return text
 
-
 def send_wm_delete(window):
-    """Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
+    """Asks the window to close as a window manager does (WM_DELETE_WINDOW), speaking just enough X11.
 
-    Without a window manager nobody else would send it; xdotool's windowclose would
-    destroy the window instead. Speaks just enough of the X11 protocol over the socket.
+    Without a window manager nobody else would send it; xdotool's windowclose destroys the window instead.
     """
     sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     sock.settimeout(5)
@@ -196,32 +158,26 @@ def send_wm_delete(window):
         data = b""
         while len(data) < n:
             chunk = sock.recv(n - len(data))
-            if not chunk:
-                raise CheckFailed("X server closed the connection")
-            data += chunk
+            data += chunk or fail("X server closed the connection")
         return data
 
     def intern(name):
         pad = (4 - len(name) % 4) % 4
         sock.sendall(struct.pack("<BBHHxx", 16, 0, 2 + (len(name) + pad) // 4, len(name)) + name + b"\0" * pad)
         reply = recv(32)
-        if reply[0] != 1:
-            raise CheckFailed("X error %d while sending the close request" % reply[1])
-        return struct.unpack("<I", reply[8:12])[0]
+        return struct.unpack("<I", reply[8:12])[0] if reply[0] == 1 else fail("X error %d on the close request" % reply[1])
 
     try:
         sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
         head = recv(8)
         recv(struct.unpack("<H", head[6:8])[0] * 4)
-        if head[0] != 1:
-            raise CheckFailed("X connection refused")
+        head[0] == 1 or fail("X connection refused")
         protocols, delete = intern(b"WM_PROTOCOLS"), intern(b"WM_DELETE_WINDOW")
         event = struct.pack("<BBHII5I", 33, 32, 0, window, protocols, delete, 0, 0, 0, 0)
         sock.sendall(struct.pack("<BBHII", 25, 0, 11, window, 0) + event)
         intern(b"WM_PROTOCOLS")  # the round trip surfaces an error from the SendEvent, if any
     finally:
         sock.close()
-
 
 def xdotool(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=10)
@@ -239,84 +195,72 @@ class Case:
         self.lines.append("  [%s] %s" % (self.name, text))
         print(self.lines[-1], flush=True)
 
-    # --- the game process ---
-
     def start_game(self, cwd=None):
         """Starts the binary and returns its window ids once the window is up."""
         env = dict(os.environ)
         # The sanitizer build keeps the GL driver loaded in the game alone (see tests/CMakeLists.txt).
         if os.environ.get("TORVANE_GAME_PRELOAD"):
             env["LD_PRELOAD"] = os.environ["TORVANE_GAME_PRELOAD"]
-        self.out = open(os.path.join(self.dir, "game-stdout.txt"), "wb")
-        self.err_path = os.path.join(self.dir, "game-stderr.txt")
-        self.err = open(self.err_path, "wb")
+        self.out, self.err = (open(os.path.join(self.dir, "game-std%s.txt" % n), "wb") for n in ("out", "err"))
         launcher = self.args.launcher.split() if self.args.launcher else []
         self.proc = subprocess.Popen(["timeout", "-k", "5", str(GAME_TIME_LIMIT)] + launcher + [self.args.binary],
                                      cwd=cwd or self.args.data, stdin=subprocess.DEVNULL, stdout=self.out,
                                      stderr=self.err, start_new_session=True, env=env)
         self.log("game started (pid %d)" % self.proc.pid)
-        deadline = time.time() + 40
-        while time.time() < deadline:
+        for _ in range(400):
             self.check_alive("before its window appeared")
-            found = subprocess.run(["xdotool", "search", "--name", WINDOW_TITLE], capture_output=True,
-                                   text=True, timeout=10)
+            found = subprocess.run(["xdotool", "search", "--name", WINDOW_TITLE], capture_output=True, text=True,
+                                   timeout=10)
             if found.returncode == 0 and found.stdout.strip():
                 windows = [int(w) for w in found.stdout.split()]
                 self.move_to_corner(windows)
                 return windows
             time.sleep(0.1)
-        raise CheckFailed("no window named %r within 40 s" % WINDOW_TITLE)
+        fail("no window named %r within 40 s" % WINDOW_TITLE)
 
     def move_to_corner(self, windows):
         """On a screen larger than the window it opens centred; the checks read it at (0, 0)."""
-        # The game may still place its window after it appears: the corner must hold twice.
-        settled = 0
+        settled = 0  # the game may still place its window after it appears: the corner must hold twice
         for _ in range(40):
             places = []
             for w in windows:
-                subprocess.run(["xdotool", "windowmove", str(w), "0", "0"], capture_output=True, timeout=10)
+                xdotool("windowmove", str(w), "0", "0")
                 time.sleep(0.25)
                 places.append(subprocess.run(["xdotool", "getwindowgeometry", str(w)], capture_output=True,
                                              text=True, timeout=10).stdout)
             settled = settled + 1 if all("Position: 0,0 " in p for p in places) else 0
             if settled == 2:
                 return
-        raise CheckFailed("the window could not be moved to the screen's corner")
+        fail("the window could not be moved to the screen's corner")
 
     def stderr_text(self):
         self.err.flush()
-        with open(self.err_path, "rb") as f:
-            return f.read().decode("utf-8", "replace")
+        return pathlib.Path(self.err.name).read_bytes().decode("utf-8", "replace")
 
     def alive(self):
         return self.proc.poll() is None
 
     def check_alive(self, when):
         if not self.alive():
-            raise CheckFailed("the game exited with status %s %s; stderr: %s"
-                              % (self.proc.returncode, when, self.stderr_text().strip()[-500:]))
+            fail("the game exited with status %s %s; stderr: %s"
+                 % (self.proc.returncode, when, self.stderr_text().strip()[-500:]))
 
     def wait_exit(self, seconds, what):
         try:
             status = self.proc.wait(timeout=seconds)
         except subprocess.TimeoutExpired:
-            raise CheckFailed("%s: the game was still running %g s later" % (what, seconds))
-        if status == 124:
-            raise CheckFailed("%s: the game hit the %d s time limit" % (what, GAME_TIME_LIMIT))
-        return status
+            fail("%s: the game was still running %g s later" % (what, seconds))
+        return status if status != 124 else fail("%s: the game hit the %d s time limit" % (what, GAME_TIME_LIMIT))
 
     def expect_exit(self, what, seconds=10):
         status = self.wait_exit(seconds, what)
         self.check(status == 0, "%s: exit status %d, expected 0" % (what, status))
 
-    # --- screen and input ---
-
     def save(self, label, s=None):
         s = s or take_shot()
         self.shots += 1
         base = os.path.join(self.dir, "%02d-%s" % (self.shots, label))
-        with open(base + ".xwd", "wb") as f:
-            f.write(s.raw)
+        pathlib.Path(base + ".xwd").write_bytes(s.raw)
         if subprocess.run(["convert", base + ".xwd", base + ".png"], capture_output=True, timeout=20).returncode == 0:
             os.remove(base + ".xwd")
         return s
@@ -331,36 +275,32 @@ class Case:
             self.check_alive("while waiting for the %s screen" % scene)
             if time.time() > deadline:
                 self.save("timeout-" + scene, s)
-                raise CheckFailed("waited %g s for the %s screen; last screen looked like %r"
-                                  % (timeout, scene, scene_of(s)))
+                fail("waited %g s for the %s screen; last screen looked like %r" % (timeout, scene, scene_of(s)))
             time.sleep(0.1)
 
     def click(self, point, settle=0.2):
         xdotool("mousemove", point[0], point[1])
         time.sleep(0.1)
-        xdotool("mousedown", 1)
-        time.sleep(HOLD)
-        xdotool("mouseup", 1)
-        time.sleep(settle)
+        self.press(["mousedown", 1], ["mouseup", 1], HOLD, settle)
 
     def key(self, name, hold=HOLD, settle=0.2):
-        xdotool("keydown", name)
+        self.press(["keydown", name], ["keyup", name], hold, settle)
+
+    def press(self, down, up, hold, settle):
+        xdotool(*down)
         time.sleep(hold)
-        xdotool("keyup", name)
+        xdotool(*up)
         time.sleep(settle)
 
     def act(self, label, point=None, key=None):
         """Clicks a point or presses a key, lets a few frames draw the result, returns the shot."""
-        if key:
-            self.key(key, settle=0.5)
-        else:
-            self.click(point, settle=0.5)
+        self.key(key, settle=0.5) if key else self.click(point, settle=0.5)
         return self.save(label)
 
     def check(self, condition, message):
         if not condition:
             self.save("failed-check")
-            raise CheckFailed(message)
+            fail(message)
 
     def advance_to_board(self, forfeits):
         """Title -> Play, then `forfeits` times Forfeit + Continue; returns the board shot."""
@@ -368,45 +308,43 @@ class Case:
         self.click(PLAY)
         board = self.wait_scene("board")
         for _ in range(forfeits):
-            self.click(FORFEIT)
-            self.wait_scene("transition")
-            self.click(CONTINUE)
-            board = self.wait_scene("board")
+            board = self.forfeit_and_continue()
         return board
+
+    def forfeit_and_continue(self):
+        """Forfeit on a board, Continue on the transition; returns the next board's shot."""
+        self.click(FORFEIT)
+        self.wait_scene("transition")
+        self.click(CONTINUE)
+        return self.wait_scene("board")
 
     def finish(self, passed):
         if self.proc is not None:
-            if self.alive():  # the game runs in its own session started here: end that group only
-                try:
-                    os.killpg(self.proc.pid, 15)
-                    self.proc.wait(timeout=5)
-                except (ProcessLookupError, subprocess.TimeoutExpired):
+            # The game runs in its own session started here: end that group only.
+            for signal in (15, 9):
+                if self.alive():
                     try:
-                        os.killpg(self.proc.pid, 9)
-                    except ProcessLookupError:
+                        os.killpg(self.proc.pid, signal)
+                        self.proc.wait(timeout=5)
+                    except (ProcessLookupError, subprocess.TimeoutExpired):
                         pass
-                    self.proc.wait(timeout=5)
             self.out.close()
             self.err.close()
         if passed:
-            shutil.rmtree(self.dir, ignore_errors=True)
-            return None
+            return shutil.rmtree(self.dir, ignore_errors=True)
         target = os.path.join(self.args.artifacts, self.name)
         shutil.rmtree(target, ignore_errors=True)
         os.makedirs(os.path.dirname(target), exist_ok=True)
         shutil.move(self.dir, target)
-        with open(os.path.join(target, "log.txt"), "w") as f:
-            f.write("\n".join(self.lines) + "\n")
+        pathlib.Path(target, "log.txt").write_text("\n".join(self.lines) + "\n")
         return target
-
 
 # --- cases ---
 
 def case_click_through(case):
     """Every scene in order by their buttons; the end screen's code names each scored map."""
     case.start_game()
-    title = case.wait_scene("title", 20)
-    case.check(title.px(250, 320) == GREEN, "title: Play button is not green")
+    case.check(case.wait_scene("title", 20).px(250, 320) == GREEN, "title: Play button is not green")
     case.click(PLAY)
     tutorial = case.wait_scene("board")
     # The tutorial camera starts at (-100, -100): the board leaves a 100-pixel margin.
@@ -415,10 +353,7 @@ def case_click_through(case):
     case.check(knight > 500, "tutorial: no blue Knight on tile (2,3) (%d blue pixels)" % knight)
     maps = []
     for name in ["practice", "first scored", "second scored"]:
-        case.click(FORFEIT)
-        case.wait_scene("transition")
-        case.click(CONTINUE)
-        b = case.wait_scene("board")
+        b = case.forfeit_and_continue()
         case.check(b.px(50, 500) != RAYWHITE, "%s board: the camera should start at (0,0)" % name)
         maps.append(map_number(b))
         case.check(maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name)
@@ -437,18 +372,13 @@ def case_click_through(case):
     case.click(QUIT)
     case.expect_exit("Quit")
 
-
 def case_tutorial_play(case):
     """Select, move, undo and buy on the tutorial board, then forfeit it."""
     cam = TUTORIAL_CAMERA
     case.start_game()
     before = case.advance_to_board(0)
-
-    def lit(s, tile):
-        return s.in_tile(tile, cam, HIGHLIGHTED)
-
-    def blue(s, tile):
-        return s.in_tile(tile, cam, bluish)
+    lit = lambda s, tile: s.in_tile(tile, cam, highlighted)  # noqa: E731
+    blue = lambda s, tile: s.in_tile(tile, cam, bluish)  # noqa: E731
 
     case.check(lit(before, (3, 3)) == 0, "tile (3,3) is highlighted before anything was selected")
     sel = case.act("knight-selected", tile_centre((2, 3), cam))
@@ -478,8 +408,7 @@ def case_tutorial_play(case):
     cam = None
     for _ in range(60):
         s = take_shot()
-        rows = [y for y in range(900) if s.px(150, y) != RAYWHITE]
-        edge = rows[-1] + 1 if rows else 900
+        edge = max([y + 1 for y in range(900) if s.px(150, y) != RAYWHITE], default=900)
         if edge < 880:
             cam = (-100, 1500 - edge)
             break
@@ -516,12 +445,28 @@ def case_tutorial_play(case):
     case.key("Escape")
     case.expect_exit("Escape on the transition")
 
+def opponent_turn(case, turn):
+    """Ends the turn and waits until it comes back (or the game is decided).
+
+    Returns the shot after it and whether the player's buttons were hidden meanwhile.
+    """
+    t0, hidden = time.time(), False
+    case.click(END_TURN)
+    while True:
+        s = take_shot()
+        state, now = scene_of(s), time.time()
+        hidden = hidden or state == "board-busy"
+        if state == "transition" or (state == "board" and (hidden or now - t0 > 3)):
+            return case.save("turn%d-after" % turn, s), hidden
+        case.check_alive("during the opponent's turn %d" % turn)
+        if now > t0 + 60:
+            raise CheckFailed("turn %d: the opponent's turn did not finish within 60 s (%s)" % (turn, state))
+        time.sleep(0.1)
 
 def case_scored_game(case):
     """A few turns against a scored opponent: it plays visibly, then forfeit."""
     case.start_game()
-    m = map_number(case.advance_to_board(2))
-    case.check(m is not None, "first scored board: layout matches neither map")
+    case.check(map_number(case.advance_to_board(2)) is not None, "first scored board: layout matches neither map")
     changed_turns = busy_turns = 0
     game_over = False
     # Much of the opponent's play is hidden in the fog or off screen; its first visible
@@ -531,28 +476,14 @@ def case_scored_game(case):
         if turn > 3 and changed_turns >= 1:
             break
         before = case.save("turn%d-before" % turn)
-        t0 = time.time()
-        case.click(END_TURN)
-        hidden_since, state = None, None
-        while True:
-            s = take_shot()
-            state, now = scene_of(s), time.time()
-            if state == "board-busy":
-                hidden_since = hidden_since or now
-            elif state == "transition" or (state == "board" and (hidden_since is not None or now - t0 > 3)):
-                break  # the turn came back (or the opponent won)
-            case.check_alive("during the opponent's turn %d" % turn)
-            if now > t0 + 60:
-                raise CheckFailed("turn %d: the opponent's turn did not finish within 60 s (%s)" % (turn, state))
-            time.sleep(0.1)
-        after = case.save("turn%d-after" % turn, s)
-        if state == "transition":
+        after, hidden = opponent_turn(case, turn)
+        if scene_of(after) == "transition":
             case.log("turn %d: the opponent won the game" % turn)
             game_over = True
             break
         diff = after.changed_pixels(before, 130, 900)
         case.log("turn %d: %d board pixels changed" % (turn, diff))
-        busy_turns += hidden_since is not None
+        busy_turns += hidden
         changed_turns += diff > 2000
     # The opponent plays its plan back one action per half second with the player's
     # buttons hidden meanwhile; some of what it did must show on the board.
@@ -566,14 +497,12 @@ def case_scored_game(case):
     case.key("Escape")
     case.expect_exit("Escape on the transition")
 
-
 def case_escape_on_board(case):
     """Escape on a board ends the program at once with status 0."""
     case.start_game()
     case.advance_to_board(0)
     case.key("Escape")
     case.expect_exit("Escape on the tutorial board")
-
 
 def case_close_window_on_end_screen(case):
     """The window's close request on the end screen ends the program with status 0."""
@@ -585,17 +514,14 @@ def case_close_window_on_end_screen(case):
         send_wm_delete(w)
     case.expect_exit("closing the window on the end screen")
 
-
 def case_broken_map(case):
     """A tutorial map with a bad tile character stops the game, naming file and line."""
     data = os.path.join(case.dir, "data")
     shutil.copytree(case.args.data, data)
-    path = os.path.join(data, "TutorialMap.txt")
-    with open(path) as f:
-        lines = f.read().split("\n")
+    path = pathlib.Path(data, "TutorialMap.txt")
+    lines = path.read_text().split("\n")
     lines[2] = lines[2][:2] + "x" + lines[2][3:]  # line 3 keeps its length but holds an 'x' at column 2
-    with open(path, "w") as f:
-        f.write("\n".join(lines))
+    path.write_text("\n".join(lines))
     case.start_game(cwd=data)
     case.wait_scene("title", 20)
     case.click(PLAY)
@@ -605,16 +531,9 @@ def case_broken_map(case):
     case.check(status != 0, "the game exited with status 0 on a broken map")
     case.check("TutorialMap.txt:3:" in err, "stderr does not name TutorialMap.txt line 3: %r" % err)
 
-
-CASES = [
-    ("click-through", case_click_through),
-    ("tutorial-play", case_tutorial_play),
-    ("scored-game", case_scored_game),
-    ("escape-on-board", case_escape_on_board),
-    ("close-window-on-end-screen", case_close_window_on_end_screen),
-    ("broken-map", case_broken_map),
-]
-
+CASES = [(fn.__name__[5:].replace("_", "-"), fn) for fn in [
+    case_click_through, case_tutorial_play, case_scored_game, case_escape_on_board,
+    case_close_window_on_end_screen, case_broken_map]]
 
 def main():
     parser = argparse.ArgumentParser()
@@ -640,15 +559,12 @@ def main():
         try:
             where = case.finish(ok)
         except Exception as e:
-            where = None
-            case.log("could not save artifacts: %s" % e)
+            where = case.log("could not save artifacts: %s" % e)
         passed, failed = passed + ok, failed + (not ok)
         print("%s %s (%.1f s)%s" % ("PASS" if ok else "FAIL", name, time.time() - t0,
                                      "" if ok else "; screenshots in %s" % where), flush=True)
-    print("total %.1f s" % (time.time() - start))
-    print("%d passed, %d failed" % (passed, failed), flush=True)
+    print("total %.1f s\n%d passed, %d failed" % (time.time() - start, passed, failed), flush=True)
     return 0 if failed == 0 and passed > 0 else 1
-
 
 if __name__ == "__main__":
     sys.exit(main())

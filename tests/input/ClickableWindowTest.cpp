@@ -1,12 +1,16 @@
 #include "input/Button.h"
-#include "input/CameraNode.h"
+#include "input/Receiver.h"
 #include "support/WindowKit.h"
 
 namespace {
-constexpr int32_t messageId = 7;
+class LogReceiver : public Receiver {
+public:
+    void Receive(int32_t messageId) override { messages += std::to_string(messageId); }
+    std::string messages;
+};
 
-// A screen without a board: root > scene > button, then a sink that sees
-// whatever the button does not consume.
+// A screen without a board: root > scene > button, then a sink that sees whatever the button does not
+// consume. The button is the title screen's Play: (200, 300) to (400, 400), message 7.
 class ClickTest : public FreshInput {
 protected:
     void SetUp() override
@@ -17,101 +21,71 @@ protected:
         scene->AddChild(button);
         root.AddChild(sink);
     }
-
-    kit::LogReceiver receiver;  // declared before the root so that it outlives the button
-    RootNode root;
-    Node* scene = new Node();
-    // A 200 x 100 button at (200, 300), the size and place of the title screen's Play.
-    Button* button = new Button({200, 300}, {200, 100}, &receiver, messageId, "Go", RED, MAROON, BLACK, 18);
-    kit::EventSink* sink = new kit::EventSink();
-};
-
-}  // namespace
-
-// The rectangle is (200, 300) to (400, 400), open on all four sides. A click inside fires once, on the
-// release, and neither the press nor the release passes the button.
-TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInside)
-{
-    const std::tuple<int, int, bool> points[] = {{200, 350, false}, {400, 350, false}, {300, 300, false},
-                                                 {300, 400, false}, {201, 301, true},  {399, 399, true}};
-    for (const auto& [x, y, inside] : points) {
-        SCOPED_TRACE("(" + std::to_string(x) + "," + std::to_string(y) + ")");
+    // Press at one point and release at another: the messages sent, whether the button is still
+    // pressed, and the events that passed it ("P" press, "R" release).
+    std::string PressRelease(int x0, int y0, int x1, int y1)
+    {
         receiver.messages.clear();
         sink->seen.clear();
-        kit::Press(x, y);
-        EXPECT_EQ(button->pressed, inside);
-        EXPECT_TRUE(receiver.messages.empty()) << "the click fires on the release, not the press";
-        kit::Release(x, y);
-        EXPECT_EQ(receiver.messages, inside ? std::vector<int32_t>{messageId} : std::vector<int32_t>{});
-        EXPECT_FALSE(button->pressed);
-        EXPECT_EQ(sink->seen.size(), inside ? 0u : 2u) << "events that passed the button";
+        kit::Mouse(x0, y0, true);
+        const std::string onPress = receiver.messages;
+        kit::Mouse(x1, y1, false);
+        std::string passed;
+        for (InputEvent e : sink->seen) {
+            passed += e.down ? "P" : "R";
+        }
+        return onPress + "|" + receiver.messages + (button->pressed ? " pressed" : "") + " passed " + passed;
     }
-}
 
-namespace {
-TEST_F(ClickTest, ReleaseOutsideAfterPressInsideCancelsAndIsConsumed)
-{
-    kit::Press(300, 350);
-    kit::Release(700, 700);
-    EXPECT_TRUE(receiver.messages.empty());
-    EXPECT_FALSE(button->pressed);
-    EXPECT_FALSE(sink->Saw(MouseLeft, false)) << "the cancelling release is still consumed";
-}
+    LogReceiver receiver;  // declared before the root so that it outlives the button
+    RootNode root;
+    Node* scene = new Node();
+    Button* button = new Button({200, 300}, {200, 100}, &receiver, 7, "Go", RED, MAROON, BLACK, 18);
+    kit::EventSink* sink = new kit::EventSink();
+};
+}  // namespace
 
-TEST_F(ClickTest, ReleaseInsideAfterPressOutsideIsNotAClickAndPassesOn)
+// The rectangle is open on all four sides. A click inside fires once, on the release, and neither the
+// press nor the release passes the button. A release outside after a press inside cancels and is still
+// consumed; a release inside after a press outside is no click and passes on.
+TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInsideAndOnlyTogether)
 {
-    kit::Press(700, 700);
-    kit::Release(300, 350);
-    EXPECT_TRUE(receiver.messages.empty());
-    EXPECT_FALSE(button->pressed);
-    EXPECT_TRUE(sink->Saw(MouseLeft, false)) << "a button that never saw the press leaves the release alone";
-}
-
-TEST_F(ClickTest, NonLeftEventsInsideAreIgnored)
-{
+    const std::tuple<int, int, int, int, const char*> clicks[] = {
+        {200, 350, 200, 350, "| passed PR"}, {400, 350, 400, 350, "| passed PR"}, {300, 300, 300, 300, "| passed PR"},
+        {300, 400, 300, 400, "| passed PR"}, {201, 301, 201, 301, "|7 passed "},  {399, 399, 399, 399, "|7 passed "},
+        {300, 350, 700, 700, "| passed "},   {700, 700, 300, 350, "| passed PR"},
+    };
+    for (const auto& [x0, y0, x1, y1, result] : clicks) {
+        EXPECT_EQ(PressRelease(x0, y0, x1, y1), result) << x0 << "," << y0 << " to " << x1 << "," << y1;
+    }
+    sink->seen.clear();
     SetMousePosition(300, 350);
     Send(MouseRight);
     Send(MouseRight, false);
     EXPECT_FALSE(button->pressed);
-    EXPECT_EQ(sink->seen.size(), 2u);
+    EXPECT_EQ(sink->seen.size(), 2u) << "other buttons are not the button's";
 }
 
-struct Unavailable {
-    const char* name;
-    void (*set)(Node* scene, Button* button, bool on);
-};
-class ClickWhileUnavailable : public ClickTest, public testing::WithParamInterface<Unavailable> {};
-
-INSTANTIATE_TEST_SUITE_P(
-    Ways, ClickWhileUnavailable,
-    testing::Values(Unavailable{"Hidden", [](Node*, Button* b, bool on) { b->visible = !on; }},
-                    Unavailable{"ParentHidden", [](Node* scene, Button*, bool on) { scene->visible = !on; }},
-                    Unavailable{"Disabled", [](Node*, Button* b, bool on) { b->disabled = on; }}),
-    [](const testing::TestParamInfo<Unavailable>& info) { return std::string(info.param.name); });
-
-// The pressed state survives until a release reaches the button while it can act again.
-TEST_P(ClickWhileUnavailable, KeepsPressedUntilAReleaseReachesItAgain)
+// Hidden, under a hidden parent or disabled, a button takes no event; a press it took before stays
+// until a release reaches it again, which then completes the old click.
+TEST_F(ClickTest, AnUnavailableButtonKeepsItsPressUntilAReleaseReachesItAgain)
 {
-    kit::Press(300, 350);
-    ASSERT_TRUE(button->pressed);
-    GetParam().set(scene, button, true);
-    kit::Release(300, 350);
-    EXPECT_TRUE(button->pressed) << "the release did not reach it, so it is still pressed";
-    EXPECT_TRUE(receiver.messages.empty());
-    EXPECT_TRUE(sink->Saw(MouseLeft, false)) << "an unavailable button consumes nothing";
-
-    // Presses while unavailable are not taken either.
-    sink->seen.clear();
-    kit::Press(300, 350);
-    EXPECT_TRUE(sink->Saw(MouseLeft, true));
-
-    GetParam().set(scene, button, false);
-    sink->seen.clear();
-    kit::Release(300, 350);
-    EXPECT_FALSE(button->pressed);
-    EXPECT_EQ(receiver.messages, (std::vector<int32_t>{messageId}))
-        << "the first release that reaches it completes the old press";
-    EXPECT_TRUE(sink->seen.empty());
+    using Set = void (*)(Node*, Button*, bool);
+    const std::pair<const char*, Set> ways[] = {
+        {"hidden", [](Node*, Button* b, bool on) { b->visible = !on; }},
+        {"parent hidden", [](Node* scene, Button*, bool on) { scene->visible = !on; }},
+        {"disabled", [](Node*, Button* b, bool on) { b->disabled = on; }},
+    };
+    for (const auto& [name, set] : ways) {
+        SCOPED_TRACE(name);
+        kit::Mouse(300, 350, true);
+        set(scene, button, true);
+        EXPECT_EQ(PressRelease(300, 350, 300, 350), "| pressed passed PR");
+        set(scene, button, false);
+        sink->seen.clear();
+        kit::Mouse(300, 350, false);
+        EXPECT_FALSE(button->pressed);
+        EXPECT_EQ(receiver.messages, "7") << "the first release that reaches it completes the old press";
+        EXPECT_TRUE(sink->seen.empty());
+    }
 }
-
-}  // namespace

@@ -1,5 +1,4 @@
 #include "input/Button.h"
-#include "input/CameraNode.h"
 #include "input/Label.h"
 #include "player/PurchaseMenu.h"
 #include "support/WindowKit.h"
@@ -21,93 +20,66 @@ protected:
         player->gold = gold;
         Node::UpdateTree(board);
     }
-    bool PriceEnabled(int type) const
+    // "+" for each type whose price button is enabled, "-" for each disabled one.
+    std::string Prices() const
     {
+        std::string text;
         for (Node* child : menu->children) {
-            auto* option = dynamic_cast<UnitMenuOption*>(child);
-            if (option != nullptr && option->unitType == type) {
-                return !option->button->disabled;
+            if (auto* option = dynamic_cast<UnitMenuOption*>(child)) {
+                text += option->button->disabled ? "-" : "+";
             }
         }
-        ADD_FAILURE() << "no option for type " << type;
-        return false;
+        return text;
     }
     static void ClickPrice(int type) { kit::Click(900, 270 + 100 * type); }
-    // Opens the menu, chooses the Knight and expects the castle's two free neighbours highlighted.
-    void ChooseKnight()
-    {
-        ClickTile(castle->GetTile());
-        ClickPrice(0);
-        EXPECT_FALSE(menu->visible);
-        EXPECT_TRUE(player->endTurnButton->visible);
-        EXPECT_EQ(player->purchaseType, 0);
-        EXPECT_EQ(Selection(), "Castle(2,6) (3,6) (2,7)");
-    }
 
     PurchaseMenu* menu = player->purchaseMenu;
     Unit* castle = At(2, 6);
 };
+}  // namespace
 
-// Prices 400, 600, 700 (the exact thresholds are the opponents' AffordableUnitTypes test's).
-TEST_F(PurchaseMenuTest, SelectingTheCastleOpensTheMenuWhereOnlyAffordableTypesCanBeChosen)
+// Prices 400, 600, 700 (the exact thresholds are the opponents' AffordableUnitTypes test's). While the
+// menu is open End Turn and Forfeit are hidden and nothing is highlighted; a disabled price does nothing.
+TEST_F(PurchaseMenuTest, OnlyAffordableTypesCanBeChosen)
 {
     SetGold(600);
-    EXPECT_TRUE(PriceEnabled(0) && PriceEnabled(1));
-    EXPECT_FALSE(PriceEnabled(2)) << "a Mage at 600 gold";
+    EXPECT_EQ(Prices(), "++-");
     SetGold(400);
-    EXPECT_FALSE(PriceEnabled(1)) << "the buttons follow the gold in the update walk";
+    EXPECT_EQ(Prices(), "+--") << "the buttons follow the gold in the update walk";
     ClickTile(castle->GetTile());
     ASSERT_TRUE(menu->visible);
-    EXPECT_FALSE(player->endTurnButton->visible);
-    EXPECT_FALSE(player->forfeitButton->visible);
-    EXPECT_EQ(Selection(), "Castle(2,6)") << "nothing is highlighted before a type is chosen";
-    ClickPrice(1);  // disabled: ignored, the menu stays open
+    EXPECT_FALSE(player->endTurnButton->visible || player->forfeitButton->visible);
+    ClickPrice(1);
     EXPECT_TRUE(menu->visible);
     EXPECT_EQ(Selection(), "Castle(2,6)");
 }
 
-TEST_F(PurchaseMenuTest, ReleaseOutsideTheHighlightsBuysNothingAndOnOneBuysThereAndFinishesTheCastle)
+// Choosing a type closes the menu and highlights the castle's free neighbours; gold is taken on
+// placement, not on choice, and a release elsewhere buys nothing and leaves the castle free to buy.
+TEST_F(PurchaseMenuTest, ChosenTypeIsBoughtOnAFreeNeighbourAndFinishesTheCastle)
 {
     SetGold(400);
-    size_t history = board->history.size();
-    size_t pieces = board->GetUnits().size();
-    ChooseKnight();
-    EXPECT_EQ(player->gold, 400) << "gold is taken on placement, not on choice";
-    ClickTile({12, 8});
-    EXPECT_EQ(player->gold, 400);
-    EXPECT_EQ(board->GetUnits().size(), pieces);
-    EXPECT_EQ(Selection(), "none");
-    EXPECT_FALSE(castle->hasAttacked) << "the castle can still buy";
-
-    ChooseKnight();
-    ClickTile({2, 7});
-
-    EXPECT_EQ(player->gold, 0);
+    const size_t history = board->history.size();
+    const size_t pieces = board->GetUnits().size();
+    for (Vector2 release : {Vector2{12, 8}, Vector2{2, 7}}) {
+        ClickTile(castle->GetTile());
+        ClickPrice(0);
+        EXPECT_FALSE(menu->visible);
+        EXPECT_TRUE(player->endTurnButton->visible);
+        EXPECT_EQ(Selection(), "Castle(2,6) (3,6) (2,7)");
+        EXPECT_EQ(player->gold, 400);
+        ClickTile(release);
+        EXPECT_EQ(Selection(), "none");
+    }
+    EXPECT_EQ(board->GetUnits().size(), pieces + 1) << "one purchase, on (2,7)";
+    EXPECT_EQ(PieceText(board->GetUnits().back()), "Knight(2,7)");
+    EXPECT_EQ(board->GetUnits().back()->team, player);
     EXPECT_EQ(board->history.size(), history + 1);
-    Unit* bought = At(2, 7);
-    ASSERT_NE(bought, nullptr);
-    EXPECT_EQ(bought->type, 0);
-    EXPECT_EQ(bought->team, player);
     Node::UpdateTree(board);
     EXPECT_EQ(player->goldLabel->text, "Gold: 0");
-
-    // Finished for the turn: selecting it again opens nothing.
     ClickTile(castle->GetTile());
-    EXPECT_EQ(Selection(), "none");
-    EXPECT_FALSE(menu->visible);
-    EXPECT_TRUE(player->endTurnButton->visible);
+    EXPECT_FALSE(menu->visible) << "a castle buys once a turn";
 }
-
-TEST_F(PurchaseMenuTest, ExitClosesTheMenuAndHighlightsNothing)
-{
-    ClickTile(castle->GetTile());
-    kit::Click(750, 700);
-    EXPECT_FALSE(menu->visible);
-    EXPECT_TRUE(player->endTurnButton->visible);
-    EXPECT_TRUE(player->forfeitButton->visible);
-    EXPECT_EQ(Selection(), "Castle(2,6)") << "the castle stays selected, without effect";
-}
-
 
 // The menu (z 5 under the side) is drawn over the pieces: its white panel covers our Mage. While it
 // is hidden, neither the panel nor any of its children (the price buttons, Exit) is drawn.
@@ -130,27 +102,3 @@ TEST_F(PurchaseMenuTest, MenuIsDrawnAboveThePiecesAndNothingOfItWhileHidden)
     EXPECT_TRUE(open.Is(855, 255, GREEN)) << "the Knight's price, affordable";
     EXPECT_TRUE(open.Is(855, 455, DARKGREEN)) << "the Mage's price, too dear";
 }
-
-class MenuScroll : public PurchaseMenuTest, public testing::WithParamInterface<Vector2> {};
-
-INSTANTIATE_TEST_SUITE_P(Cameras, MenuScroll, testing::Values(Vector2{300, 150}, Vector2{-80, 40}));
-
-TEST_P(MenuScroll, StaysAtTheSameScreenPlaceAndIsHitThere)
-{
-    SetGold(400);
-    player->SelectUnit(castle);
-    ASSERT_TRUE(menu->visible);
-    board->camera->position = GetParam();
-    board->camera->Update();  // nothing held: only the offset follows
-    {
-        kit::Frame frame(game->root);
-        EXPECT_TRUE(frame.Is(1030, 780, WHITE)) << "panel corner";
-        EXPECT_TRUE(frame.Is(560, 790, WHITE)) << "panel corner";
-        EXPECT_FALSE(frame.Is(1060, 780, WHITE)) << "right of the panel";
-        EXPECT_TRUE(frame.Is(855, 255, GREEN)) << "Knight price";
-    }
-    ClickPrice(0);
-    EXPECT_FALSE(menu->visible);
-    EXPECT_EQ(Selection(), "Castle(2,6) (3,6) (2,7)");
-}
-}  // namespace

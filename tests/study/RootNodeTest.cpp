@@ -9,7 +9,6 @@
 #include "screens/Transition.h"
 #include "support/TestGame.h"
 
-// TestGame: a root reached through the input manager, as the game's widgets reach it.
 namespace {
 std::string Order(const RootNode& root)
 {
@@ -18,30 +17,10 @@ std::string Order(const RootNode& root)
 }
 }  // namespace
 
-// Boards and transitions alternate, the tutorial first, the end screen last; the practice
-// game and the tutorial get the passive opponent, the two scored games "a" and "b".
-TEST(SceneSequence, InitShowsTheTitleAndQueuesTheOtherEightScenesInOrder)
-{
-    TestGame t;
-    t.root.Init();
-    ASSERT_EQ(t.root.children.size(), 1u);
-    EXPECT_NE(dynamic_cast<TitleScreen*>(t.root.children[0]), nullptr);
-    const char* const transitions[] = {"Next you will play a practice game with no AI",
-                                       "Next you will play your first game", "Next you will play your second game"};
-    ASSERT_EQ(t.root.scenes.size(), 8u);
-    for (size_t i = 0; i < 7; i += 2) {
-        auto* board = dynamic_cast<TileMap*>(t.root.scenes[i].get());
-        ASSERT_NE(board, nullptr) << "scene " << i;
-        EXPECT_EQ(board->isTutorial, i == 0) << "scene " << i;
-        auto* transition = i < 6 ? dynamic_cast<Transition*>(t.root.scenes[i + 1].get()) : nullptr;
-        EXPECT_TRUE(i == 6 || (transition != nullptr && transition->text == transitions[i / 2])) << "scene " << i + 1;
-    }
-    EXPECT_NE(dynamic_cast<EndScreen*>(t.root.scenes[7].get()), nullptr);
-    EXPECT_TRUE(Order(t.root) == "default default a b " || Order(t.root) == "default default b a ") << Order(t.root);
-}
-
-// An odd draw of rand() puts the two-candidate opponent ("b") first; over many seeds both orders come up.
-TEST(SceneSequence, TheDrawDecidesTheOrderOfTheScoredOpponents)
+// The draw decides which scored opponent comes first: an odd draw of rand() puts the two-candidate
+// one ("b") first, and over many seeds both orders come up. With no scene left a request to move on
+// stays and the last scene stays shown.
+TEST(SceneSequence, OpponentOrderAndTheLastScene)
 {
     TestGame odd;
     odd.root.QueueScoredOpponents(7);
@@ -55,38 +34,47 @@ TEST(SceneSequence, TheDrawDecidesTheOrderOfTheScoredOpponents)
         orders.insert(Order(t.root));
     }
     EXPECT_EQ(orders, (std::set<std::string>{"a b ", "b a "}));
-}
 
-TEST(SceneSequence, WithNoSceneLeftTheRequestStaysAndTheSceneStaysShown)
-{
     TestGame t;
     t.root.scenes.push_back(std::make_unique<EndScreen>());
-    t.root.advanceScene = true;
-    t.root.NextScene();
-    EXPECT_FALSE(t.root.advanceScene);
-    t.root.advanceScene = true;
-    t.root.NextScene();
-    EXPECT_TRUE(t.root.advanceScene);
+    for (bool left : {false, true}) {
+        t.root.advanceScene = true;
+        t.root.NextScene();
+        EXPECT_EQ(t.root.advanceScene, left);
+    }
     ASSERT_EQ(t.root.children.size(), 1u);
     EXPECT_NE(dynamic_cast<EndScreen*>(t.root.children[0]), nullptr);
 }
 
-// The whole study by its scenes: the tutorial and the practice game are forfeited, the first
-// scored game is won by taking every castle and ending the turn, the second is forfeited. The
-// code holds one group per scored game: opponent, outcome (1 the participant won), map number.
+// The whole study by its scenes: the title, then boards and transitions alternating, the tutorial
+// first, the end screen last; the practice game and the tutorial get the passive opponent. The
+// tutorial and the practice game are forfeited, the first scored game is won by taking every castle
+// and ending the turn, the second is forfeited. The code holds one group per scored game: opponent,
+// outcome (1 the participant won), map number.
 TEST(SceneSequence, AScoredWinAndAScoredForfeitGiveTheirGroupsInPlayOrder)
 {
+    const char* const transitions[] = {"Next you will play a practice game with no AI",
+                                       "Next you will play your first game", "Next you will play your second game"};
     TestGame t;
     srand(3);
     t.root.Init();
+    ASSERT_EQ(t.root.children.size(), 1u);
+    EXPECT_NE(dynamic_cast<TitleScreen*>(t.root.children[0]), nullptr);
+    EXPECT_EQ(t.root.scenes.size(), 8u);
+    EXPECT_TRUE(Order(t.root) == "default default a b " || Order(t.root) == "default default b a ") << Order(t.root);
     std::string maps;
     for (int scene = 0; scene < 7; ++scene) {
         t.root.NextScene();
         auto* board = dynamic_cast<TileMap*>(t.root.children.at(0));
-        if (board == nullptr) {
-            continue;  // a transition
+        if (scene % 2 == 1) {
+            auto* transition = dynamic_cast<Transition*>(t.root.children.at(0));
+            ASSERT_NE(transition, nullptr) << "scene " << scene;
+            EXPECT_EQ(transition->text, transitions[scene / 2]);
+            continue;
         }
+        ASSERT_NE(board, nullptr) << "scene " << scene;
         ASSERT_FALSE(board->gameOver) << "scene " << scene;
+        EXPECT_EQ(board->isTutorial, scene == 0);
         auto* human = dynamic_cast<PlayerController*>(board->teams[0]);
         if (scene == 4) {
             for (Castle* castle : board->GetCastles()) {

@@ -1,10 +1,9 @@
 #pragma once
 
-// What tests check on a board: lists of tiles, and everything of a board that a search
-// or an undo must put back.
+// What tests check on a board: tiles and pieces as text, and everything of a board that a
+// search or an undo must put back.
 
 #include <algorithm>
-#include <numeric>
 
 #include "support/TestGame.h"
 
@@ -13,35 +12,23 @@ inline std::string TileText(Vector2 tile)
     return "(" + std::to_string(static_cast<int>(tile.x)) + "," + std::to_string(static_cast<int>(tile.y)) + ")";
 }
 
+// "(1,0) (2,0)": the tiles in their order, or in reading order when the order plays no part.
+inline std::string TilesText(std::vector<Vector2> tiles, bool anyOrder = false)
+{
+    if (anyOrder) {
+        std::sort(tiles.begin(), tiles.end(), [](Vector2 a, Vector2 b) { return a.y < b.y || (a.y == b.y && a.x < b.x); });
+    }
+    std::string text;
+    for (Vector2 tile : tiles) {
+        text += (text.empty() ? "" : " ") + TileText(tile);
+    }
+    return text;
+}
+
 // "Knight(3,1)": a piece by its type and the tile it stands on now.
 inline std::string PieceText(const Unit* unit)
 {
     return unit == nullptr ? "nobody" : TypeInfo(unit->type).name + TileText(unit->GetTile());
-}
-
-// The same tiles in the same order.
-inline testing::AssertionResult TilesAre(const std::vector<Vector2>& actual, const std::vector<Vector2>& expected)
-{
-    bool same = actual.size() == expected.size() &&
-                std::equal(actual.begin(), actual.end(), expected.begin(), SameTile);
-    if (same) {
-        return testing::AssertionSuccess();
-    }
-    auto text = [](const std::vector<Vector2>& tiles) {
-        return std::accumulate(tiles.begin(), tiles.end(), std::string(), [](std::string t, Vector2 tile) {
-            return t + TileText(tile);
-        });
-    };
-    return testing::AssertionFailure() << "got [" << text(actual) << "], expected [" << text(expected) << "]";
-}
-
-// The same tiles in any order, each once.
-inline testing::AssertionResult SameTileSet(std::vector<Vector2> actual, std::vector<Vector2> expected)
-{
-    auto before = [](Vector2 a, Vector2 b) { return a.y < b.y || (a.y == b.y && a.x < b.x); };
-    std::sort(actual.begin(), actual.end(), before);
-    std::sort(expected.begin(), expected.end(), before);
-    return TilesAre(actual, expected) << " (in any order)";
 }
 
 // Collects its income and then keeps the turn, so that a test plays the AI side by hand.
@@ -62,6 +49,7 @@ struct BoardState {
     size_t historyLength = 0;
     int32_t currentTeam = 0;
     std::vector<std::vector<Vector2>> sight;
+    std::vector<TeamController*> teams;
 };
 
 inline BoardState CaptureState(const TileMap& board)
@@ -71,36 +59,33 @@ inline BoardState CaptureState(const TileMap& board)
     for (Unit* unit : board.GetUnits()) {
         state.pieces.push_back({unit, unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked});
     }
-    for (const TeamController* team : board.teams) {
+    for (TeamController* team : board.teams) {
         state.gold.push_back(team->gold);
         state.sight.push_back(team->visibleTiles);
     }
+    state.teams = board.teams;
     state.historyLength = board.history.size();
     state.currentTeam = board.currentTeam;
     return state;
 }
 
-// Names the piece and the field that differs; the sides' sight only when asked.
+// One line per piece and one for the rest, so that a difference names the piece and the field;
+// the sides' sight only when asked. The same piece objects must come back, in the same order.
 inline void ExpectSameState(const BoardState& expected, const BoardState& actual, bool sight = false)
 {
-    EXPECT_EQ(actual.children, expected.children) << "the board's children are not the same nodes in the same order";
-    ASSERT_EQ(actual.pieces.size(), expected.pieces.size()) << "number of pieces on the board";
-    auto text = [](const PieceState& p) {
-        return TypeInfo(p.unit->type).name + " at " + std::to_string(p.position.x) + "," +
-               std::to_string(p.position.y) + " health " + std::to_string(p.health) + (p.hasMoved ? " moved" : "") +
-               (p.hasAttacked ? " done" : "");
+    auto text = [sight](const BoardState& s) {
+        std::string t = "team " + std::to_string(s.currentTeam) + ", history " + std::to_string(s.historyLength);
+        for (size_t side = 0; side < s.gold.size(); ++side) {
+            t += ", gold " + std::to_string(s.gold[side]) + (sight ? ", sight " + TilesText(s.sight[side]) : "");
+        }
+        for (const PieceState& p : s.pieces) {
+            const auto owner = std::find(s.teams.begin(), s.teams.end(), p.team) - s.teams.begin();
+            t += "\n" + TypeInfo(p.unit->type).name + " at " + std::to_string(p.position.x) + "," +
+                 std::to_string(p.position.y) + " side " + std::to_string(owner) + " health " +
+                 std::to_string(p.health) + (p.hasMoved ? " moved" : "") + (p.hasAttacked ? " done" : "");
+        }
+        return t;
     };
-    for (size_t i = 0; i < expected.pieces.size(); ++i) {
-        const PieceState& want = expected.pieces[i];
-        const PieceState& got = actual.pieces[i];
-        EXPECT_EQ(got.unit, want.unit) << "piece " << i << ", " << text(want) << ": another piece in its place";
-        EXPECT_EQ(text(got), text(want)) << "piece " << i;
-        EXPECT_EQ(got.team, want.team) << "piece " << i << ", " << text(want) << ": owner";
-    }
-    EXPECT_EQ(actual.gold, expected.gold) << "gold of the sides, in teams order";
-    EXPECT_EQ(actual.historyLength, expected.historyLength) << "history length";
-    EXPECT_EQ(actual.currentTeam, expected.currentTeam) << "currentTeam";
-    for (size_t side = 0; sight && side < expected.sight.size(); ++side) {
-        EXPECT_TRUE(TilesAre(actual.sight[side], expected.sight[side])) << "sight of side " << side;
-    }
+    EXPECT_EQ(text(actual), text(expected));
+    EXPECT_EQ(actual.children, expected.children) << "the board's children are not the same nodes in the same order";
 }

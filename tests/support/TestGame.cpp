@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include "input/InputManager.h"
+#include "rlgl.h"
+#include "study/Frame.h"
 
 TestGame::TestGame()
 {
@@ -33,30 +35,30 @@ std::string WriteTempFile(const std::string& text)
 {
     static std::atomic<int> counter{0};
     std::string path = "/tmp/torvane-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".txt";
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+    std::ofstream(path, std::ios::binary) << text;
     return path;
 }
 
 std::unique_ptr<TestGame> StartGame(const std::string& mapPath, AIController* opponent, bool tutorial)
 {
     auto game = std::make_unique<TestGame>();
-    if (opponent == nullptr) {
-        opponent = new AIController();
-    }
-    game->root.aiQueue.emplace_back(opponent);
-    auto* board = new TileMap();
-    board->isTutorial = tutorial;
-    board->mapFile = mapPath;
-    game->board = board;
-    game->root.AddChild(board);
-    game->player = dynamic_cast<PlayerController*>(board->teams[0]);
-    game->ai = opponent;
+    game->ai = opponent != nullptr ? opponent : new AIController();
+    game->root.aiQueue.emplace_back(game->ai);
+    game->board = new TileMap();
+    game->board->isTutorial = tutorial;
+    game->board->mapFile = mapPath;
+    game->root.AddChild(game->board);
+    game->player = dynamic_cast<PlayerController*>(game->board->teams[0]);
     return game;
 }
 
-#include "study/Frame.h"
-#include "rlgl.h"
+std::unique_ptr<TestGame> StartGameOnText(const std::string& mapText, AIController* opponent)
+{
+    const std::string path = WriteTempFile(mapText);
+    auto game = StartGame(path, opponent);
+    std::remove(path.c_str());
+    return game;
+}
 
 Image CaptureTree(RootNode& root)
 {
@@ -67,9 +69,4 @@ Image CaptureTree(RootNode& root)
     Image image = LoadImageFromScreen();
     EndDrawing();
     return image;
-}
-
-Color PixelAt(const Image& image, int x, int y)
-{
-    return GetImageColor(image, x, y);
 }

@@ -1,34 +1,28 @@
 #pragma once
 
-// Helpers shared by the window tests: the real mouse, captured frames, colour checks,
-// nodes that watch the input walk and a board shown with its camera at the origin.
+// Helpers shared by the window tests: the real mouse, captured frames, colour and caption
+// checks, a node that watches the input walk and a board shown with its camera at the origin.
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
-#include "input/Receiver.h"
 #include "support/BoardChecks.h"
 #include "support/FreshInput.h"
 
 namespace kit {
 
 // Moves the real cursor, then delivers the left button change as the frame's poll would.
-inline void Press(int x, int y)
+inline void Mouse(int x, int y, bool down)
 {
     SetMousePosition(x, y);
-    InputManager::Instance().Dispatch({MouseLeft, true});
-}
-
-inline void Release(int x, int y)
-{
-    SetMousePosition(x, y);
-    InputManager::Instance().Dispatch({MouseLeft, false});
+    InputManager::Instance().Dispatch({MouseLeft, down});
 }
 
 inline void Click(int x, int y)
 {
-    Press(x, y);
-    Release(x, y);
+    Mouse(x, y, true);
+    Mouse(x, y, false);
 }
 
 inline std::string Rgb(Color c)
@@ -46,25 +40,18 @@ inline Color Over(Color top, Color bottom)
     return {mix(top.r, bottom.r), mix(top.g, bottom.g), mix(top.b, bottom.b), 255};
 }
 
-struct Box {
-    int left = -1, top = -1, right = -1, bottom = -1;
-    bool Empty() const { return left < 0; }
-};
-
-// Bounding box of the caption ink (black on every button and label the tests look at)
-// inside [x0, x1) x [y0, y1).
-inline Box InkBox(const Image& image, int x0, int y0, int x1, int y1)
+// Bounding box {left, top, right, bottom} of the caption ink (black on every button and label the
+// tests look at) inside [x0, x1) x [y0, y1); left is -1 when there is none.
+inline std::array<int, 4> InkBox(const Image& image, int x0, int y0, int x1, int y1)
 {
-    Box box;
+    std::array<int, 4> box = {-1, -1, -1, -1};
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
             Color c = GetImageColor(image, x, y);
-            if (c.r + c.g + c.b >= 100) {
-                continue;
+            if (c.r + c.g + c.b < 100) {
+                box = box[0] < 0 ? std::array{x, y, x, y}
+                                 : std::array{std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), y};
             }
-            box = box.Empty() ? Box{x, y, x, y}
-                              : Box{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
-                                    std::max(box.bottom, y)};
         }
     }
     return box;
@@ -77,7 +64,7 @@ public:
     ~Frame() { UnloadImage(image); }
     Frame(const Frame&) = delete;
     Frame& operator=(const Frame&) = delete;
-    Color At(int x, int y) const { return PixelAt(image, x, y); }
+    Color At(int x, int y) const { return GetImageColor(image, x, y); }
     testing::AssertionResult Is(int x, int y, Color want, int tolerance = 0) const
     {
         Color got = At(x, y);
@@ -88,14 +75,16 @@ public:
         return testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << Rgb(got) << ", expected "
                                            << Rgb(want);
     }
-    Box Ink(int x0, int y0, int x1, int y1) const { return InkBox(image, x0, y0, x1, y1); }
 
     Image image;
 };
 
-// Where the default font puts its first ink relative to the point DrawText is given:
-// the reference against which a caption's drawn position is checked.
-inline Box InkOffsetOfText(const std::string& text, int fontSize)
+// Checks a caption drawn inside [x0, x1) x [y0, y1) at its font size, its text's top at `top` as
+// DrawText is given it, and its left at `left`, or, when `left` is -1, its ink centred in the area
+// within a pixel and a half (whole-pixel halves on both sides). The reference is the same text
+// drawn by DrawText at a known point.
+inline void ExpectCaption(const Frame& frame, const std::string& text, int fontSize, int x0, int y0, int x1, int y1,
+                          int left, int top)
 {
     RenderTexture2D target = LoadRenderTexture(400, 200);
     BeginTextureMode(target);
@@ -104,38 +93,21 @@ inline Box InkOffsetOfText(const std::string& text, int fontSize)
     EndTextureMode();
     Image image = LoadImageFromTexture(target.texture);
     ImageFlipVertical(&image);  // render textures are stored bottom-up
-    Box box = InkBox(image, 0, 0, image.width, image.height);
+    const std::array<int, 4> ref = InkBox(image, 0, 0, image.width, image.height);
     UnloadImage(image);
     UnloadRenderTexture(target);
-    return box.Empty() ? box : Box{box.left - 50, box.top - 50, box.right - 50, box.bottom - 50};
-}
-
-// Checks a caption drawn inside [x0, x1) x [y0, y1) at the DrawText point (left, top).
-inline void ExpectCaptionAt(const Frame& frame, const std::string& text, int fontSize, int x0, int y0, int x1, int y1,
-                            int left, int top)
-{
-    Box reference = InkOffsetOfText(text, fontSize);
-    ASSERT_FALSE(reference.Empty());
-    Box ink = frame.Ink(x0, y0, x1, y1);
-    ASSERT_FALSE(ink.Empty()) << "\"" << text << "\" is not drawn";
-    EXPECT_EQ(ink.left - reference.left, left) << "left of \"" << text << "\"";
-    EXPECT_EQ(ink.top - reference.top, top) << "top of \"" << text << "\"";
-    EXPECT_EQ(ink.bottom - ink.top, reference.bottom - reference.top) << "\"" << text << "\" drawn at its font size";
-    EXPECT_EQ(ink.right - ink.left, reference.right - reference.left) << "\"" << text << "\" drawn at its font size";
-}
-
-// A caption centred in the button [x0, x1) x [y0, y1): its ink's middle is the button's middle
-// within a pixel and a half (whole-pixel halves on both sides), drawn at its font size, with
-// the text's top at `top` as DrawText is given it.
-inline void ExpectCentredCaption(const Frame& frame, const char* text, int fontSize, int x0, int y0, int x1, int y1,
-                                 int top)
-{
-    Box reference = InkOffsetOfText(text, fontSize);
-    Box ink = frame.Ink(x0 + 1, y0 + 1, x1 - 1, y1 - 1);
-    ASSERT_FALSE(ink.Empty()) << "\"" << text << "\" is not drawn";
-    EXPECT_NEAR((ink.left + ink.right) / 2.0, (x0 + x1) / 2.0, 1.5) << "\"" << text << "\" not centred";
-    EXPECT_EQ(ink.top - reference.top, top) << "top of \"" << text << "\"";
-    EXPECT_EQ(ink.right - ink.left, reference.right - reference.left) << "\"" << text << "\" drawn at its font size";
+    // A button's outline lies on its area's edge.
+    const int in = left < 0 ? 1 : 0;
+    const std::array<int, 4> ink = InkBox(frame.image, x0 + in, y0 + in, x1 - in, y1 - in);
+    ASSERT_TRUE(ref[0] >= 0 && ink[0] >= 0) << "\"" << text << "\" is not drawn";
+    if (left < 0) {
+        EXPECT_NEAR((ink[0] + ink[2]) / 2.0, (x0 + x1) / 2.0, 1.5) << "\"" << text << "\" not centred";
+    } else {
+        EXPECT_EQ(ink[0] - ref[0] + 50, left) << "left of \"" << text << "\"";
+    }
+    EXPECT_EQ(ink[1] - ref[1] + 50, top) << "top of \"" << text << "\"";
+    EXPECT_EQ(ink[2] - ink[0], ref[2] - ref[0]) << "\"" << text << "\" drawn at its font size";
+    EXPECT_EQ(ink[3] - ink[1], ref[3] - ref[1]) << "\"" << text << "\" drawn at its font size";
 }
 
 // Remembers every event it is offered and consumes none: placed last in a tree,
@@ -152,12 +124,6 @@ public:
         return std::any_of(seen.begin(), seen.end(), [&](InputEvent e) { return e.code == code && e.down == down; });
     }
     std::vector<InputEvent> seen;
-};
-
-class LogReceiver : public Receiver {
-public:
-    void Receive(int32_t messageId) override { messages.push_back(messageId); }
-    std::vector<int32_t> messages;
 };
 
 // Widgets or a screen alone under a root, drawn as a frame draws them.
@@ -178,26 +144,16 @@ protected:
 class BoardWindow : public FreshInput {
 protected:
     explicit BoardWindow(const char* fixture) : game((Reset(), StartGame(TestDataPath(fixture)))) {}
-    void SetUp() override
-    {
-        ASSERT_FALSE(board->gameOver);
-        ASSERT_EQ(board->currentTeam, 0);
-    }
+    void SetUp() override {}  // the game's root, set up by the constructor, takes the input
     void TearDown() override
     {
         game.reset();
         Reset();
     }
     // The centre of a tile on the screen.
-    static int Cx(float tileX) { return static_cast<int>(tileX) * 100 + 50; }
-    static int Cy(float tileY) { return static_cast<int>(tileY) * 100 + 50; }
-    static void ClickTile(Vector2 tile) { Click(Cx(tile.x), Cy(tile.y)); }
-    Unit* At(int x, int y) const
-    {
-        Unit* unit = board->GetUnitAt({static_cast<float>(x), static_cast<float>(y)});
-        EXPECT_NE(unit, nullptr) << "no piece at (" << x << "," << y << ")";
-        return unit;
-    }
+    static int C(float tile) { return static_cast<int>(tile) * 100 + 50; }
+    static void ClickTile(Vector2 tile) { Click(C(tile.x), C(tile.y)); }
+    Unit* At(int x, int y) const { return board->GetUnitAt({static_cast<float>(x), static_cast<float>(y)}); }
     // "Knight(2,4) attack (3,4) (2,5) ...": the selected piece and its highlights in order, or "none".
     std::string Selection() const
     {

@@ -11,9 +11,15 @@ PlayedGame Played(int index, bool aIsSideZero, int winner, int turns, const std:
             {.winner = winner, .turns = turns, .capped = winner < 0, .turnLog = {}, .finalBoard = {}}};
 }
 
-TurnRecord Turn(int side, const std::string& kind, int pieces, double seconds)
+// Think time per turn: side 0 minimax, side 1 hps, 3 pieces.
+std::vector<TurnRecord> Turns(const std::vector<double>& seconds)
 {
-    return {.side = side, .kind = kind, .pieces = pieces, .thinkSeconds = seconds};
+    std::vector<TurnRecord> turns;
+    for (size_t i = 0; i < seconds.size(); ++i) {
+        turns.push_back({.side = static_cast<int>(i % 2), .kind = i % 2 ? "hps" : "minimax", .pieces = 3,
+                         .thinkSeconds = seconds[i]});
+    }
+    return turns;
 }
 
 // The cells of the table's row with that label, one blank apart.
@@ -35,51 +41,40 @@ std::string RowOf(const std::vector<PlayedGame>& games, const std::string& label
     return "no row " + label + " in\n" + out.str();
 }
 
-TEST(ArenaStatistics, NearestRankAndMedian)
-{
-    // 95 % of 20 values is 19 of them; of 3 values it rounds up to all 3.
-    EXPECT_EQ(NearestRank({20, 3, 19, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 1, 2}, 0.95), 19.0);
-    EXPECT_EQ(NearestRank({5.0, 1.0, 3.0}, 0.95), 5.0);
-    EXPECT_EQ(Median({4.0, 1.0, 3.0, 2.0}), 2.5);
-    EXPECT_EQ(Median({}), 0.0);
-}
-
 // The study's comparison rests on these counts: a win is the opponent's, whichever seat it had.
 TEST(ArenaTable, CountsOutcomesPerOpponentMapAndSideOrder)
 {
     EXPECT_EQ(OutcomeOf(Played(0, false, 0, 9)), Outcome::BWins);
     EXPECT_EQ(OutcomeOf(Played(0, false, 1, 9)), Outcome::AWins);
     EXPECT_EQ(OutcomeOf(Played(0, true, -1, 9)), Outcome::Draw);
-    const std::vector<PlayedGame> games = {Played(0, true, 0, 10), Played(1, false, 0, 20),
-                                           Played(2, true, -1, 60, "maps/Map2.txt"),
-                                           Played(3, false, 1, 30, "maps/Map2.txt")};
+    std::vector<PlayedGame> games = {Played(0, true, 0, 10), Played(1, false, 0, 20),
+                                     Played(2, true, -1, 60, "maps/Map2.txt"), Played(3, false, 1, 30, "maps/Map2.txt")};
     // games, A wins, B wins, draws, mean turns
     EXPECT_EQ(RowOf(games, "all"), "4 2 1 1 30.0");
     EXPECT_EQ(RowOf(games, "Map2.txt"), "2 1 0 1 45.0");
     EXPECT_EQ(RowOf(games, "B as side 0 (moves 1st)"), "2 1 1 0 25.0");
-    // Think time per opponent: turns, median, p95, max in ms.
-    PlayedGame timed = Played(0, true, 0, 4);
-    timed.result.turnLog = {Turn(0, "minimax", 3, 0.001), Turn(1, "hps", 5, 0.010), Turn(0, "minimax", 4, 0.003),
-                            Turn(0, "minimax", 4, 0.002)};
-    EXPECT_EQ(RowOf({timed}, "minimax"), "3 2.000 3.000 3.000");
+    // Think time per opponent: turns, median, p95 (nearest rank), max in ms.
+    games[0].result.turnLog = Turns({0.001, 0.010, 0.003, 0.020, 0.002});
+    EXPECT_EQ(RowOf({games[0]}, "minimax"), "3 2.000 3.000 3.000");
+    EXPECT_EQ(NearestRank({20, 3, 19, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 1, 2}, 0.95), 19.0);
+    EXPECT_EQ(Median({4.0, 1.0, 3.0, 2.0}), 2.5);
 }
 
 TEST(ArenaFiles, OneCsvRowPerGameAndPerTurn)
 {
     PlayedGame first = Played(0, true, 0, 2, "odd,name.txt");
-    first.result.turnLog = {Turn(0, "minimax", 3, 0.001), Turn(1, "hps", 3, 0.002)};
-    std::ostringstream games;
+    first.result.turnLog = Turns({0.001, 0.002});
+    std::ostringstream games, turns;
     WriteGamesCsv({first, Played(1, false, -1, 1)}, games);
     std::istringstream lines(games.str());
     std::string header, row;
     std::getline(lines, header);
-    std::getline(lines, row);
     // The comma in the map's name is quoted; side 0 (minimax, A) won.
+    std::getline(lines, row);
     EXPECT_EQ(row.rfind("0,100,minimax:hps,\"odd,name.txt\",minimax,hps,0,minimax,A,2,0,", 0), 0u) << row;
     std::getline(lines, row);
     EXPECT_EQ(row.rfind("1,101,minimax:hps,maps/Map1.txt,hps,minimax,-1,none,draw,1,1,", 0), 0u) << row;
     EXPECT_FALSE(std::getline(lines, row)) << "one row per game: " << row;
-    std::ostringstream turns;
     WriteTurnsCsv({first}, turns);
     EXPECT_EQ(turns.str(), "game,turn,side,controller,pieces,units,think_ms\n0,1,0,minimax,3,0,1.0000\n"
                            "0,2,1,hps,3,0,2.0000\n");

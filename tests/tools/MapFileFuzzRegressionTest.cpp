@@ -12,16 +12,14 @@ TEST(MapFileFuzzRegression, EveryKeptInputLoadsOrIsRefusedCleanly)
     size_t inputs = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(TestDataPath("../fuzz"))) {
         const std::string folder = entry.path().parent_path().filename().string();
-        if (!entry.is_regular_file() || (folder != "corpus" && folder != "crashers") ||
-            entry.path().filename() == ".gitkeep") {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || (folder != "corpus" && folder != "crashers") || name == ".gitkeep") {
             continue;
         }
         ++inputs;
-        std::ifstream file(entry.path(), std::ios::binary);
         std::stringstream contents;
-        contents << file.rdbuf();
+        contents << std::ifstream(entry.path(), std::ios::binary).rdbuf();
         const std::string text = contents.str();
-        const std::string name = entry.path().filename().string();
         try {
             MapFile map = ParseMapText(text, name);
             ASSERT_FALSE(map.rows.empty()) << name;
