@@ -2,20 +2,48 @@
 # Builds the game and its tests and runs every test: unit tests, tests in a real
 # (hidden) window and end-to-end runs of the game driven by real X input, first in
 # the normal build and then in a build with AddressSanitizer, LeakSanitizer and
-# UndefinedBehaviorSanitizer. Needs no display: it starts a virtual X server of its own.
-#   scripts/test.sh             both builds
+# UndefinedBehaviorSanitizer; then the whole study in the web build, played in
+# headless Chromium with real mouse events. Needs no display: it starts a virtual
+# X server of its own.
+#   scripts/test.sh             all three
 #   scripts/test.sh --quick     the normal build only
 #   scripts/test.sh --sanitize  the sanitizer build only
+#   scripts/test.sh --web       the web build only
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-passes=(normal sanitize)
+passes=(normal sanitize web)
 case "${1:-}" in
   "") ;;
   --quick) passes=(normal) ;;
   --sanitize) passes=(sanitize) ;;
-  *) echo "usage: scripts/test.sh [--quick | --sanitize]" >&2; exit 2 ;;
+  --web) passes=(web) ;;
+  *) echo "usage: scripts/test.sh [--quick | --sanitize | --web]" >&2; exit 2 ;;
 esac
+
+# The web pass: the site from build-web.sh, served and played in headless Chromium.
+web_pass() {
+  echo "== tests in the web build"
+  local start=$SECONDS missing=() p site
+  for p in chromium nodejs python3; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  command -v npm >/dev/null 2>&1 || missing+=(npm)
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    apt-get update -qq >/dev/null
+    apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
+  fi
+  site=$("$root/scripts/build-web.sh" | tail -n 1)
+  (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+  timeout -k 10 900 node "$root/tests/web/study.mjs" "$site" "$root/tests/web/artifacts"
+  echo "web pass: $((SECONDS - start)) s"
+}
+
+if [ "${passes[*]}" = web ]; then
+  web_pass
+  exit 0
+fi
 
 # A virtual X server for the window tests, on the first free display number.
 display=""
@@ -37,7 +65,9 @@ done
 export DISPLAY="$display"
 
 for pass in "${passes[@]}"; do
-  if [ "$pass" = sanitize ]; then
+  if [ "$pass" = web ]; then
+    web_pass
+  elif [ "$pass" = sanitize ]; then
     echo "== tests in the sanitizer build"
     build="$root/build-sanitize"
     TORVANE_BUILD_DIR="$build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
