@@ -462,8 +462,10 @@ async function hostileNext(context, base, name, next) {
     dialog.dismiss().catch(() => {});
   });
   const url = `${base}/index.html?next=${encodeURIComponent(next)}`;
+  const started = Date.now();
   await page.goto(url);
   await run.waitScene("title", 60000);
+  run.log(`title screen drawn ${Date.now() - started} ms after the page was asked for`);
   const maps = await forfeitThrough(run);
   const code = checkCode(run, await run.shot(), maps, "00");
   await run.click(QUIT);
