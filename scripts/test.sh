@@ -2,24 +2,51 @@
 # Builds the game and its tests and runs every test: unit tests, tests in a real
 # (hidden) window and end-to-end runs of the game driven by real X input, first in
 # the normal build and then in a build with AddressSanitizer, LeakSanitizer and
-# UndefinedBehaviorSanitizer, and last the participants' downloads, built and played
-# from their archives (the Windows one under wine). Needs no display: it starts virtual
-# X servers of its own.
+# UndefinedBehaviorSanitizer; then the whole study in the web build, played in
+# headless Chromium with real mouse events; last the participants' downloads, built and
+# played from their archives (the Windows one under wine). Needs no display: it starts
+# virtual X servers of its own.
 #   scripts/test.sh             every pass
 #   scripts/test.sh --quick     the normal build only
 #   scripts/test.sh --sanitize  the sanitizer build only
+#   scripts/test.sh --web       the web build only
 #   scripts/test.sh --package   the downloads only
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-passes=(normal sanitize package)
+passes=(normal sanitize web package)
 case "${1:-}" in
   "") ;;
   --quick) passes=(normal) ;;
   --sanitize) passes=(sanitize) ;;
+  --web) passes=(web) ;;
   --package) passes=(package) ;;
-  *) echo "usage: scripts/test.sh [--quick | --sanitize | --package]" >&2; exit 2 ;;
+  *) echo "usage: scripts/test.sh [--quick | --sanitize | --web | --package]" >&2; exit 2 ;;
 esac
+
+# The web pass: the site from build-web.sh, served and played in headless Chromium.
+web_pass() {
+  echo "== tests in the web build"
+  local start=$SECONDS missing=() p site
+  for p in chromium nodejs python3; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  command -v npm >/dev/null 2>&1 || missing+=(npm)
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    apt-get update -qq >/dev/null
+    apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
+  fi
+  site=$("$root/scripts/build-web.sh" | tail -n 1)
+  (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+  timeout -k 10 900 node "$root/tests/web/study.mjs" "$site" "$root/tests/web/artifacts"
+  echo "web pass: $((SECONDS - start)) s"
+}
+
+if [ "${passes[*]}" = web ]; then
+  web_pass
+  exit 0
+fi
 
 # A virtual X server for the window tests, on the first free display number.
 display=""
@@ -41,7 +68,9 @@ done
 export DISPLAY="$display"
 
 for pass in "${passes[@]}"; do
-  if [ "$pass" = package ]; then
+  if [ "$pass" = web ]; then
+    web_pass
+  elif [ "$pass" = package ]; then
     echo "== the downloads, unpacked and played"
     "$root/tests/package/run_package_test.sh"
   elif [ "$pass" = sanitize ]; then

@@ -1,0 +1,535 @@
+// Plays the whole study in the web build: headless Chromium, real mouse events on
+// the canvas, everything on the canvas checked on screenshots.
+//   node study.mjs <site folder> [artifacts folder]
+import { spawn } from "node:child_process";
+import { mkdtempSync, mkdirSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import { inflateSync } from "node:zlib";
+import { chromium } from "playwright-core";
+
+const site = process.argv[2];
+const artifacts = process.argv[3] || join(process.cwd(), "artifacts");
+if (!site) {
+  console.error("usage: node study.mjs <site folder> [artifacts folder]");
+  process.exit(2);
+}
+
+// Colours the game draws with.
+const RAYWHITE = [245, 245, 245];
+const RED = [230, 41, 55];
+const YELLOW = [253, 249, 0];
+const GREEN = [0, 228, 48];
+const BLACK = [0, 0, 0];
+
+// Canvas points of the widgets.
+const PLAY = [300, 350];
+const CONTINUE = [300, 250];
+const QUIT = [300, 350];
+const END_TURN = [100, 50];
+const FORFEIT = [300, 50];
+
+// The human Knight at the start of each scored map, and an open beige tile next to it.
+const KNIGHT_MOVE = { 1: [[4, 8], [3, 8]], 2: [[5, 5], [6, 5]] };
+
+const FORM = "https://forms.example.org/r?study=torvane";
+
+class CheckFailed extends Error {}
+
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+// ---------------------------------------------------------------- screenshots
+
+// Decodes the 8-bit RGB or RGBA PNG that Chromium writes.
+function decodePng(buffer) {
+  let at = 8;
+  let width = 0;
+  let height = 0;
+  let channels = 0;
+  const data = [];
+  while (at < buffer.length) {
+    const length = buffer.readUInt32BE(at);
+    const type = buffer.toString("latin1", at + 4, at + 8);
+    const body = buffer.subarray(at + 8, at + 8 + length);
+    if (type === "IHDR") {
+      width = body.readUInt32BE(0);
+      height = body.readUInt32BE(4);
+      const depth = body[8];
+      const colour = body[9];
+      channels = colour === 6 ? 4 : colour === 2 ? 3 : 0;
+      if (depth !== 8 || channels === 0 || body[12] !== 0) {
+        throw new CheckFailed(`unexpected PNG format (depth ${depth}, colour type ${colour})`);
+      }
+    } else if (type === "IDAT") {
+      data.push(body);
+    } else if (type === "IEND") {
+      break;
+    }
+    at += 12 + length;
+  }
+  const raw = inflateSync(Buffer.concat(data));
+  const stride = width * channels;
+  const pixels = Buffer.alloc(height * stride);
+  for (let y = 0; y < height; y++) {
+    const filter = raw[y * (stride + 1)];
+    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+    const out = y * stride;
+    for (let i = 0; i < stride; i++) {
+      const left = i >= channels ? pixels[out + i - channels] : 0;
+      const up = y > 0 ? pixels[out - stride + i] : 0;
+      const upLeft = y > 0 && i >= channels ? pixels[out - stride + i - channels] : 0;
+      let value = line[i];
+      if (filter === 1) value += left;
+      else if (filter === 2) value += up;
+      else if (filter === 3) value += (left + up) >> 1;
+      else if (filter === 4) {
+        const p = left + up - upLeft;
+        const pa = Math.abs(p - left);
+        const pb = Math.abs(p - up);
+        const pc = Math.abs(p - upLeft);
+        value += pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
+      }
+      pixels[out + i] = value & 0xff;
+    }
+  }
+  return {
+    width,
+    height,
+    png: buffer,
+    px(x, y) {
+      const i = y * stride + x * channels;
+      return [pixels[i], pixels[i + 1], pixels[i + 2]];
+    },
+  };
+}
+
+function near(c, ref, tol = 3) {
+  return Math.abs(c[0] - ref[0]) <= tol && Math.abs(c[1] - ref[1]) <= tol && Math.abs(c[2] - ref[2]) <= tol;
+}
+
+function bluish(c) {
+  // The human side's pieces are tinted blue; no tile colour comes close.
+  return c[2] >= 80 && c[2] > c[0] + 50 && c[2] > c[1] + 50;
+}
+
+// Which kind of scene a 1600 x 900 screenshot shows, from a few pixels each scene owns.
+function sceneOf(s) {
+  if (near(s.px(20, 20), RED) && near(s.px(220, 20), YELLOW)) return "board";
+  const blankCorner = near(s.px(1500, 850), RAYWHITE);
+  if (near(s.px(250, 320), GREEN) && blankCorner) return "title";
+  if (near(s.px(250, 220), RED) && near(s.px(250, 320), RAYWHITE) && blankCorner) return "transition";
+  if (near(s.px(250, 320), RED) && near(s.px(250, 220), RAYWHITE) && blankCorner) return "end";
+  // A board whose End Turn and Forfeit are hidden: the opponent's turn.
+  if (!blankCorner && !near(s.px(20, 20), RED)) return "board-busy";
+  return "unknown";
+}
+
+// Map1.txt has blocked tiles at (7,4) and (8,4) and open ones at (8,6), (9,6); Map2 the
+// other way round. Blocked tiles are black whatever the fog.
+function mapNumber(s) {
+  const black = (tx, ty) => near(s.px(100 * tx + 50, 100 * ty + 50), BLACK, 0);
+  const first = black(7, 4) && black(8, 4) && !black(8, 6) && !black(9, 6);
+  const second = black(8, 6) && black(9, 6) && !black(7, 4) && !black(8, 4);
+  if (first && !second) return 1;
+  if (second && !first) return 2;
+  return null;
+}
+
+function countInTile(s, [tx, ty], pred) {
+  let n = 0;
+  for (let y = 100 * ty + 3; y < 100 * ty + 97; y++) {
+    for (let x = 100 * tx + 3; x < 100 * tx + 97; x++) {
+      if (pred(s.px(x, y))) n++;
+    }
+  }
+  return n;
+}
+
+// Reads the result code drawn at (50, 60) in raylib's default font at size 32, glyph by
+// glyph from its strokes: '1' is narrow, 'a' is x-height only, 'b' has an empty top
+// right, '2' an empty upper left side, '0' is a closed box.
+function readCode(s) {
+  const [x0, x1, y0, y1] = [45, 800, 45, 115];
+  const dark = (x, y) => {
+    const c = s.px(x, y);
+    return c[0] + c[1] + c[2] < 300;
+  };
+  const anyDark = (ax0, ax1, ay0, ay1) => {
+    for (let y = ay0; y <= ay1; y++) for (let x = ax0; x <= ax1; x++) if (dark(x, y)) return true;
+    return false;
+  };
+  const glyphs = [];
+  let start = null;
+  for (let x = x0; x <= x1; x++) {
+    const filled = x < x1 && anyDark(x, x, y0, y1 - 1);
+    if (filled && start === null) start = x;
+    else if (!filled && start !== null) {
+      const gx0 = start;
+      const gx1 = x - 1;
+      const rows = [];
+      for (let y = y0; y < y1; y++) if (anyDark(gx0, gx1, y, y)) rows.push(y);
+      glyphs.push([gx0, gx1, rows[0], rows[rows.length - 1]]);
+      start = null;
+    }
+  }
+  if (glyphs.length === 0) return "";
+  const top = Math.min(...glyphs.map((g) => g[2]));
+  const bottom = Math.max(...glyphs.map((g) => g[3]));
+  const height = bottom - top + 1;
+  const widest = Math.max(...glyphs.map((g) => g[1] - g[0] + 1));
+  let text = "";
+  for (const [gx0, gx1, gy0] of glyphs) {
+    const w = gx1 - gx0 + 1;
+    const quarter = Math.max(1, Math.floor(w / 4));
+    if (w <= 0.6 * widest) text += "1";
+    else if (gy0 > top + 0.2 * height) text += "a";
+    else if (!anyDark(gx1 - quarter + 1, gx1, top, top + Math.floor(0.25 * height))) text += "b";
+    else if (!anyDark(gx0, gx0 + quarter - 1, top + Math.floor(0.2 * height), top + Math.floor(0.4 * height))) text += "2";
+    else text += "0";
+  }
+  return text;
+}
+
+// ---------------------------------------------------------------- the page
+
+class Run {
+  constructor(page, name) {
+    this.page = page;
+    this.name = name;
+    this.shots = 0;
+    this.scale = 1;
+  }
+
+  log(text) {
+    console.log(`  [${this.name}] ${text}`);
+  }
+
+  async shot() {
+    return decodePng(await this.page.screenshot({ clip: { x: 0, y: 0, width: 1600, height: 900 } }));
+  }
+
+  save(label, s) {
+    const dir = join(artifacts, this.name);
+    mkdirSync(dir, { recursive: true });
+    this.shots += 1;
+    writeFileSync(join(dir, `${String(this.shots).padStart(2, "0")}-${label}.png`), s.png);
+  }
+
+  check(condition, message, s) {
+    if (!condition) {
+      if (s) this.save("failed-check", s);
+      throw new CheckFailed(`${this.name}: ${message}`);
+    }
+  }
+
+  async waitUntil(what, pred, timeoutMs) {
+    const deadline = Date.now() + timeoutMs;
+    for (;;) {
+      const s = await this.shot();
+      if (pred(s)) return s;
+      if (Date.now() > deadline) {
+        this.save(`timeout-${what.replace(/[^a-z0-9]+/gi, "-")}`, s);
+        throw new CheckFailed(`${this.name}: waited ${timeoutMs / 1000} s for ${what}; the screen looks like ${sceneOf(s)}`);
+      }
+      await sleep(50);
+    }
+  }
+
+  waitScene(scene, timeoutMs = 20000) {
+    return this.waitUntil(`the ${scene} screen`, (s) => sceneOf(s) === scene, timeoutMs);
+  }
+
+  // Moves there first and holds the button over a few frames, or the game misses it.
+  async click([x, y]) {
+    const px = x * this.scale;
+    const py = y * this.scale;
+    await this.page.mouse.move(px + 7, py + 5);
+    await sleep(50);
+    await this.page.mouse.move(px, py);
+    await sleep(100);
+    await this.page.mouse.down();
+    await sleep(150);
+    await this.page.mouse.up();
+    await sleep(150);
+  }
+
+  async next(button, scene) {
+    await this.click(button);
+    return this.waitScene(scene);
+  }
+}
+
+async function startServer(folder) {
+  // The way the README tells a researcher to try the site.
+  const server = spawn("python3", ["-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", folder], {
+    stdio: ["ignore", "pipe", "pipe"],
+  });
+  const port = await new Promise((resolve, reject) => {
+    let seen = "";
+    const timer = setTimeout(() => reject(new Error(`the web server did not start: ${seen}`)), 10000);
+    server.stdout.on("data", (chunk) => {
+      seen += chunk;
+      const m = seen.match(/port (\d+)/);
+      if (m) {
+        clearTimeout(timer);
+        resolve(Number(m[1]));
+      }
+    });
+    server.on("exit", (code) => reject(new Error(`the web server exited (${code}): ${seen}`)));
+  });
+  server.stderr.resume();
+  return { server, base: `http://127.0.0.1:${port}` };
+}
+
+// Title to end screen with Forfeit on every board; returns the maps of the scored boards.
+async function forfeitThrough(run) {
+  await run.next(PLAY, "board");
+  await run.next(FORFEIT, "transition");
+  await run.next(CONTINUE, "board");
+  await run.next(FORFEIT, "transition");
+  const maps = [];
+  for (let game = 0; game < 2; game++) {
+    const board = await run.next(CONTINUE, "board");
+    maps.push(mapNumber(board));
+    run.check(maps[game] !== null, `scored board ${game + 1}: the layout matches neither map`, board);
+    await run.next(FORFEIT, game === 0 ? "transition" : "end");
+  }
+  return maps;
+}
+
+// The code on the end screen: two groups, one per scored game, both opponents, the maps seen.
+function checkCode(run, end, maps, outcomes) {
+  const code = readCode(end);
+  run.log(`result code on the canvas: ${code}`);
+  run.check(/^[ab][01][12][ab][01][12]$/.test(code), `the end screen's code reads ${JSON.stringify(code)}`, end);
+  run.check(code[0] !== code[3], `both games were against opponent ${code[0]}`, end);
+  run.check(code[1] + code[4] === outcomes, `outcomes ${code[1]}${code[4]}; every game was forfeited (${outcomes})`, end);
+  run.check(code[2] + code[5] === maps.join(""), `the code names maps ${code[2]}${code[5]}, the boards were Map${maps[0]} and Map${maps[1]}`, end);
+  return code;
+}
+
+// What the page shows after Quit.
+async function finishedPage(page) {
+  await page.waitForSelector("#finished:not([hidden])", { timeout: 10000 });
+  return page.evaluate(() => {
+    const code = document.getElementById("code");
+    window.getSelection().selectAllChildren(code);
+    const selected = window.getSelection().toString();
+    const error = document.getElementById("next-error");
+    return {
+      text: document.getElementById("finished").innerText,
+      code: code.textContent,
+      selected,
+      canvasShown: !document.getElementById("canvas").hidden,
+      linkShown: !document.getElementById("next").hidden,
+      href: document.getElementById("next-link").getAttribute("href"),
+      error: error.hidden ? "" : error.textContent,
+      errorElements: error.children.length,
+      pwned: window.__pwned !== undefined,
+      javascriptLinks: [...document.querySelectorAll("a[href]")].filter((a) => !/^https?:/.test(a.href)).length,
+    };
+  });
+}
+
+async function playWholeStudy(context, base, timings) {
+  const page = await context.newPage();
+  const run = new Run(page, "whole-study");
+  const url = `${base}/index.html?next=${encodeURIComponent(FORM)}`;
+
+  // Holds the packed files back a moment so the progress line can be seen.
+  let release;
+  const held = new Promise((done) => (release = done));
+  await page.route("**/index.data", async (route) => {
+    await held;
+    await route.continue();
+  });
+  const started = Date.now();
+  await page.goto(url);
+  await page.waitForFunction(() => {
+    const s = document.getElementById("status");
+    return s && !s.hidden && s.textContent.startsWith("Loading the game");
+  }, null, { timeout: 10000 });
+  const title = await page.title();
+  run.check(title === "Strategy Game", `the browser title is ${JSON.stringify(title)}`);
+  release();
+
+  const first = await run.waitScene("title", 60000);
+  timings.firstFrame = Date.now() - started;
+  run.log(`title screen drawn ${timings.firstFrame} ms after the page was asked for`);
+  run.check(!(await page.isVisible("#status")), "the progress line is still shown over the game", first);
+
+  // At 1600 x 900 the canvas fills the page exactly, with nothing to scroll.
+  const layout = await page.evaluate(() => {
+    const r = document.getElementById("canvas").getBoundingClientRect();
+    return {
+      rect: [r.left, r.top, r.width, r.height],
+      scroll: [document.documentElement.scrollWidth, document.documentElement.scrollHeight],
+      inner: [window.innerWidth, window.innerHeight],
+      title: document.title,
+    };
+  });
+  run.check(layout.rect.join() === "0,0,1600,900", `the canvas sits at ${layout.rect} in the 1600 x 900 page`, first);
+  run.check(layout.scroll.join() === "1600,900", `the page scrolls to ${layout.scroll}`, first);
+  run.check(layout.title === "Strategy Game", `the title became ${JSON.stringify(layout.title)} once the game ran`);
+
+  // Escape cannot close a tab; the game must go on.
+  await page.keyboard.press("Escape", { delay: 150 });
+  await sleep(500);
+  run.check(sceneOf(await run.shot()) === "title", "Escape left the title screen");
+
+  // In a smaller window the canvas shrinks with its aspect kept, and a click lands where
+  // the button is drawn: (300, 350) on the canvas is the Play button, (187, 218) is not.
+  await page.setViewportSize({ width: 1000, height: 700 });
+  await sleep(300);
+  const small = await page.evaluate(() => {
+    const r = document.getElementById("canvas").getBoundingClientRect();
+    return [r.left, r.top, r.width, r.height, document.documentElement.scrollHeight];
+  });
+  run.check(small.join() === "0,0,1000,562.5,700", `in a 1000 x 700 window the canvas is at ${small.slice(0, 4)}, page height ${small[4]}`);
+  run.scale = 1000 / 1600;
+  await run.click(PLAY);
+  run.scale = 1;
+  await page.setViewportSize({ width: 1600, height: 900 });
+  const tutorial = await run.waitScene("board");
+  run.check(near(tutorial.px(50, 500), RAYWHITE), "the tutorial board does not show its margin", tutorial);
+
+  await page.keyboard.press("Escape", { delay: 150 });
+  await run.next(FORFEIT, "transition");
+  await run.next(CONTINUE, "board");
+  await run.next(FORFEIT, "transition");
+
+  // The first scored game: move the Knight, end the turn, and watch the opponent play.
+  const maps = [];
+  const board = await run.next(CONTINUE, "board");
+  maps.push(mapNumber(board));
+  run.check(maps[0] !== null, "first scored board: the layout matches neither map", board);
+  const [from, to] = KNIGHT_MOVE[maps[0]];
+  run.check(countInTile(board, from, bluish) > 500, `no blue Knight on ${from} of Map${maps[0]}`, board);
+  await run.click([100 * from[0] + 50, 100 * from[1] + 50]);
+  await sleep(200);
+  await run.click([100 * to[0] + 50, 100 * to[1] + 50]);
+  const moved = await run.waitUntil("the Knight's move", (s) => countInTile(s, to, bluish) > 500, 5000);
+  run.check(countInTile(moved, from, bluish) === 0, `the Knight still shows on ${from} after the move`, moved);
+  run.save("knight-moved", moved);
+
+  const ended = Date.now();
+  await run.click(END_TURN);
+  const busy = await run.waitUntil("the opponent's turn", (s) => sceneOf(s) === "board-busy", 60000);
+  run.save("opponent-turn", busy);
+  const back = await run.waitScene("board", 90000);
+  timings.opponentTurn = Date.now() - ended;
+  run.log(`the opponent's first turn on Map${maps[0]} took ${timings.opponentTurn} ms, End Turn to buttons back`);
+  run.save("turn-back", back);
+
+  await run.next(FORFEIT, "transition");
+  const second = await run.next(CONTINUE, "board");
+  maps.push(mapNumber(second));
+  run.check(maps[1] !== null, "second scored board: the layout matches neither map", second);
+  const end = await run.next(FORFEIT, "end");
+  run.save("end", end);
+  const code = checkCode(run, end, maps, "00");
+
+  await run.click(QUIT);
+  const done = await finishedPage(page);
+  run.check(!done.canvasShown, "the game still shows after Quit");
+  run.check(/finished/i.test(done.text) && /close this tab/i.test(done.text), `after Quit the page says: ${done.text}`);
+  run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
+  run.check(done.selected === code, `selecting the code gives ${JSON.stringify(done.selected)}`);
+  const expected = new URL(FORM);
+  expected.searchParams.set("code", code);
+  run.check(done.linkShown && done.href === expected.href, `questionnaire link ${done.href}, expected ${expected.href}`);
+  run.check(done.error === "", `an error is shown: ${done.error}`);
+  await sleep(1000);
+  run.check(page.url() === url, `the page went to ${page.url()} by itself`);
+
+  // Following the link by hand reaches the questionnaire with the code.
+  await page.route("https://forms.example.org/**", (route) =>
+    route.fulfill({ status: 200, contentType: "text/html", body: "<title>form</title>" }));
+  await Promise.all([page.waitForURL("https://forms.example.org/**", { timeout: 10000 }), page.click("#next-link")]);
+  const reached = new URL(page.url());
+  run.check(reached.searchParams.get("code") === code && reached.searchParams.get("study") === "torvane",
+    `the link led to ${page.url()}`);
+  await page.close();
+  return code;
+}
+
+async function hostileNext(context, base, name, next) {
+  const page = await context.newPage();
+  const run = new Run(page, name);
+  const dialogs = [];
+  page.on("dialog", (dialog) => {
+    dialogs.push(dialog.message());
+    dialog.dismiss().catch(() => {});
+  });
+  const url = `${base}/index.html?next=${encodeURIComponent(next)}`;
+  const started = Date.now();
+  await page.goto(url);
+  await run.waitScene("title", 60000);
+  run.log(`title screen drawn ${Date.now() - started} ms after the page was asked for`);
+  const maps = await forfeitThrough(run);
+  const code = checkCode(run, await run.shot(), maps, "00");
+  await run.click(QUIT);
+  const done = await finishedPage(page);
+  await sleep(500);
+  run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
+  run.check(!done.linkShown, `a questionnaire link is offered for ${next}`);
+  run.check(done.error.includes(next), `the error does not name the address: ${JSON.stringify(done.error)}`);
+  run.check(done.errorElements === 0, "the address became markup in the error");
+  run.check(!done.pwned, "the address ran as a script");
+  run.check(done.javascriptLinks === 0, "a link that is not http(s) is on the page");
+  run.check(dialogs.length === 0, `a dialog opened: ${dialogs}`);
+  run.check(page.url() === url, `the page went to ${page.url()}`);
+  run.log(`shown as an error: ${done.error}`);
+  await page.close();
+}
+
+async function main() {
+  rmSync(artifacts, { recursive: true, force: true });
+  const { server, base } = await startServer(site);
+  const profile = mkdtempSync(join(tmpdir(), "torvane-chromium-"));
+  let context;
+  const problems = [];
+  let failed = null;
+  const timings = {};
+  try {
+    context = await chromium.launchPersistentContext(profile, {
+      executablePath: "/usr/bin/chromium",
+      headless: true,
+      viewport: { width: 1600, height: 900 },
+      deviceScaleFactor: 1,
+      args: [
+        "--no-sandbox", "--headless", "--disable-gpu", "--disable-quic", "--no-first-run",
+        "--disable-background-networking", "--disable-component-update", "--disable-sync",
+        "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+      ],
+    });
+    context.on("page", (page) => {
+      page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
+      page.on("console", (m) => {
+        if (m.type() === "error") problems.push(`console error: ${m.text()}`);
+      });
+    });
+    const begun = Date.now();
+    const code = await playWholeStudy(context, base, timings);
+    console.log(`whole study played, result code ${code} (${Date.now() - begun} ms)`);
+    await hostileNext(context, base, "next-javascript", "javascript:window.__pwned=1;alert(1)");
+    await hostileNext(context, base, "next-markup", 'https://forms.example.org/"><script>window.__pwned=1</script>');
+    if (problems.length > 0) {
+      throw new CheckFailed(`the page reported problems:\n    ${problems.join("\n    ")}`);
+    }
+  } catch (error) {
+    failed = error;
+  } finally {
+    if (context) await context.close().catch(() => {});
+    server.kill();
+    rmSync(profile, { recursive: true, force: true });
+  }
+  if (failed) {
+    console.error(`FAILED: ${failed instanceof CheckFailed ? failed.message : failed.stack}`);
+    console.error(`screenshots: ${artifacts}`);
+    process.exit(1);
+  }
+  console.log(`web study: passed (first frame ${timings.firstFrame} ms, opponent's turn ${timings.opponentTurn} ms)`);
+}
+
+await main();
