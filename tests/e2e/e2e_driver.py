@@ -44,21 +44,26 @@ def highlighted(c):
     a = MOVE_HIGHLIGHT[3] / 255.0
     return near(c, [round(BEIGE[i] * (1 - a) + MOVE_HIGHLIGHT[i] * a) for i in range(3)])
 
+# Where the game's window stands on the screen: shots and clicks are relative to it.
+WINDOW = [0, 0]
+
+
 class Shot:
-    """One screenshot of the root window, decoded from xwd's ZPixmap output."""
+    """One screenshot of the root window, decoded from xwd's ZPixmap output, seen from the game's window."""
 
     def __init__(self, raw):
         header = struct.unpack(">25I", raw[:100])
-        self.raw, self.width, self.height, self.bytes_per_line = raw, header[4], header[5], header[12]
+        self.raw, self.bytes_per_line, (self.x0, self.y0) = raw, header[12], WINDOW
+        self.width, self.height = header[4] - self.x0, header[5] - self.y0
         # The pixels end the file; xwd's header and colour map before them vary in length.
-        self.offset = len(raw) - self.height * self.bytes_per_line
+        self.offset = len(raw) - header[5] * self.bytes_per_line
         # Pixels are blue, green, red (and a pad byte when xwd reports 32 bits).
         self.step = header[11] // 8
         if self.step not in (3, 4) or header[7] != 0:
             raise CheckFailed("unexpected xwd format (bpp %d, byte order %d)" % (header[11], header[7]))
 
     def px(self, x, y):
-        i = self.offset + y * self.bytes_per_line + x * self.step
+        i = self.offset + (y + self.y0) * self.bytes_per_line + (x + self.x0) * self.step
         return (self.raw[i + 2], self.raw[i + 1], self.raw[i])
 
     def count(self, x0, y0, x1, y1, pred, step=1):
@@ -213,25 +218,24 @@ class Case:
                                    timeout=10)
             if found.returncode == 0 and found.stdout.strip():
                 windows = [int(w) for w in found.stdout.split()]
-                self.move_to_corner(windows)
+                self.find_window(windows)
                 return windows
             time.sleep(0.1)
         fail("no window named %r within 40 s" % WINDOW_TITLE)
 
-    def move_to_corner(self, windows):
-        """On a screen larger than the window it opens centred; the checks read it at (0, 0)."""
-        settled = 0  # the game may still place its window after it appears: the corner must hold twice
+    def find_window(self, windows):
+        """Notes where the window stands once it stays put (on a larger screen it opens centred)."""
+        last = None
         for _ in range(40):
-            places = []
-            for w in windows:
-                xdotool("windowmove", str(w), "0", "0")
-                time.sleep(0.25)
-                places.append(subprocess.run(["xdotool", "getwindowgeometry", str(w)], capture_output=True,
-                                             text=True, timeout=10).stdout)
-            settled = settled + 1 if all("Position: 0,0 " in p for p in places) else 0
-            if settled == 2:
+            where = subprocess.run(["xdotool", "getwindowgeometry", str(windows[-1])], capture_output=True,
+                                   text=True, timeout=10).stdout
+            if where == last:
+                x, y = re.search(r"Position: (\d+),(\d+)", where).groups()
+                WINDOW[:] = [int(x), int(y)]
                 return
-        fail("the window could not be moved to the screen's corner")
+            last = where
+            time.sleep(0.25)
+        fail("the window kept moving")
 
     def stderr_text(self):
         self.err.flush()
@@ -279,7 +283,7 @@ class Case:
             time.sleep(0.1)
 
     def click(self, point, settle=0.2):
-        xdotool("mousemove", point[0], point[1])
+        xdotool("mousemove", point[0] + WINDOW[0], point[1] + WINDOW[1])
         time.sleep(0.1)
         self.press(["mousedown", 1], ["mouseup", 1], HOLD, settle)
 
