@@ -11,6 +11,8 @@ class TileMap;
 class TeamController : public Node {
 public:
     virtual void StartTurn() = 0;
+    // True while the side plans its turn; the board must not change meanwhile.
+    virtual bool IsThinking() const { return false; }
 
     // Turn-start income: every piece of the side hears that its turn begins.
     void NotifyUnitsOfTurnStart();

@@ -110,6 +110,7 @@ protected:
     {
         game = StartFixture("ai-actions.txt", new MinimaxController());
         game->board->EndTurn();
+        game->ai->FinishThinking();
         ASSERT_EQ(game->board->currentTeam, 1);
         ASSERT_TRUE(game->ai->executingPlan);
         ASSERT_EQ(game->ai->actionTimer, 0.0f);

@@ -12,7 +12,9 @@ TEST(HpsSearch, ScoresTwoToTheNumberOfStepsTurnsWhateverScoreWasLeftBefore)
     auto stale = StartFixture("ai-hps-steps.txt", new HPSController());
     static_cast<HPSController*>(stale->ai)->bestScore = 1e30f;
     fresh->board->EndTurn();
+    fresh->ai->FinishThinking();
     stale->board->EndTurn();
+    stale->ai->FinishThinking();
     EXPECT_EQ(static_cast<HPSController*>(fresh->ai)->turnsScored, 16);
     EXPECT_EQ(fresh->ai->plan.size(), 4u) << "one action per piece";
     EXPECT_EQ(ActionTexts(stale->ai->plan), ActionTexts(fresh->ai->plan));
@@ -26,6 +28,7 @@ TEST(HpsSearch, UnitLeftWithATargetTakesASecondStep)
     auto game = StartFixture("ai-boxed-archer.txt", new HPSController());
     game->ai->gold = 0;
     game->board->EndTurn();
+    game->ai->FinishThinking();
     EXPECT_EQ(static_cast<HPSController*>(game->ai)->turnsScored, 8);
     // The Mage (700) is the most valuable target and killing it scores best.
     EXPECT_EQ(ActionTexts(game->ai->plan),
@@ -40,6 +43,7 @@ TEST(HpsSearch, EqualScoresKeepTheTurnFoundFirst)
     game->ai->gold = 0;
     EXPECT_EQ(aitest::Offered(*game, 0, 0), (std::vector<std::string>{"Knight(0,0) Pass", "Knight(0,0) Move (1,0)"}));
     game->board->EndTurn();
+    game->ai->FinishThinking();
     EXPECT_EQ(static_cast<HPSController*>(game->ai)->turnsScored, 4);
     EXPECT_EQ(ActionTexts(game->ai->plan), (std::vector<std::string>{"Castle(4,0) Pass", "Knight(0,0) Pass"}));
 }

@@ -66,6 +66,7 @@ TEST_P(LargePositionPlan, MatchesTheRecordedPlan)
     // Planned at the human's turn, from the position as set up, with 300 gold before income.
     game->ai->gold = 300;
     game->ai->StartTurn();
+    game->ai->FinishThinking();
     ASSERT_TRUE(game->ai->executingPlan);
     EXPECT_EQ(PlanText(game->ai->plan), c.plan) << c.position;
 }

@@ -33,6 +33,7 @@ TEST(MinimaxSearch, TiesKeepThePass)
         << "not a tie any more";
 
     game->board->EndTurn();
+    game->ai->FinishThinking();
     EXPECT_EQ(ActionTexts(game->ai->plan), (std::vector<std::string>{"Castle(4,0) Pass", "Knight(0,0) Pass"}));
 }
 
@@ -51,6 +52,7 @@ TEST(MinimaxSearch, UnitThatPassesWithATargetMustAttack)
     game->board->RestoreSnapshot(static_cast<int32_t>(game->board->history.size()) - 1);
 
     game->board->EndTurn();
+    game->ai->FinishThinking();
     EXPECT_EQ(ActionTexts(game->ai->plan),
               (std::vector<std::string>{"Archer(0,0) Pass", "Archer(0,0) Attack (5,0)", "Castle(7,0) Pass"}));
 }

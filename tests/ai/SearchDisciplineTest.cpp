@@ -44,6 +44,7 @@ TEST_P(SearchLeavesTheBoard, AsItFoundIt)
     const uint64_t serialBefore = NextSerial();
 
     game->ai->StartTurn();
+    game->ai->FinishThinking();
 
     ASSERT_TRUE(game->ai->executingPlan);
     ASSERT_FALSE(game->ai->plan.empty());

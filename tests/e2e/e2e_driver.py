@@ -773,6 +773,73 @@ def case_broken_map(case):
     case.check("TutorialMap.txt:3:" in err, "stderr does not name TutorialMap.txt line 3: %r" % err.strip()[-300:])
 
 
+def damage_times(windows, seconds):
+    """Server times (ms) of the drawing into the windows over `seconds`: one burst per frame (X DAMAGE)."""
+    sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    sock.connect("/tmp/.X11-unix/X" + os.environ["DISPLAY"].lstrip(":").split(".")[0])
+    sock.settimeout(5)
+    recv = lambda n: sock.recv(n, socket.MSG_WAITALL)
+    sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
+    head = recv(8)
+    id_base = struct.unpack("<I", recv(struct.unpack("<H", head[6:8])[0] * 4)[4:8])[0]
+    sock.sendall(struct.pack("<BxHHxx", 98, 4, 6) + b"DAMAGE\0\0")
+    opcode, first_event = recv(32)[9:11]
+    sock.sendall(struct.pack("<BBHII", opcode, 0, 3, 1, 1))
+    recv(32)
+    for i, w in enumerate(windows):
+        sock.sendall(struct.pack("<BBHIIB3x", opcode, 1, 4, id_base + i + 1, w, 0))
+    times, end = [], time.time() + seconds
+    while time.time() < end:
+        sock.settimeout(max(0.01, end - time.time()))
+        try:
+            event = recv(32)
+        except socket.timeout:
+            break
+        if event[0] == 0:
+            raise CheckFailed("X error %d while watching the window" % event[1])
+        if event[0] & 0x7F == first_event:
+            times.append(struct.unpack("<I", event[12:16])[0])
+    sock.close()
+    return times
+
+
+def case_thinking_keeps_drawing(case):
+    """The two-candidate opponent plans 2^18 complete turns: frames keep coming, Escape quits at once."""
+    data = os.path.join(case.dir, "data")
+    shutil.copytree(case.args.data, data)
+    # 17 red Knights in sight of 5 blue ones, and the castles: 18 or more steps for the opponent.
+    pieces = ["0,%d,%d,1" % (9 + i % 3, i // 3) for i in range(17)] + ["3,15,8,1", "3,0,4,0"]
+    for name in ("Map1.txt", "Map2.txt"):
+        with open(os.path.join(data, name), "w") as f:
+            f.write("\n".join(["0" * 16] * 9 + [""] + pieces + ["0,5,%d,0" % r for r in (0, 2, 4, 6, 8)]) + "\n")
+    windows = case.start_game(cwd=data)
+    advance_to_board(case, 2)
+    for board in range(2):
+        before = case.save("human-turn")
+        case.click(END_TURN)
+        frames = damage_times(windows, 1.5)
+        during = case.save("opponent-turn")
+        # The step search plays its first move within a second; the two-candidate one still thinks.
+        if scene_of(during) == "board-busy" and during.changed_pixels(before, 130, 900) == 0:
+            break
+        case.check(board == 0, "the second scored opponent did not think either; one of them must")
+        case.wait_scene("board", 60)
+        case.click(FORFEIT)
+        case.wait_scene("transition")
+        case.click(CONTINUE)
+        case.wait_scene("board")
+    gaps = [b - a for a, b in zip(frames, frames[1:])] or [1500]
+    case.log("while thinking: %d drawing events in 1.5 s, longest gap %d ms" % (len(frames), max(gaps)))
+    case.check(max(gaps) <= 50, "a frame gap of %d ms while the opponent thinks" % max(gaps))
+    t0 = time.time()
+    subprocess.run(["xdotool", "keydown", "Escape"], check=True, timeout=10)
+    status = case.game.wait_exit(5, "Escape while the opponent thinks")
+    quit_time = time.time() - t0
+    subprocess.run(["xdotool", "keyup", "Escape"], timeout=10)
+    case.log("Escape ended the game in %.3f s" % quit_time)
+    case.check(status == 0 and quit_time <= 0.5, "Escape: status %d after %.2f s" % (status, quit_time))
+
+
 CASES = [
     ("click-through", case_click_through),
     ("tutorial-play", case_tutorial_play),
@@ -780,6 +847,7 @@ CASES = [
     ("escape-on-board", case_escape_on_board),
     ("close-window-on-end-screen", case_close_window_on_end_screen),
     ("broken-map", case_broken_map),
+    ("thinking-keeps-drawing", case_thinking_keeps_drawing),
 ]
 
 

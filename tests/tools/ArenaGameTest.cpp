@@ -30,7 +30,7 @@ TEST(TileMapSideZero, TakesTheSuppliedSideInsteadOfTheHuman)
     // Map1 gives side 0 one castle: the first turn's income, on top of the human's 0 gold.
     EXPECT_EQ(sideZero->gold, 100);
     EXPECT_EQ(board->currentTeam, 0);
-    EXPECT_TRUE(sideZero->executingPlan) << "side 0's first turn is planned by Init";
+    EXPECT_TRUE(sideZero->IsThinking()) << "side 0's first turn is started by Init";
     EXPECT_TRUE(std::none_of(board->children.begin(), board->children.end(),
                              [](Node* child) { return dynamic_cast<PlayerController*>(child) != nullptr; }))
         << "no human side is created";
