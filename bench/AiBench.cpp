@@ -119,6 +119,7 @@ void Plan(AIController& ai, int gold)
     ai.plan.clear();
     ai.executingPlan = false;
     ai.StartTurn();
+    ai.FinishThinking();
 }
 
 Figures Measure(const BenchPosition& position, int maxHpsSteps)

@@ -1,6 +1,7 @@
 #include "ai/AIController.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "board/TileMap.h"
 #include "board/Unit.h"
@@ -22,7 +23,109 @@ void AIController::StartTurn()
 
 void AIController::Update()
 {
+    if (thinking) {
+        Think(frameBudgetMs);
+        return;
+    }
     AdvancePlayback(GetFrameTime());
+}
+
+void AIController::BeginThinking(bool visibility)
+{
+    trials.clear();
+    turnStartSight.clear();
+    for (TeamController* side : map->teams) {
+        turnStartSight.push_back(side->visibleTiles);
+    }
+    searchSight = turnStartSight;
+    searchVisibility = visibility;
+    thinking = true;
+}
+
+bool AIController::Think(double budgetMs, int64_t maxSteps)
+{
+    if (!thinking) {
+        return false;
+    }
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    auto elapsedMs = [&] { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); };
+    ResumeSearch();
+    bool more = true;
+    for (int64_t steps = 0; more && steps < maxSteps;) {
+        more = SearchStep();
+        ++steps;
+        if (elapsedMs() >= budgetMs) {
+            break;
+        }
+    }
+    if (more) {
+        SuspendSearch();
+    } else {
+        thinking = false;
+        executingPlan = true;
+    }
+    lastSliceMs = elapsedMs();
+    return more;
+}
+
+void AIController::FinishThinking()
+{
+    while (Think(unlimited)) {
+    }
+}
+
+void AIController::SuspendSearch()
+{
+    searchSight.clear();
+    for (TeamController* side : map->teams) {
+        searchSight.push_back(side->visibleTiles);
+    }
+    searchVisibility = map->updateVisibility;
+    map->updateVisibility = false;
+    for (auto it = trials.rbegin(); it != trials.rend(); ++it) {
+        TakeBack(it->created);
+        it->created = nullptr;
+    }
+    // NOTE: the frames between two slices draw the turn's starting position, sight included.
+    for (size_t i = 0; i < map->teams.size() && i < turnStartSight.size(); ++i) {
+        map->teams[i]->visibleTiles = turnStartSight[i];
+    }
+    map->updateVisibility = true;
+}
+
+void AIController::ResumeSearch()
+{
+    map->updateVisibility = false;
+    // Pieces bought on the way are made anew here, at new addresses and with new creation numbers.
+    for (Trial& trial : trials) {
+        trial.created = TryAction(trial.action);
+    }
+    for (size_t i = 0; i < map->teams.size() && i < searchSight.size(); ++i) {
+        map->teams[i]->visibleTiles = searchSight[i];
+    }
+    map->updateVisibility = searchVisibility;
+}
+
+void AIController::PushTrial(const AIAction& action)
+{
+    trials.push_back({action, TryAction(action)});
+}
+
+void AIController::PopTrial()
+{
+    TakeBack(trials.back().created);
+    trials.pop_back();
+}
+
+std::vector<AIAction> AIController::TrialActions() const
+{
+    std::vector<AIAction> actions;
+    actions.reserve(trials.size());
+    for (const Trial& trial : trials) {
+        actions.push_back(trial.action);
+    }
+    return actions;
 }
 
 void AIController::AdvancePlayback(float seconds)

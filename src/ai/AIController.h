@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -23,13 +25,27 @@ struct AIAction {
 };
 
 // A computer-played side. This base class is the passive opponent: it collects
-// its income and ends its turn at once. The scored opponents plan a whole turn
-// in StartTurn and play it back here, one action every half second.
+// its income and ends its turn at once. The scored opponents start a search in
+// StartTurn, think over many frames (a few milliseconds each, so that the window
+// keeps drawing and answering), then play the plan back one action every half second.
 class AIController : public TeamController {
 public:
+    // Search work per frame: with the drawing it stays well within a 60 Hz frame.
+    static constexpr double frameBudgetMs = 8.0;
+    static constexpr double unlimited = std::numeric_limits<double>::infinity();
+
     void Init() override;
     void Update() override;
     void StartTurn() override;
+    bool IsThinking() const override { return thinking; }
+
+    // Runs the search for one frame: search steps (each at most one evaluation) until
+    // `budgetMs` has passed or `maxSteps` steps are done. Between two calls the board is
+    // back at the position the turn began with. Returns true while the search goes on;
+    // when it ends, playback starts.
+    bool Think(double budgetMs, int64_t maxSteps = std::numeric_limits<int64_t>::max());
+    // The whole search in one go, for tools and tests that run without frames.
+    void FinishThinking();
 
     // Applies one action to the board; every kind records one history entry (an
     // Attack on an empty tile, possible only after the human's undo, does nothing).
@@ -44,9 +60,40 @@ public:
     // The buyable types the side can pay for, in ascending type order.
     static std::vector<int32_t> AffordableUnitTypes(const TeamController* side);
 
+    bool thinking = false;
     bool executingPlan = false;
     float actionTimer = 0.0f;
     float actionDelay = 0.5f;
     std::vector<AIAction> plan;
     std::string name = "default";
+    // Search work done in the last call of Think, in milliseconds.
+    double lastSliceMs = 0.0;
+
+protected:
+    // Starts thinking from the board as it stands; `visibility` is the board's
+    // updateVisibility flag the search starts with.
+    void BeginThinking(bool visibility);
+    // One step of the search, at most one evaluation; false once the search is over
+    // (the plan is then complete and the board back where the turn began).
+    virtual bool SearchStep() { return false; }
+    // A trial action the search keeps applied while it looks further, and taking back the last one.
+    void PushTrial(const AIAction& action);
+    void PopTrial();
+    std::vector<AIAction> TrialActions() const;
+    bool HasTrials() const { return !trials.empty(); }
+
+private:
+    struct Trial {
+        AIAction action;
+        Unit* created = nullptr;  // the piece a purchase made; freed with the take-back
+    };
+    // Takes the search's trials back and shows the turn's starting position; and the reverse.
+    void SuspendSearch();
+    void ResumeSearch();
+
+    std::vector<Trial> trials;
+    // Every side's sight when the turn began (shown between slices), and as the search left it.
+    std::vector<std::vector<Vector2>> turnStartSight;
+    std::vector<std::vector<Vector2>> searchSight;
+    bool searchVisibility = true;
 };

@@ -47,44 +47,77 @@ void HPSController::StartTurn()
     bestPlan.clear();
     turnsScored = 0;
     evaluator = std::make_unique<Evaluator>(*map);
-    map->updateVisibility = false;
-    SearchTurn({});
-    map->updateVisibility = true;
-    evaluator.reset();
-    executingPlan = true;
-    plan = bestPlan;
+    branches.clear();
+    atNewNode = true;
+    BeginThinking(false);
 }
 
 void HPSController::SearchTurn(std::vector<AIAction> sequence)
 {
-    Search(sequence);
+    if (evaluator == nullptr) {
+        evaluator = std::make_unique<Evaluator>(*map);
+    }
+    for (const AIAction& action : sequence) {
+        PushTrial(action);
+    }
+    branches.clear();
+    atNewNode = true;
+    while (Advance()) {
+    }
+    for (size_t i = 0; i < sequence.size(); ++i) {
+        PopTrial();
+    }
 }
 
-void HPSController::Search(std::vector<AIAction>& sequence)
+bool HPSController::SearchStep()
 {
-    Unit* current = nullptr;
-    for (Unit* piece : map->Units()) {
-        if (piece->team == this && !piece->hasAttacked) {
-            current = piece;
-            break;
+    if (Advance()) {
+        return true;
+    }
+    map->updateVisibility = true;
+    evaluator.reset();
+    plan = bestPlan;
+    return false;
+}
+
+bool HPSController::Advance()
+{
+    if (atNewNode) {
+        atNewNode = false;
+        Unit* current = nullptr;
+        for (Unit* piece : map->Units()) {
+            if (piece->team == this && !piece->hasAttacked) {
+                current = piece;
+                break;
+            }
         }
-    }
-    if (current == nullptr) {
-        float score = evaluator->Evaluate(this);
-        ++turnsScored;
-        if (score > bestScore || bestPlan.empty()) {
-            bestPlan = sequence;
-            bestScore = score;
+        if (current == nullptr) {
+            // A complete turn.
+            float score = evaluator->Evaluate(this);
+            ++turnsScored;
+            if (score > bestScore || bestPlan.empty()) {
+                bestPlan = TrialActions();
+                bestScore = score;
+            }
+        } else {
+            branches.push_back({Candidates(current), 0});
         }
-        return;
+        return true;
     }
-    for (const AIAction& action : Candidates(current)) {
-        Unit* created = TryAction(action);
-        sequence.push_back(action);
-        Search(sequence);
-        sequence.pop_back();
-        TakeBack(created);
+    while (!branches.empty()) {
+        Branch& top = branches.back();
+        if (top.entered > 0) {
+            PopTrial();  // the subtree of the candidate entered last is done
+        }
+        if (top.entered == 2) {
+            branches.pop_back();
+            continue;
+        }
+        PushTrial(top.candidates[static_cast<size_t>(top.entered++)]);
+        atNewNode = true;
+        return true;
     }
+    return false;
 }
 
 std::vector<AIAction> HPSController::CandidateActions(Unit* piece) const

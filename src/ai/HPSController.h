@@ -16,6 +16,7 @@ public:
 
     void StartTurn() override;
 
+    // The search of the turn from `sequence` applied so far, run to its end in one go.
     void SearchTurn(std::vector<AIAction> sequence);
     std::vector<AIAction> CandidateActions(Unit* piece) const;
     AIAction UnitHeuristicAction(Unit* unit) const;
@@ -28,8 +29,20 @@ public:
     // Complete turns scored by the last search.
     int64_t turnsScored = 0;
 
+protected:
+    // One node of the depth-first search: a complete turn scored, a piece's two candidates
+    // found, or the next candidate applied after the previous one's subtree was taken back.
+    bool SearchStep() override;
+
 private:
-    void Search(std::vector<AIAction>& sequence);
+    // One node of the search (see SearchStep); false when the whole tree is done.
+    bool Advance();
+    // A piece's two candidates and how many of them the search has entered.
+    struct Branch {
+        std::array<AIAction, 2> candidates;
+        int entered = 0;
+    };
+
     std::array<AIAction, 2> Candidates(Unit* piece) const;
     // The nearest-enemy choice over `tiles`; false when no enemy is in sight.
     bool NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const;
@@ -38,4 +51,7 @@ private:
 
     // Made anew for every search: remembered path costs hold only while the tiles do.
     mutable std::unique_ptr<Evaluator> evaluator;
+    // The depth-first search's own stack, one entry per piece step on the current path.
+    std::vector<Branch> branches;
+    bool atNewNode = false;  // the trials applied lead to a node not yet looked at
 };

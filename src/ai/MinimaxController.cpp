@@ -4,6 +4,9 @@
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
+MinimaxController::MinimaxController() = default;
+MinimaxController::~MinimaxController() = default;
+
 std::vector<AIAction> MinimaxController::GenerateActions(const TeamController* side, Unit* piece) const
 {
     std::vector<AIAction> actions;
@@ -36,34 +39,52 @@ void MinimaxController::StartTurn()
     if (map == nullptr) {
         return;
     }
-    Evaluator evaluator(*map);
-    std::vector<Unit*> created;  // pieces bought while choosing, freed when the turn is taken back
-    for (Unit* piece : map->GetUnitsOf(this)) {
-        std::vector<AIAction> candidates = GenerateActions(this, piece);
-        while (!candidates.empty()) {
+    evaluator = std::make_unique<Evaluator>(*map);
+    pieces = map->GetUnitsOf(this);
+    pieceIndex = -1;
+    candidates.clear();
+    candidateIndex = 0;
+    BeginThinking(map->updateVisibility);
+}
+
+bool MinimaxController::SearchStep()
+{
+    if (candidateIndex < candidates.size()) {
+        if (candidateIndex == 0) {
             map->updateVisibility = false;
-            AIAction best = candidates.front();
-            float bestScore = 0.0f;
-            for (size_t i = 0; i < candidates.size(); ++i) {
-                Unit* trial = TryAction(candidates[i]);
-                float score = evaluator.Evaluate(this);
-                TakeBack(trial);
-                UpdateVision();
-                // NOTE: only a strictly better score replaces the first candidate (Pass wins ties).
-                if (i == 0 || score > bestScore) {
-                    best = candidates[i];
-                    bestScore = score;
-                }
-            }
-            map->updateVisibility = true;
-            created.push_back(TryAction(best));
-            plan.push_back(best);
-            candidates = GenerateActions(this, piece);
         }
+        const AIAction& candidate = candidates[candidateIndex];
+        Unit* trial = TryAction(candidate);
+        float score = evaluator->Evaluate(this);
+        TakeBack(trial);
+        UpdateVision();
+        // NOTE: only a strictly better score replaces the first candidate (Pass wins ties).
+        if (candidateIndex == 0 || score > bestScore) {
+            best = candidate;
+            bestScore = score;
+        }
+        ++candidateIndex;
+        return true;
+    }
+    if (!candidates.empty()) {
+        // Every candidate of the step is scored: the best is played, and the piece's next step follows.
+        map->updateVisibility = true;
+        PushTrial(best);
+        plan.push_back(best);
+        candidates = GenerateActions(this, pieces[static_cast<size_t>(pieceIndex)]);
+        candidateIndex = 0;
+        return true;
+    }
+    ++pieceIndex;
+    if (static_cast<size_t>(pieceIndex) < pieces.size()) {
+        candidates = GenerateActions(this, pieces[static_cast<size_t>(pieceIndex)]);
+        candidateIndex = 0;
+        return true;
     }
     // Take the whole turn back: playback applies it again from the starting position.
-    for (auto it = created.rbegin(); it != created.rend(); ++it) {
-        TakeBack(*it);
+    while (HasTrials()) {
+        PopTrial();
     }
-    executingPlan = true;
+    evaluator.reset();
+    return false;
 }

@@ -14,6 +14,8 @@ public:
     virtual void StartTurn() = 0;
     // A click on one of the side's units; only the human side acts on it.
     virtual void SelectUnit(Unit*) {}
+    // True while the side plans its turn; the board must not change meanwhile.
+    virtual bool IsThinking() const { return false; }
 
     // Turn-start income: every piece of the side hears that its turn begins.
     void NotifyUnitsOfTurnStart();

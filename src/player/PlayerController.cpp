@@ -112,7 +112,13 @@ void PlayerController::SelectUnit(Unit* unit)
 
 bool PlayerController::HandleInput(InputEvent event)
 {
-    // Undo works at any time and leaves the selection as it is.
+    // While a side plans its turn, every frame's search resumes from the turn's starting
+    // position: neither undo nor a click may change it.
+    if (map != nullptr && std::any_of(map->teams.begin(), map->teams.end(),
+                                      [](const TeamController* side) { return side->IsThinking(); })) {
+        return false;
+    }
+    // Undo works at any other time and leaves the selection as it is.
     if (event.code == KeyZ && map != nullptr && !map->history.empty()) {
         map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
     }

@@ -82,6 +82,7 @@ TEST(Playback, EachActionWaitsForMoreThanHalfASecondAndTheLastEndsTheTurn)
     TileMap& board = *game->board;
     AIController& ai = *game->ai;
     board.EndTurn();
+    ai.FinishThinking();
     ASSERT_TRUE(ai.executingPlan);
     const std::vector<AIAction> plan = {Act(Move, PieceAt(board, 3, 1), 4, 1), Act(Pass, PieceAt(board, 4, 0))};
     ai.plan = plan;
@@ -116,6 +117,7 @@ TEST(Playback, UndoDuringPlaybackLetsTheRestOfThePlanPlayOut)
             auto game = StartFixture("golden-map1-midgame.txt", NewOpponent(hps));
             TileMap& board = *game->board;
             game->player->Receive(0);  // End Turn
+            game->ai->FinishThinking();
             ASSERT_TRUE(game->ai->executingPlan);
             for (size_t step = 0; step < undoAfter; ++step) {
                 game->ai->AdvancePlayback(0.6f);

@@ -91,7 +91,10 @@ inline std::string WhyIllegal(const TileMap& board, const AIController& side, co
     return who + "unknown action kind";
 }
 
-// Ends the human's turn so that the opponent plans its own, checks that the search put the
+// Search steps per slice in the tests: a few evaluations each.
+constexpr int64_t slicedSteps = 3;
+
+// Ends the human's turn so that the opponent plans its own (the search run to its end in small slices), checks that the search put the
 // board back (but for the end of turn and the income), then plays the plan, half a second and
 // a bit per step, each action checked against the rules. Returns the actions as played;
 // nothing when the end of the human's turn decided the game.
@@ -109,6 +112,12 @@ inline std::vector<std::string> PlayAiTurn(TestGame& game, std::set<AIActionKind
     board.EndTurn();
     if (board.gameOver) {
         return {};
+    }
+    // Planned in slices of a few steps, as over many frames; between two slices the board
+    // (sight included) is the one the turn began with, which every frame then draws.
+    const BoardState turnStart = CaptureState(board);
+    while (ai.Think(AIController::unlimited, slicedSteps)) {
+        ExpectSameState(turnStart, CaptureState(board), true);
     }
     EXPECT_TRUE(ai.executingPlan);
     ExpectSameState(expected, CaptureState(board));

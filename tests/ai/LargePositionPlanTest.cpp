@@ -47,6 +47,7 @@ TEST_P(LargePositionPlan, MatchesTheRecordedPlan)
     // Planned at the human's turn, from the position as set up, with 300 gold before income.
     game->ai->gold = 300;
     game->ai->StartTurn();
+    game->ai->FinishThinking();
     ASSERT_TRUE(game->ai->executingPlan);
     std::string plan;
     for (const AIAction& action : game->ai->plan) {

@@ -28,6 +28,7 @@ TEST(Searches, LeaveTheBoardAsTheyFoundIt)
         }
         const uint64_t serialBefore = Unit(nullptr, TypeInfo(0)).serial;
         game->ai->StartTurn();
+        game->ai->FinishThinking();
         ASSERT_FALSE(game->ai->plan.empty());
         EXPECT_GT(Unit(nullptr, TypeInfo(0)).serial, serialBefore + 1) << "the search was meant to try a purchase";
         EXPECT_TRUE(board.removedUnits.empty()) << "pieces bought by the search stayed allocated";
@@ -57,6 +58,7 @@ TEST(Searches, TiesKeepThePassAndAUnitThatPassesWithATargetMustAttack)
             auto game = StartFixture(map, NewOpponent(hps));
             game->ai->gold = 0;  // 100 after income: the castle can buy nothing
             game->board->EndTurn();
+            game->ai->FinishThinking();
             EXPECT_EQ(ActionTexts(game->ai->plan), plan);
             EXPECT_EQ(hps ? static_cast<HPSController*>(game->ai)->turnsScored : hpsTurns, hpsTurns);
         }
@@ -85,7 +87,9 @@ TEST(HpsSearch, ScoresTwoToTheNumberOfStepsTurnsWhateverScoreWasLeftBefore)
     auto stale = StartFixture("ai-hps-steps.txt", new HPSController());
     static_cast<HPSController*>(stale->ai)->bestScore = 1e30f;
     fresh->board->EndTurn();
+    fresh->ai->FinishThinking();
     stale->board->EndTurn();
+    stale->ai->FinishThinking();
     EXPECT_EQ(static_cast<HPSController*>(fresh->ai)->turnsScored, 16);
     EXPECT_EQ(fresh->ai->plan.size(), 4u) << "one action per piece";
     EXPECT_EQ(ActionTexts(stale->ai->plan), ActionTexts(fresh->ai->plan));

@@ -76,13 +76,13 @@ class Shot:
         return self.count(x + 3, y + 3, x + 97, y + 97, pred)
 
     def changed_pixels(self, other, y0, y1):
-        """Pixels that differ between two shots in rows y0..y1 (whole width)."""
-        n = 0
+        """Pixels that differ between two shots in rows y0..y1 (the window's whole width)."""
+        n, length = 0, self.width * self.step
         for y in range(y0, y1):
-            a, b = self.offset + y * self.bytes_per_line, other.offset + y * other.bytes_per_line
-            row_a, row_b = self.raw[a:a + self.width * 4], other.raw[b:b + other.width * 4]
-            if row_a != row_b:
-                n += sum(1 for x in range(self.width) if row_a[4 * x:4 * x + 3] != row_b[4 * x:4 * x + 3])
+            a = self.offset + (y + self.y0) * self.bytes_per_line + self.x0 * self.step
+            b = other.offset + (y + other.y0) * other.bytes_per_line + other.x0 * other.step
+            if self.raw[a:a + length] != other.raw[b:b + length]:
+                n += sum(1 for x in range(self.width) if self.px(x, y) != other.px(x, y))
         return n
 
 def take_shot():
@@ -535,9 +535,73 @@ def case_broken_map(case):
     case.check(status != 0, "the game exited with status 0 on a broken map")
     case.check("TutorialMap.txt:3:" in err, "stderr does not name TutorialMap.txt line 3: %r" % err)
 
+
+def damage_times(windows, seconds):
+    """Server times (ms) of the drawing into the windows over `seconds`: one burst per frame (X DAMAGE)."""
+    sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    sock.connect("/tmp/.X11-unix/X" + os.environ["DISPLAY"].lstrip(":").split(".")[0])
+    sock.settimeout(5)
+    recv = lambda n: sock.recv(n, socket.MSG_WAITALL)
+    sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
+    head = recv(8)
+    id_base = struct.unpack("<I", recv(struct.unpack("<H", head[6:8])[0] * 4)[4:8])[0]
+    sock.sendall(struct.pack("<BxHHxx", 98, 4, 6) + b"DAMAGE\0\0")
+    opcode, first_event = recv(32)[9:11]
+    sock.sendall(struct.pack("<BBHII", opcode, 0, 3, 1, 1))
+    recv(32)
+    for i, w in enumerate(windows):
+        sock.sendall(struct.pack("<BBHIIB3x", opcode, 1, 4, id_base + i + 1, w, 0))
+    times, end = [], time.time() + seconds
+    while time.time() < end:
+        sock.settimeout(max(0.01, end - time.time()))
+        try:
+            event = recv(32)
+        except socket.timeout:
+            break
+        if event[0] == 0:
+            fail("X error %d while watching the window" % event[1])
+        if event[0] & 0x7F == first_event:
+            times.append(struct.unpack("<I", event[12:16])[0])
+    sock.close()
+    return times
+
+
+def case_thinking_keeps_drawing(case):
+    """The two-candidate opponent plans 2^18 complete turns: frames keep coming, Escape quits at once."""
+    data = os.path.join(case.dir, "data")
+    shutil.copytree(case.args.data, data)
+    # 17 red Knights in sight of 5 blue ones, and the castles: 18 or more steps for the opponent.
+    pieces = ["0,%d,%d,1" % (9 + i % 3, i // 3) for i in range(17)] + ["3,15,8,1", "3,0,4,0"]
+    for name in ("Map1.txt", "Map2.txt"):
+        with open(os.path.join(data, name), "w") as f:
+            f.write("\n".join(["0" * 16] * 9 + [""] + pieces + ["0,5,%d,0" % r for r in (0, 2, 4, 6, 8)]) + "\n")
+    windows = case.start_game(cwd=data)
+    case.advance_to_board(2)
+    for board in range(2):
+        before = case.save("human-turn")
+        case.click(END_TURN)
+        frames = damage_times(windows, 1.5)
+        during = case.save("opponent-turn")
+        # The step search plays its first move within a second; the two-candidate one still thinks.
+        if scene_of(during) == "board-busy" and during.changed_pixels(before, 130, 900) == 0:
+            break
+        case.check(board == 0, "the second scored opponent did not think either; one of them must")
+        case.wait_scene("board", 60)
+        case.forfeit_and_continue()
+    gaps = [b - a for a, b in zip(frames, frames[1:])] or [1500]
+    case.log("while thinking: %d drawing events in 1.5 s, longest gap %d ms" % (len(frames), max(gaps)))
+    case.check(max(gaps) <= 50, "a frame gap of %d ms while the opponent thinks" % max(gaps))
+    t0 = time.time()
+    subprocess.run(["xdotool", "keydown", "Escape"], check=True, timeout=10)
+    status = case.wait_exit(5, "Escape while the opponent thinks")
+    quit_time = time.time() - t0
+    subprocess.run(["xdotool", "keyup", "Escape"], timeout=10)
+    case.log("Escape ended the game in %.3f s" % quit_time)
+    case.check(status == 0 and quit_time <= 0.5, "Escape: status %d after %.2f s" % (status, quit_time))
+
 CASES = [(fn.__name__[5:].replace("_", "-"), fn) for fn in [
     case_click_through, case_tutorial_play, case_scored_game, case_escape_on_board,
-    case_close_window_on_end_screen, case_broken_map]]
+    case_close_window_on_end_screen, case_broken_map, case_thinking_keeps_drawing]]
 
 def main():
     parser = argparse.ArgumentParser()

@@ -25,7 +25,7 @@ TEST(ArenaGame, SideZeroTakesThePlaceOfTheHuman)
     ASSERT_EQ(board->teams.size(), 2u);
     EXPECT_EQ(board->teams[0], sideZero);
     EXPECT_EQ(sideZero->gold, 100) << "the first turn's income for its one castle";
-    EXPECT_TRUE(sideZero->executingPlan) << "side 0's first turn is planned by Init";
+    EXPECT_TRUE(sideZero->IsThinking()) << "side 0's first turn is started by Init";
     EXPECT_TRUE(std::none_of(board->children.begin(), board->children.end(),
                              [](Node* child) { return dynamic_cast<PlayerController*>(child) != nullptr; }));
 }

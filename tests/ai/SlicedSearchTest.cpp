@@ -1,0 +1,94 @@
+// A search run over many frames must plan exactly what it plans in one piece: each
+// slice takes its trials back and the next one applies them again, pieces bought on the
+// way included (new addresses, new creation numbers). Random positions, both ways.
+#include <random>
+
+#include "ai/AiFixtures.h"
+#include "arena/RandomController.h"
+
+namespace {
+// A game whose side 0 plays random legal turns and whose side 1 is the opponent under test.
+std::unique_ptr<TestGame> RandomGame(const std::string& mapPath, uint32_t seed, bool hps)
+{
+    auto game = std::make_unique<TestGame>();
+    game->root.aiQueue.emplace_back(hps ? static_cast<AIController*>(new HPSController())
+                                        : static_cast<AIController*>(new MinimaxController()));
+    auto* board = new TileMap();
+    board->mapFile = mapPath;
+    board->sideZero = new RandomController(seed);
+    game->board = board;
+    game->root.AddChild(board);
+    game->ai = static_cast<AIController*>(board->ai);
+    return game;
+}
+
+// Plays on until side 1 starts planning a turn (or the game ends): side 1's plan if it has
+// one, then side 0's random turn.
+void PlayUntilSideOneThinks(TestGame& game)
+{
+    for (int step = 0; !game.board->gameOver && !game.ai->IsThinking() && step < 500; ++step) {
+        auto* side = static_cast<AIController*>(game.board->teams[static_cast<size_t>(game.board->currentTeam)]);
+        side->AdvancePlayback(0.6f);
+    }
+}
+
+struct Compared {
+    int positions = 0;
+    int slices = 0;
+};
+
+// Two games in lock step from the same seed: one opponent plans in one piece, the other in
+// slices of `steps` search steps; their plans must agree action by action, turn after turn.
+void CompareOnMap(const std::string& mapPath, uint32_t seed, bool hps, int turns, Compared& compared)
+{
+    SCOPED_TRACE(mapPath + (hps ? " two-candidate" : " step search") + ", seed " + std::to_string(seed));
+    auto whole = RandomGame(mapPath, seed, hps);
+    auto sliced = RandomGame(mapPath, seed, hps);
+    for (int turn = 0; turn < turns; ++turn) {
+        PlayUntilSideOneThinks(*whole);
+        PlayUntilSideOneThinks(*sliced);
+        if (whole->board->gameOver || !whole->ai->IsThinking()) {
+            EXPECT_EQ(sliced->board->gameOver, whole->board->gameOver);
+            return;
+        }
+        ASSERT_TRUE(sliced->ai->IsThinking());
+        whole->ai->FinishThinking();
+        const BoardState turnStart = CaptureState(*sliced->board);
+        const int64_t steps = 1 + (seed + static_cast<uint32_t>(turn)) % 4;
+        while (sliced->ai->Think(AIController::unlimited, steps)) {
+            ++compared.slices;
+            ExpectSameState(turnStart, CaptureState(*sliced->board), true);
+        }
+        ++compared.positions;
+        ASSERT_EQ(aitest::ActionTexts(sliced->ai->plan), aitest::ActionTexts(whole->ai->plan)) << "turn " << turn;
+        EXPECT_EQ(TilesText(sliced->ai->visibleTiles), TilesText(whole->ai->visibleTiles)) << "the sight the search left";
+        if (hps) {
+            EXPECT_EQ(static_cast<HPSController*>(sliced->ai)->turnsScored,
+                      static_cast<HPSController*>(whole->ai)->turnsScored);
+            EXPECT_EQ(static_cast<HPSController*>(sliced->ai)->bestScore,
+                      static_cast<HPSController*>(whole->ai)->bestScore);
+        }
+    }
+}
+
+const char* const shippedMaps[] = {"Map1.txt", "Map2.txt", "TutorialMap.txt"};
+const char* const fixtures[] = {"golden-crowded-small.txt", "golden-skirmish-small.txt", "golden-map2-siege.txt",
+                                "golden-rich-small.txt", "ai-actions.txt", "arena-skirmish.txt"};
+}  // namespace
+
+TEST(SlicedSearch, PlansWhatTheSearchInOnePiecePlans)
+{
+    Compared compared;
+    for (bool hps : {true, false}) {
+        for (uint32_t seed = 1; seed <= 3; ++seed) {
+            for (const char* map : shippedMaps) {
+                CompareOnMap(GameDataPath(map), seed, hps, 5, compared);
+            }
+            for (const char* map : fixtures) {
+                CompareOnMap(TestDataPath(map), seed, hps, 5, compared);
+            }
+        }
+    }
+    std::printf("compared %d positions over %d slices\n", compared.positions, compared.slices);
+    EXPECT_GT(compared.positions, 150);
+}
