@@ -150,11 +150,8 @@ def read_code_glyphs(s):
             text += "0"
     return text
 
-def send_wm_delete(window):
-    """Asks the window to close as a window manager does (WM_DELETE_WINDOW), speaking just enough X11.
-
-    Without a window manager nobody else would send it; xdotool's windowclose destroys the window instead.
-    """
+def x_connect():
+    """A raw X11 connection to $DISPLAY: the socket, a read of exactly n bytes, the resource id base."""
     sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     sock.settimeout(5)
     sock.connect("/tmp/.X11-unix/X" + os.environ["DISPLAY"].lstrip(":").split(".")[0])
@@ -162,27 +159,30 @@ def send_wm_delete(window):
     def recv(n):
         data = b""
         while len(data) < n:
-            chunk = sock.recv(n - len(data))
-            data += chunk or fail("X server closed the connection")
+            data += sock.recv(n - len(data)) or fail("X server closed the connection")
         return data
 
+    sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
+    head = recv(8)
+    setup = recv(struct.unpack("<H", head[6:8])[0] * 4)
+    head[0] == 1 or fail("X connection refused")
+    return sock, recv, struct.unpack("<I", setup[4:8])[0]
+
+def send_wm_delete(window):
+    # Without a window manager nobody else would ask; xdotool's windowclose destroys the window instead.
+    sock, recv, _ = x_connect()
+
     def intern(name):
-        pad = (4 - len(name) % 4) % 4
+        pad = -len(name) % 4
         sock.sendall(struct.pack("<BBHHxx", 16, 0, 2 + (len(name) + pad) // 4, len(name)) + name + b"\0" * pad)
         reply = recv(32)
         return struct.unpack("<I", reply[8:12])[0] if reply[0] == 1 else fail("X error %d on the close request" % reply[1])
 
-    try:
-        sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
-        head = recv(8)
-        recv(struct.unpack("<H", head[6:8])[0] * 4)
-        head[0] == 1 or fail("X connection refused")
+    with sock:
         protocols, delete = intern(b"WM_PROTOCOLS"), intern(b"WM_DELETE_WINDOW")
         event = struct.pack("<BBHII5I", 33, 32, 0, window, protocols, delete, 0, 0, 0, 0)
         sock.sendall(struct.pack("<BBHII", 25, 0, 11, window, 0) + event)
         intern(b"WM_PROTOCOLS")  # the round trip surfaces an error from the SendEvent, if any
-    finally:
-        sock.close()
 
 def xdotool(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=10)
@@ -538,31 +538,25 @@ def case_broken_map(case):
 
 def damage_times(windows, seconds):
     """Server times (ms) of the drawing into the windows over `seconds`: one burst per frame (X DAMAGE)."""
-    sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    sock.connect("/tmp/.X11-unix/X" + os.environ["DISPLAY"].lstrip(":").split(".")[0])
-    sock.settimeout(5)
-    recv = lambda n: sock.recv(n, socket.MSG_WAITALL)
-    sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
-    head = recv(8)
-    id_base = struct.unpack("<I", recv(struct.unpack("<H", head[6:8])[0] * 4)[4:8])[0]
-    sock.sendall(struct.pack("<BxHHxx", 98, 4, 6) + b"DAMAGE\0\0")
-    opcode, first_event = recv(32)[9:11]
-    sock.sendall(struct.pack("<BBHII", opcode, 0, 3, 1, 1))
-    recv(32)
-    for i, w in enumerate(windows):
-        sock.sendall(struct.pack("<BBHIIB3x", opcode, 1, 4, id_base + i + 1, w, 0))
-    times, end = [], time.time() + seconds
-    while time.time() < end:
-        sock.settimeout(max(0.01, end - time.time()))
-        try:
-            event = recv(32)
-        except socket.timeout:
-            break
-        if event[0] == 0:
-            fail("X error %d while watching the window" % event[1])
-        if event[0] & 0x7F == first_event:
-            times.append(struct.unpack("<I", event[12:16])[0])
-    sock.close()
+    sock, recv, id_base = x_connect()
+    with sock:
+        sock.sendall(struct.pack("<BxHHxx", 98, 4, 6) + b"DAMAGE\0\0")
+        opcode, first_event = recv(32)[9:11]
+        sock.sendall(struct.pack("<BBHII", opcode, 0, 3, 1, 1))
+        recv(32)
+        for i, w in enumerate(windows):
+            sock.sendall(struct.pack("<BBHIIB3x", opcode, 1, 4, id_base + i + 1, w, 0))
+        times, end = [], time.time() + seconds
+        while time.time() < end:
+            sock.settimeout(max(0.01, end - time.time()))
+            try:
+                event = recv(32)
+            except socket.timeout:
+                break
+            if event[0] == 0:
+                fail("X error %d while watching the window" % event[1])
+            if event[0] & 0x7F == first_event:
+                times.append(struct.unpack("<I", event[12:16])[0])
     return times
 
 
