@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """End-to-end cases for the Torvane binary, run by run_e2e.sh inside a private Xvfb.
 
-Real X input through xdotool, checks on screenshots (xwd of the root window), one game process
-per case. To add a case: write `case_<name>(case)` with the Case helpers and list it in CASES.
+Real X input through xdotool, checks on screenshots of the root window, one game process per case.
+To add a case: write `case_<name>(case)` with the helpers below and list it in CASES.
 """
 
 import argparse, os, pathlib, re, shutil, socket, struct, subprocess, sys, tempfile, time  # noqa: E401
@@ -26,14 +26,14 @@ END_TURN, FORFEIT = (100, 50), (300, 50)
 TUTORIAL_CAMERA = (-100, -100)
 TILE_PIXELS = 94 * 94  # the inside of a tile, grid lines left out
 
+# Where the game's window stands on the screen: shots and clicks are relative to it.
+WINDOW = [0, 0]
+
 class CheckFailed(Exception):
     pass
 
 def fail(message):
     raise CheckFailed(message)
-
-def near(c, ref, tol=3):
-    return all(abs(c[i] - ref[i]) <= tol for i in range(3))
 
 def bluish(c):
     # The human side's pieces are tinted blue; no tile colour comes close.
@@ -42,10 +42,14 @@ def bluish(c):
 def highlighted(c):
     """A beige tile under the translucent move highlight."""
     a = MOVE_HIGHLIGHT[3] / 255.0
-    return near(c, [round(BEIGE[i] * (1 - a) + MOVE_HIGHLIGHT[i] * a) for i in range(3)])
+    return all(abs(c[i] - round(BEIGE[i] * (1 - a) + MOVE_HIGHLIGHT[i] * a)) <= 3 for i in range(3))
 
-# Where the game's window stands on the screen: shots and clicks are relative to it.
-WINDOW = [0, 0]
+def tile_origin(tile, camera):
+    return 100 * tile[0] - camera[0], 100 * tile[1] - camera[1]
+
+def tile_centre(tile, camera):
+    x, y = tile_origin(tile, camera)
+    return x + 50, y + 50
 
 
 class Shot:
@@ -60,10 +64,13 @@ class Shot:
         # Pixels are blue, green, red (and a pad byte when xwd reports 32 bits).
         self.step = header[11] // 8
         if self.step not in (3, 4) or header[7] != 0:
-            raise CheckFailed("unexpected xwd format (bpp %d, byte order %d)" % (header[11], header[7]))
+            fail("unexpected xwd format (bpp %d, byte order %d)" % (header[11], header[7]))
+
+    def index(self, x, y):
+        return self.offset + (y + self.y0) * self.bytes_per_line + (x + self.x0) * self.step
 
     def px(self, x, y):
-        i = self.offset + (y + self.y0) * self.bytes_per_line + (x + self.x0) * self.step
+        i = self.index(x, y)
         return (self.raw[i + 2], self.raw[i + 1], self.raw[i])
 
     def count(self, x0, y0, x1, y1, pred, step=1):
@@ -72,24 +79,20 @@ class Shot:
 
     def in_tile(self, tile, camera, pred):
         """Pixels of a tile's inside, for a camera position, that satisfy pred."""
-        x, y = 100 * tile[0] - camera[0], 100 * tile[1] - camera[1]
+        x, y = tile_origin(tile, camera)
         return self.count(x + 3, y + 3, x + 97, y + 97, pred)
 
     def changed_pixels(self, other, y0, y1):
         """Pixels that differ between two shots in rows y0..y1 (the window's whole width)."""
         n, length = 0, self.width * self.step
         for y in range(y0, y1):
-            a = self.offset + (y + self.y0) * self.bytes_per_line + self.x0 * self.step
-            b = other.offset + (y + other.y0) * other.bytes_per_line + other.x0 * other.step
+            a, b = self.index(0, y), other.index(0, y)
             if self.raw[a:a + length] != other.raw[b:b + length]:
                 n += sum(1 for x in range(self.width) if self.px(x, y) != other.px(x, y))
         return n
 
 def take_shot():
     return Shot(subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True, timeout=10).stdout)
-
-def tile_centre(tile, camera):
-    return (100 * tile[0] - camera[0] + 50, 100 * tile[1] - camera[1] + 50)
 
 def scene_of(s):
     """Which kind of scene the screenshot shows, from a few pixels each scene owns."""
@@ -184,21 +187,40 @@ def send_wm_delete(window):
         sock.sendall(struct.pack("<BBHII", 25, 0, 11, window, 0) + event)
         intern(b"WM_PROTOCOLS")  # the round trip surfaces an error from the SendEvent, if any
 
-def xdotool(*args):
-    subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=10)
+def xdotool(*args, check=True):
+    return subprocess.run(["xdotool"] + [str(a) for a in args], capture_output=True, text=True, check=check,
+                          timeout=10).stdout
+
+def press(kind, what, hold=HOLD, settle=0.2):
+    """Holds a key or mouse button down across frames, then lets the game draw."""
+    xdotool(kind + "down", what)
+    time.sleep(hold)
+    xdotool(kind + "up", what)
+    time.sleep(settle)
+
+def click(point, settle=0.2):
+    xdotool("mousemove", point[0] + WINDOW[0], point[1] + WINDOW[1])
+    time.sleep(0.1)
+    press("mouse", 1, settle=settle)
 
 
 class Case:
-    """One case: its game process, screenshots kept in its directory, and the input helpers."""
+    """One case: its game process, screenshots kept in its directory, and the waits and checks on them."""
 
     def __init__(self, name, args):
-        self.name, self.args = name, args
+        self.name, self.args, self.proc = name, args, None
         self.dir = tempfile.mkdtemp(prefix="torvane-e2e-%s-" % name)
-        self.shots, self.lines, self.proc = 0, [], None
+        self.shots, self.lines = 0, []
 
     def log(self, text):
         self.lines.append("  [%s] %s" % (self.name, text))
         print(self.lines[-1], flush=True)
+
+    def copy_data(self):
+        """A copy of the data folder this case may change."""
+        data = os.path.join(self.dir, "data")
+        shutil.copytree(self.args.data, data)
+        return data
 
     def start_game(self, cwd=None):
         """Starts the binary and returns its window ids once the window is up."""
@@ -207,17 +229,14 @@ class Case:
         if os.environ.get("TORVANE_GAME_PRELOAD"):
             env["LD_PRELOAD"] = os.environ["TORVANE_GAME_PRELOAD"]
         self.out, self.err = (open(os.path.join(self.dir, "game-std%s.txt" % n), "wb") for n in ("out", "err"))
-        launcher = self.args.launcher.split() if self.args.launcher else []
-        self.proc = subprocess.Popen(["timeout", "-k", "5", str(GAME_TIME_LIMIT)] + launcher + [self.args.binary],
-                                     cwd=cwd or self.args.data, stdin=subprocess.DEVNULL, stdout=self.out,
+        command = ["timeout", "-k", "5", str(GAME_TIME_LIMIT)] + self.args.launcher.split() + [self.args.binary]
+        self.proc = subprocess.Popen(command, cwd=cwd or self.args.data, stdin=subprocess.DEVNULL, stdout=self.out,
                                      stderr=self.err, start_new_session=True, env=env)
         self.log("game started (pid %d)" % self.proc.pid)
         for _ in range(400):
             self.check_alive("before its window appeared")
-            found = subprocess.run(["xdotool", "search", "--name", WINDOW_TITLE], capture_output=True, text=True,
-                                   timeout=10)
-            if found.returncode == 0 and found.stdout.strip():
-                windows = [int(w) for w in found.stdout.split()]
+            windows = [int(w) for w in xdotool("search", "--name", WINDOW_TITLE, check=False).split()]
+            if windows:
                 self.find_window(windows)
                 return windows
             time.sleep(0.1)
@@ -227,11 +246,9 @@ class Case:
         """Notes where the window stands once it stays put (on a larger screen it opens centred)."""
         last = None
         for _ in range(40):
-            where = subprocess.run(["xdotool", "getwindowgeometry", str(windows[-1])], capture_output=True,
-                                   text=True, timeout=10).stdout
+            where = xdotool("getwindowgeometry", windows[-1], check=False)
             if where == last:
-                x, y = re.search(r"Position: (\d+),(\d+)", where).groups()
-                WINDOW[:] = [int(x), int(y)]
+                WINDOW[:] = [int(v) for v in re.search(r"Position: (\d+),(\d+)", where).groups()]
                 return
             last = where
             time.sleep(0.25)
@@ -282,23 +299,12 @@ class Case:
                 fail("waited %g s for the %s screen; last screen looked like %r" % (timeout, scene, scene_of(s)))
             time.sleep(0.1)
 
-    def click(self, point, settle=0.2):
-        xdotool("mousemove", point[0] + WINDOW[0], point[1] + WINDOW[1])
-        time.sleep(0.1)
-        self.press(["mousedown", 1], ["mouseup", 1], HOLD, settle)
-
-    def key(self, name, hold=HOLD, settle=0.2):
-        self.press(["keydown", name], ["keyup", name], hold, settle)
-
-    def press(self, down, up, hold, settle):
-        xdotool(*down)
-        time.sleep(hold)
-        xdotool(*up)
-        time.sleep(settle)
-
     def act(self, label, point=None, key=None):
         """Clicks a point or presses a key, lets a few frames draw the result, returns the shot."""
-        self.key(key, settle=0.5) if key else self.click(point, settle=0.5)
+        if key:
+            press("key", key, settle=0.5)
+        else:
+            click(point, settle=0.5)
         return self.save(label)
 
     def check(self, condition, message):
@@ -309,20 +315,20 @@ class Case:
     def advance_to_board(self, forfeits):
         """Title -> Play, then `forfeits` times Forfeit + Continue; returns the board shot."""
         self.wait_scene("title", 20)
-        self.click(PLAY)
+        click(PLAY)
         board = self.wait_scene("board")
         for _ in range(forfeits):
             board = self.forfeit_and_continue()
         return board
 
     def forfeit_and_continue(self):
-        """Forfeit on a board, Continue on the transition; returns the next board's shot."""
-        self.click(FORFEIT)
+        click(FORFEIT)
         self.wait_scene("transition")
-        self.click(CONTINUE)
+        click(CONTINUE)
         return self.wait_scene("board")
 
     def finish(self, passed):
+        """Ends the game if it still runs; keeps the screenshots of a failed case in the artifacts."""
         if self.proc is not None:
             # The game runs in its own session started here: end that group only.
             for signal in (15, 9):
@@ -349,7 +355,7 @@ def case_click_through(case):
     """Every scene in order by their buttons; the end screen's code names each scored map."""
     case.start_game()
     case.check(case.wait_scene("title", 20).px(250, 320) == GREEN, "title: Play button is not green")
-    case.click(PLAY)
+    click(PLAY)
     tutorial = case.wait_scene("board")
     # The tutorial camera starts at (-100, -100): the board leaves a 100-pixel margin.
     case.check(tutorial.px(50, 500) == RAYWHITE, "tutorial: no empty margin left of the board at (50,500)")
@@ -362,7 +368,7 @@ def case_click_through(case):
         maps.append(map_number(b))
         case.check(maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name)
         case.log("%s board shows Map%d" % (name, maps[-1]))
-    case.click(FORFEIT)
+    click(FORFEIT)
     end = case.wait_scene("end")
     greens = end.count(0, 0, 800, 500, lambda c: c == GREEN, step=2)
     case.check(greens == 0, "end screen: %d green pixels; the Quit button must be red" % greens)
@@ -373,7 +379,7 @@ def case_click_through(case):
     # Both scored games were forfeited; the digits after each 0 are the maps just seen.
     case.check(code[2] + code[5] == "%d%d" % (maps[1], maps[2]),
                "end screen: code %r, but the scored boards showed Map%d and Map%d" % (code, maps[1], maps[2]))
-    case.click(QUIT)
+    click(QUIT)
     case.expect_exit("Quit")
 
 def case_tutorial_play(case):
@@ -405,7 +411,7 @@ def case_tutorial_play(case):
     # Gold starts at 100 for the one castle; the passive opponent hands the turn straight
     # back and each turn adds 100. Two turns: 300, not enough for a 400 Knight.
     for _ in range(2):
-        case.click(END_TURN)
+        click(END_TURN)
         case.wait_scene("board")
     # Scroll down with S until the board's lower edge shows: the castle on (2,11) is then
     # on screen and the edge tells the exact scroll.
@@ -416,7 +422,7 @@ def case_tutorial_play(case):
         if edge < 880:
             cam = (-100, 1500 - edge)
             break
-        case.key("s", hold=0.25)
+        press("key", "s", hold=0.25)
     case.check(cam is not None, "holding S never brought the board's lower edge into view")
     castle = tile_centre((2, 11), cam)
     case.check(150 < castle[1] < 850, "scrolled too far: castle (2,11) would be at %s" % (castle,))
@@ -428,7 +434,7 @@ def case_tutorial_play(case):
     case.check(menu.px(20, 20) != RED and menu.px(220, 20) != YELLOW, "End Turn and Forfeit show over the menu")
     case.check(menu.px(*knight_price) == DARKGREEN, "with 300 gold the 400 Knight should be disabled")
     case.check(case.act("exit", (700, 700)).px(*panel) != WHITE, "Exit did not close the purchase menu")
-    case.click(END_TURN)
+    click(END_TURN)
     case.wait_scene("board")  # 400 gold now
     menu = case.act("menu-400-gold", castle)
     case.check(menu.px(*panel) == WHITE, "the purchase menu did not open at 400 gold")
@@ -444,9 +450,9 @@ def case_tutorial_play(case):
     case.check(lit(bought, (1, 11)) == 0, "placement highlights stayed after the purchase")
     # One purchase per castle per turn: the castle no longer opens its menu.
     case.check(case.act("castle-again", castle).px(*panel) != WHITE, "the castle opened its menu again")
-    case.click(FORFEIT)
+    click(FORFEIT)
     case.wait_scene("transition")
-    case.key("Escape")
+    press("key", "Escape")
     case.expect_exit("Escape on the transition")
 
 def opponent_turn(case, turn):
@@ -455,7 +461,7 @@ def opponent_turn(case, turn):
     Returns the shot after it and whether the player's buttons were hidden meanwhile.
     """
     t0, hidden = time.time(), False
-    case.click(END_TURN)
+    click(END_TURN)
     while True:
         s = take_shot()
         state, now = scene_of(s), time.time()
@@ -494,25 +500,25 @@ def case_scored_game(case):
     case.check(busy_turns >= 1 or game_over, "End Turn and Forfeit never hid during the opponent's turns")
     case.check(changed_turns >= 1 or game_over, "the board never changed during the opponent's turns")
     if not game_over:
-        case.click(FORFEIT)
+        click(FORFEIT)
         case.wait_scene("transition")
     time.sleep(1.0)
     case.check(case.alive(), "the game ended on its own on the transition screen")
-    case.key("Escape")
+    press("key", "Escape")
     case.expect_exit("Escape on the transition")
 
 def case_escape_on_board(case):
     """Escape on a board ends the program at once with status 0."""
     case.start_game()
     case.advance_to_board(0)
-    case.key("Escape")
+    press("key", "Escape")
     case.expect_exit("Escape on the tutorial board")
 
 def case_close_window_on_end_screen(case):
     """The window's close request on the end screen ends the program with status 0."""
     windows = case.start_game()
     case.advance_to_board(3)
-    case.click(FORFEIT)
+    click(FORFEIT)
     case.wait_scene("end")
     for w in windows:
         send_wm_delete(w)
@@ -528,7 +534,7 @@ def case_broken_map(case):
     path.write_text("\n".join(lines))
     case.start_game(cwd=data)
     case.wait_scene("title", 20)
-    case.click(PLAY)
+    click(PLAY)
     status = case.wait_exit(10, "after Play with a broken tutorial map")
     err = case.stderr_text().strip()[-300:]
     case.log("exit status %d, stderr: %s" % (status, err))
@@ -573,7 +579,7 @@ def case_thinking_keeps_drawing(case):
     case.advance_to_board(2)
     for board in range(2):
         before = case.save("human-turn")
-        case.click(END_TURN)
+        click(END_TURN)
         frames = damage_times(windows, 1.5)
         during = case.save("opponent-turn")
         # The step search plays its first move within a second; the two-candidate one still thinks.
