@@ -14,7 +14,6 @@ GAME_TIME_LIMIT = 150  # seconds; no single case needs more
 # Press and release must fall in different frames or raylib drops the click; under load
 # a frame can take well over 16 ms.
 HOLD = 0.15
-# Screen points of the widgets.
 PLAY = QUIT = (300, 350)
 CONTINUE = (300, 250)
 END_TURN, FORFEIT = (100, 50), (300, 50)
@@ -23,11 +22,8 @@ TILE_PIXELS = 94 * 94  # the inside of a tile, grid lines left out
 # Where the game's window stands on the screen: shots and clicks are relative to it.
 WINDOW = [0, 0]
 
-class CheckFailed(Exception):
-    pass
-
 def fail(message):
-    raise CheckFailed(message)
+    raise AssertionError(message)
 
 def bluish(c):
     # The human side's pieces are tinted blue; no tile colour comes close.
@@ -81,16 +77,13 @@ def take_shot():
 def scene_of(s):
     if s.px(20, 20) == RED and s.px(220, 20) == YELLOW:
         return "board"
-    blank_corner = s.px(1500, 850) == RAYWHITE
-    if s.px(250, 320) == GREEN and blank_corner:
+    if s.px(1500, 850) != RAYWHITE:
+        # A board whose End Turn and Forfeit are hidden: the opponent's turn.
+        return "board-busy" if s.px(20, 20) != RED else "unknown"
+    buttons = s.px(250, 220), s.px(250, 320)
+    if buttons[1] == GREEN:
         return "title"
-    if s.px(250, 220) == RED and s.px(250, 320) == RAYWHITE and blank_corner:
-        return "transition"
-    if s.px(250, 320) == RED and s.px(250, 220) == RAYWHITE and blank_corner:
-        return "end"
-    if not blank_corner and s.px(20, 20) != RED:
-        return "board-busy"  # a board whose End Turn and Forfeit are hidden: the opponent's turn
-    return "unknown"
+    return {(RED, RAYWHITE): "transition", (RAYWHITE, RED): "end"}.get(buttons, "unknown")
 
 def map_number(s):
     # A fresh board with the camera at (0, 0): Map1 has blocked (black whatever the fog) tiles
@@ -100,17 +93,12 @@ def map_number(s):
 
 def read_code_glyphs(s):
     """Reads the result code drawn at (50, 60) in the default font at size 32: '1' is narrow, 'a' is
-    x-height only, 'b' has an empty top right, '2' an empty upper left side, '0' is a closed box.
-    """
+    x-height only, 'b' has an empty top right, '2' an empty upper left side, '0' is a closed box."""
     def dark(x0, x1, y0, y1):
         return any(sum(s.px(x, y)) < 300 for y in range(y0, y1 + 1) for x in range(x0, x1 + 1))
-    glyphs = []  # [first, last] column of each run of inked columns
-    for x in range(45, 800):
-        if dark(x, x, 45, 114):
-            if glyphs and glyphs[-1][1] == x - 1:
-                glyphs[-1][1] = x
-            else:
-                glyphs.append([x, x])
+    # A glyph is a run of columns with ink in them.
+    columns = "".join("#" if dark(x, x, 45, 114) else "." for x in range(45, 800))
+    glyphs = [(m.start() + 45, m.end() + 44) for m in re.finditer("#+", columns)]
     rows = [y for y in range(45, 115) if dark(45, 800, y, y)]
     if not glyphs:
         return ""
@@ -196,21 +184,17 @@ class Case:
     """One case: its game process, its files (kept in the artifacts if it fails), the waits and checks."""
 
     def __init__(self, name, args):
-        self.name, self.args, self.proc, self.shots, self.lines = name, args, None, 0, []
+        self.name, self.args, self.proc, self.shots = name, args, None, 0
         self.dir = pathlib.Path(args.artifacts, name)
         shutil.rmtree(self.dir, ignore_errors=True)
         self.dir.mkdir(parents=True)
 
     def log(self, text):
-        self.lines.append("  [%s] %s" % (self.name, text))
-        print(self.lines[-1], flush=True)
+        print("  [%s] %s" % (self.name, text), flush=True)
 
-    def copy_data(self):
-        return shutil.copytree(self.args.data, self.dir / "data")
-
-    def start_game(self, boards=None, cwd=None):
-        """Starts the binary; once its window is up, returns the window ids, or with `boards` goes on from
-        the title through Play and boards - 1 forfeits and returns the board's shot."""
+    def start_game(self, boards=0, cwd=None):
+        """Starts the binary and waits for the title, then plays on (Play, Forfeit and Continue) to the given
+        board, the tutorial being the first; returns the last shot."""
         preload = os.environ.get("TORVANE_GAME_PRELOAD")
         # The sanitizer build keeps the GL driver loaded in the game alone (see tests/CMakeLists.txt).
         env = dict(os.environ, LD_PRELOAD=preload) if preload else None
@@ -223,10 +207,18 @@ class Case:
             self.check_alive("before its window appeared")
             self.windows = [int(w) for w in xdotool("search", "--name", WINDOW_TITLE, check=False).split()]
             if self.windows:
-                self.find_window(self.windows)
-                return self.advance(boards) if boards else self.windows
+                break
             time.sleep(0.1)
-        fail("no window named %r within 40 s" % WINDOW_TITLE)
+        else:
+            fail("no window named %r within 40 s" % WINDOW_TITLE)
+        self.find_window(self.windows)
+        shot = self.wait_scene("title", 20)
+        if boards:
+            click(PLAY)
+            shot = self.wait_scene("board")
+        for _ in range(boards - 1):
+            shot = self.forfeit_and_continue()
+        return shot
 
     def find_window(self, windows):
         """Notes where the window stands once it stays put (on a larger screen it opens centred)."""
@@ -239,14 +231,6 @@ class Case:
             last = where
             time.sleep(0.25)
         fail("the window kept moving")
-
-    def advance(self, boards):
-        self.wait_scene("title", 20)
-        click(PLAY)
-        board = self.wait_scene("board")
-        for _ in range(boards - 1):
-            board = self.forfeit_and_continue()
-        return board
 
     def forfeit_and_continue(self):
         self.forfeit("transition")
@@ -281,17 +265,19 @@ class Case:
         (self.dir / ("%02d-%s.xwd" % (self.shots, label))).write_bytes(s.raw)
         return s
 
-    def wait_scene(self, scene, timeout=15):
+    def wait_for(self, label, done, timeout=15):
+        """Takes shots until done(shot) holds and returns that shot; fails if the game ends or time runs out."""
         deadline = time.time() + timeout
-        while True:
-            s = take_shot()
-            if scene_of(s) == scene:
-                return self.save(scene, s)
-            self.check_alive("while waiting for the %s screen" % scene)
+        while not done(s := take_shot()):
+            self.check_alive("while waiting for " + label)
             if time.time() > deadline:
-                self.save("timeout-" + scene, s)
-                fail("waited %g s for the %s screen; last screen looked like %r" % (timeout, scene, scene_of(s)))
+                self.save("timeout-" + label, s)
+                fail("waited %g s for %s; the last shot looked like %r" % (timeout, label, scene_of(s)))
             time.sleep(0.1)
+        return self.save(label, s)
+
+    def wait_scene(self, scene, timeout=15):
+        return self.wait_for(scene, lambda s: scene_of(s) == scene, timeout)
 
     def act(self, label, point):
         """Clicks a point, lets a few frames draw the result, returns the shot."""
@@ -312,7 +298,6 @@ class Case:
         for shot in self.dir.glob("*.xwd"):
             if subprocess.run(["convert", shot, shot.with_suffix(".png")], capture_output=True).returncode == 0:
                 shot.unlink()
-        (self.dir / "log.txt").write_text("\n".join(self.lines) + "\n")
         return self.dir
 
 def case_click_through(case):
@@ -409,41 +394,31 @@ def case_tutorial_play(case):
     case.check(case.act("castle-again", castle).px(*panel) != WHITE, "the castle opened its menu again")
 
 def opponent_turn(case, turn):
-    """Ends the turn and waits until it comes back or the game is decided; returns the shot then and
-    whether the player's buttons were hidden meanwhile."""
-    t0, hidden = time.time(), False
+    """Ends the turn and waits for it back or the game decided: returns that shot and whether the buttons hid."""
+    t0, seen = time.time(), set()
+    def back(s):
+        seen.add(scene := scene_of(s))
+        return scene == "transition" or (scene == "board" and ("board-busy" in seen or time.time() - t0 > 3))
     click(END_TURN)
-    while True:
-        s = take_shot()
-        state, now = scene_of(s), time.time()
-        hidden = hidden or state == "board-busy"
-        if state == "transition" or (state == "board" and (hidden or now - t0 > 3)):
-            return case.save("turn%d-after" % turn, s), hidden
-        case.check_alive("during the opponent's turn %d" % turn)
-        if now > t0 + 60:
-            fail("turn %d: the opponent's turn did not finish within 60 s (%s)" % (turn, state))
-        time.sleep(0.1)
+    return case.wait_for("turn%d-after" % turn, back, 60), "board-busy" in seen
 
 def case_scored_game(case):
     """A few turns against a scored opponent: it plays visibly, then forfeit."""
     case.start_game(boards=3)
-    changed_turns = busy_turns = 0
+    changed_turns = busy_turns = turn = 0
+    game_over = False
     # Much of the opponent's play is hidden in the fog or off screen; its first visible
     # capture or attack comes in its second to fourth turn. Play on until one showed,
     # at least three turns and at most six.
-    for turn in range(1, 7):
-        if turn > 3 and changed_turns >= 1:
-            break
+    while not game_over and (turn < 3 or (turn < 6 and not changed_turns)):
+        turn += 1
         before = case.save("turn%d-before" % turn)
         after, hidden = opponent_turn(case, turn)
-        if scene_of(after) == "transition":
-            case.log("turn %d: the opponent won the game" % turn)
-            break
+        game_over = scene_of(after) == "transition"
         diff = after.changed_pixels(before, 130, 900)
-        case.log("turn %d: %d board pixels changed" % (turn, diff))
+        case.log("turn %d: %d board pixels changed%s" % (turn, diff, ", the opponent won" if game_over else ""))
         busy_turns += hidden
         changed_turns += diff > 2000
-    game_over = scene_of(after) == "transition"
     # The opponent plays its plan back one action per half second with the player's
     # buttons hidden meanwhile; some of what it did must show on the board.
     case.check(busy_turns >= 1 or game_over, "End Turn and Forfeit never hid during the opponent's turns")
@@ -469,12 +444,11 @@ def case_close_window_on_end_screen(case):
 
 def case_broken_map(case):
     """A tutorial map with a bad tile character stops the game, naming file and line."""
-    path = pathlib.Path(case.copy_data(), "TutorialMap.txt")
+    path = shutil.copytree(case.args.data, case.dir / "data") / "TutorialMap.txt"
     lines = path.read_text().split("\n")
     lines[2] = lines[2][:2] + "x" + lines[2][3:]  # line 3 keeps its length but holds an 'x' at column 2
     path.write_text("\n".join(lines))
     case.start_game(cwd=path.parent)
-    case.wait_scene("title", 20)
     click(PLAY)
     status = case.wait_exit("after Play with a broken tutorial map", expect=None)
     err = case.stderr_text()[-300:]
@@ -484,12 +458,12 @@ def case_broken_map(case):
 
 def case_thinking_keeps_drawing(case):
     """The two-candidate opponent plans 2^18 complete turns: frames keep coming, Escape quits at once."""
-    data = case.copy_data()
+    data = shutil.copytree(case.args.data, case.dir / "data")
     # 17 red Knights in sight of 5 blue ones, and the castles: 18 or more steps for the opponent.
     pieces = ["0,%d,%d,1" % (9 + i % 3, i // 3) for i in range(17)] + ["3,15,8,1", "3,0,4,0"]
     rows = ["0" * 16] * 9 + [""] + pieces + ["0,5,%d,0" % r for r in (0, 2, 4, 6, 8)]
     for name in ("Map1.txt", "Map2.txt"):
-        pathlib.Path(data, name).write_text("\n".join(rows) + "\n")
+        (data / name).write_text("\n".join(rows) + "\n")
     case.start_game(boards=3, cwd=data)
     for board in range(2):
         before = case.save("human-turn")
@@ -531,7 +505,7 @@ def main():
         try:
             CASES[name](case)
             ok = True
-        except CheckFailed as e:
+        except AssertionError as e:
             case.log("FAILED: %s" % e)
         except Exception as e:  # a broken tool or driver bug still counts as a failure
             case.log("ERROR: %s: %s" % (type(e).__name__, e))
