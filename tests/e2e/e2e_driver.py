@@ -203,43 +203,37 @@ class Case:
             self.proc = subprocess.Popen(command, cwd=cwd or self.args.data, stdin=subprocess.DEVNULL, stdout=out,
                                          stderr=err, start_new_session=True, env=env)
         self.log("game started (pid %d)" % self.proc.pid)
-        for _ in range(400):
-            self.check_alive("before its window appeared")
-            self.windows = [int(w) for w in xdotool("search", "--name", WINDOW_TITLE, check=False).split()]
-            if self.windows:
-                break
-            time.sleep(0.1)
-        else:
-            fail("no window named %r within 40 s" % WINDOW_TITLE)
-        self.find_window(self.windows)
+        self.find_window()
         shot = self.wait_scene("title", 20)
         if boards:
             click(PLAY)
             shot = self.wait_scene("board")
         for _ in range(boards - 1):
-            shot = self.forfeit_and_continue()
+            shot = self.forfeit()
         return shot
 
-    def find_window(self, windows):
-        """Notes where the window stands once it stays put (on a larger screen it opens centred)."""
+    def find_window(self):
+        """Finds the game's window and notes where it stands once it stays put (on a larger screen it opens
+        centred)."""
         last = None
-        for _ in range(40):
-            where = xdotool("getwindowgeometry", windows[-1], check=False)
-            if where == last:
+        for _ in range(160):
+            self.check_alive("before its window settled")
+            self.windows = [int(w) for w in xdotool("search", "--name", WINDOW_TITLE, check=False).split()]
+            where = self.windows and xdotool("getwindowgeometry", self.windows[-1], check=False)
+            if where and where == last:
                 WINDOW[:] = [int(v) for v in re.search(r"Position: (\d+),(\d+)", where).groups()]
                 return
             last = where
             time.sleep(0.25)
-        fail("the window kept moving")
+        fail("no window named %r that stayed put within 40 s" % WINDOW_TITLE)
 
-    def forfeit_and_continue(self):
-        self.forfeit("transition")
-        click(CONTINUE)
-        return self.wait_scene("board")
-
-    def forfeit(self, next_scene):
+    def forfeit(self, then="board"):
+        """Forfeits the board and waits for the next screen, past the transition with Continue for a board."""
         click(FORFEIT)
-        return self.wait_scene(next_scene)
+        if then == "board":
+            self.wait_scene("transition")
+            click(CONTINUE)
+        return self.wait_scene(then)
 
     def stderr_text(self):
         return (self.dir / "game-stderr.txt").read_text(errors="replace").strip()
@@ -309,7 +303,7 @@ def case_click_through(case):
     case.check(knight > 500, "tutorial: no blue Knight on tile (2,3) (%d blue pixels)" % knight)
     maps = []
     for name in ["practice", "first scored", "second scored"]:
-        b = case.forfeit_and_continue()
+        b = case.forfeit()
         case.check(b.px(50, 500) != RAYWHITE, "%s board: the camera should start at (0,0)" % name)
         maps.append(map_number(b))
         case.check(maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name)
@@ -475,7 +469,7 @@ def case_thinking_keeps_drawing(case):
             break
         case.check(board == 0, "the second scored opponent did not think either; one of them must")
         case.wait_scene("board", 60)
-        case.forfeit_and_continue()
+        case.forfeit()
     gaps = [b - a for a, b in zip(frames, frames[1:])] or [1500]
     case.log("while thinking: %d drawing events in 1.5 s, longest gap %d ms" % (len(frames), max(gaps)))
     case.check(max(gaps) <= 50, "a frame gap of %d ms while the opponent thinks" % max(gaps))
