@@ -135,7 +135,7 @@ def send_wm_delete(window):
     def intern(name):
         sock.sendall(struct.pack("<BBHHxx", 16, 0, 2 + len(name) // 4, len(name)) + name)  # names of 4n bytes
         reply = recv(32)
-        return struct.unpack("<I", reply[8:12])[0] if reply[0] == 1 else fail("X error %d on the close request" % reply[1])
+        return struct.unpack("<I", reply[8:12])[0] if reply[0] == 1 else fail("X error %d" % reply[1])
     with sock:
         protocols, delete = intern(b"WM_PROTOCOLS"), intern(b"WM_DELETE_WINDOW")
         event = struct.pack("<BBHII5I", 33, 32, 0, window, protocols, delete, 0, 0, 0, 0)
@@ -193,8 +193,7 @@ class Case:
         print("  [%s] %s" % (self.name, text), flush=True)
 
     def start_game(self, boards=0, cwd=None):
-        """Starts the binary and waits for the title, then plays on (Play, Forfeit and Continue) to the given
-        board, the tutorial being the first; returns the last shot."""
+        """Starts the binary, waits for the title and plays on to the given board (1: the tutorial)."""
         preload = os.environ.get("TORVANE_GAME_PRELOAD")
         # The sanitizer build keeps the GL driver loaded in the game alone (see tests/CMakeLists.txt).
         env = dict(os.environ, LD_PRELOAD=preload) if preload else None
@@ -213,8 +212,7 @@ class Case:
         return shot
 
     def find_window(self):
-        """Finds the game's window and notes where it stands once it stays put (on a larger screen it opens
-        centred)."""
+        """Finds the game's window; notes where it stands once it stays put (on a larger screen it opens centred)."""
         last = None
         for _ in range(160):
             self.check_alive("before its window settled")
@@ -249,8 +247,8 @@ class Case:
             status = self.proc.wait(timeout=seconds)
         except subprocess.TimeoutExpired:
             fail("%s: the game was still running %g s later" % (what, seconds))
-        self.check(status != 124, "%s: the game hit the %d s time limit" % (what, GAME_TIME_LIMIT))
-        self.check(expect is None or status == expect, "%s: exit status %d, expected %s" % (what, status, expect))
+        assert status != 124, "%s: the game hit the %d s time limit" % (what, GAME_TIME_LIMIT)
+        assert expect is None or status == expect, "%s: exit status %d, expected %s" % (what, status, expect)
         return status
 
     def save(self, label, s=None):
@@ -278,13 +276,10 @@ class Case:
         click(point, settle=0.5)
         return self.save(label)
 
-    def check(self, condition, message):
-        if not condition:
-            self.save("failed-check")
-            fail(message)
-
     def finish(self, passed):
         if self.proc is not None and self.proc.poll() is None:
+            if not passed:
+                self.save("failed")
             os.killpg(self.proc.pid, 9)  # the game runs in its own session started here: end that group only
             self.proc.wait()
         if passed:
@@ -298,26 +293,24 @@ def case_click_through(case):
     """Every scene in order by their buttons; the end screen's code names each scored map."""
     tutorial = case.start_game(boards=1)
     # The tutorial camera starts at (-100, -100): the board leaves a 100-pixel margin.
-    case.check(tutorial.px(50, 500) == RAYWHITE, "tutorial: no empty margin left of the board at (50,500)")
+    assert tutorial.px(50, 500) == RAYWHITE, "tutorial: no empty margin left of the board at (50,500)"
     knight = tutorial.in_tile((2, 3), TUTORIAL_CAMERA, bluish)
-    case.check(knight > 500, "tutorial: no blue Knight on tile (2,3) (%d blue pixels)" % knight)
+    assert knight > 500, "tutorial: no blue Knight on tile (2,3) (%d blue pixels)" % knight
     maps = []
     for name in ["practice", "first scored", "second scored"]:
         b = case.forfeit()
-        case.check(b.px(50, 500) != RAYWHITE, "%s board: the camera should start at (0,0)" % name)
+        assert b.px(50, 500) != RAYWHITE, "%s board: the camera should start at (0,0)" % name
         maps.append(map_number(b))
-        case.check(maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name)
+        assert maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name
         case.log("%s board shows Map%d" % (name, maps[-1]))
     end = case.forfeit("end")
     greens = end.count(0, 0, 800, 500, lambda c: c == GREEN, step=2)
-    case.check(greens == 0, "end screen: %d green pixels; the Quit button must be red" % greens)
+    assert greens == 0, "end screen: %d green pixels; the Quit button must be red" % greens
     code = read_code_glyphs(end)
     case.log("result code on screen: %r" % code)
-    case.check(re.fullmatch(r"a0[12]b0[12]|b0[12]a0[12]", code) is not None,
-               "end screen: result code %r is not two forfeited groups with distinct opponents" % code)
+    assert re.fullmatch(r"a0[12]b0[12]|b0[12]a0[12]", code), "code %r: not two forfeits, distinct opponents" % code
     # Both scored games were forfeited; the digits after each 0 are the maps just seen.
-    case.check(code[2] + code[5] == "%d%d" % (maps[1], maps[2]),
-               "end screen: code %r, but the scored boards showed Map%d and Map%d" % (code, maps[1], maps[2]))
+    assert code[2] + code[5] == "%d%d" % tuple(maps[1:]), "code %r after boards of Map%d, Map%d" % (code, *maps[1:])
     click(QUIT)
     case.wait_exit("Quit")
 
@@ -328,23 +321,23 @@ def case_tutorial_play(case):
     # Both follow `cam` as it moves.
     lit = lambda s, tile: s.in_tile(tile, cam, highlighted)  # noqa: E731
     blue = lambda s, tile: s.in_tile(tile, cam, bluish)  # noqa: E731
-    case.check(lit(before, (3, 3)) == 0, "tile (3,3) is highlighted before anything was selected")
+    assert lit(before, (3, 3)) == 0, "tile (3,3) is highlighted before anything was selected"
     sel = case.act("knight-selected", tile_centre((2, 3), cam))
     for tile in [(3, 3), (4, 3), (2, 2), (1, 3), (2, 4)]:
-        case.check(lit(sel, tile) > TILE_PIXELS // 2, "after selecting the Knight, tile %s is not highlighted" % (tile,))
+        assert lit(sel, tile) > TILE_PIXELS // 2, "after selecting the Knight, tile %s is not highlighted" % (tile,)
     # The enemy Knight's tile is in reach by distance but occupied: no move there.
-    case.check(lit(sel, (7, 3)) == 0, "the enemy Knight's tile (7,3) is offered as a move")
+    assert lit(sel, (7, 3)) == 0, "the enemy Knight's tile (7,3) is offered as a move"
     moved = case.act("knight-moved", tile_centre((4, 3), cam))
-    case.check(blue(moved, (2, 3)) == 0 and blue(moved, (4, 3)) > 500, "the Knight did not move to (4,3)")
-    case.check(lit(moved, (3, 3)) == 0, "highlights stayed after the move")
+    assert blue(moved, (2, 3)) == 0 and blue(moved, (4, 3)) > 500, "the Knight did not move to (4,3)"
+    assert lit(moved, (3, 3)) == 0, "highlights stayed after the move"
     beige = moved.in_tile((2, 3), cam, lambda c: c == BEIGE)
-    case.check(beige > TILE_PIXELS * 0.9, "tile (2,3) is not plain again after the Knight left (%d beige)" % beige)
+    assert beige > TILE_PIXELS * 0.9, "tile (2,3) is not plain again after the Knight left (%d beige)" % beige
     press("key", "z", settle=0.5)
     undone = case.save("undo")
-    case.check(blue(undone, (2, 3)) > 500 and blue(undone, (4, 3)) == 0, "Z did not put the Knight back on (2,3)")
+    assert blue(undone, (2, 3)) > 500 and blue(undone, (4, 3)) == 0, "Z did not put the Knight back on (2,3)"
     again = case.act("reselected", tile_centre((2, 3), cam))
-    case.check(lit(again, (4, 3)) > TILE_PIXELS // 2, "after Z the Knight cannot be selected to move again")
-    case.check(blue(case.act("moved-again", tile_centre((4, 3), cam)), (4, 3)) > 500, "the second move failed")
+    assert lit(again, (4, 3)) > TILE_PIXELS // 2, "after Z the Knight cannot be selected to move again"
+    assert blue(case.act("moved-again", tile_centre((4, 3), cam)), (4, 3)) > 500, "the second move failed"
     # Gold starts at 100 for the one castle; the passive opponent hands the turn straight
     # back and each turn adds 100. Two turns: 300, not enough for a 400 Knight.
     for _ in range(2):
@@ -360,41 +353,32 @@ def case_tutorial_play(case):
             cam = (-100, 1500 - edge)
             break
         press("key", "s", hold=0.25)
-    case.check(cam is not None, "holding S never brought the board's lower edge into view")
+    assert cam is not None, "holding S never brought the board's lower edge into view"
     castle = tile_centre((2, 11), cam)
-    case.check(150 < castle[1] < 850, "scrolled too far: castle (2,11) would be at %s" % (castle,))
-    case.check(blue(case.save("scrolled"), (2, 11)) > 500, "no blue castle on tile (2,11) after scrolling")
+    assert 150 < castle[1] < 850, "scrolled too far: castle (2,11) would be at %s" % (castle,)
+    assert blue(case.save("scrolled"), (2, 11)) > 500, "no blue castle on tile (2,11) after scrolling"
     knight_price, archer_price, panel = (860, 260), (860, 360), (600, 230)
     menu = case.act("menu-300-gold", castle)
-    case.check(menu.px(*panel) == WHITE, "clicking the own castle did not open the purchase menu")
-    case.check(menu.px(20, 20) != RED and menu.px(220, 20) != YELLOW, "End Turn and Forfeit show over the menu")
-    case.check(menu.px(*knight_price) == DARKGREEN, "with 300 gold the 400 Knight should be disabled")
-    case.check(case.act("exit", (700, 700)).px(*panel) != WHITE, "Exit did not close the purchase menu")
+    assert menu.px(*panel) == WHITE, "clicking the own castle did not open the purchase menu"
+    assert menu.px(20, 20) != RED and menu.px(220, 20) != YELLOW, "End Turn and Forfeit show over the menu"
+    assert menu.px(*knight_price) == DARKGREEN, "with 300 gold the 400 Knight should be disabled"
+    assert case.act("exit", (700, 700)).px(*panel) != WHITE, "Exit did not close the purchase menu"
     click(END_TURN)
     case.wait_scene("board")  # 400 gold now
     menu = case.act("menu-400-gold", castle)
-    case.check(menu.px(*panel) == WHITE, "the purchase menu did not open at 400 gold")
-    case.check(menu.px(*knight_price) == GREEN, "with exactly 400 gold the Knight should be enabled")
-    case.check(menu.px(*archer_price) == DARKGREEN, "with 400 gold the 600 Archer should be disabled")
+    assert menu.px(*panel) == WHITE, "the purchase menu did not open at 400 gold"
+    assert menu.px(*knight_price) == GREEN, "with exactly 400 gold the Knight should be enabled"
+    assert menu.px(*archer_price) == DARKGREEN, "with 400 gold the 600 Archer should be disabled"
     placing = case.act("placing", (900, 270))
-    case.check(placing.px(*panel) != WHITE, "choosing the Knight did not close the menu")
+    assert placing.px(*panel) != WHITE, "choosing the Knight did not close the menu"
     for tile in [(3, 11), (1, 11), (2, 10), (2, 12)]:
-        case.check(lit(placing, tile) > TILE_PIXELS // 2, "free tile %s is not offered for the Knight" % (tile,))
-    case.check(blue(placing, (3, 11)) == 0, "tile (3,11) already holds a blue piece")
+        assert lit(placing, tile) > TILE_PIXELS // 2, "free tile %s is not offered for the Knight" % (tile,)
+    assert blue(placing, (3, 11)) == 0, "tile (3,11) already holds a blue piece"
     bought = case.act("bought", tile_centre((3, 11), cam))
-    case.check(blue(bought, (3, 11)) > 500, "no new blue Knight on (3,11) after the purchase")
-    case.check(lit(bought, (1, 11)) == 0, "placement highlights stayed after the purchase")
+    assert blue(bought, (3, 11)) > 500, "no new blue Knight on (3,11) after the purchase"
+    assert lit(bought, (1, 11)) == 0, "placement highlights stayed after the purchase"
     # One purchase per castle per turn: the castle no longer opens its menu.
-    case.check(case.act("castle-again", castle).px(*panel) != WHITE, "the castle opened its menu again")
-
-def opponent_turn(case, turn):
-    """Ends the turn and waits for it back or the game decided: returns that shot and whether the buttons hid."""
-    t0, seen = time.time(), set()
-    def back(s):
-        seen.add(scene := scene_of(s))
-        return scene == "transition" or (scene == "board" and ("board-busy" in seen or time.time() - t0 > 3))
-    click(END_TURN)
-    return case.wait_for("turn%d-after" % turn, back, 60), "board-busy" in seen
+    assert case.act("castle-again", castle).px(*panel) != WHITE, "the castle opened its menu again"
 
 def case_scored_game(case):
     """A few turns against a scored opponent: it plays visibly, then forfeit."""
@@ -406,21 +390,25 @@ def case_scored_game(case):
     # at least three turns and at most six.
     while not game_over and (turn < 3 or (turn < 6 and not changed_turns)):
         turn += 1
-        before = case.save("turn%d-before" % turn)
-        after, hidden = opponent_turn(case, turn)
+        before, t0, seen = case.save("turn%d-before" % turn), time.time(), set()
+        def back(s):  # the turn came back, or the game is decided
+            seen.add(scene := scene_of(s))
+            return scene == "transition" or (scene == "board" and ("board-busy" in seen or time.time() - t0 > 3))
+        click(END_TURN)
+        after = case.wait_for("turn%d-after" % turn, back, 60)
         game_over = scene_of(after) == "transition"
         diff = after.changed_pixels(before, 130, 900)
         case.log("turn %d: %d board pixels changed%s" % (turn, diff, ", the opponent won" if game_over else ""))
-        busy_turns += hidden
+        busy_turns += "board-busy" in seen
         changed_turns += diff > 2000
     # The opponent plays its plan back one action per half second with the player's
     # buttons hidden meanwhile; some of what it did must show on the board.
-    case.check(busy_turns >= 1 or game_over, "End Turn and Forfeit never hid during the opponent's turns")
-    case.check(changed_turns >= 1 or game_over, "the board never changed during the opponent's turns")
+    assert busy_turns >= 1 or game_over, "End Turn and Forfeit never hid during the opponent's turns"
+    assert changed_turns >= 1 or game_over, "the board never changed during the opponent's turns"
     if not game_over:
         case.forfeit("transition")
     time.sleep(1.0)
-    case.check(case.proc.poll() is None, "the game ended on its own on the transition screen")
+    assert case.proc.poll() is None, "the game ended on its own on the transition screen"
     press("key", "Escape")
     case.wait_exit("Escape on the transition")
 
@@ -447,8 +435,8 @@ def case_broken_map(case):
     status = case.wait_exit("after Play with a broken tutorial map", expect=None)
     err = case.stderr_text()[-300:]
     case.log("exit status %d, stderr: %s" % (status, err))
-    case.check(status != 0, "the game exited with status 0 on a broken map")
-    case.check("TutorialMap.txt:3:" in err, "stderr does not name TutorialMap.txt line 3: %r" % err)
+    assert status != 0, "the game exited with status 0 on a broken map"
+    assert "TutorialMap.txt:3:" in err, "stderr does not name TutorialMap.txt line 3: %r" % err
 
 def case_thinking_keeps_drawing(case):
     """The two-candidate opponent plans 2^18 complete turns: frames keep coming, Escape quits at once."""
@@ -467,19 +455,19 @@ def case_thinking_keeps_drawing(case):
         # The step search plays its first move within a second; the two-candidate one still thinks.
         if scene_of(during) == "board-busy" and during.changed_pixels(before, 130, 900) == 0:
             break
-        case.check(board == 0, "the second scored opponent did not think either; one of them must")
+        assert board == 0, "the second scored opponent did not think either; one of them must"
         case.wait_scene("board", 60)
         case.forfeit()
     gaps = [b - a for a, b in zip(frames, frames[1:])] or [1500]
     case.log("while thinking: %d drawing events in 1.5 s, longest gap %d ms" % (len(frames), max(gaps)))
-    case.check(max(gaps) <= 50, "a frame gap of %d ms while the opponent thinks" % max(gaps))
+    assert max(gaps) <= 50, "a frame gap of %d ms while the opponent thinks" % max(gaps)
     t0 = time.time()
     xdotool("keydown", "Escape")
     case.wait_exit("Escape while the opponent thinks", 5)
     quit_time = time.time() - t0
     xdotool("keyup", "Escape", check=False)
     case.log("Escape ended the game in %.3f s" % quit_time)
-    case.check(quit_time <= 0.5, "Escape took %.2f s to end the game" % quit_time)
+    assert quit_time <= 0.5, "Escape took %.2f s to end the game" % quit_time
 
 CASES = {fn.__name__[5:].replace("_", "-"): fn for fn in [
     case_click_through, case_tutorial_play, case_scored_game, case_escape_on_board,
