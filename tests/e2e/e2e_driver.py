@@ -11,16 +11,15 @@ BEIGE, MOVE_HIGHLIGHT = (211, 176, 131), (55, 55, 150, 100)
 
 WINDOW_TITLE = "Strategy Game"
 GAME_TIME_LIMIT = 150  # seconds; no single case needs more
-# Press and release must fall in different frames or raylib drops the click; under load
-# a frame can take well over 16 ms.
+# Press and release must fall in different frames or raylib drops the click; under load a frame can take
+# well over 16 ms.
 HOLD = 0.15
 PLAY = QUIT = (300, 350)
 CONTINUE = (300, 250)
 END_TURN, FORFEIT = (100, 50), (300, 50)
 TUTORIAL_CAMERA = (-100, -100)
 TILE_PIXELS = 94 * 94  # the inside of a tile, grid lines left out
-# Where the game's window stands on the screen: shots and clicks are relative to it.
-WINDOW = [0, 0]
+WINDOW = [0, 0]  # where the game's window stands on the screen: shots and clicks are relative to it
 
 def fail(message):
     raise AssertionError(message)
@@ -77,8 +76,7 @@ def take_shot():
 def scene_of(s):
     if s.px(20, 20) == RED and s.px(220, 20) == YELLOW:
         return "board"
-    if s.px(1500, 850) != RAYWHITE:
-        # A board whose End Turn and Forfeit are hidden: the opponent's turn.
+    if s.px(1500, 850) != RAYWHITE:  # a board; without End Turn and Forfeit during the opponent's turn
         return "board-busy" if s.px(20, 20) != RED else "unknown"
     buttons = s.px(250, 220), s.px(250, 320)
     if buttons[1] == GREEN:
@@ -96,9 +94,8 @@ def read_code_glyphs(s):
     x-height only, 'b' has an empty top right, '2' an empty upper left side, '0' is a closed box."""
     def dark(x0, x1, y0, y1):
         return any(sum(s.px(x, y)) < 300 for y in range(y0, y1 + 1) for x in range(x0, x1 + 1))
-    # A glyph is a run of columns with ink in them.
     columns = "".join("#" if dark(x, x, 45, 114) else "." for x in range(45, 800))
-    glyphs = [(m.start() + 45, m.end() + 44) for m in re.finditer("#+", columns)]
+    glyphs = [(m.start() + 45, m.end() + 44) for m in re.finditer("#+", columns)]  # runs of inked columns
     rows = [y for y in range(45, 115) if dark(45, 800, y, y)]
     if not glyphs:
         return ""
@@ -166,8 +163,7 @@ def damage_times(windows, seconds):
     return times
 
 def xdotool(*args, check=True):
-    return subprocess.run(["xdotool"] + [str(a) for a in args], capture_output=True, text=True, check=check,
-                          timeout=10).stdout
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, check=check, timeout=10).stdout
 
 def press(kind, what, hold=HOLD, settle=0.2):
     xdotool(kind + "down", what)
@@ -257,7 +253,7 @@ class Case:
         (self.dir / ("%02d-%s.xwd" % (self.shots, label))).write_bytes(s.raw)
         return s
 
-    def wait_for(self, label, done, timeout=15):
+    def wait_for(self, label, done, timeout=15, between=lambda: time.sleep(0.1)):
         """Takes shots until done(shot) holds and returns that shot; fails if the game ends or time runs out."""
         deadline = time.time() + timeout
         while not done(s := take_shot()):
@@ -265,7 +261,7 @@ class Case:
             if time.time() > deadline:
                 self.save("timeout-" + label, s)
                 fail("waited %g s for %s; the last shot looked like %r" % (timeout, label, scene_of(s)))
-            time.sleep(0.1)
+            between()
         return self.save(label, s)
 
     def wait_scene(self, scene, timeout=15):
@@ -318,8 +314,7 @@ def case_tutorial_play(case):
     """Select, move, undo and buy on the tutorial board."""
     cam = TUTORIAL_CAMERA
     before = case.start_game(boards=1)
-    # Both follow `cam` as it moves.
-    lit = lambda s, tile: s.in_tile(tile, cam, highlighted)  # noqa: E731
+    lit = lambda s, tile: s.in_tile(tile, cam, highlighted)  # noqa: E731  (both follow cam as it moves)
     blue = lambda s, tile: s.in_tile(tile, cam, bluish)  # noqa: E731
     assert lit(before, (3, 3)) == 0, "tile (3,3) is highlighted before anything was selected"
     sel = case.act("knight-selected", tile_centre((2, 3), cam))
@@ -345,18 +340,12 @@ def case_tutorial_play(case):
         case.wait_scene("board")
     # Scroll down with S until the board's lower edge shows: the castle on (2,11) is then
     # on screen and the edge tells the exact scroll.
-    cam = None
-    for _ in range(60):
-        s = take_shot()
-        edge = max([y + 1 for y in range(900) if s.px(150, y) != RAYWHITE], default=900)
-        if edge < 880:
-            cam = (-100, 1500 - edge)
-            break
-        press("key", "s", hold=0.25)
-    assert cam is not None, "holding S never brought the board's lower edge into view"
+    edge = lambda s: max([y + 1 for y in range(900) if s.px(150, y) != RAYWHITE], default=900)  # noqa: E731
+    scrolled = case.wait_for("scrolled", lambda s: edge(s) < 880, 30, lambda: press("key", "s", hold=0.25))
+    cam = (-100, 1500 - edge(scrolled))
     castle = tile_centre((2, 11), cam)
-    assert 150 < castle[1] < 850, "scrolled too far: castle (2,11) would be at %s" % (castle,)
-    assert blue(case.save("scrolled"), (2, 11)) > 500, "no blue castle on tile (2,11) after scrolling"
+    assert castle[1] > 150, "scrolled too far: castle (2,11) would be at %s" % (castle,)
+    assert blue(scrolled, (2, 11)) > 500, "no blue castle on tile (2,11) after scrolling"
     knight_price, archer_price, panel = (860, 260), (860, 360), (600, 230)
     menu = case.act("menu-300-gold", castle)
     assert menu.px(*panel) == WHITE, "clicking the own castle did not open the purchase menu"
