@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """End-to-end cases for the Torvane binary, run by run_e2e.sh inside a private Xvfb: real X input through
-xdotool, checks on screenshots, one game process per case. A new case is a `case_<name>(case)` listed in CASES."""
+xdotool, checks on screenshots, one game process per case, run in the order of their `case_<name>(case)` functions."""
 
 import argparse, os, pathlib, re, shutil, socket, struct, subprocess, sys, time  # noqa: E401
 
@@ -11,8 +11,7 @@ BEIGE, MOVE_HIGHLIGHT = (211, 176, 131), (55, 55, 150, 100)
 
 WINDOW_TITLE = "Strategy Game"
 GAME_TIME_LIMIT = 150  # seconds; no single case needs more
-# Press and release must fall in different frames or raylib drops the click; under load a frame can take
-# well over 16 ms.
+# Press and release must fall in different frames or raylib drops the click; under load frames take well over 16 ms.
 HOLD = 0.15
 PLAY = QUIT = (300, 350)
 CONTINUE = (300, 250)
@@ -458,9 +457,7 @@ def case_thinking_keeps_drawing(case):
     case.log("Escape ended the game in %.3f s" % quit_time)
     assert quit_time <= 0.5, "Escape took %.2f s to end the game" % quit_time
 
-CASES = {fn.__name__[5:].replace("_", "-"): fn for fn in [
-    case_click_through, case_tutorial_play, case_scored_game, case_escape_on_board,
-    case_close_window_on_end_screen, case_broken_map, case_thinking_keeps_drawing]}
+CASES = {name[5:].replace("_", "-"): fn for name, fn in globals().items() if name.startswith("case_")}
 
 def main():
     parser = argparse.ArgumentParser()
@@ -472,14 +469,13 @@ def main():
     results, start = [], time.time()
     for name in [n for n in CASES if not args.only or n in args.only]:
         print("RUN  %s" % name, flush=True)
-        case, t0, ok = Case(name, args), time.time(), False
+        case, t0, error = Case(name, args), time.time(), None
         try:
             CASES[name](case)
-            ok = True
-        except AssertionError as e:
-            case.log("FAILED: %s" % e)
-        except Exception as e:  # a broken tool or driver bug still counts as a failure
-            case.log("ERROR: %s: %s" % (type(e).__name__, e))
+        except Exception as e:  # a failed check, and a broken tool or driver bug too
+            error = e if isinstance(e, AssertionError) else "%s: %s" % (type(e).__name__, e)
+            case.log("FAILED: %s" % error)
+        ok = error is None
         where = case.finish(ok)
         results.append(ok)
         print("%s %s (%.1f s)%s" % ("PASS" if ok else "FAIL", name, time.time() - t0,
