@@ -14,8 +14,7 @@ GAME_TIME_LIMIT = 150  # seconds; no single case needs more
 # Press and release must fall in different frames or raylib drops the click; under load frames take well over 16 ms.
 HOLD = 0.15
 PLAY = QUIT = (300, 350)
-CONTINUE = (300, 250)
-END_TURN, FORFEIT = (100, 50), (300, 50)
+CONTINUE, END_TURN, FORFEIT = (300, 250), (100, 50), (300, 50)
 TUTORIAL_CAMERA = (-100, -100)
 TILE_PIXELS = 94 * 94  # the inside of a tile, grid lines left out
 WINDOW = [0, 0]  # where the game's window stands on the screen: shots and clicks are relative to it
@@ -27,8 +26,7 @@ def bluish(c):
     # The human side's pieces are tinted blue; no tile colour comes close.
     return c[2] >= 80 and c[2] > c[0] + 50 and c[2] > c[1] + 50
 
-def highlighted(c):
-    """A beige tile under the translucent move highlight."""
+def highlighted(c):  # a beige tile under the translucent move highlight
     a = MOVE_HIGHLIGHT[3] / 255.0
     return all(abs(c[i] - round(BEIGE[i] * (1 - a) + MOVE_HIGHLIGHT[i] * a)) <= 3 for i in range(3))
 
@@ -198,10 +196,10 @@ class Case:
                                          stderr=err, start_new_session=True, env=env)
         self.log("game started (pid %d)" % self.proc.pid)
         self.find_window()
-        shot = self.wait_scene("title", 20)
+        shot = self.wait("title", 20)
         if boards:
             click(PLAY)
-            shot = self.wait_scene("board")
+            shot = self.wait("board")
         for _ in range(boards - 1):
             shot = self.forfeit()
         return shot
@@ -224,17 +222,14 @@ class Case:
         """Forfeits the board and waits for the next screen, past the transition with Continue for a board."""
         click(FORFEIT)
         if then == "board":
-            self.wait_scene("transition")
+            self.wait("transition")
             click(CONTINUE)
-        return self.wait_scene(then)
-
-    def stderr_text(self):
-        return (self.dir / "game-stderr.txt").read_text(errors="replace").strip()
+        return self.wait(then)
 
     def check_alive(self, when):
         if self.proc.poll() is not None:
-            fail("the game exited with status %s %s; stderr: %s"
-                 % (self.proc.returncode, when, self.stderr_text()[-500:]))
+            err = (self.dir / "game-stderr.txt").read_text(errors="replace").strip()
+            fail("the game exited with status %s %s; stderr: %s" % (self.proc.returncode, when, err[-500:]))
 
     def wait_exit(self, what, seconds=10, expect=0):
         """Waits for the game to end and returns its status, checked unless `expect` is None."""
@@ -252,8 +247,10 @@ class Case:
         (self.dir / ("%02d-%s.xwd" % (self.shots, label))).write_bytes(s.raw)
         return s
 
-    def wait_for(self, label, done, timeout=15, between=lambda: time.sleep(0.1)):
-        """Takes shots until done(shot) holds and returns that shot; fails if the game ends or time runs out."""
+    def wait(self, label, timeout=15, done=None, between=lambda: time.sleep(0.1)):
+        """Takes shots, running `between` after each, until done(shot) holds (by default: the scene named
+        `label` shows) and returns that shot; fails if the game ends or time runs out first."""
+        done = done or (lambda s: scene_of(s) == label)
         deadline = time.time() + timeout
         while not done(s := take_shot()):
             self.check_alive("while waiting for " + label)
@@ -262,9 +259,6 @@ class Case:
                 fail("waited %g s for %s; the last shot looked like %r" % (timeout, label, scene_of(s)))
             between()
         return self.save(label, s)
-
-    def wait_scene(self, scene, timeout=15):
-        return self.wait_for(scene, lambda s: scene_of(s) == scene, timeout)
 
     def act(self, label, point):
         """Clicks a point, lets a few frames draw the result, returns the shot."""
@@ -289,15 +283,13 @@ def case_click_through(case):
     tutorial = case.start_game(boards=1)
     # The tutorial camera starts at (-100, -100): the board leaves a 100-pixel margin.
     assert tutorial.px(50, 500) == RAYWHITE, "tutorial: no empty margin left of the board at (50,500)"
-    knight = tutorial.in_tile((2, 3), TUTORIAL_CAMERA, bluish)
-    assert knight > 500, "tutorial: no blue Knight on tile (2,3) (%d blue pixels)" % knight
+    assert tutorial.in_tile((2, 3), TUTORIAL_CAMERA, bluish) > 500, "tutorial: no blue Knight on tile (2,3)"
     maps = []
     for name in ["practice", "first scored", "second scored"]:
         b = case.forfeit()
         assert b.px(50, 500) != RAYWHITE, "%s board: the camera should start at (0,0)" % name
         maps.append(map_number(b))
         assert maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name
-        case.log("%s board shows Map%d" % (name, maps[-1]))
     end = case.forfeit("end")
     greens = end.count(0, 0, 800, 500, lambda c: c == GREEN, step=2)
     assert greens == 0, "end screen: %d green pixels; the Quit button must be red" % greens
@@ -336,11 +328,11 @@ def case_tutorial_play(case):
     # back and each turn adds 100. Two turns: 300, not enough for a 400 Knight.
     for _ in range(2):
         click(END_TURN)
-        case.wait_scene("board")
+        case.wait("board")
     # Scroll down with S until the board's lower edge shows: the castle on (2,11) is then
     # on screen and the edge tells the exact scroll.
     edge = lambda s: max([y + 1 for y in range(900) if s.px(150, y) != RAYWHITE], default=900)  # noqa: E731
-    scrolled = case.wait_for("scrolled", lambda s: edge(s) < 880, 30, lambda: press("key", "s", hold=0.25))
+    scrolled = case.wait("scrolled", 30, lambda s: edge(s) < 880, lambda: press("key", "s", hold=0.25))
     cam = (-100, 1500 - edge(scrolled))
     castle = tile_centre((2, 11), cam)
     assert castle[1] > 150, "scrolled too far: castle (2,11) would be at %s" % (castle,)
@@ -352,7 +344,7 @@ def case_tutorial_play(case):
     assert menu.px(*knight_price) == DARKGREEN, "with 300 gold the 400 Knight should be disabled"
     assert case.act("exit", (700, 700)).px(*panel) != WHITE, "Exit did not close the purchase menu"
     click(END_TURN)
-    case.wait_scene("board")  # 400 gold now
+    case.wait("board")  # 400 gold now
     menu = case.act("menu-400-gold", castle)
     assert menu.px(*panel) == WHITE, "the purchase menu did not open at 400 gold"
     assert menu.px(*knight_price) == GREEN, "with exactly 400 gold the Knight should be enabled"
@@ -371,24 +363,23 @@ def case_tutorial_play(case):
 def case_scored_game(case):
     """A few turns against a scored opponent: it plays visibly, then forfeit."""
     case.start_game(boards=3)
-    changed_turns = busy_turns = turn = 0
-    game_over = False
-    # Much of the opponent's play is hidden in the fog or off screen; its first visible
-    # capture or attack comes in its second to fourth turn. Play on until one showed,
-    # at least three turns and at most six.
-    while not game_over and (turn < 3 or (turn < 6 and not changed_turns)):
-        turn += 1
+    changed_turns = busy_turns = 0
+    # Much of the opponent's play is hidden in the fog or off screen; its first visible capture or
+    # attack comes in its second to fourth turn. Play on until one showed: three to six turns.
+    for turn in range(1, 7):
         before, t0, seen = case.save("turn%d-before" % turn), time.time(), set()
         def back(s):  # the turn came back, or the game is decided
             seen.add(scene := scene_of(s))
             return scene == "transition" or (scene == "board" and ("board-busy" in seen or time.time() - t0 > 3))
         click(END_TURN)
-        after = case.wait_for("turn%d-after" % turn, back, 60)
+        after = case.wait("turn%d-after" % turn, 60, back)
         game_over = scene_of(after) == "transition"
         diff = after.changed_pixels(before, 130, 900)
         case.log("turn %d: %d board pixels changed%s" % (turn, diff, ", the opponent won" if game_over else ""))
         busy_turns += "board-busy" in seen
         changed_turns += diff > 2000
+        if game_over or (turn >= 3 and changed_turns):
+            break
     # The opponent plays its plan back one action per half second with the player's
     # buttons hidden meanwhile; some of what it did must show on the board.
     assert busy_turns >= 1 or game_over, "End Turn and Forfeit never hid during the opponent's turns"
@@ -421,8 +412,7 @@ def case_broken_map(case):
     case.start_game(cwd=path.parent)
     click(PLAY)
     status = case.wait_exit("after Play with a broken tutorial map", expect=None)
-    err = case.stderr_text()[-300:]
-    case.log("exit status %d, stderr: %s" % (status, err))
+    err = (case.dir / "game-stderr.txt").read_text(errors="replace").strip()[-300:]
     assert status != 0, "the game exited with status 0 on a broken map"
     assert "TutorialMap.txt:3:" in err, "stderr does not name TutorialMap.txt line 3: %r" % err
 
@@ -444,7 +434,7 @@ def case_thinking_keeps_drawing(case):
         if scene_of(during) == "board-busy" and during.changed_pixels(before, 130, 900) == 0:
             break
         assert board == 0, "the second scored opponent did not think either; one of them must"
-        case.wait_scene("board", 60)
+        case.wait("board", 60)
         case.forfeit()
     gaps = [b - a for a, b in zip(frames, frames[1:])] or [1500]
     case.log("while thinking: %d drawing events in 1.5 s, longest gap %d ms" % (len(frames), max(gaps)))
