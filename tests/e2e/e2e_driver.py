@@ -2,7 +2,7 @@
 """End-to-end cases for the Torvane binary, run by run_e2e.sh inside a private Xvfb: real X input through
 xdotool, checks on screenshots, one game process per case, run in the order of their `case_<name>(case)` functions."""
 
-import argparse, os, pathlib, re, shutil, socket, struct, subprocess, sys, time  # noqa: E401
+import argparse, os, pathlib, re, select, shutil, socket, struct, subprocess, sys, time  # noqa: E401
 
 # Colours the game draws with (raylib constants and the tile kinds).
 RAYWHITE, RED, YELLOW = (245, 245, 245), (230, 41, 55), (253, 249, 0)
@@ -22,8 +22,10 @@ WINDOW = [0, 0]  # where the game's window stands on the screen: shots and click
 def fail(message):
     raise AssertionError(message)
 
-def bluish(c):
-    # The human side's pieces are tinted blue; no tile colour comes close.
+def log(text):
+    print("  " + text)
+
+def bluish(c):  # the human side's pieces are tinted blue; no tile colour comes close
     return c[2] >= 80 and c[2] > c[0] + 50 and c[2] > c[1] + 50
 
 def highlighted(c):  # a beige tile under the translucent move highlight
@@ -35,7 +37,6 @@ def tile_centre(tile, camera):
 
 class Shot:
     """One screenshot of the root window, decoded from xwd's ZPixmap output, seen from the game's window."""
-
     def __init__(self, raw):
         header = struct.unpack(">25I", raw[:100])
         self.raw, self.bytes_per_line, (self.x0, self.y0) = raw, header[12], WINDOW
@@ -46,23 +47,18 @@ class Shot:
         self.step = header[11] // 8
         if self.step not in (3, 4) or header[7] != 0:
             fail("unexpected xwd format (bpp %d, byte order %d)" % (header[11], header[7]))
-
     def px(self, x, y):
         i = self.offset + (y + self.y0) * self.bytes_per_line + (x + self.x0) * self.step
         return (self.raw[i + 2], self.raw[i + 1], self.raw[i])
-
     def count(self, x0, y0, x1, y1, pred, step=1):
         return sum(1 for y in range(max(0, y0), min(self.height, y1), step)
                    for x in range(max(0, x0), min(self.width, x1), step) if pred(self.px(x, y)))
-
     def in_tile(self, tile, camera, pred):
         x, y = tile_centre(tile, camera)
         return self.count(x - 47, y - 47, x + 47, y + 47, pred)
-
     def row(self, y):
         start = self.offset + (y + self.y0) * self.bytes_per_line + self.x0 * self.step
         return self.raw[start:start + self.width * self.step]
-
     def changed_pixels(self, other, y0, y1):
         rows = [y for y in range(y0, y1) if self.row(y) != other.row(y)]
         return sum(1 for y in rows for x in range(self.width) if self.px(x, y) != other.px(x, y))
@@ -113,10 +109,8 @@ def x_connect():
     sock.settimeout(5)
     sock.connect("/tmp/.X11-unix/X" + os.environ["DISPLAY"].lstrip(":").split(".")[0])
     def recv(n):
-        data = b""
-        while len(data) < n:
-            data += sock.recv(n - len(data)) or fail("X server closed the connection")
-        return data
+        data = sock.recv(n, socket.MSG_WAITALL)
+        return data if len(data) == n else fail("short read from the X server")
     sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
     head = recv(8)
     setup = recv(struct.unpack("<H", head[6:8])[0] * 4)
@@ -147,14 +141,9 @@ def damage_times(windows, seconds):
         for i, w in enumerate(windows):
             sock.sendall(struct.pack("<BBHIIB3x", opcode, 1, 4, id_base + i + 1, w, 0))
         times, end = [], time.time() + seconds
-        while time.time() < end:
-            sock.settimeout(max(0.01, end - time.time()))
-            try:
-                event = recv(32)
-            except socket.timeout:
-                break
-            if event[0] == 0:
-                fail("X error %d while watching the window" % event[1])
+        while (left := end - time.time()) > 0 and select.select([sock], [], [], left)[0]:
+            event = recv(32)
+            event[0] != 0 or fail("X error %d while watching the window" % event[1])
             if event[0] & 0x7F == first_event:
                 times.append(struct.unpack("<I", event[12:16])[0])
     return times
@@ -175,16 +164,11 @@ def click(point, settle=0.2):
 
 class Case:
     """One case: its game process, its files (kept in the artifacts if it fails), the waits and checks."""
-
     def __init__(self, name, args):
         self.name, self.args, self.proc, self.shots = name, args, None, 0
         self.dir = pathlib.Path(args.artifacts, name)
         shutil.rmtree(self.dir, ignore_errors=True)
         self.dir.mkdir(parents=True)
-
-    def log(self, text):
-        print("  [%s] %s" % (self.name, text), flush=True)
-
     def start_game(self, boards=0, cwd=None):
         """Starts the binary, waits for the title and plays on to the given board (1: the tutorial)."""
         preload = os.environ.get("TORVANE_GAME_PRELOAD")
@@ -194,7 +178,6 @@ class Case:
         with open(self.dir / "game-stdout.txt", "wb") as out, open(self.dir / "game-stderr.txt", "wb") as err:
             self.proc = subprocess.Popen(command, cwd=cwd or self.args.data, stdin=subprocess.DEVNULL, stdout=out,
                                          stderr=err, start_new_session=True, env=env)
-        self.log("game started (pid %d)" % self.proc.pid)
         self.find_window()
         shot = self.wait("title", 20)
         if boards:
@@ -203,7 +186,6 @@ class Case:
         for _ in range(boards - 1):
             shot = self.forfeit()
         return shot
-
     def find_window(self):
         """Finds the game's window; notes where it stands once it stays put (on a larger screen it opens centred)."""
         last = None
@@ -217,7 +199,6 @@ class Case:
             last = where
             time.sleep(0.25)
         fail("no window named %r that stayed put within 40 s" % WINDOW_TITLE)
-
     def forfeit(self, then="board"):
         """Forfeits the board and waits for the next screen, past the transition with Continue for a board."""
         click(FORFEIT)
@@ -225,12 +206,10 @@ class Case:
             self.wait("transition")
             click(CONTINUE)
         return self.wait(then)
-
     def check_alive(self, when):
         if self.proc.poll() is not None:
             err = (self.dir / "game-stderr.txt").read_text(errors="replace").strip()
             fail("the game exited with status %s %s; stderr: %s" % (self.proc.returncode, when, err[-500:]))
-
     def wait_exit(self, what, seconds=10, expect=0):
         """Waits for the game to end and returns its status, checked unless `expect` is None."""
         try:
@@ -240,16 +219,13 @@ class Case:
         assert status != 124, "%s: the game hit the %d s time limit" % (what, GAME_TIME_LIMIT)
         assert expect is None or status == expect, "%s: exit status %d, expected %s" % (what, status, expect)
         return status
-
     def save(self, label, s=None):
         s = s or take_shot()
         self.shots += 1
         (self.dir / ("%02d-%s.xwd" % (self.shots, label))).write_bytes(s.raw)
         return s
-
     def wait(self, label, timeout=15, done=None, between=lambda: time.sleep(0.1)):
-        """Takes shots, running `between` after each, until done(shot) holds (by default: the scene named
-        `label` shows) and returns that shot; fails if the game ends or time runs out first."""
+        """Takes shots, then runs `between`, until done(shot) (by default: scene `label` shows); returns the shot."""
         done = done or (lambda s: scene_of(s) == label)
         deadline = time.time() + timeout
         while not done(s := take_shot()):
@@ -259,16 +235,12 @@ class Case:
                 fail("waited %g s for %s; the last shot looked like %r" % (timeout, label, scene_of(s)))
             between()
         return self.save(label, s)
-
     def act(self, label, point):
         """Clicks a point, lets a few frames draw the result, returns the shot."""
         click(point, settle=0.5)
         return self.save(label)
-
     def finish(self, passed):
         if self.proc is not None and self.proc.poll() is None:
-            if not passed:
-                self.save("failed")
             os.killpg(self.proc.pid, 9)  # the game runs in its own session started here: end that group only
             self.proc.wait()
         if passed:
@@ -294,7 +266,7 @@ def case_click_through(case):
     greens = end.count(0, 0, 800, 500, lambda c: c == GREEN, step=2)
     assert greens == 0, "end screen: %d green pixels; the Quit button must be red" % greens
     code = read_code_glyphs(end)
-    case.log("result code on screen: %r" % code)
+    log("result code on screen: %r" % code)
     assert re.fullmatch(r"a0[12]b0[12]|b0[12]a0[12]", code), "code %r: not two forfeits, distinct opponents" % code
     # Both scored games were forfeited; the digits after each 0 are the maps just seen.
     assert code[2] + code[5] == "%d%d" % tuple(maps[1:]), "code %r after boards of Map%d, Map%d" % (code, *maps[1:])
@@ -316,8 +288,7 @@ def case_tutorial_play(case):
     moved = case.act("knight-moved", tile_centre((4, 3), cam))
     assert blue(moved, (2, 3)) == 0 and blue(moved, (4, 3)) > 500, "the Knight did not move to (4,3)"
     assert lit(moved, (3, 3)) == 0, "highlights stayed after the move"
-    beige = moved.in_tile((2, 3), cam, lambda c: c == BEIGE)
-    assert beige > TILE_PIXELS * 0.9, "tile (2,3) is not plain again after the Knight left (%d beige)" % beige
+    assert moved.in_tile((2, 3), cam, lambda c: c == BEIGE) > TILE_PIXELS * 0.9, "(2,3) not plain after the Knight left"
     press("key", "z", settle=0.5)
     undone = case.save("undo")
     assert blue(undone, (2, 3)) > 500 and blue(undone, (4, 3)) == 0, "Z did not put the Knight back on (2,3)"
@@ -375,7 +346,7 @@ def case_scored_game(case):
         after = case.wait("turn%d-after" % turn, 60, back)
         game_over = scene_of(after) == "transition"
         diff = after.changed_pixels(before, 130, 900)
-        case.log("turn %d: %d board pixels changed%s" % (turn, diff, ", the opponent won" if game_over else ""))
+        log("turn %d: %d board pixels changed%s" % (turn, diff, ", the opponent won" if game_over else ""))
         busy_turns += "board-busy" in seen
         changed_turns += diff > 2000
         if game_over or (turn >= 3 and changed_turns):
@@ -437,14 +408,14 @@ def case_thinking_keeps_drawing(case):
         case.wait("board", 60)
         case.forfeit()
     gaps = [b - a for a, b in zip(frames, frames[1:])] or [1500]
-    case.log("while thinking: %d drawing events in 1.5 s, longest gap %d ms" % (len(frames), max(gaps)))
+    log("while thinking: %d drawing events in 1.5 s, longest gap %d ms" % (len(frames), max(gaps)))
     assert max(gaps) <= 50, "a frame gap of %d ms while the opponent thinks" % max(gaps)
     t0 = time.time()
     xdotool("keydown", "Escape")
     case.wait_exit("Escape while the opponent thinks", 5)
     quit_time = time.time() - t0
     xdotool("keyup", "Escape", check=False)
-    case.log("Escape ended the game in %.3f s" % quit_time)
+    log("Escape ended the game in %.3f s" % quit_time)
     assert quit_time <= 0.5, "Escape took %.2f s to end the game" % quit_time
 
 CASES = {name[5:].replace("_", "-"): fn for name, fn in globals().items() if name.startswith("case_")}
@@ -456,21 +427,21 @@ def main():
     parser.add_argument("--only", action="append", default=[])
     parser.add_argument("--launcher", default="", help="command that runs the binary, e.g. wine")
     args = parser.parse_args()
+    sys.stdout.reconfigure(line_buffering=True)
     results, start = [], time.time()
     for name in [n for n in CASES if not args.only or n in args.only]:
-        print("RUN  %s" % name, flush=True)
+        print("RUN  %s" % name)
         case, t0, error = Case(name, args), time.time(), None
         try:
             CASES[name](case)
         except Exception as e:  # a failed check, and a broken tool or driver bug too
             error = e if isinstance(e, AssertionError) else "%s: %s" % (type(e).__name__, e)
-            case.log("FAILED: %s" % error)
-        ok = error is None
-        where = case.finish(ok)
-        results.append(ok)
-        print("%s %s (%.1f s)%s" % ("PASS" if ok else "FAIL", name, time.time() - t0,
-                                     "" if ok else "; files in %s" % where), flush=True)
-    print("total %.1f s\n%d passed, %d failed" % (time.time() - start, sum(results), results.count(False)), flush=True)
+            log("FAILED: %s" % error)
+        results.append(error is None)
+        where = case.finish(results[-1])
+        print("%s %s (%.1f s)%s" % ("PASS" if results[-1] else "FAIL", name, time.time() - t0,
+                                     "" if results[-1] else "; files in %s" % where))
+    print("total %.1f s\n%d passed, %d failed" % (time.time() - start, sum(results), results.count(False)))
     return 0 if results and all(results) else 1
 
 if __name__ == "__main__":
