@@ -1,52 +1,36 @@
 #!/usr/bin/env python3
-"""End-to-end cases for the Torvane binary, run by run_e2e.sh inside a private Xvfb.
+"""End-to-end cases for the Torvane binary, run by run_e2e.sh inside a private Xvfb: real X input through
+xdotool, checks on screenshots, one game process per case, run in the order of their `case_<name>(case)` functions."""
 
-Real X input through xdotool, checks on screenshots (xwd of the root window), one game process
-per case. To add a case: write `case_<name>(case)` with the Case helpers and list it in CASES.
-"""
-
-import argparse, os, pathlib, re, shutil, socket, struct, subprocess, sys, tempfile, time  # noqa: E401
+import argparse, os, pathlib, re, select, shutil, socket, struct, subprocess, sys, time  # noqa: E401
 
 # Colours the game draws with (raylib constants and the tile kinds).
 RAYWHITE, RED, YELLOW = (245, 245, 245), (230, 41, 55), (253, 249, 0)
 GREEN, DARKGREEN, WHITE, BLACK = (0, 228, 48), (0, 117, 44), (255, 255, 255), (0, 0, 0)
-BEIGE = (211, 176, 131)
-MOVE_HIGHLIGHT = (55, 55, 150, 100)
+BEIGE, MOVE_HIGHLIGHT = (211, 176, 131), (55, 55, 150, 100)
 
 WINDOW_TITLE = "Strategy Game"
 GAME_TIME_LIMIT = 150  # seconds; no single case needs more
-# Press and release must fall in different frames or raylib drops the click; under load
-# a frame can take well over 16 ms.
+# Press and release must fall in different frames or raylib drops the click; under load frames take well over 16 ms.
 HOLD = 0.15
-
-# Screen points of the widgets.
 PLAY = QUIT = (300, 350)
-CONTINUE = (300, 250)
-END_TURN, FORFEIT = (100, 50), (300, 50)
+CONTINUE, END_TURN, FORFEIT = (300, 250), (100, 50), (300, 50)
 TUTORIAL_CAMERA = (-100, -100)
 TILE_PIXELS = 94 * 94  # the inside of a tile, grid lines left out
-
-class CheckFailed(Exception):
-    pass
+WINDOW = [0, 0]  # where the game's window stands on the screen: shots and clicks are relative to it
 
 def fail(message):
-    raise CheckFailed(message)
+    raise AssertionError(message)
 
-def near(c, ref, tol=3):
-    return all(abs(c[i] - ref[i]) <= tol for i in range(3))
-
-def bluish(c):
-    # The human side's pieces are tinted blue; no tile colour comes close.
+def bluish(c):  # the human side's pieces are tinted blue; no tile colour comes close
     return c[2] >= 80 and c[2] > c[0] + 50 and c[2] > c[1] + 50
 
-def highlighted(c):
-    """A beige tile under the translucent move highlight."""
+def highlighted(c):  # a beige tile under the translucent move highlight
     a = MOVE_HIGHLIGHT[3] / 255.0
-    return near(c, [round(BEIGE[i] * (1 - a) + MOVE_HIGHLIGHT[i] * a) for i in range(3)])
+    return all(abs(c[i] - round(BEIGE[i] * (1 - a) + MOVE_HIGHLIGHT[i] * a)) <= 3 for i in range(3))
 
-# Where the game's window stands on the screen: shots and clicks are relative to it.
-WINDOW = [0, 0]
-
+def tile_centre(tile, camera):
+    return 100 * tile[0] - camera[0] + 50, 100 * tile[1] - camera[1] + 50
 
 class Shot:
     """One screenshot of the root window, decoded from xwd's ZPixmap output, seen from the game's window."""
@@ -60,7 +44,7 @@ class Shot:
         # Pixels are blue, green, red (and a pad byte when xwd reports 32 bits).
         self.step = header[11] // 8
         if self.step not in (3, 4) or header[7] != 0:
-            raise CheckFailed("unexpected xwd format (bpp %d, byte order %d)" % (header[11], header[7]))
+            fail("unexpected xwd format (bpp %d, byte order %d)" % (header[11], header[7]))
 
     def px(self, x, y):
         i = self.offset + (y + self.y0) * self.bytes_per_line + (x + self.x0) * self.step
@@ -71,537 +55,372 @@ class Shot:
                    for x in range(max(0, x0), min(self.width, x1), step) if pred(self.px(x, y)))
 
     def in_tile(self, tile, camera, pred):
-        """Pixels of a tile's inside, for a camera position, that satisfy pred."""
-        x, y = 100 * tile[0] - camera[0], 100 * tile[1] - camera[1]
-        return self.count(x + 3, y + 3, x + 97, y + 97, pred)
+        x, y = tile_centre(tile, camera)
+        return self.count(x - 47, y - 47, x + 47, y + 47, pred)
+
+    def row(self, y):
+        start = self.offset + (y + self.y0) * self.bytes_per_line + self.x0 * self.step
+        return self.raw[start:start + self.width * self.step]
 
     def changed_pixels(self, other, y0, y1):
-        """Pixels that differ between two shots in rows y0..y1 (the window's whole width)."""
-        n, length = 0, self.width * self.step
-        for y in range(y0, y1):
-            a = self.offset + (y + self.y0) * self.bytes_per_line + self.x0 * self.step
-            b = other.offset + (y + other.y0) * other.bytes_per_line + other.x0 * other.step
-            if self.raw[a:a + length] != other.raw[b:b + length]:
-                n += sum(1 for x in range(self.width) if self.px(x, y) != other.px(x, y))
-        return n
+        rows = [y for y in range(y0, y1) if self.row(y) != other.row(y)]
+        return sum(1 for y in rows for x in range(self.width) if self.px(x, y) != other.px(x, y))
 
 def take_shot():
     return Shot(subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True, timeout=10).stdout)
 
-def tile_centre(tile, camera):
-    return (100 * tile[0] - camera[0] + 50, 100 * tile[1] - camera[1] + 50)
-
 def scene_of(s):
-    """Which kind of scene the screenshot shows, from a few pixels each scene owns."""
     if s.px(20, 20) == RED and s.px(220, 20) == YELLOW:
         return "board"
-    blank_corner = s.px(1500, 850) == RAYWHITE
-    if s.px(250, 320) == GREEN and blank_corner:
+    if s.px(1500, 850) != RAYWHITE:  # a board; without End Turn and Forfeit during the opponent's turn
+        return "board-busy" if s.px(20, 20) != RED else "unknown"
+    buttons = s.px(250, 220), s.px(250, 320)
+    if buttons[1] == GREEN:
         return "title"
-    if s.px(250, 220) == RED and s.px(250, 320) == RAYWHITE and blank_corner:
-        return "transition"
-    if s.px(250, 320) == RED and s.px(250, 220) == RAYWHITE and blank_corner:
-        return "end"
-    if not blank_corner and s.px(20, 20) != RED:
-        return "board-busy"  # a board whose End Turn and Forfeit are hidden: the opponent's turn
-    return "unknown"
+    return {(RED, RAYWHITE): "transition", (RAYWHITE, RED): "end"}.get(buttons, "unknown")
 
 def map_number(s):
-    """Which of Map1.txt / Map2.txt a fresh board with the camera at (0, 0) shows: Map1 has blocked
-    tiles at (7,4), (8,4) and open ones at (8,6), (9,6), Map2 the other way round (black whatever the fog).
-    """
+    # A fresh board, camera at (0, 0): Map1 blocks (black in any fog) (7,4), (8,4), not (8,6), (9,6); Map2 the reverse.
     first = tuple(s.px(100 * tx + 50, 100 * ty + 50) == BLACK for tx, ty in [(7, 4), (8, 4), (8, 6), (9, 6)])
     return {(True, True, False, False): 1, (False, False, True, True): 2}.get(first)
 
 def read_code_glyphs(s):
     """Reads the result code drawn at (50, 60) in the default font at size 32: '1' is narrow, 'a' is
-    x-height only, 'b' has an empty top right, '2' an empty upper left side, '0' is a closed box.
-    """
-    x0, x1, y0, y1 = 45, 800, 45, 115
-
-    def dark(ax0, ax1, ay0, ay1):
-        return any(sum(s.px(x, y)) < 300 for y in range(ay0, ay1 + 1) for x in range(ax0, ax1 + 1))
-
-    glyphs, start = [], None
-    for x in range(x0, x1 + 1):
-        filled = x < x1 and dark(x, x, y0, y1 - 1)
-        if filled and start is None:
-            start = x
-        elif not filled and start is not None:
-            glyphs.append((start, x - 1, next(y for y in range(y0, y1) if dark(start, x - 1, y, y))))
-            start = None
+    x-height only, 'b' has an empty top right, '2' an empty upper left side, '0' is a closed box."""
+    def dark(x0, x1, y0, y1):
+        return any(sum(s.px(x, y)) < 300 for y in range(y0, y1 + 1) for x in range(x0, x1 + 1))
+    columns = "".join("#" if dark(x, x, 45, 114) else "." for x in range(45, 800))
+    glyphs = [(m.start() + 45, m.end() + 44) for m in re.finditer("#+", columns)]  # runs of inked columns
+    rows = [y for y in range(45, 115) if dark(45, 800, y, y)]
     if not glyphs:
         return ""
-    top = min(g[2] for g in glyphs)
-    height = max(y for y in range(y0, y1) if dark(x0, x1, y, y)) - top + 1
-    widest = max(g[1] - g[0] + 1 for g in glyphs)
+    top, height = rows[0], rows[-1] - rows[0] + 1
+    widest = max(b - a + 1 for a, b in glyphs)
     text = ""
-    for gx0, gx1, gy0 in glyphs:
-        quarter = max(1, (gx1 - gx0 + 1) // 4)
-        if gx1 - gx0 + 1 <= 0.6 * widest:
-            text += "1"
-        elif gy0 > top + 0.2 * height:
-            text += "a"
-        elif not dark(gx1 - quarter + 1, gx1, top, top + int(0.25 * height)):
-            text += "b"
-        elif not dark(gx0, gx0 + quarter - 1, top + int(0.2 * height), top + int(0.4 * height)):
-            text += "2"
-        else:
-            text += "0"
+    for a, b in glyphs:
+        q = max(1, (b - a + 1) // 4)
+        text += ("1" if b - a + 1 <= 0.6 * widest else
+                 "a" if not dark(a, b, top, int(top + 0.2 * height)) else
+                 "b" if not dark(b - q + 1, b, top, top + int(0.25 * height)) else
+                 "2" if not dark(a, a + q - 1, top + int(0.2 * height), top + int(0.4 * height)) else "0")
     return text
 
-def send_wm_delete(window):
-    """Asks the window to close as a window manager does (WM_DELETE_WINDOW), speaking just enough X11.
-
-    Without a window manager nobody else would send it; xdotool's windowclose destroys the window instead.
-    """
+def x_connect():
+    """A raw X11 connection to the display: the socket, a read of exactly n bytes, the first free resource id."""
     sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     sock.settimeout(5)
     sock.connect("/tmp/.X11-unix/X" + os.environ["DISPLAY"].lstrip(":").split(".")[0])
-
     def recv(n):
-        data = b""
-        while len(data) < n:
-            chunk = sock.recv(n - len(data))
-            data += chunk or fail("X server closed the connection")
-        return data
+        data = sock.recv(n, socket.MSG_WAITALL)
+        return data if len(data) == n else fail("short read from the X server")
+    sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
+    head = recv(8)
+    setup = recv(struct.unpack("<H", head[6:8])[0] * 4)
+    head[0] == 1 or fail("X connection refused")
+    return sock, recv, struct.unpack("<I", setup[4:8])[0]
 
+def send_wm_delete(window):
+    # Without a window manager nobody else would ask; xdotool's windowclose destroys the window instead.
+    sock, recv, _ = x_connect()
     def intern(name):
-        pad = (4 - len(name) % 4) % 4
-        sock.sendall(struct.pack("<BBHHxx", 16, 0, 2 + (len(name) + pad) // 4, len(name)) + name + b"\0" * pad)
+        sock.sendall(struct.pack("<BBHHxx", 16, 0, 2 + len(name) // 4, len(name)) + name)  # names of 4n bytes
         reply = recv(32)
-        return struct.unpack("<I", reply[8:12])[0] if reply[0] == 1 else fail("X error %d on the close request" % reply[1])
-
-    try:
-        sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
-        head = recv(8)
-        recv(struct.unpack("<H", head[6:8])[0] * 4)
-        head[0] == 1 or fail("X connection refused")
+        return struct.unpack("<I", reply[8:12])[0] if reply[0] == 1 else fail("X error %d" % reply[1])
+    with sock:
         protocols, delete = intern(b"WM_PROTOCOLS"), intern(b"WM_DELETE_WINDOW")
         event = struct.pack("<BBHII5I", 33, 32, 0, window, protocols, delete, 0, 0, 0, 0)
         sock.sendall(struct.pack("<BBHII", 25, 0, 11, window, 0) + event)
         intern(b"WM_PROTOCOLS")  # the round trip surfaces an error from the SendEvent, if any
-    finally:
-        sock.close()
 
-def xdotool(*args):
-    subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=10)
+def damage_times(windows, seconds):
+    """Server times (ms) of the drawing into the windows over `seconds`: one burst per frame (X DAMAGE)."""
+    sock, recv, id_base = x_connect()
+    with sock:
+        sock.sendall(struct.pack("<BxHHxx", 98, 4, 6) + b"DAMAGE\0\0")
+        opcode, first_event = recv(32)[9:11]
+        sock.sendall(struct.pack("<BBHII", opcode, 0, 3, 1, 1))
+        recv(32)
+        for i, w in enumerate(windows):
+            sock.sendall(struct.pack("<BBHIIB3x", opcode, 1, 4, id_base + i + 1, w, 0))
+        times, end = [], time.time() + seconds
+        while (left := end - time.time()) > 0 and select.select([sock], [], [], left)[0]:
+            event = recv(32)
+            event[0] != 0 or fail("X error %d while watching the window" % event[1])
+            if event[0] & 0x7F == first_event:
+                times.append(struct.unpack("<I", event[12:16])[0])
+    return times
 
+def xdotool(*args, check=True):
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, check=check, timeout=10).stdout
+
+def press(kind, what, hold=HOLD, settle=0.2):
+    xdotool(kind + "down", what)
+    time.sleep(hold)
+    xdotool(kind + "up", what)
+    time.sleep(settle)
+
+def click(point, settle=0.2):
+    xdotool("mousemove", point[0] + WINDOW[0], point[1] + WINDOW[1])
+    time.sleep(0.1)
+    press("mouse", 1, settle=settle)
 
 class Case:
-    """One case: its game process, screenshots kept in its directory, and the input helpers."""
+    """One case: its game process, its files (kept in the artifacts if it fails), the waits and checks."""
 
     def __init__(self, name, args):
-        self.name, self.args = name, args
-        self.dir = tempfile.mkdtemp(prefix="torvane-e2e-%s-" % name)
-        self.shots, self.lines, self.proc = 0, [], None
+        self.name, self.args, self.proc, self.start = name, args, None, time.time()
+        self.dir = pathlib.Path(args.artifacts, name)
+        shutil.rmtree(self.dir, ignore_errors=True)
+        self.dir.mkdir(parents=True)
 
-    def log(self, text):
-        self.lines.append("  [%s] %s" % (self.name, text))
-        print(self.lines[-1], flush=True)
-
-    def start_game(self, cwd=None):
-        """Starts the binary and returns its window ids once the window is up."""
-        env = dict(os.environ)
+    def start_game(self, boards=0, cwd=None):
+        """Starts the binary, waits for the title and plays on to the given board (1: the tutorial)."""
+        preload = os.environ.get("TORVANE_GAME_PRELOAD")
         # The sanitizer build keeps the GL driver loaded in the game alone (see tests/CMakeLists.txt).
-        if os.environ.get("TORVANE_GAME_PRELOAD"):
-            env["LD_PRELOAD"] = os.environ["TORVANE_GAME_PRELOAD"]
-        self.out, self.err = (open(os.path.join(self.dir, "game-std%s.txt" % n), "wb") for n in ("out", "err"))
-        launcher = self.args.launcher.split() if self.args.launcher else []
-        self.proc = subprocess.Popen(["timeout", "-k", "5", str(GAME_TIME_LIMIT)] + launcher + [self.args.binary],
-                                     cwd=cwd or self.args.data, stdin=subprocess.DEVNULL, stdout=self.out,
-                                     stderr=self.err, start_new_session=True, env=env)
-        self.log("game started (pid %d)" % self.proc.pid)
-        for _ in range(400):
-            self.check_alive("before its window appeared")
-            found = subprocess.run(["xdotool", "search", "--name", WINDOW_TITLE], capture_output=True, text=True,
-                                   timeout=10)
-            if found.returncode == 0 and found.stdout.strip():
-                windows = [int(w) for w in found.stdout.split()]
-                self.find_window(windows)
-                return windows
-            time.sleep(0.1)
-        fail("no window named %r within 40 s" % WINDOW_TITLE)
+        env = dict(os.environ, LD_PRELOAD=preload) if preload else None
+        command = ["timeout", "-k", "5", str(GAME_TIME_LIMIT)] + self.args.launcher.split() + [self.args.binary]
+        with open(self.dir / "game-stdout.txt", "wb") as out, open(self.dir / "game-stderr.txt", "wb") as err:
+            self.proc = subprocess.Popen(command, cwd=cwd or self.args.data, stdin=subprocess.DEVNULL, stdout=out,
+                                         stderr=err, start_new_session=True, env=env)
+        self.find_window()
+        shot = self.wait("title", 20)
+        if boards:
+            click(PLAY)
+            shot = self.wait("board")
+        for _ in range(boards - 1):
+            shot = self.forfeit()
+        return shot
 
-    def find_window(self, windows):
-        """Notes where the window stands once it stays put (on a larger screen it opens centred)."""
+    def find_window(self):
+        """Finds the game's window; notes where it stands once it stays put (on a larger screen it opens centred)."""
         last = None
-        for _ in range(40):
-            where = subprocess.run(["xdotool", "getwindowgeometry", str(windows[-1])], capture_output=True,
-                                   text=True, timeout=10).stdout
-            if where == last:
-                x, y = re.search(r"Position: (\d+),(\d+)", where).groups()
-                WINDOW[:] = [int(x), int(y)]
+        for _ in range(160):
+            self.check_alive("before its window settled")
+            self.windows = [int(w) for w in xdotool("search", "--name", WINDOW_TITLE, check=False).split()]
+            where = self.windows and xdotool("getwindowgeometry", self.windows[-1], check=False)
+            if where and where == last:
+                WINDOW[:] = [int(v) for v in re.search(r"Position: (\d+),(\d+)", where).groups()]
                 return
             last = where
             time.sleep(0.25)
-        fail("the window kept moving")
+        fail("no window named %r that stayed put within 40 s" % WINDOW_TITLE)
 
-    def stderr_text(self):
-        self.err.flush()
-        return pathlib.Path(self.err.name).read_bytes().decode("utf-8", "replace")
-
-    def alive(self):
-        return self.proc.poll() is None
+    def forfeit(self, then="board"):
+        """Forfeits the board and waits for the next screen, past the transition with Continue for a board."""
+        click(FORFEIT)
+        if then == "board":
+            self.wait("transition")
+            click(CONTINUE)
+        return self.wait(then)
 
     def check_alive(self, when):
-        if not self.alive():
-            fail("the game exited with status %s %s; stderr: %s"
-                 % (self.proc.returncode, when, self.stderr_text().strip()[-500:]))
+        if self.proc.poll() is not None:
+            err = (self.dir / "game-stderr.txt").read_text(errors="replace").strip()
+            fail("the game exited with status %s %s; stderr: %s" % (self.proc.returncode, when, err[-500:]))
 
-    def wait_exit(self, seconds, what):
+    def wait_exit(self, what, seconds=10, expect=0):
+        """Waits for the game to end and returns its status, checked unless `expect` is None."""
         try:
             status = self.proc.wait(timeout=seconds)
         except subprocess.TimeoutExpired:
             fail("%s: the game was still running %g s later" % (what, seconds))
-        return status if status != 124 else fail("%s: the game hit the %d s time limit" % (what, GAME_TIME_LIMIT))
-
-    def expect_exit(self, what, seconds=10):
-        status = self.wait_exit(seconds, what)
-        self.check(status == 0, "%s: exit status %d, expected 0" % (what, status))
+        assert expect is None or status == expect, "%s: exit status %d, expected %s" % (what, status, expect)
+        return status
 
     def save(self, label, s=None):
         s = s or take_shot()
-        self.shots += 1
-        base = os.path.join(self.dir, "%02d-%s" % (self.shots, label))
-        pathlib.Path(base + ".xwd").write_bytes(s.raw)
-        if subprocess.run(["convert", base + ".xwd", base + ".png"], capture_output=True, timeout=20).returncode == 0:
-            os.remove(base + ".xwd")
+        path = self.dir / ("%06.2f-%s.png" % (time.time() - self.start, label))
+        subprocess.run(["convert", "xwd:-", path], input=s.raw, capture_output=True, timeout=20)
         return s
 
-    def wait_scene(self, scene, timeout=15):
-        """Polls screenshots until the scene shows; fails if the game dies first."""
+    def wait(self, label, timeout=15, done=None, between=lambda: time.sleep(0.1)):
+        """Takes shots, then runs `between`, until done(shot) (by default: scene `label` shows); returns the shot."""
+        done = done or (lambda s: scene_of(s) == label)
         deadline = time.time() + timeout
-        while True:
-            s = take_shot()
-            if scene_of(s) == scene:
-                return self.save(scene, s)
-            self.check_alive("while waiting for the %s screen" % scene)
+        while not done(s := take_shot()):
+            self.check_alive("while waiting for " + label)
             if time.time() > deadline:
-                self.save("timeout-" + scene, s)
-                fail("waited %g s for the %s screen; last screen looked like %r" % (timeout, scene, scene_of(s)))
-            time.sleep(0.1)
+                self.save("timeout-" + label, s)
+                fail("waited %g s for %s; the last shot looked like %r" % (timeout, label, scene_of(s)))
+            between()
+        return self.save(label, s)
 
-    def click(self, point, settle=0.2):
-        xdotool("mousemove", point[0] + WINDOW[0], point[1] + WINDOW[1])
-        time.sleep(0.1)
-        self.press(["mousedown", 1], ["mouseup", 1], HOLD, settle)
-
-    def key(self, name, hold=HOLD, settle=0.2):
-        self.press(["keydown", name], ["keyup", name], hold, settle)
-
-    def press(self, down, up, hold, settle):
-        xdotool(*down)
-        time.sleep(hold)
-        xdotool(*up)
-        time.sleep(settle)
-
-    def act(self, label, point=None, key=None):
-        """Clicks a point or presses a key, lets a few frames draw the result, returns the shot."""
-        self.key(key, settle=0.5) if key else self.click(point, settle=0.5)
+    def act(self, label, point):
+        """Clicks a point, lets a few frames draw the result, returns the shot."""
+        click(point, settle=0.5)
         return self.save(label)
 
-    def check(self, condition, message):
-        if not condition:
-            self.save("failed-check")
-            fail(message)
-
-    def advance_to_board(self, forfeits):
-        """Title -> Play, then `forfeits` times Forfeit + Continue; returns the board shot."""
-        self.wait_scene("title", 20)
-        self.click(PLAY)
-        board = self.wait_scene("board")
-        for _ in range(forfeits):
-            board = self.forfeit_and_continue()
-        return board
-
-    def forfeit_and_continue(self):
-        """Forfeit on a board, Continue on the transition; returns the next board's shot."""
-        self.click(FORFEIT)
-        self.wait_scene("transition")
-        self.click(CONTINUE)
-        return self.wait_scene("board")
-
     def finish(self, passed):
-        if self.proc is not None:
-            # The game runs in its own session started here: end that group only.
-            for signal in (15, 9):
-                if self.alive():
-                    try:
-                        os.killpg(self.proc.pid, signal)
-                        self.proc.wait(timeout=5)
-                    except (ProcessLookupError, subprocess.TimeoutExpired):
-                        pass
-            self.out.close()
-            self.err.close()
+        if self.proc is not None and self.proc.poll() is None:
+            os.killpg(self.proc.pid, 9)  # the game runs in its own session started here: end that group only
+            self.proc.wait()
         if passed:
-            return shutil.rmtree(self.dir, ignore_errors=True)
-        target = os.path.join(self.args.artifacts, self.name)
-        shutil.rmtree(target, ignore_errors=True)
-        os.makedirs(os.path.dirname(target), exist_ok=True)
-        shutil.move(self.dir, target)
-        pathlib.Path(target, "log.txt").write_text("\n".join(self.lines) + "\n")
-        return target
-
-# --- cases ---
+            shutil.rmtree(self.dir, ignore_errors=True)
 
 def case_click_through(case):
     """Every scene in order by their buttons; the end screen's code names each scored map."""
-    case.start_game()
-    case.check(case.wait_scene("title", 20).px(250, 320) == GREEN, "title: Play button is not green")
-    case.click(PLAY)
-    tutorial = case.wait_scene("board")
+    tutorial = case.start_game(boards=1)
     # The tutorial camera starts at (-100, -100): the board leaves a 100-pixel margin.
-    case.check(tutorial.px(50, 500) == RAYWHITE, "tutorial: no empty margin left of the board at (50,500)")
-    knight = tutorial.in_tile((2, 3), TUTORIAL_CAMERA, bluish)
-    case.check(knight > 500, "tutorial: no blue Knight on tile (2,3) (%d blue pixels)" % knight)
+    assert tutorial.px(50, 500) == RAYWHITE, "tutorial: no empty margin left of the board at (50,500)"
+    assert tutorial.in_tile((2, 3), TUTORIAL_CAMERA, bluish) > 500, "tutorial: no blue Knight on tile (2,3)"
     maps = []
     for name in ["practice", "first scored", "second scored"]:
-        b = case.forfeit_and_continue()
-        case.check(b.px(50, 500) != RAYWHITE, "%s board: the camera should start at (0,0)" % name)
+        b = case.forfeit()
+        assert b.px(50, 500) != RAYWHITE, "%s board: the camera should start at (0,0)" % name
         maps.append(map_number(b))
-        case.check(maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name)
-        case.log("%s board shows Map%d" % (name, maps[-1]))
-    case.click(FORFEIT)
-    end = case.wait_scene("end")
-    greens = end.count(0, 0, 800, 500, lambda c: c == GREEN, step=2)
-    case.check(greens == 0, "end screen: %d green pixels; the Quit button must be red" % greens)
+        assert maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name
+    end = case.forfeit("end")
+    assert end.count(0, 0, 800, 500, lambda c: c == GREEN, step=2) == 0, "green on the end screen, where Quit is red"
     code = read_code_glyphs(end)
-    case.log("result code on screen: %r" % code)
-    case.check(re.fullmatch(r"a0[12]b0[12]|b0[12]a0[12]", code) is not None,
-               "end screen: result code %r is not two forfeited groups with distinct opponents" % code)
+    print("  result code on screen: %r" % code)
+    assert re.fullmatch(r"a0[12]b0[12]|b0[12]a0[12]", code), "code %r: not two forfeits, distinct opponents" % code
     # Both scored games were forfeited; the digits after each 0 are the maps just seen.
-    case.check(code[2] + code[5] == "%d%d" % (maps[1], maps[2]),
-               "end screen: code %r, but the scored boards showed Map%d and Map%d" % (code, maps[1], maps[2]))
-    case.click(QUIT)
-    case.expect_exit("Quit")
+    assert code[2] + code[5] == "%d%d" % tuple(maps[1:]), "code %r after boards of Map%d, Map%d" % (code, *maps[1:])
+    click(QUIT)
+    case.wait_exit("Quit")
 
 def case_tutorial_play(case):
-    """Select, move, undo and buy on the tutorial board, then forfeit it."""
+    """Select, move, undo and buy on the tutorial board."""
     cam = TUTORIAL_CAMERA
-    case.start_game()
-    before = case.advance_to_board(0)
-    lit = lambda s, tile: s.in_tile(tile, cam, highlighted)  # noqa: E731
+    before = case.start_game(boards=1)
+    lit = lambda s, tile: s.in_tile(tile, cam, highlighted)  # noqa: E731  (both follow cam as it moves)
     blue = lambda s, tile: s.in_tile(tile, cam, bluish)  # noqa: E731
-
-    case.check(lit(before, (3, 3)) == 0, "tile (3,3) is highlighted before anything was selected")
+    assert lit(before, (3, 3)) == 0, "tile (3,3) is highlighted before anything was selected"
     sel = case.act("knight-selected", tile_centre((2, 3), cam))
     for tile in [(3, 3), (4, 3), (2, 2), (1, 3), (2, 4)]:
-        case.check(lit(sel, tile) > TILE_PIXELS // 2, "after selecting the Knight, tile %s is not highlighted" % (tile,))
+        assert lit(sel, tile) > TILE_PIXELS // 2, "after selecting the Knight, tile %s is not highlighted" % (tile,)
     # The enemy Knight's tile is in reach by distance but occupied: no move there.
-    case.check(lit(sel, (7, 3)) == 0, "the enemy Knight's tile (7,3) is offered as a move")
-
+    assert lit(sel, (7, 3)) == 0, "the enemy Knight's tile (7,3) is offered as a move"
     moved = case.act("knight-moved", tile_centre((4, 3), cam))
-    case.check(blue(moved, (2, 3)) == 0 and blue(moved, (4, 3)) > 500, "the Knight did not move to (4,3)")
-    case.check(lit(moved, (3, 3)) == 0, "highlights stayed after the move")
-    beige = moved.in_tile((2, 3), cam, lambda c: c == BEIGE)
-    case.check(beige > TILE_PIXELS * 0.9, "tile (2,3) is not plain again after the Knight left (%d beige)" % beige)
-    undone = case.act("undo", key="z")
-    case.check(blue(undone, (2, 3)) > 500 and blue(undone, (4, 3)) == 0, "Z did not put the Knight back on (2,3)")
+    assert blue(moved, (2, 3)) == 0 and blue(moved, (4, 3)) > 500, "the Knight did not move to (4,3)"
+    assert lit(moved, (3, 3)) == 0, "highlights stayed after the move"
+    assert moved.in_tile((2, 3), cam, lambda c: c == BEIGE) > TILE_PIXELS * 0.9, "(2,3) not plain after the Knight left"
+    press("key", "z", settle=0.5)
+    undone = case.save("undo")
+    assert blue(undone, (2, 3)) > 500 and blue(undone, (4, 3)) == 0, "Z did not put the Knight back on (2,3)"
     again = case.act("reselected", tile_centre((2, 3), cam))
-    case.check(lit(again, (4, 3)) > TILE_PIXELS // 2, "after Z the Knight cannot be selected to move again")
-    case.check(blue(case.act("moved-again", tile_centre((4, 3), cam)), (4, 3)) > 500, "the second move failed")
-
-    # Gold starts at 100 for the one castle; the passive opponent hands the turn straight
-    # back and each turn adds 100. Two turns: 300, not enough for a 400 Knight.
+    assert lit(again, (4, 3)) > TILE_PIXELS // 2, "after Z the Knight cannot be selected to move again"
+    assert blue(case.act("moved-again", tile_centre((4, 3), cam)), (4, 3)) > 500, "the second move failed"
+    # 100 gold at the start and 100 more a turn (the passive opponent plays none): 300, short of a 400 Knight.
     for _ in range(2):
-        case.click(END_TURN)
-        case.wait_scene("board")
-    # Scroll down with S until the board's lower edge shows: the castle on (2,11) is then
-    # on screen and the edge tells the exact scroll.
-    cam = None
-    for _ in range(60):
-        s = take_shot()
-        edge = max([y + 1 for y in range(900) if s.px(150, y) != RAYWHITE], default=900)
-        if edge < 880:
-            cam = (-100, 1500 - edge)
-            break
-        case.key("s", hold=0.25)
-    case.check(cam is not None, "holding S never brought the board's lower edge into view")
+        click(END_TURN)
+        case.wait("board")
+    # Hold S until the board's lower edge shows: the castle on (2,11) is then in view and the edge gives the scroll.
+    edge = lambda s: max([y + 1 for y in range(900) if s.px(150, y) != RAYWHITE], default=900)  # noqa: E731
+    scrolled = case.wait("scrolled", 30, lambda s: edge(s) < 880, lambda: press("key", "s", hold=0.25))
+    cam = (-100, 1500 - edge(scrolled))
     castle = tile_centre((2, 11), cam)
-    case.check(150 < castle[1] < 850, "scrolled too far: castle (2,11) would be at %s" % (castle,))
-    case.check(blue(case.save("scrolled"), (2, 11)) > 500, "no blue castle on tile (2,11) after scrolling")
-
+    assert castle[1] > 150, "scrolled too far: castle (2,11) would be at %s" % (castle,)
+    assert blue(scrolled, (2, 11)) > 500, "no blue castle on tile (2,11) after scrolling"
     knight_price, archer_price, panel = (860, 260), (860, 360), (600, 230)
     menu = case.act("menu-300-gold", castle)
-    case.check(menu.px(*panel) == WHITE, "clicking the own castle did not open the purchase menu")
-    case.check(menu.px(20, 20) != RED and menu.px(220, 20) != YELLOW, "End Turn and Forfeit show over the menu")
-    case.check(menu.px(*knight_price) == DARKGREEN, "with 300 gold the 400 Knight should be disabled")
-    case.check(case.act("exit", (700, 700)).px(*panel) != WHITE, "Exit did not close the purchase menu")
-    case.click(END_TURN)
-    case.wait_scene("board")  # 400 gold now
+    assert menu.px(*panel) == WHITE, "clicking the own castle did not open the purchase menu"
+    assert menu.px(20, 20) != RED and menu.px(220, 20) != YELLOW, "End Turn and Forfeit show over the menu"
+    assert menu.px(*knight_price) == DARKGREEN, "with 300 gold the 400 Knight should be disabled"
+    assert case.act("exit", (700, 700)).px(*panel) != WHITE, "Exit did not close the purchase menu"
+    click(END_TURN)
+    case.wait("board")  # 400 gold now
     menu = case.act("menu-400-gold", castle)
-    case.check(menu.px(*panel) == WHITE, "the purchase menu did not open at 400 gold")
-    case.check(menu.px(*knight_price) == GREEN, "with exactly 400 gold the Knight should be enabled")
-    case.check(menu.px(*archer_price) == DARKGREEN, "with 400 gold the 600 Archer should be disabled")
+    assert menu.px(*panel) == WHITE, "the purchase menu did not open at 400 gold"
+    assert menu.px(*knight_price) == GREEN, "with exactly 400 gold the Knight should be enabled"
+    assert menu.px(*archer_price) == DARKGREEN, "with 400 gold the 600 Archer should be disabled"
     placing = case.act("placing", (900, 270))
-    case.check(placing.px(*panel) != WHITE, "choosing the Knight did not close the menu")
+    assert placing.px(*panel) != WHITE, "choosing the Knight did not close the menu"
     for tile in [(3, 11), (1, 11), (2, 10), (2, 12)]:
-        case.check(lit(placing, tile) > TILE_PIXELS // 2, "free tile %s is not offered for the Knight" % (tile,))
-    case.check(blue(placing, (3, 11)) == 0, "tile (3,11) already holds a blue piece")
+        assert lit(placing, tile) > TILE_PIXELS // 2, "free tile %s is not offered for the Knight" % (tile,)
+    assert blue(placing, (3, 11)) == 0, "tile (3,11) already holds a blue piece"
     bought = case.act("bought", tile_centre((3, 11), cam))
-    case.check(blue(bought, (3, 11)) > 500, "no new blue Knight on (3,11) after the purchase")
-    case.check(lit(bought, (1, 11)) == 0, "placement highlights stayed after the purchase")
+    assert blue(bought, (3, 11)) > 500, "no new blue Knight on (3,11) after the purchase"
+    assert lit(bought, (1, 11)) == 0, "placement highlights stayed after the purchase"
     # One purchase per castle per turn: the castle no longer opens its menu.
-    case.check(case.act("castle-again", castle).px(*panel) != WHITE, "the castle opened its menu again")
-    case.click(FORFEIT)
-    case.wait_scene("transition")
-    case.key("Escape")
-    case.expect_exit("Escape on the transition")
-
-def opponent_turn(case, turn):
-    """Ends the turn and waits until it comes back (or the game is decided).
-
-    Returns the shot after it and whether the player's buttons were hidden meanwhile.
-    """
-    t0, hidden = time.time(), False
-    case.click(END_TURN)
-    while True:
-        s = take_shot()
-        state, now = scene_of(s), time.time()
-        hidden = hidden or state == "board-busy"
-        if state == "transition" or (state == "board" and (hidden or now - t0 > 3)):
-            return case.save("turn%d-after" % turn, s), hidden
-        case.check_alive("during the opponent's turn %d" % turn)
-        if now > t0 + 60:
-            raise CheckFailed("turn %d: the opponent's turn did not finish within 60 s (%s)" % (turn, state))
-        time.sleep(0.1)
+    assert case.act("castle-again", castle).px(*panel) != WHITE, "the castle opened its menu again"
 
 def case_scored_game(case):
     """A few turns against a scored opponent: it plays visibly, then forfeit."""
-    case.start_game()
-    case.check(map_number(case.advance_to_board(2)) is not None, "first scored board: layout matches neither map")
+    case.start_game(boards=3)
     changed_turns = busy_turns = 0
-    game_over = False
-    # Much of the opponent's play is hidden in the fog or off screen; its first visible
-    # capture or attack comes in its second to fourth turn. Play on until one showed,
-    # at least three turns and at most six.
+    # Fog and the screen's edge hide much of its play: a capture or attack shows in turn 2 to 4. Play 3 to 6 turns.
     for turn in range(1, 7):
-        if turn > 3 and changed_turns >= 1:
-            break
-        before = case.save("turn%d-before" % turn)
-        after, hidden = opponent_turn(case, turn)
-        if scene_of(after) == "transition":
-            case.log("turn %d: the opponent won the game" % turn)
-            game_over = True
-            break
+        before, t0, seen = case.save("turn%d-before" % turn), time.time(), set()
+        def back(s):  # the turn came back, or the game is decided
+            seen.add(scene := scene_of(s))
+            return scene == "transition" or (scene == "board" and ("board-busy" in seen or time.time() - t0 > 3))
+        click(END_TURN)
+        after = case.wait("turn%d-after" % turn, 60, back)
+        game_over = scene_of(after) == "transition"
         diff = after.changed_pixels(before, 130, 900)
-        case.log("turn %d: %d board pixels changed" % (turn, diff))
-        busy_turns += hidden
+        print("  turn %d: %d board pixels changed%s" % (turn, diff, ", the opponent won" if game_over else ""))
+        busy_turns += "board-busy" in seen
         changed_turns += diff > 2000
-    # The opponent plays its plan back one action per half second with the player's
-    # buttons hidden meanwhile; some of what it did must show on the board.
-    case.check(busy_turns >= 1 or game_over, "End Turn and Forfeit never hid during the opponent's turns")
-    case.check(changed_turns >= 1 or game_over, "the board never changed during the opponent's turns")
+        if game_over or (turn >= 3 and changed_turns):
+            break
+    # It plays its plan back one action per half second, the player's buttons hidden: some of it must show.
+    assert busy_turns >= 1 or game_over, "End Turn and Forfeit never hid during the opponent's turns"
+    assert changed_turns >= 1 or game_over, "the board never changed during the opponent's turns"
     if not game_over:
-        case.click(FORFEIT)
-        case.wait_scene("transition")
+        case.forfeit("transition")
     time.sleep(1.0)
-    case.check(case.alive(), "the game ended on its own on the transition screen")
-    case.key("Escape")
-    case.expect_exit("Escape on the transition")
+    assert case.proc.poll() is None, "the game ended on its own on the transition screen"
+    press("key", "Escape")
+    case.wait_exit("Escape on the transition")
 
 def case_escape_on_board(case):
-    """Escape on a board ends the program at once with status 0."""
-    case.start_game()
-    case.advance_to_board(0)
-    case.key("Escape")
-    case.expect_exit("Escape on the tutorial board")
+    case.start_game(boards=1)
+    press("key", "Escape")
+    case.wait_exit("Escape on the tutorial board")
 
 def case_close_window_on_end_screen(case):
-    """The window's close request on the end screen ends the program with status 0."""
-    windows = case.start_game()
-    case.advance_to_board(3)
-    case.click(FORFEIT)
-    case.wait_scene("end")
-    for w in windows:
+    case.start_game(boards=4)
+    case.forfeit("end")
+    for w in case.windows:
         send_wm_delete(w)
-    case.expect_exit("closing the window on the end screen")
+    case.wait_exit("closing the window on the end screen")
 
 def case_broken_map(case):
     """A tutorial map with a bad tile character stops the game, naming file and line."""
-    data = os.path.join(case.dir, "data")
-    shutil.copytree(case.args.data, data)
-    path = pathlib.Path(data, "TutorialMap.txt")
+    path = shutil.copytree(case.args.data, case.dir / "data") / "TutorialMap.txt"
     lines = path.read_text().split("\n")
     lines[2] = lines[2][:2] + "x" + lines[2][3:]  # line 3 keeps its length but holds an 'x' at column 2
     path.write_text("\n".join(lines))
-    case.start_game(cwd=data)
-    case.wait_scene("title", 20)
-    case.click(PLAY)
-    status = case.wait_exit(10, "after Play with a broken tutorial map")
-    err = case.stderr_text().strip()[-300:]
-    case.log("exit status %d, stderr: %s" % (status, err))
-    case.check(status != 0, "the game exited with status 0 on a broken map")
-    case.check("TutorialMap.txt:3:" in err, "stderr does not name TutorialMap.txt line 3: %r" % err)
-
-
-def damage_times(windows, seconds):
-    """Server times (ms) of the drawing into the windows over `seconds`: one burst per frame (X DAMAGE)."""
-    sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    sock.connect("/tmp/.X11-unix/X" + os.environ["DISPLAY"].lstrip(":").split(".")[0])
-    sock.settimeout(5)
-    recv = lambda n: sock.recv(n, socket.MSG_WAITALL)
-    sock.sendall(struct.pack("<BxHHHHxx", 0x6C, 11, 0, 0, 0))
-    head = recv(8)
-    id_base = struct.unpack("<I", recv(struct.unpack("<H", head[6:8])[0] * 4)[4:8])[0]
-    sock.sendall(struct.pack("<BxHHxx", 98, 4, 6) + b"DAMAGE\0\0")
-    opcode, first_event = recv(32)[9:11]
-    sock.sendall(struct.pack("<BBHII", opcode, 0, 3, 1, 1))
-    recv(32)
-    for i, w in enumerate(windows):
-        sock.sendall(struct.pack("<BBHIIB3x", opcode, 1, 4, id_base + i + 1, w, 0))
-    times, end = [], time.time() + seconds
-    while time.time() < end:
-        sock.settimeout(max(0.01, end - time.time()))
-        try:
-            event = recv(32)
-        except socket.timeout:
-            break
-        if event[0] == 0:
-            fail("X error %d while watching the window" % event[1])
-        if event[0] & 0x7F == first_event:
-            times.append(struct.unpack("<I", event[12:16])[0])
-    sock.close()
-    return times
-
+    case.start_game(cwd=path.parent)
+    click(PLAY)
+    status = case.wait_exit("after Play with a broken tutorial map", expect=None)
+    err = (case.dir / "game-stderr.txt").read_text(errors="replace").strip()[-300:]
+    assert status != 0, "the game exited with status 0 on a broken map"
+    assert "TutorialMap.txt:3:" in err, "stderr does not name TutorialMap.txt line 3: %r" % err
 
 def case_thinking_keeps_drawing(case):
     """The two-candidate opponent plans 2^18 complete turns: frames keep coming, Escape quits at once."""
-    data = os.path.join(case.dir, "data")
-    shutil.copytree(case.args.data, data)
+    data = shutil.copytree(case.args.data, case.dir / "data")
     # 17 red Knights in sight of 5 blue ones, and the castles: 18 or more steps for the opponent.
     pieces = ["0,%d,%d,1" % (9 + i % 3, i // 3) for i in range(17)] + ["3,15,8,1", "3,0,4,0"]
+    rows = ["0" * 16] * 9 + [""] + pieces + ["0,5,%d,0" % r for r in (0, 2, 4, 6, 8)]
     for name in ("Map1.txt", "Map2.txt"):
-        with open(os.path.join(data, name), "w") as f:
-            f.write("\n".join(["0" * 16] * 9 + [""] + pieces + ["0,5,%d,0" % r for r in (0, 2, 4, 6, 8)]) + "\n")
-    windows = case.start_game(cwd=data)
-    case.advance_to_board(2)
+        (data / name).write_text("\n".join(rows) + "\n")
+    case.start_game(boards=3, cwd=data)
     for board in range(2):
         before = case.save("human-turn")
-        case.click(END_TURN)
-        frames = damage_times(windows, 1.5)
+        click(END_TURN)
+        frames = damage_times(case.windows, 1.5)
         during = case.save("opponent-turn")
         # The step search plays its first move within a second; the two-candidate one still thinks.
         if scene_of(during) == "board-busy" and during.changed_pixels(before, 130, 900) == 0:
             break
-        case.check(board == 0, "the second scored opponent did not think either; one of them must")
-        case.wait_scene("board", 60)
-        case.forfeit_and_continue()
+        assert board == 0, "the second scored opponent did not think either; one of them must"
+        case.wait("board", 60)
+        case.forfeit()
     gaps = [b - a for a, b in zip(frames, frames[1:])] or [1500]
-    case.log("while thinking: %d drawing events in 1.5 s, longest gap %d ms" % (len(frames), max(gaps)))
-    case.check(max(gaps) <= 50, "a frame gap of %d ms while the opponent thinks" % max(gaps))
+    print("  while thinking: %d drawing events in 1.5 s, longest gap %d ms" % (len(frames), max(gaps)))
+    assert max(gaps) <= 50, "a frame gap of %d ms while the opponent thinks" % max(gaps)
     t0 = time.time()
-    subprocess.run(["xdotool", "keydown", "Escape"], check=True, timeout=10)
-    status = case.wait_exit(5, "Escape while the opponent thinks")
+    xdotool("keydown", "Escape")
+    case.wait_exit("Escape while the opponent thinks", 5)
     quit_time = time.time() - t0
-    subprocess.run(["xdotool", "keyup", "Escape"], timeout=10)
-    case.log("Escape ended the game in %.3f s" % quit_time)
-    case.check(status == 0 and quit_time <= 0.5, "Escape: status %d after %.2f s" % (status, quit_time))
+    xdotool("keyup", "Escape", check=False)
+    print("  Escape ended the game in %.3f s" % quit_time)
+    assert quit_time <= 0.5, "Escape took %.2f s to end the game" % quit_time
 
-CASES = [(fn.__name__[5:].replace("_", "-"), fn) for fn in [
-    case_click_through, case_tutorial_play, case_scored_game, case_escape_on_board,
-    case_close_window_on_end_screen, case_broken_map, case_thinking_keeps_drawing]]
+CASES = {name[5:].replace("_", "-"): fn for name, fn in globals().items() if name.startswith("case_")}
 
 def main():
     parser = argparse.ArgumentParser()
@@ -610,29 +429,22 @@ def main():
     parser.add_argument("--only", action="append", default=[])
     parser.add_argument("--launcher", default="", help="command that runs the binary, e.g. wine")
     args = parser.parse_args()
-    passed = failed = 0
-    start = time.time()
-    for name, fn in CASES:
-        if args.only and name not in args.only:
-            continue
-        case, t0, ok = Case(name, args), time.time(), False
-        print("RUN  %s" % name, flush=True)
+    sys.stdout.reconfigure(line_buffering=True)
+    results, start = [], time.time()
+    for name in [n for n in CASES if not args.only or n in args.only]:
+        print("RUN  %s" % name)
+        case, t0, error = Case(name, args), time.time(), None
         try:
-            fn(case)
-            ok = True
-        except CheckFailed as e:
-            case.log("FAILED: %s" % e)
-        except Exception as e:  # a broken tool or driver bug still counts as a failure
-            case.log("ERROR: %s: %s" % (type(e).__name__, e))
-        try:
-            where = case.finish(ok)
-        except Exception as e:
-            where = case.log("could not save artifacts: %s" % e)
-        passed, failed = passed + ok, failed + (not ok)
-        print("%s %s (%.1f s)%s" % ("PASS" if ok else "FAIL", name, time.time() - t0,
-                                     "" if ok else "; screenshots in %s" % where), flush=True)
-    print("total %.1f s\n%d passed, %d failed" % (time.time() - start, passed, failed), flush=True)
-    return 0 if failed == 0 and passed > 0 else 1
+            CASES[name](case)
+        except Exception as e:  # a failed check, and a broken tool or driver bug too
+            error = e if isinstance(e, AssertionError) else "%s: %s" % (type(e).__name__, e)
+            print("  FAILED: %s" % error)
+        results.append(error is None)
+        case.finish(results[-1])
+        print("%s %s (%.1f s)%s" % ("PASS" if results[-1] else "FAIL", name, time.time() - t0,
+                                     "" if results[-1] else "; files in %s" % case.dir))
+    print("total %.1f s\n%d passed, %d failed" % (time.time() - start, sum(results), results.count(False)))
+    return 0 if results and all(results) else 1
 
 if __name__ == "__main__":
     sys.exit(main())
