@@ -76,6 +76,8 @@ protected:
     // One step of the search, at most one evaluation; false once the search is over
     // (the plan is then complete and the board back where the turn began).
     virtual bool SearchStep() { return false; }
+    // Before a slice ends: whatever the search keeps aside of the board's state goes back to it.
+    virtual void WriteSearchState() {}
     // A trial action the search keeps applied while it looks further, and taking back the last one.
     void PushTrial(const AIAction& action);
     void PopTrial();
