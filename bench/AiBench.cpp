@@ -1,6 +1,7 @@
 // Measures the opponents' planning and the queries they are built on, position by
 // position, and compares every figure with a recorded baseline.
 //   torvane_bench [--baseline FILE] [--write-baseline FILE] [--max-hps-steps N] [--filter TEXT]
+//   torvane_bench --csv [--max-hps-steps N] [--filter TEXT]   planning time and longest frame slice
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -122,6 +123,78 @@ void Plan(AIController& ai, int gold)
     ai.FinishThinking();
 }
 
+// A search as the game runs it, in slices of the game's frame budget.
+struct Sliced {
+    double totalMs = 0;
+    double maxSliceMs = 0;
+};
+
+Sliced PlanInSlices(AIController& ai, int gold)
+{
+    ai.gold = gold;
+    ai.plan.clear();
+    ai.executingPlan = false;
+    Sliced sliced;
+    auto start = Clock::now();
+    ai.StartTurn();
+    bool more = ai.IsThinking();
+    // NOTE: the first slice also pays for StartTurn, as in the game's frame that ends the human's turn.
+    while (more) {
+        more = ai.Think(AIController::frameBudgetMs);
+        const Clock::time_point end = Clock::now();
+        const double ms = 1000.0 * Seconds(end - start);
+        sliced.maxSliceMs = std::max(sliced.maxSliceMs, ms);
+        sliced.totalMs += ms;
+        start = end;
+    }
+    return sliced;
+}
+
+// Medians of repeated sliced searches: at least three runs and about a second, a long search once.
+Sliced MedianSliced(AIController& ai, int gold)
+{
+    std::vector<Sliced> runs = {PlanInSlices(ai, gold)};
+    double total = runs.front().totalMs;
+    while (runs.front().totalMs < 5000.0 && (runs.size() < 4 || (total < 1000.0 && runs.size() < 16))) {
+        runs.push_back(PlanInSlices(ai, gold));
+        total += runs.back().totalMs;
+    }
+    if (runs.size() > 1) {
+        runs.erase(runs.begin());  // the warm-up
+    }
+    auto median = [&](auto field) {
+        std::vector<double> values;
+        for (const Sliced& run : runs) {
+            values.push_back(run.*field);
+        }
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    return {median(&Sliced::totalMs), median(&Sliced::maxSliceMs)};
+}
+
+// position,pieces,turns,minimax_ms,minimax_max_slice_ms,hps_ms,hps_max_slice_ms (-1: not measured)
+void PrintCsvRow(const BenchPosition& position, int maxHpsSteps)
+{
+    Sliced minimax;
+    int pieces = 0;
+    {
+        Game game(position, new MinimaxController());
+        pieces = static_cast<int>(game.board->GetUnits().size());
+        minimax = MedianSliced(*game.ai, position.aiGold);
+    }
+    Sliced hps = {-1, -1};
+    long long turns = -1;
+    if (position.twoCandidate && position.steps <= maxHpsSteps) {
+        Game game(position, new HPSController());
+        hps = MedianSliced(*game.ai, position.aiGold);
+        turns = static_cast<HPSController*>(game.ai)->turnsScored;
+    }
+    std::printf("%s,%d,%lld,%.3f,%.3f,%.3f,%.3f\n", position.name.c_str(), pieces, turns, minimax.totalMs,
+                minimax.maxSliceMs, hps.totalMs, hps.maxSliceMs);
+    std::fflush(stdout);
+}
+
 Figures Measure(const BenchPosition& position, int maxHpsSteps)
 {
     Figures figures;
@@ -197,6 +270,7 @@ int main(int argc, char** argv)
     std::string filter;
     int maxHpsSteps = 99;
     std::string planOnce;
+    bool csv = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--dump-positions" && i + 1 < argc) {
@@ -207,6 +281,8 @@ int main(int argc, char** argv)
                 }
             }
             return 0;
+        } else if (arg == "--csv") {
+            csv = true;
         } else if (arg == "--plan-once" && i + 1 < argc) {
             planOnce = argv[++i];
         } else if (arg == "--baseline" && i + 1 < argc) {
@@ -218,7 +294,7 @@ int main(int argc, char** argv)
         } else if (arg == "--filter" && i + 1 < argc) {
             filter = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: %s [--dump-positions DIR] [--plan-once NAME|all] [--baseline FILE] [--write-baseline FILE] [--max-hps-steps N] "
+            std::fprintf(stderr, "usage: %s [--dump-positions DIR] [--plan-once NAME|all] [--csv] [--baseline FILE] [--write-baseline FILE] [--max-hps-steps N] "
                                  "[--filter TEXT]\n",
                          argv[0]);
             return 2;
@@ -255,6 +331,15 @@ int main(int argc, char** argv)
         }
         std::fprintf(stderr, "no position named %s\n", planOnce.c_str());
         return 2;
+    }
+    if (csv) {
+        std::printf("position,pieces,turns,minimax_ms,minimax_max_slice_ms,hps_ms,hps_max_slice_ms\n");
+        for (const BenchPosition& position : BenchPositions(TORVANE_SOURCE_DIR)) {
+            if (position.name.find(filter) != std::string::npos) {
+                PrintCsvRow(position, maxHpsSteps);
+            }
+        }
+        return 0;
     }
     std::map<std::string, Figures> baseline = ReadBaseline(baselinePath);
     std::ofstream out;

@@ -77,6 +77,7 @@ void AIController::FinishThinking()
 
 void AIController::SuspendSearch()
 {
+    WriteSearchState();
     searchSight.clear();
     for (TeamController* side : map->teams) {
         searchSight.push_back(side->visibleTiles);

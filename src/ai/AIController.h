@@ -31,7 +31,13 @@ struct AIAction {
 class AIController : public TeamController {
 public:
     // Search work per frame: with the drawing it stays well within a 60 Hz frame.
+    // NOTE: a build with the address sanitizer draws several times slower; the search then
+    // takes a smaller share, so that frames still keep coming.
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr double frameBudgetMs = 2.0;
+#else
     static constexpr double frameBudgetMs = 8.0;
+#endif
     static constexpr double unlimited = std::numeric_limits<double>::infinity();
 
     void Init() override;
@@ -76,6 +82,8 @@ protected:
     // One step of the search, at most one evaluation; false once the search is over
     // (the plan is then complete and the board back where the turn began).
     virtual bool SearchStep() { return false; }
+    // Before a slice ends: whatever the search keeps aside of the board's state goes back to it.
+    virtual void WriteSearchState() {}
     // A trial action the search keeps applied while it looks further, and taking back the last one.
     void PushTrial(const AIAction& action);
     void PopTrial();

@@ -49,6 +49,10 @@ int32_t Evaluator::PathCost(Vector2 start, Vector2 target)
 
 void Evaluator::MarkVisible(const TeamController* side)
 {
+    markedByCover = side == keptSightOf;
+    if (markedByCover) {
+        return;
+    }
     ++stamp;
     for (Vector2 tile : side->visibleTiles) {
         auto x = static_cast<int32_t>(tile.x);
@@ -66,7 +70,90 @@ bool Evaluator::Marked(Vector2 tile) const
     if (x < 0 || y < 0 || x >= width || y >= height) {
         return false;  // off the board nothing is ever visible
     }
-    return visibleStamp[static_cast<size_t>(y) * static_cast<size_t>(width) + x] == stamp;
+    const size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + x;
+    return markedByCover ? cover[cell] > 0 : visibleStamp[cell] == stamp;
+}
+
+void Evaluator::Cover(int32_t x, int32_t y, int32_t delta)
+{
+    // Off the board, and the outside tiles, are never seen (as in UpdateVision).
+    if (x < 0 || y < 0 || x >= width || y >= height || map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind == 3) {
+        return;
+    }
+    int32_t& count = cover[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+    coveredTiles += (count == 0 ? 1 : 0) - (count + delta == 0 ? 1 : 0);
+    count += delta;
+}
+
+void Evaluator::AddSource(const SightSource& source, int32_t delta)
+{
+    if (source.range >= 0) {
+        for (const auto& [dx, dy] : TeamController::SightOffsets(source.range)) {
+            Cover(source.x + dx, source.y + dy, delta);
+        }
+    }
+    if (source.castle) {
+        Cover(source.x, source.y, delta);
+    }
+}
+
+void Evaluator::CountSight(TeamController* side)
+{
+    if (cover.empty()) {
+        cover.assign(visibleStamp.size(), 0);
+    }
+    const std::vector<Unit*>& units = map.Units();
+    const size_t count = std::max(units.size(), sightSources.size());
+    sightSources.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        SightSource now;
+        if (i < units.size()) {
+            now.x = pieceX[i];
+            now.y = pieceY[i];
+            now.range = units[i]->team == side ? units[i]->sightRange : -1;
+            now.castle = units[i]->isCastle;
+        }
+        if (now == sightSources[i]) {
+            continue;
+        }
+        AddSource(sightSources[i], -1);
+        AddSource(now, +1);
+        sightSources[i] = now;
+    }
+    sightSources.resize(units.size());
+    keptSightOf = side;
+}
+
+void Evaluator::WriteSight()
+{
+    if (keptSightOf == nullptr) {
+        return;
+    }
+    // The list in UpdateVision's order: own pieces' sight in child order, then every castle.
+    std::vector<Vector2>& tiles = keptSightOf->visibleTiles;
+    tiles.clear();
+    ++stamp;
+    auto add = [&](int32_t x, int32_t y) {
+        if (x < 0 || y < 0 || x >= width || y >= height || map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind == 3) {
+            return;
+        }
+        uint32_t& listed = visibleStamp[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+        if (listed != stamp) {
+            listed = stamp;
+            tiles.push_back({static_cast<float>(x), static_cast<float>(y)});
+        }
+    };
+    for (const SightSource& source : sightSources) {
+        for (const auto& [dx, dy] : TeamController::SightOffsets(source.range)) {
+            add(source.x + dx, source.y + dy);
+        }
+    }
+    for (const SightSource& source : sightSources) {
+        if (source.castle) {
+            add(source.x, source.y);
+        }
+    }
+    keptSightOf = nullptr;
 }
 
 void Evaluator::Refresh()
@@ -111,18 +198,82 @@ uint64_t Evaluator::ThreatKey(const Unit& unit)
     return hash;
 }
 
+void Evaluator::FindChangedPieces()
+{
+    const std::vector<Unit*>& units = map.Units();
+    changedTiles.clear();
+    const size_t count = std::max(units.size(), lastPieces.size());
+    lastPieces.resize(count);
+    lastThreats.resize(count);
+    lastThreatsKnown.resize(count, 0);
+    for (size_t i = 0; i < count; ++i) {
+        PieceRecord now;
+        if (i < units.size()) {
+            const Unit* unit = units[i];
+            now = {unit, unit->team, pieceX[i], pieceY[i], unit->speed, unit->range, unit->isCastle};
+        }
+        if (now == lastPieces[i]) {
+            continue;
+        }
+        if (lastPieces[i].unit != nullptr) {
+            changedTiles.push_back({lastPieces[i].x, lastPieces[i].y});
+        }
+        if (now.unit != nullptr) {
+            changedTiles.push_back({now.x, now.y});
+        }
+        lastPieces[i] = now;
+        lastThreatsKnown[i] = 0;
+    }
+    lastPieces.resize(units.size());
+    lastThreats.resize(units.size());
+    lastThreatsKnown.resize(units.size());
+    // A change near a piece may change its threat set: whatever can lies within this
+    // distance (see ThreatKey).
+    for (size_t i = 0; i < lastPieces.size() && !changedTiles.empty(); ++i) {
+        const PieceRecord& piece = lastPieces[i];
+        const int32_t radius = piece.speed + std::max(piece.range, 1);
+        for (const auto& [x, y] : changedTiles) {
+            if (std::abs(x - piece.x) + std::abs(y - piece.y) <= radius) {
+                lastThreatsKnown[i] = 0;
+                break;
+            }
+        }
+    }
+}
+
+const std::vector<Unit*>& Evaluator::ThreatSetAt(size_t index)
+{
+    if (lastThreatsKnown[index] == 0) {
+        lastThreats[index] = ThreatSet(*map.Units()[index]);
+        lastThreatsKnown[index] = 1;
+    }
+    return lastThreats[index];
+}
+
+void Evaluator::Forget()
+{
+    std::fill(lastThreatsKnown.begin(), lastThreatsKnown.end(), 0);
+    keptSightOf = nullptr;
+    sightSources.clear();
+    std::fill(cover.begin(), cover.end(), 0);
+    coveredTiles = 0;
+    for (std::vector<int32_t>& row : pathCosts) {
+        row.clear();
+    }
+    ++memoGeneration;
+}
+
 const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
 {
     uint64_t hash = ThreatKey(unit);
-    auto found = threatMemo.find(hash);
-    if (found != threatMemo.end() && found->second.key == key) {
-        return found->second.threats;
+    if (threatMemo.empty()) {
+        threatMemo.resize(memoSlots);
     }
-    // Bounded: a long search starts remembering afresh rather than growing without end.
-    if (threatMemo.size() > 200000) {
-        threatMemo.clear();
+    ThreatMemo& memo = threatMemo[hash & (memoSlots - 1)];
+    if (memo.generation == memoGeneration && memo.key == key) {
+        return memo.threats;
     }
-    ThreatMemo& memo = threatMemo[hash];
+    memo.generation = memoGeneration;
     memo.key = key;
     ComputeThreats(unit, memo.threats);
     return memo.threats;
@@ -175,6 +326,16 @@ const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side
 
 float Evaluator::Evaluate(TeamController* side)
 {
+    return Score(side, false);
+}
+
+float Evaluator::EvaluateKeepingSight(TeamController* side)
+{
+    return Score(side, true);
+}
+
+float Evaluator::Score(TeamController* side, bool keepSight)
+{
     Refresh();
     const std::vector<Unit*>& units = map.Units();
 
@@ -198,11 +359,13 @@ float Evaluator::Evaluate(TeamController* side)
     int32_t threatScore = 0;
     enemies.clear();
     MarkVisible(side);
-    for (Unit* piece : units) {
+    FindChangedPieces();
+    for (size_t index = 0; index < units.size(); ++index) {
+        Unit* piece = units[index];
         if (!Marked(piece->GetTile())) {
             continue;
         }
-        const std::vector<Unit*>& threatened = ThreatSet(*piece);
+        const std::vector<Unit*>& threatened = ThreatSetAt(index);
         if (piece->team != side) {
             enemies.push_back(piece->GetTile());
         }
@@ -252,8 +415,17 @@ float Evaluator::Evaluate(TeamController* side)
         approach -= PathCost(from, goal);
     }
 
-    side->UpdateVision();
-    auto vision = static_cast<int32_t>(side->visibleTiles.size());
+    int32_t vision = 0;
+    if (keepSight) {
+        CountSight(side);
+        vision = coveredTiles;
+    } else {
+        if (keptSightOf == side) {
+            keptSightOf = nullptr;  // the list is rebuilt now
+        }
+        side->UpdateVision();
+        vision = static_cast<int32_t>(side->visibleTiles.size());
+    }
 
     float score = 10.0f * static_cast<float>(material);
     score += static_cast<float>(castles);

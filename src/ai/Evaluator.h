@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "board/BoardQueries.h"
@@ -12,14 +12,22 @@ class Unit;
 
 // Scores positions of one board for the searches. It keeps its working lists
 // between calls (no allocation per evaluation once warm) and remembers path
-// costs: they depend only on the tiles, which never change while a search runs,
-// so an Evaluator must not outlive the search that made it.
+// costs and threat sets: they depend on the tiles, which never change while a
+// search runs, so a search that keeps an Evaluator calls Forget before it starts.
 class Evaluator {
 public:
     explicit Evaluator(TileMap& map);
 
+    // Drops everything remembered, in constant time for the threat sets.
+    void Forget();
+
     // The score of the board as it stands for `side`; rebuilds the side's visibleTiles at its end.
     float Evaluate(TeamController* side);
+    // The same, but the side's new sight is kept here, counted tile by tile as pieces move,
+    // instead of being rebuilt into its list: WriteSight puts it there. Until then only
+    // this Evaluator knows what the side sees.
+    float EvaluateKeepingSight(TeamController* side);
+    void WriteSight();
     int32_t PathCost(Vector2 start, Vector2 target);
 
     // Takes the board as it stands for the queries below.
@@ -35,13 +43,36 @@ private:
     struct ThreatMemo {
         std::vector<uint64_t> key;
         std::vector<Unit*> threats;
+        uint32_t generation = 0;  // remembered only while equal to memoGeneration
     };
+    // NOTE: a fixed table indexed by the key's hash, a new set replacing an old one: no
+    // growth, rehash or mass release in the middle of a search, which runs within frames.
+    static constexpr size_t memoSlots = size_t{1} << 16;
     // What a threat set depends on: the unit, and every piece near enough to block
     // its way or to be attacked after its move, in child order.
     uint64_t ThreatKey(const Unit& unit);
     void ComputeThreats(const Unit& unit, std::vector<Unit*>& out);
 
-    // Marks the tiles of side->visibleTiles; true for an in-board tile the side sees.
+    // Where a side's sight comes from: a piece of its own sees around it, and every castle is seen.
+    struct SightSource {
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t range = -1;  // -1: not a piece of the side
+        bool castle = false;
+        bool operator==(const SightSource&) const = default;
+    };
+    float Score(TeamController* side, bool keepSight);
+    // The threat set of the piece at `index` of the board's pieces: the one found at the last
+    // evaluation when no piece near it has changed since, else ThreatSet.
+    const std::vector<Unit*>& ThreatSetAt(size_t index);
+    // Compares the pieces with the last evaluation's and forgets the threat sets near a change.
+    void FindChangedPieces();
+    // Brings the counts to the board as it stands; only sources that changed are counted again.
+    void CountSight(TeamController* side);
+    void AddSource(const SightSource& source, int32_t delta);
+    void Cover(int32_t x, int32_t y, int32_t delta);
+
+    // Marks the tiles the side sees; true for an in-board tile the side sees.
     void MarkVisible(const TeamController* side);
     bool Marked(Vector2 tile) const;
 
@@ -52,10 +83,33 @@ private:
     std::vector<std::vector<int32_t>> pathCosts;  // [target cell][start cell], -1 not yet known
     std::vector<uint32_t> visibleStamp;
     uint32_t stamp = 0;
+    bool markedByCover = false;  // Marked reads the counts below, not the stamps
+    // The sight kept by EvaluateKeepingSight: per piece in child order its source, and per
+    // tile how many sources see it.
+    std::vector<SightSource> sightSources;
+    std::vector<int32_t> cover;
+    int32_t coveredTiles = 0;
+    TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
     std::vector<uint64_t> key;
     std::vector<int32_t> pieceX;  // tiles of map.Units(), as of the last Refresh
     std::vector<int32_t> pieceY;
-    std::unordered_map<uint64_t, ThreatMemo> threatMemo;
+    std::vector<ThreatMemo> threatMemo;  // memoSlots entries once used
+    // What a threat set depends on, per piece in child order, as of the last evaluation.
+    struct PieceRecord {
+        const Unit* unit = nullptr;
+        const TeamController* team = nullptr;
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t speed = 0;
+        int32_t range = 0;
+        bool castle = false;
+        bool operator==(const PieceRecord&) const = default;
+    };
+    std::vector<PieceRecord> lastPieces;
+    std::vector<std::vector<Unit*>> lastThreats;  // per piece; valid where lastThreatsKnown
+    std::vector<uint8_t> lastThreatsKnown;
+    std::vector<std::pair<int32_t, int32_t>> changedTiles;  // their tiles, before and now
+    uint32_t memoGeneration = 1;
     std::vector<Vector2> enemies;
     std::vector<Vector2> targets;
 };

@@ -34,7 +34,13 @@ Evaluator& HPSController::Queries() const
     if (evaluator == nullptr) {
         evaluator = std::make_unique<Evaluator>(*map);
     }
-    evaluator->Refresh();
+    if (!boardUnchanged) {
+        // Between searches nothing remembered holds: the board may be another one by now.
+        if (!thinking) {
+            evaluator->Forget();
+        }
+        evaluator->Refresh();
+    }
     return *evaluator;
 }
 
@@ -46,7 +52,11 @@ void HPSController::StartTurn()
     }
     bestPlan.clear();
     turnsScored = 0;
-    evaluator = std::make_unique<Evaluator>(*map);
+    // Kept from turn to turn: releasing what it remembered would stall the frame that ends a search.
+    if (evaluator == nullptr) {
+        evaluator = std::make_unique<Evaluator>(*map);
+    }
+    evaluator->Forget();
     branches.clear();
     atNewNode = true;
     BeginThinking(false);
@@ -64,6 +74,7 @@ void HPSController::SearchTurn(std::vector<AIAction> sequence)
     atNewNode = true;
     while (Advance()) {
     }
+    evaluator->WriteSight();
     for (size_t i = 0; i < sequence.size(); ++i) {
         PopTrial();
     }
@@ -74,10 +85,15 @@ bool HPSController::SearchStep()
     if (Advance()) {
         return true;
     }
+    WriteSearchState();
     map->updateVisibility = true;
-    evaluator.reset();
     plan = bestPlan;
     return false;
+}
+
+void HPSController::WriteSearchState()
+{
+    evaluator->WriteSight();
 }
 
 bool HPSController::Advance()
@@ -93,7 +109,9 @@ bool HPSController::Advance()
         }
         if (current == nullptr) {
             // A complete turn.
-            float score = evaluator->Evaluate(this);
+            // NOTE: the sight of the turn scored stays with the evaluator, which counts it as
+            // pieces move (the next candidates depend on it); rebuilt into the list only when asked.
+            float score = evaluator->EvaluateKeepingSight(this);
             ++turnsScored;
             if (score > bestScore || bestPlan.empty()) {
                 bestPlan = TrialActions();
@@ -128,9 +146,17 @@ std::vector<AIAction> HPSController::CandidateActions(Unit* piece) const
 
 std::array<AIAction, 2> HPSController::Candidates(Unit* piece) const
 {
-    if (piece->isCastle) {
-        return {CastleHeuristicAction(piece), PassFor(piece)};
-    }
+    // The board stays as it is while both candidates are found: one refresh serves every query.
+    Queries();
+    boardUnchanged = true;
+    std::array<AIAction, 2> pair = piece->isCastle ? std::array<AIAction, 2>{CastleHeuristicAction(piece), PassFor(piece)}
+                                                   : UnitCandidates(piece);
+    boardUnchanged = false;
+    return pair;
+}
+
+std::array<AIAction, 2> HPSController::UnitCandidates(Unit* piece) const
+{
     AIAction first = UnitHeuristicAction(piece);
     AIAction second = PassFor(piece);
     if (!piece->hasMoved) {

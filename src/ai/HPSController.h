@@ -33,6 +33,8 @@ protected:
     // One node of the depth-first search: a complete turn scored, a piece's two candidates
     // found, or the next candidate applied after the previous one's subtree was taken back.
     bool SearchStep() override;
+    // The side's sight as the last scored turn left it, counted by the evaluator, into its list.
+    void WriteSearchState() override;
 
 private:
     // One node of the search (see SearchStep); false when the whole tree is done.
@@ -44,13 +46,15 @@ private:
     };
 
     std::array<AIAction, 2> Candidates(Unit* piece) const;
+    std::array<AIAction, 2> UnitCandidates(Unit* piece) const;
     // The nearest-enemy choice over `tiles`; false when no enemy is in sight.
     bool NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const;
     // The search's evaluator, or a fresh one for questions asked between searches.
     Evaluator& Queries() const;
 
-    // Made anew for every search: remembered path costs hold only while the tiles do.
+    // Forgets at the start of every search: remembered path costs hold only while the tiles do.
     mutable std::unique_ptr<Evaluator> evaluator;
+    mutable bool boardUnchanged = false;  // set while one call asks many questions of one position
     // The depth-first search's own stack, one entry per piece step on the current path.
     std::vector<Branch> branches;
     bool atNewNode = false;  // the trials applied lead to a node not yet looked at

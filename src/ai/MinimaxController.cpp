@@ -39,7 +39,11 @@ void MinimaxController::StartTurn()
     if (map == nullptr) {
         return;
     }
-    evaluator = std::make_unique<Evaluator>(*map);
+    // Kept from turn to turn (see HPSController): it forgets what it knew of the last search.
+    if (evaluator == nullptr) {
+        evaluator = std::make_unique<Evaluator>(*map);
+    }
+    evaluator->Forget();
     pieces = map->GetUnitsOf(this);
     pieceIndex = -1;
     candidates.clear();
@@ -85,6 +89,5 @@ bool MinimaxController::SearchStep()
     while (HasTrials()) {
         PopTrial();
     }
-    evaluator.reset();
     return false;
 }

@@ -15,10 +15,7 @@ void TeamController::NotifyUnitsOfTurnStart()
     }
 }
 
-namespace {
-// The tiles within Manhattan distance r, in the order the sight loop adds them
-// (i = 0..r, j = 0..r-i, then the four mirror images), each once: a repeat adds nothing.
-const std::vector<std::pair<int32_t, int32_t>>& SightOffsets(int32_t r)
+const std::vector<std::pair<int32_t, int32_t>>& TeamController::SightOffsets(int32_t r)
 {
     static std::vector<std::vector<std::pair<int32_t, int32_t>>> byRange;
     if (r < 0) {
@@ -42,7 +39,6 @@ const std::vector<std::pair<int32_t, int32_t>>& SightOffsets(int32_t r)
     }
     return offsets;
 }
-}  // namespace
 
 void TeamController::UpdateVision()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "core/Node.h"
@@ -23,6 +24,9 @@ public:
     void UpdateVision();
     void AddVisibleTile(Vector2 tile);
     bool CanSee(Vector2 tile) const;
+    // The tiles within Manhattan distance r, in the order UpdateVision adds them
+    // (i = 0..r, j = 0..r-i, then the four mirror images), each once.
+    static const std::vector<std::pair<int32_t, int32_t>>& SightOffsets(int32_t r);
 
     int32_t gold = 0;
     std::vector<Vector2> visibleTiles;

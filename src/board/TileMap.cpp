@@ -333,6 +333,12 @@ void TileMap::BuyUnit(Unit* castle, int32_t unitType, Vector2 tile)
 void TileMap::TakeSnapshot()
 {
     BoardSnapshot snapshot;
+    if (!spareSnapshots.empty()) {
+        snapshot = std::move(spareSnapshots.back());
+        spareSnapshots.pop_back();
+        snapshot.units.clear();
+        snapshot.gold.clear();
+    }
     for (Unit* unit : Units()) {
         snapshot.units.push_back(
             {unit, unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked});
@@ -355,7 +361,8 @@ void TileMap::RestoreSnapshot(int32_t index)
     // Every piece leaves the board; the other children keep their order in front.
     // NOTE: done in one pass rather than a RemoveChild per piece: the searches
     // restore after every trial action.
-    std::vector<Unit*> detached = Units();
+    std::vector<Unit*>& detached = detachedScratch;
+    detached = Units();
     size_t next = 0;
     std::erase_if(children, [&](Node* child) {
         if (next < detached.size() && child == detached[next]) {
@@ -397,6 +404,9 @@ void TileMap::RestoreSnapshot(int32_t index)
         teams[i]->gold = snapshot.gold[i];
     }
     currentTeam = snapshot.currentTeam;
+    if (spareSnapshots.size() < 64) {
+        spareSnapshots.push_back(std::move(snapshot));
+    }
     if (updateVisibility) {
         UpdateAllVision();
     }

@@ -77,4 +77,7 @@ private:
     // NOTE: a restore sets it directly, since it knows the pieces it re-attached.
     mutable std::vector<Unit*> units;
     mutable bool unitsValid = false;
+    // Snapshots taken back, kept for their storage: the searches take and restore one per trial.
+    std::vector<BoardSnapshot> spareSnapshots;
+    std::vector<Unit*> detachedScratch;
 };
