@@ -17,7 +17,6 @@
 
 #include "AllocationCounter.h"
 #include "BenchPositions.h"
-#include "ai/Evaluation.h"
 #include "ai/Evaluator.h"
 #include "ai/HPSController.h"
 #include "ai/MinimaxController.h"

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "ai/Evaluation.h"
 #include "ai/Evaluator.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <set>
 
-#include "ai/Evaluation.h"
+#include "ai/Evaluator.h"
 #include "ai/HPSController.h"
 #include "ai/MinimaxController.h"
 #include "support/BoardChecks.h"

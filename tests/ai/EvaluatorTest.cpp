@@ -1,7 +1,6 @@
 #include <cstdio>
 
 #include "ai/AiFixtures.h"
-#include "ai/Evaluation.h"
 #include "ai/Evaluator.h"
 
 using namespace aitest;
