@@ -3,8 +3,20 @@
 #include <algorithm>
 #include <chrono>
 
+#include "ai/Evaluator.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
+
+AIController::AIController() = default;
+AIController::~AIController() = default;
+
+Evaluator& AIController::SearchEvaluator() const
+{
+    if (evaluator == nullptr) {
+        evaluator = std::make_unique<Evaluator>(*map);
+    }
+    return *evaluator;
+}
 
 void AIController::Init()
 {

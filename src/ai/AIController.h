@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "board/TeamController.h"
 
+class Evaluator;
 class Unit;
 
 enum class AIActionKind : int32_t {
@@ -40,6 +42,8 @@ public:
 #endif
     static constexpr double unlimited = std::numeric_limits<double>::infinity();
 
+    AIController();
+    ~AIController() override;
     void Init() override;
     void Update() override;
     void StartTurn() override;
@@ -76,6 +80,9 @@ public:
     double lastSliceMs = 0.0;
 
 protected:
+    // The searches' evaluator, made on first use and kept from turn to turn: releasing what it
+    // remembered would stall the frame that ends a search. A search calls Forget as it starts.
+    Evaluator& SearchEvaluator() const;
     // Starts thinking from the board as it stands; `visibility` is the board's
     // updateVisibility flag the search starts with.
     void BeginThinking(bool visibility);
@@ -104,4 +111,5 @@ private:
     std::vector<std::vector<Vector2>> turnStartSight;
     std::vector<std::vector<Vector2>> searchSight;
     bool searchVisibility = true;
+    mutable std::unique_ptr<Evaluator> evaluator;
 };

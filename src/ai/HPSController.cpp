@@ -25,22 +25,17 @@ int32_t Nearest(const std::vector<Vector2>& enemies, Vector2 tile)
 }
 }  // namespace
 
-HPSController::HPSController() = default;
-HPSController::~HPSController() = default;
-
 Evaluator& HPSController::Queries() const
 {
-    if (evaluator == nullptr) {
-        evaluator = std::make_unique<Evaluator>(*map);
-    }
+    Evaluator& queries = SearchEvaluator();
     if (!boardUnchanged) {
         // Between searches nothing remembered holds: the board may be another one by now.
         if (!thinking) {
-            evaluator->Forget();
+            queries.Forget();
         }
-        evaluator->Refresh();
+        queries.Refresh();
     }
-    return *evaluator;
+    return queries;
 }
 
 void HPSController::StartTurn()
@@ -51,11 +46,7 @@ void HPSController::StartTurn()
     }
     bestPlan.clear();
     turnsScored = 0;
-    // Kept from turn to turn: releasing what it remembered would stall the frame that ends a search.
-    if (evaluator == nullptr) {
-        evaluator = std::make_unique<Evaluator>(*map);
-    }
-    evaluator->Forget();
+    SearchEvaluator().Forget();
     branches.clear();
     atNewNode = true;
     BeginThinking(false);
@@ -63,9 +54,6 @@ void HPSController::StartTurn()
 
 void HPSController::SearchTurn(std::vector<AIAction> sequence)
 {
-    if (evaluator == nullptr) {
-        evaluator = std::make_unique<Evaluator>(*map);
-    }
     for (const AIAction& action : sequence) {
         PushTrial(action);
     }
@@ -73,7 +61,7 @@ void HPSController::SearchTurn(std::vector<AIAction> sequence)
     atNewNode = true;
     while (Advance()) {
     }
-    evaluator->WriteSight();
+    SearchEvaluator().WriteSight();
     for (size_t i = 0; i < sequence.size(); ++i) {
         PopTrial();
     }
@@ -92,7 +80,7 @@ bool HPSController::SearchStep()
 
 void HPSController::WriteSearchState()
 {
-    evaluator->WriteSight();
+    SearchEvaluator().WriteSight();
 }
 
 bool HPSController::Advance()
@@ -110,7 +98,7 @@ bool HPSController::Advance()
             // A complete turn.
             // NOTE: the sight of the turn scored stays with the evaluator, which counts it as
             // pieces move (the next candidates depend on it); rebuilt into the list only when asked.
-            float score = evaluator->EvaluateKeepingSight(this);
+            float score = SearchEvaluator().EvaluateKeepingSight(this);
             ++turnsScored;
             if (score > bestScore || bestPlan.empty()) {
                 bestPlan = TrialActions();

@@ -1,19 +1,13 @@
 #pragma once
 
 #include <array>
-#include <memory>
 
 #include "ai/AIController.h"
-
-class Evaluator;
 
 // The exhaustive opponent: two rule-based candidates per step, every combination
 // over the whole turn searched depth first, complete turns scored.
 class HPSController : public AIController {
 public:
-    HPSController();
-    ~HPSController() override;
-
     void StartTurn() override;
 
     // The search of the turn from `sequence` applied so far, run to its end in one go.
@@ -52,8 +46,6 @@ private:
     // The search's evaluator, or a fresh one for questions asked between searches.
     Evaluator& Queries() const;
 
-    // Forgets at the start of every search: remembered path costs hold only while the tiles do.
-    mutable std::unique_ptr<Evaluator> evaluator;
     mutable bool boardUnchanged = false;  // set while one call asks many questions of one position
     // The depth-first search's own stack, one entry per piece step on the current path.
     std::vector<Branch> branches;

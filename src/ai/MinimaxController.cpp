@@ -4,9 +4,6 @@
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
-MinimaxController::MinimaxController() = default;
-MinimaxController::~MinimaxController() = default;
-
 std::vector<AIAction> MinimaxController::GenerateActions(const TeamController* side, Unit* piece) const
 {
     std::vector<AIAction> actions;
@@ -39,11 +36,7 @@ void MinimaxController::StartTurn()
     if (map == nullptr) {
         return;
     }
-    // Kept from turn to turn (see HPSController): it forgets what it knew of the last search.
-    if (evaluator == nullptr) {
-        evaluator = std::make_unique<Evaluator>(*map);
-    }
-    evaluator->Forget();
+    SearchEvaluator().Forget();
     pieces = map->GetUnitsOf(this);
     pieceIndex = -1;
     candidates.clear();
@@ -59,7 +52,7 @@ bool MinimaxController::SearchStep()
         }
         const AIAction& candidate = candidates[candidateIndex];
         Unit* trial = TryAction(candidate);
-        float score = evaluator->Evaluate(this);
+        float score = SearchEvaluator().Evaluate(this);
         TakeBack(trial);
         UpdateVision();
         // NOTE: only a strictly better score replaces the first candidate (Pass wins ties).

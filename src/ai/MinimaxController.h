@@ -1,18 +1,11 @@
 #pragma once
 
-#include <memory>
-
 #include "ai/AIController.h"
-
-class Evaluator;
 
 // The greedy opponent: piece by piece, tries every action of the current step,
 // keeps the best-scoring one, and moves on to the piece's next step.
 class MinimaxController : public AIController {
 public:
-    MinimaxController();
-    ~MinimaxController() override;
-
     void StartTurn() override;
 
     // Everything `piece` can do at its current step, in a fixed order.
@@ -30,5 +23,4 @@ private:
     size_t candidateIndex = 0;
     AIAction best;
     float bestScore = 0.0f;
-    std::unique_ptr<Evaluator> evaluator;
 };

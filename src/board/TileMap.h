@@ -7,7 +7,6 @@
 #include "board/TileType.h"
 #include "core/Node.h"
 
-
 class CameraNode;
 class Castle;
 class TeamController;

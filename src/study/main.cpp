@@ -2,13 +2,49 @@
 #include <string>
 
 #include "board/MapFile.h"
-#include "study/Frame.h"
-#include "study/RootNode.h"
 #include "input/InputManager.h"
 #include "raylib.h"
+#include "study/Frame.h"
+#include "study/RootNode.h"
 
 #if defined(PLATFORM_WEB)
 #include <emscripten/emscripten.h>
+#endif
+
+namespace {
+RootNode* root = nullptr;
+std::string brokenMap;  // the message of the map file that stopped the study
+
+// Runs part of the study. A broken map file must stop it rather than show a corrupted
+// board: false then, with the message (file and line) printed and kept.
+template <class Work>
+bool Guarded(Work work)
+{
+    try {
+        work();
+        return true;
+    } catch (const MapFileError& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        brokenMap = error.what();
+        return false;
+    }
+}
+
+void StartStudy()
+{
+    root = new RootNode();
+    InputManager::Instance().root = root;
+}
+
+void EndStudy()
+{
+    InputManager::Instance().root = nullptr;
+    delete root;
+    root = nullptr;
+}
+}  // namespace
+
+#if defined(PLATFORM_WEB)
 
 // Tells the page that the study is over: the result code after Quit, or why it stopped.
 EM_JS(void, ReportStudyEnd, (const char* code, const char* error), {
@@ -18,34 +54,23 @@ EM_JS(void, ReportStudyEnd, (const char* code, const char* error), {
 });
 
 namespace {
-RootNode* webRoot = nullptr;
-
-void EndInBrowser(const char* error)
+void EndInBrowser()
 {
     emscripten_cancel_main_loop();
-    const std::string code = webRoot->resultCode;
-    InputManager::Instance().root = nullptr;
-    delete webRoot;
-    webRoot = nullptr;
+    const std::string code = root->resultCode;
+    EndStudy();
     if (IsWindowReady()) {
         CloseWindow();
     }
-    ReportStudyEnd(code.c_str(), error);
+    ReportStudyEnd(code.c_str(), brokenMap.c_str());
 }
 
 // The browser calls this once per frame. WindowShouldClose means nothing in a tab,
 // so the end of the study shows as the window closed by the scene switch after Quit.
 void BrowserFrame()
 {
-    try {
-        RunFrame(*webRoot);
-    } catch (const MapFileError& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        EndInBrowser(error.what());
-        return;
-    }
-    if (!IsWindowReady()) {
-        EndInBrowser("");
+    if (!Guarded([] { RunFrame(*root); }) || !IsWindowReady()) {
+        EndInBrowser();
     }
 }
 }  // namespace
@@ -55,13 +80,9 @@ int main()
     InitWindow(1600, 900, "Strategy Game");
     // A tab cannot close itself: Escape must not stop the study.
     SetExitKey(KEY_NULL);
-    webRoot = new RootNode();
-    InputManager::Instance().root = webRoot;
-    try {
-        webRoot->Init();
-    } catch (const MapFileError& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        EndInBrowser(error.what());
+    StartStudy();
+    if (!Guarded([] { root->Init(); })) {
+        EndInBrowser();
         return 1;
     }
     // The browser paces the frames at 60 per second (a busy wait like SetTargetFPS
@@ -89,25 +110,18 @@ int main()
     FindDataFiles();
     InitWindow(1600, 900, "Strategy Game");
     SetTargetFPS(60);
-    auto* root = new RootNode();
-    InputManager::Instance().root = root;
-    int status = 0;
-    try {
+    StartStudy();
+    const bool played = Guarded([] {
         root->Init();
         while (!WindowShouldClose()) {
             RunFrame(*root);
         }
-    } catch (const MapFileError& error) {
-        // A broken map file must stop the study rather than show a corrupted board.
-        std::fprintf(stderr, "%s\n", error.what());
-        status = 1;
-    }
-    InputManager::Instance().root = nullptr;
-    delete root;
-    if (status != 0 && IsWindowReady()) {
+    });
+    EndStudy();
+    if (!played && IsWindowReady()) {
         CloseWindow();
     }
-    return status;
+    return played ? 0 : 1;
 }
 
 #endif
