@@ -17,27 +17,14 @@ exec 3>&1 1>&2
 log() { printf 'build-web: %s\n' "$*" >&2; }
 die() { printf 'build-web: ERROR: %s\n' "$*" >&2; exit 1; }
 
-# version_ge, upstream_version, as_root, the private apt source fetch, run_logged.
+# version_ge, upstream_version, as_root, install_packages, the private apt source fetch, run_logged.
 source "$root/scripts/debian-source.sh"
 
 RAYLIB_MIN=5.5
 RAYLIB_SUITES=(sid unstable trixie testing forky experimental)
 PKGS=(emscripten cmake make dpkg-dev)
 
-missing=()
-for p in "${PKGS[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  log "installing: ${missing[*]}"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null ||
-    die "apt-get update failed; install by hand: ${missing[*]}"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-    -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null ||
-    die "apt-get install failed for: ${missing[*]}"
-fi
+install_packages "${PKGS[@]}"
 
 # Debian's emscripten needs Debian's node modules (acorn) for its JavaScript passes.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}

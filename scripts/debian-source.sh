@@ -1,5 +1,5 @@
-# Shell functions shared by setup-deps.sh and build-web.sh: version checks and
-# fetching Debian source packages through a private apt list (the machine's apt
+# Shell functions shared by setup-deps.sh and build-web.sh: version checks, installing
+# missing Debian packages, and fetching Debian source packages through a private apt list (the machine's apt
 # state is never touched). The sourcing script defines log and die.
 
 # version_ge A B: true if A >= B (Debian version rules when dpkg is present).
@@ -27,6 +27,23 @@ as_root() {
   else
     die "need root (or sudo) to run: $*"
   fi
+}
+
+# install_packages PKG...: installs those not installed yet (dpkg -s alone would also
+# accept removed-but-configured packages).
+install_packages() {
+  local p missing=()
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
+  log "installing: ${missing[*]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null ||
+    die "apt-get update failed; fix the machine's apt sources, then install: ${missing[*]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 \
+    "${missing[@]}" >/dev/null || die "apt-get install failed for: ${missing[*]}"
 }
 # ---------------------------------------------------------------- apt mirror
 # Debian archive URIs from the machine's sources, so proxies/mirrors keep working.

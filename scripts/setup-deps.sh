@@ -43,28 +43,8 @@ log() { printf 'setup-deps: %s\n' "$*" >&2; }
 die() { printf 'setup-deps: ERROR: %s\n' "$*" >&2; exit 1; }
 emit() { printf '%s\n' "$1" >&3; exit 0; }
 
-# version_ge, upstream_version, as_root, the private apt source fetch, run_logged.
+# version_ge, upstream_version, as_root, install_packages, the private apt source fetch, run_logged.
 source "$(dirname "${BASH_SOURCE[0]}")/debian-source.sh"
-
-# ---------------------------------------------------------------- packages
-install_packages() {
-  local p missing=()
-  for p in "${PKGS[@]}"; do
-    # dpkg -s alone also accepts removed-but-configured packages.
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$p")
-    fi
-  done
-  if [ ${#missing[@]} -eq 0 ]; then
-    log "system packages: all present"
-    return
-  fi
-  log "installing: ${missing[*]}"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null ||
-    die "apt-get update failed; fix the machine's apt sources, then install: ${missing[*]}"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null ||
-    die "apt-get install failed for: ${missing[*]}"
-}
 
 # ---------------------------------------------------------------- raylib already present?
 # Prints the prefix of a system-wide raylib >= RAYLIB_MIN CMake config.
@@ -154,7 +134,7 @@ EOF
 }
 
 # ================================================================ main
-install_packages
+install_packages "${PKGS[@]}"
 
 CROSS=()
 if [ "$TARGET" = windows ]; then
