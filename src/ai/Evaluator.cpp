@@ -25,6 +25,7 @@ Evaluator::Evaluator(TileMap& map_) : map(map_), queries(map_)
     size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
     pathCosts.resize(cells);
     visibleStamp.assign(cells, 0);
+    ReadTiles();
     Refresh();
 }
 
@@ -78,22 +79,30 @@ bool Evaluator::Marked(Vector2 tile) const
 void Evaluator::Cover(int32_t x, int32_t y, int32_t delta)
 {
     // Off the board, and the outside tiles, are never seen (as in UpdateVision).
-    if (x < 0 || y < 0 || x >= width || y >= height || map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind == 3) {
+    const size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+    if (seeable[cell] == 0) {
         return;
     }
-    int32_t& count = cover[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+    int32_t& count = cover[cell];
     coveredTiles += (count == 0 ? 1 : 0) - (count + delta == 0 ? 1 : 0);
     count += delta;
 }
 
 void Evaluator::AddSource(const SightSource& source, int32_t delta)
 {
-    if (source.range >= 0) {
-        for (const auto& [dx, dy] : TeamController::SightOffsets(source.range)) {
-            Cover(source.x + dx, source.y + dy, delta);
+    // A piece sees the diamond of its sight range, taken row by row within the board.
+    for (int32_t dy = -source.range; dy <= source.range; ++dy) {
+        const int32_t y = source.y + dy;
+        if (y < 0 || y >= height) {
+            continue;
+        }
+        const int32_t span = source.range - std::abs(dy);
+        const int32_t right = std::min(source.x + span, width - 1);
+        for (int32_t x = std::max(source.x - span, 0); x <= right; ++x) {
+            Cover(x, y, delta);
         }
     }
-    if (source.castle) {
+    if (source.castle && source.x >= 0 && source.y >= 0 && source.x < width && source.y < height) {
         Cover(source.x, source.y, delta);
     }
 }
@@ -169,91 +178,123 @@ void Evaluator::Refresh()
     }
 }
 
-uint64_t Evaluator::ThreatKey(const Unit& unit)
+namespace {
+// A 64-bit mix of one word (splitmix64's finaliser): close words give unrelated marks.
+uint64_t Mix(uint64_t word)
 {
-    auto word = [](int64_t a, int64_t b) { return (static_cast<uint64_t>(a) << 32) ^ static_cast<uint64_t>(b & 0xffffffff); };
-    Vector2 tile = unit.GetTile();
-    auto ux = static_cast<int32_t>(tile.x);
-    auto uy = static_cast<int32_t>(tile.y);
-    // A move never leaves the diamond of the unit's speed; an attack after it reaches range further.
-    int32_t radius = unit.speed + std::max(unit.range, 1);
-    key.clear();
-    key.push_back(reinterpret_cast<uintptr_t>(&unit));
-    key.push_back(reinterpret_cast<uintptr_t>(unit.team));
-    key.push_back(word(ux, uy));
-    key.push_back(word(unit.speed, unit.range));
-    const std::vector<Unit*>& units = map.Units();
-    for (size_t i = 0; i < units.size(); ++i) {
-        if (std::abs(pieceX[i] - ux) + std::abs(pieceY[i] - uy) > radius) {
-            continue;
-        }
-        key.push_back(reinterpret_cast<uintptr_t>(units[i]));
-        key.push_back(reinterpret_cast<uintptr_t>(units[i]->team) ^ static_cast<uint64_t>(units[i]->isCastle));
-        key.push_back(word(pieceX[i], pieceY[i]));
-    }
-    uint64_t hash = 1469598103934665603ull;
-    for (uint64_t w : key) {
-        hash = (hash ^ w) * 1099511628211ull;
-        hash ^= hash >> 29;
-    }
-    return hash;
+    word = (word ^ (word >> 30)) * 0xbf58476d1ce4e5b9ull;
+    word = (word ^ (word >> 27)) * 0x94d049bb133111ebull;
+    return word ^ (word >> 31);
+}
+}  // namespace
+
+bool Evaluator::PieceRecord::Near(const PieceRecord& other) const
+{
+    return std::abs(other.x - x) + std::abs(other.y - y) <= Neighbourhood();
 }
 
-void Evaluator::FindChangedPieces()
+// NOTE: a piece is known by its creation number, never reused, and its owner; a threat set
+// depends on the pieces near it as a set: the order of the pieces on the board never changes
+// while a search runs, so it adds nothing.
+uint64_t Evaluator::PieceRecord::Mark() const
 {
-    const std::vector<Unit*>& units = map.Units();
-    changedTiles.clear();
-    const size_t count = std::max(units.size(), lastPieces.size());
-    lastPieces.resize(count);
-    lastThreats.resize(count);
-    lastThreatsKnown.resize(count, 0);
-    for (size_t i = 0; i < count; ++i) {
-        PieceRecord now;
-        if (i < units.size()) {
-            const Unit* unit = units[i];
-            now = {unit, unit->team, pieceX[i], pieceY[i], unit->speed, unit->range, unit->isCastle};
+    uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+    return Mix(Mix(serial ^ Mix(reinterpret_cast<uintptr_t>(team) * 2 + (castle ? 1 : 0))) ^ where);
+}
+
+uint64_t Evaluator::PieceRecord::Key(uint64_t neighbours) const
+{
+    uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(speed)) << 32) | static_cast<uint32_t>(range);
+    return neighbours + Mix(Mix(serial + 0x9e3779b97f4a7c15ull) ^ moves);
+}
+
+Evaluator::PieceRecord Evaluator::RecordOf(size_t index) const
+{
+    const Unit* unit = map.Units()[index];
+    return {unit, unit->team, unit->serial, pieceX[index], pieceY[index], unit->speed, unit->range, unit->isCastle};
+}
+
+uint64_t Evaluator::PieceCache::NeighbourSum(const PieceRecord& piece) const
+{
+    uint64_t sum = 0;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (piece.Near(pieces[i])) {
+            sum += marks[i];
         }
-        if (now == lastPieces[i]) {
+    }
+    return sum;
+}
+
+void Evaluator::PieceCache::Update(const Evaluator& evaluator)
+{
+    const size_t units = evaluator.map.Units().size();
+    changes.clear();
+    const size_t count = std::max(units, pieces.size());
+    pieces.resize(count);
+    marks.resize(count, 0);
+    changed.assign(count, 0);
+    for (size_t i = 0; i < count; ++i) {
+        PieceRecord now = i < units ? evaluator.RecordOf(i) : PieceRecord{};
+        if (now == pieces[i]) {
             continue;
         }
-        if (lastPieces[i].unit != nullptr) {
-            changedTiles.push_back({lastPieces[i].x, lastPieces[i].y});
-        }
-        if (now.unit != nullptr) {
-            changedTiles.push_back({now.x, now.y});
-        }
-        lastPieces[i] = now;
-        lastThreatsKnown[i] = 0;
+        const uint64_t mark = now.unit != nullptr ? now.Mark() : 0;
+        changes.push_back({pieces[i], now, marks[i], mark});
+        pieces[i] = now;
+        marks[i] = mark;
+        changed[i] = 1;
     }
-    lastPieces.resize(units.size());
-    lastThreats.resize(units.size());
-    lastThreatsKnown.resize(units.size());
-    // A change near a piece may change its threat set: whatever can lies within this
-    // distance (see ThreatKey).
-    for (size_t i = 0; i < lastPieces.size() && !changedTiles.empty(); ++i) {
-        const PieceRecord& piece = lastPieces[i];
-        const int32_t radius = piece.speed + std::max(piece.range, 1);
-        for (const auto& [x, y] : changedTiles) {
-            if (std::abs(x - piece.x) + std::abs(y - piece.y) <= radius) {
-                lastThreatsKnown[i] = 0;
-                break;
+    pieces.resize(units);
+    marks.resize(units);
+    neighbourSums.resize(units, 0);
+    threats.resize(units);
+    threatKeys.resize(units, 0);
+    threatsKnown.resize(units, 0);
+    for (size_t i = 0; i < units && !changes.empty(); ++i) {
+        const PieceRecord& piece = pieces[i];
+        if (changed[i] != 0) {
+            neighbourSums[i] = NeighbourSum(piece);
+            continue;
+        }
+        for (const Change& change : changes) {
+            if (change.before.unit != nullptr && piece.Near(change.before)) {
+                neighbourSums[i] -= change.markBefore;
+            }
+            if (change.now.unit != nullptr && piece.Near(change.now)) {
+                neighbourSums[i] += change.markNow;
             }
         }
     }
 }
 
-const std::vector<Unit*>& Evaluator::ThreatSetAt(size_t index)
+const std::vector<Unit*>& Evaluator::ThreatSetAt(PieceCache& cache, size_t index)
 {
-    if (lastThreatsKnown[index] == 0) {
-        lastThreats[index] = ThreatSet(*map.Units()[index]);
-        lastThreatsKnown[index] = 1;
+    const uint64_t key = cache.pieces[index].Key(cache.neighbourSums[index]);
+    if (cache.threatsKnown[index] == 0 || cache.threatKeys[index] != key) {
+        cache.threats[index] = ThreatSetFor(*map.Units()[index], key);
+        cache.threatKeys[index] = key;
+        cache.threatsKnown[index] = 1;
     }
-    return lastThreats[index];
+    return cache.threats[index];
+}
+
+void Evaluator::ReadTiles()
+{
+    queries.ReadTiles();
+    seeable.assign(visibleStamp.size(), 0);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            seeable[static_cast<size_t>(y) * static_cast<size_t>(width) + x] = map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind != 3 ? 1 : 0;
+        }
+    }
 }
 
 void Evaluator::Forget()
 {
-    std::fill(lastThreatsKnown.begin(), lastThreatsKnown.end(), 0);
+    ReadTiles();
+    for (PieceCache* cache : {&scored, &asked}) {
+        std::fill(cache->threatsKnown.begin(), cache->threatsKnown.end(), 0);
+    }
     keptSightOf = nullptr;
     sightSources.clear();
     std::fill(cover.begin(), cover.end(), 0);
@@ -266,11 +307,25 @@ void Evaluator::Forget()
 
 const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
 {
-    uint64_t hash = ThreatKey(unit);
+    const std::vector<Unit*>& units = map.Units();
+    auto at = std::find(units.begin(), units.end(), &unit);
+    if (at == units.end()) {
+        ComputeThreats(unit, offBoardThreats);
+        return offBoardThreats;
+    }
+    asked.Update(*this);
+    return ThreatSetAt(asked, static_cast<size_t>(at - units.begin()));
+}
+
+// NOTE: remembered by a 64-bit key, not by the neighbourhood itself: two neighbourhoods
+// share a key with odds of about 2^-64 per lookup, far below anything a study could meet,
+// and comparing whole neighbourhoods cost more than computing most sets anew.
+const std::vector<Unit*>& Evaluator::ThreatSetFor(const Unit& unit, uint64_t key)
+{
     if (threatMemo.empty()) {
         threatMemo.resize(memoSlots);
     }
-    ThreatMemo& memo = threatMemo[hash & (memoSlots - 1)];
+    ThreatMemo& memo = threatMemo[key & (memoSlots - 1)];
     if (memo.generation == memoGeneration && memo.key == key) {
         return memo.threats;
     }
@@ -284,6 +339,7 @@ void Evaluator::ComputeThreats(const Unit& unit, std::vector<Unit*>& out)
 {
     out.clear();
     const std::vector<Vector2>& reachable = queries.Reachable(unit);
+    const Vector2 start = unit.GetTile();
     // A piece is threatened when some reachable tile has it in reach: that is when
     // it would be among the attack targets from that tile.
     for (Unit* piece : map.Units()) {
@@ -292,9 +348,11 @@ void Evaluator::ComputeThreats(const Unit& unit, std::vector<Unit*>& out)
         }
         Vector2 tile = piece->GetTile();
         int32_t reach = piece->isCastle ? 1 : unit.range;
-        bool inReach = std::any_of(reachable.begin(), reachable.end(), [&](Vector2 from) {
-            return static_cast<int32_t>(std::fabs(tile.y - from.y) + std::fabs(tile.x - from.x)) <= reach;
-        });
+        // Every step costs at least 1, so no reachable tile is farther from the start than the speed.
+        if (TileDistance(tile, start) > unit.speed + reach) {
+            continue;
+        }
+        bool inReach = std::any_of(reachable.begin(), reachable.end(), [&](Vector2 from) { return TileDistance(tile, from) <= reach; });
         if (!inReach) {
             continue;
         }
@@ -360,13 +418,13 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     int32_t threatScore = 0;
     enemies.clear();
     MarkVisible(side);
-    FindChangedPieces();
+    scored.Update(*this);
     for (size_t index = 0; index < units.size(); ++index) {
         Unit* piece = units[index];
         if (!Marked(piece->GetTile())) {
             continue;
         }
-        const std::vector<Unit*>& threatened = ThreatSetAt(index);
+        const std::vector<Unit*>& threatened = ThreatSetAt(scored, index);
         if (piece->team != side) {
             enemies.push_back(piece->GetTile());
         }

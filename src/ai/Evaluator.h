@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -22,7 +23,7 @@ class Evaluator {
 public:
     explicit Evaluator(TileMap& map);
 
-    // Drops everything remembered, in constant time for the threat sets.
+    // Drops everything remembered, in constant time for the threat sets, and reads the tiles anew.
     void Forget();
 
     // The score of the board as it stands for `side`; rebuilds the side's visibleTiles at its end.
@@ -43,18 +44,65 @@ public:
     const std::vector<Vector2>& SeenEnemyTiles(const TeamController* side);
 
 private:
-    // A remembered threat set and the neighbourhood it was computed for.
+    // What a threat set depends on, per piece: the piece, and every piece near enough to
+    // block its way or to be attacked after its move (see Neighbourhood).
+    struct PieceRecord {
+        const Unit* unit = nullptr;
+        const TeamController* team = nullptr;
+        uint64_t serial = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t speed = 0;
+        int32_t range = 0;
+        bool castle = false;
+        bool operator==(const PieceRecord&) const = default;
+        // A move never leaves the diamond of the speed; an attack after it reaches range further.
+        int32_t Neighbourhood() const { return speed + std::max(range, 1); }
+        bool Near(const PieceRecord& other) const;
+        // What the piece adds to the key of each piece whose neighbourhood holds it.
+        uint64_t Mark() const;
+        // The key of the piece's threat set, given the sum of the marks in its neighbourhood.
+        uint64_t Key(uint64_t neighbours) const;
+    };
+    // A remembered threat set.
     struct ThreatMemo {
-        std::vector<uint64_t> key;
+        uint64_t key = 0;
         std::vector<Unit*> threats;
         uint32_t generation = 0;  // remembered only while equal to memoGeneration
     };
-    // NOTE: a fixed table indexed by the key's hash, a new set replacing an old one: no
-    // growth, rehash or mass release in the middle of a search, which runs within frames.
+    // NOTE: a fixed table indexed by the key, a new set replacing an old one: no growth,
+    // rehash or mass release in the middle of a search, which runs within frames.
     static constexpr size_t memoSlots = size_t{1} << 16;
-    // What a threat set depends on: the unit, and every piece near enough to block
-    // its way or to be attacked after its move, in child order.
-    uint64_t ThreatKey(const Unit& unit);
+    // Per piece in child order, as of the last Update: its record and mark, the sum of the
+    // marks in its neighbourhood, and its threat set with the key it was found for.
+    // NOTE: the evaluation and the searches' questions keep one each: the boards they see
+    // follow each other closely, but not one another.
+    struct PieceCache {
+        std::vector<PieceRecord> pieces;
+        std::vector<uint64_t> marks;
+        std::vector<uint64_t> neighbourSums;
+        std::vector<std::vector<Unit*>> threats;
+        std::vector<uint64_t> threatKeys;
+        std::vector<uint8_t> threatsKnown;
+        struct Change {
+            PieceRecord before;
+            PieceRecord now;
+            uint64_t markBefore = 0;
+            uint64_t markNow = 0;
+        };
+        std::vector<Change> changes;
+        std::vector<uint8_t> changed;
+
+        // Compares the pieces with the last Update's and brings the neighbourhood sums up to
+        // date: only the sums near a change move, by the marks that left and came.
+        void Update(const Evaluator& evaluator);
+        uint64_t NeighbourSum(const PieceRecord& piece) const;
+    };
+    PieceRecord RecordOf(size_t index) const;
+    // The threat set of the piece at `index` of the board's pieces: the one found last
+    // when its key is the same, else a remembered or computed one.
+    const std::vector<Unit*>& ThreatSetAt(PieceCache& cache, size_t index);
+    const std::vector<Unit*>& ThreatSetFor(const Unit& unit, uint64_t key);
     void ComputeThreats(const Unit& unit, std::vector<Unit*>& out);
 
     // Where a side's sight comes from: a piece of its own sees around it, and every castle is seen.
@@ -66,15 +114,13 @@ private:
         bool operator==(const SightSource&) const = default;
     };
     float Score(TeamController* side, bool keepSight);
-    // The threat set of the piece at `index` of the board's pieces: the one found at the last
-    // evaluation when no piece near it has changed since, else ThreatSet.
-    const std::vector<Unit*>& ThreatSetAt(size_t index);
-    // Compares the pieces with the last evaluation's and forgets the threat sets near a change.
-    void FindChangedPieces();
     // Brings the counts to the board as it stands; only sources that changed are counted again.
     void CountSight(TeamController* side);
     void AddSource(const SightSource& source, int32_t delta);
+    // Counts one more (or one fewer) source seeing an in-board tile.
     void Cover(int32_t x, int32_t y, int32_t delta);
+    // The tiles' grids: move costs, and which tiles can be seen at all.
+    void ReadTiles();
 
     // Marks the tiles the side sees; true for an in-board tile the side sees.
     void MarkVisible(const TeamController* side);
@@ -92,27 +138,15 @@ private:
     // tile how many sources see it.
     std::vector<SightSource> sightSources;
     std::vector<int32_t> cover;
+    std::vector<uint8_t> seeable;  // per tile: 0 for the outside tiles, which nobody sees
     int32_t coveredTiles = 0;
     TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
-    std::vector<uint64_t> key;
     std::vector<int32_t> pieceX;  // tiles of map.Units(), as of the last Refresh
     std::vector<int32_t> pieceY;
     std::vector<ThreatMemo> threatMemo;  // memoSlots entries once used
-    // What a threat set depends on, per piece in child order, as of the last evaluation.
-    struct PieceRecord {
-        const Unit* unit = nullptr;
-        const TeamController* team = nullptr;
-        int32_t x = 0;
-        int32_t y = 0;
-        int32_t speed = 0;
-        int32_t range = 0;
-        bool castle = false;
-        bool operator==(const PieceRecord&) const = default;
-    };
-    std::vector<PieceRecord> lastPieces;
-    std::vector<std::vector<Unit*>> lastThreats;  // per piece; valid where lastThreatsKnown
-    std::vector<uint8_t> lastThreatsKnown;
-    std::vector<std::pair<int32_t, int32_t>> changedTiles;  // their tiles, before and now
+    PieceCache scored;  // the pieces as the evaluation last saw them
+    PieceCache asked;   // and as ThreatSet last saw them
+    std::vector<Unit*> offBoardThreats;  // ThreatSet of a piece not on the board
     uint32_t memoGeneration = 1;
     std::vector<Vector2> enemies;
     std::vector<Vector2> targets;

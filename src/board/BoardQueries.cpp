@@ -6,6 +6,11 @@
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
+namespace {
+// Entering a blocked tile costs more than any piece's speed.
+constexpr int32_t blockedCost = 1 << 28;
+}  // namespace
+
 BoardQueries::BoardQueries(const TileMap& map_) : map(map_)
 {
     Refresh();
@@ -24,6 +29,7 @@ void BoardQueries::Refresh()
         listedStamp.assign(cells, 0);
         stamp = 0;
         listed = 0;
+        ReadTiles();
     }
     ++stamp;
     for (Unit* unit : map.Units()) {
@@ -51,20 +57,14 @@ Unit* BoardQueries::At(int32_t x, int32_t y) const
     return occupantStamp[cell] == stamp ? occupant[cell] : nullptr;
 }
 
-bool BoardQueries::Blocked(int32_t x, int32_t y) const
+void BoardQueries::ReadTiles()
 {
-    if (x < 0 || y < 0 || x >= width || y >= height) {
-        return true;
+    entryCost.clear();
+    for (const std::vector<TileType>& row : map.tiles) {
+        for (const TileType& tile : row) {
+            entryCost.push_back(tile.blocked ? blockedCost : tile.moveCost);
+        }
     }
-    return map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].blocked;
-}
-
-int32_t BoardQueries::MoveCost(int32_t x, int32_t y) const
-{
-    if (x < 0 || y < 0 || x >= width || y >= height) {
-        return 999;
-    }
-    return map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].moveCost;
 }
 
 const std::vector<Vector2>& BoardQueries::Reachable(const Unit& unit)
@@ -82,12 +82,12 @@ const std::vector<Vector2>& BoardQueries::Reachable(const Unit& unit)
         for (const auto& offset : offsets) {
             int32_t x = current.x + offset[0];
             int32_t y = current.y + offset[1];
-            int32_t left = current.points - MoveCost(x, y);
-            if (left < 0 || Blocked(x, y) || At(x, y) != nullptr) {
+            if (x < 0 || y < 0 || x >= width || y >= height) {
                 continue;
             }
             size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-            if (listedStamp[cell] == listed) {
+            int32_t left = current.points - entryCost[cell];
+            if (left < 0 || occupantStamp[cell] == stamp || listedStamp[cell] == listed) {
                 continue;
             }
             listedStamp[cell] = listed;

@@ -8,10 +8,10 @@
 class TileMap;
 class Unit;
 
-// Where pieces can move, answered from a grid of the board: which piece stands
-// where. Refresh() takes the board as it stands; many queries can follow while it
-// does not change. Results come in the same order as Unit::GetReachableTiles,
-// which the opponents rely on.
+// Where pieces can move, answered from grids of the board: what entering each tile
+// costs, and which piece stands where. Refresh() takes the pieces as they stand and
+// ReadTiles() the tiles; many queries can follow while neither changes. Results come
+// in the same order as Unit::GetReachableTiles, which the opponents rely on.
 class BoardQueries {
 public:
     explicit BoardQueries(const TileMap& map);
@@ -19,9 +19,9 @@ public:
     BoardQueries& operator=(const BoardQueries&) = delete;
 
     void Refresh();
+    void ReadTiles();
     // The first piece, in child order, on the tile; null off the board or on a free tile.
     Unit* At(int32_t x, int32_t y) const;
-    bool Blocked(int32_t x, int32_t y) const;
 
     // The tiles `unit` can move to, in discovery order; valid until the next call.
     const std::vector<Vector2>& Reachable(const Unit& unit);
@@ -32,11 +32,10 @@ private:
         int32_t y;
         int32_t points;
     };
-    int32_t MoveCost(int32_t x, int32_t y) const;
-
     const TileMap& map;
     int32_t width = 0;
     int32_t height = 0;
+    std::vector<int32_t> entryCost;    // per tile: its move cost, or more than any speed when blocked
     std::vector<Unit*> occupant;       // per tile, valid where stamp == current
     std::vector<uint32_t> occupantStamp;
     std::vector<uint32_t> listedStamp;  // tiles already in the reachable list

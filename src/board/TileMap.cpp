@@ -350,14 +350,8 @@ void TileMap::TakeSnapshot()
     history.push_back(std::move(snapshot));
 }
 
-void TileMap::RestoreSnapshot(int32_t index)
+void TileMap::ReattachPieces(const BoardSnapshot& snapshot)
 {
-    if (index < 0 || static_cast<size_t>(index) >= history.size()) {
-        return;
-    }
-    BoardSnapshot snapshot = std::move(history[static_cast<size_t>(index)]);
-    history.erase(history.begin() + index, history.end());
-
     // Every piece leaves the board; the other children keep their order in front.
     // NOTE: done in one pass rather than a RemoveChild per piece: the searches
     // restore after every trial action.
@@ -378,11 +372,6 @@ void TileMap::RestoreSnapshot(int32_t index)
     // NOTE: the pieces come back as the last children, in the recorded order.
     for (const UnitSnapshot& record : snapshot.units) {
         Unit* unit = record.unit;
-        unit->position = record.position;
-        unit->team = record.team;
-        unit->health = record.health;
-        unit->hasMoved = record.hasMoved;
-        unit->hasAttacked = record.hasAttacked;
         if (unit->parent == nullptr) {
             // A piece is listed once; the ones just detached are near the end.
             auto it = std::find(removedUnits.rbegin(), removedUnits.rend(), unit);
@@ -400,6 +389,33 @@ void TileMap::RestoreSnapshot(int32_t index)
         units.push_back(record.unit);
     }
     unitsValid = true;
+}
+
+void TileMap::RestoreSnapshot(int32_t index)
+{
+    if (index < 0 || static_cast<size_t>(index) >= history.size()) {
+        return;
+    }
+    BoardSnapshot snapshot = std::move(history[static_cast<size_t>(index)]);
+    history.erase(history.begin() + index, history.end());
+
+    // Most restores find the recorded pieces already last among the children, in the recorded
+    // order, and only their state to set.
+    const size_t count = snapshot.units.size();
+    const bool inPlace = Units().size() == count && children.size() >= count &&
+                         std::equal(children.end() - static_cast<std::ptrdiff_t>(count), children.end(), snapshot.units.begin(),
+                                    [](const Node* child, const UnitSnapshot& record) { return child == record.unit; });
+    if (!inPlace) {
+        ReattachPieces(snapshot);
+    }
+    for (const UnitSnapshot& record : snapshot.units) {
+        Unit* unit = record.unit;
+        unit->position = record.position;
+        unit->team = record.team;
+        unit->health = record.health;
+        unit->hasMoved = record.hasMoved;
+        unit->hasAttacked = record.hasAttacked;
+    }
     for (size_t i = 0; i < teams.size() && i < snapshot.gold.size(); ++i) {
         teams[i]->gold = snapshot.gold[i];
     }

@@ -78,5 +78,7 @@ private:
     mutable bool unitsValid = false;
     // Snapshots taken back, kept for their storage: the searches take and restore one per trial.
     std::vector<BoardSnapshot> spareSnapshots;
+    // Puts back on the board exactly the recorded pieces, in the recorded order.
+    void ReattachPieces(const BoardSnapshot& snapshot);
     std::vector<Unit*> detachedScratch;
 };
