@@ -190,7 +190,8 @@ uint64_t Mix(uint64_t word)
 
 bool Evaluator::PieceRecord::Near(const PieceRecord& other) const
 {
-    return std::abs(other.x - x) + std::abs(other.y - y) <= Neighbourhood();
+    const int32_t reach = other.team == team ? 0 : (other.castle ? 1 : std::max(range, 0));
+    return std::abs(other.x - x) + std::abs(other.y - y) <= speed + reach;
 }
 
 // NOTE: a piece is known by its creation number, never reused, and its owner; a threat set

@@ -45,7 +45,7 @@ public:
 
 private:
     // What a threat set depends on, per piece: the piece, and every piece near enough to
-    // block its way or to be attacked after its move (see Neighbourhood).
+    // block its way or to be attacked after its move (see Near).
     struct PieceRecord {
         const Unit* unit = nullptr;
         const TeamController* team = nullptr;
@@ -56,8 +56,9 @@ private:
         int32_t range = 0;
         bool castle = false;
         bool operator==(const PieceRecord&) const = default;
-        // A move never leaves the diamond of the speed; an attack after it reaches range further.
-        int32_t Neighbourhood() const { return speed + std::max(range, 1); }
+        // Whether `other` can change this piece's threat set: every step costs at least 1, so a
+        // move never leaves the diamond of the speed, where any piece can block the way; an
+        // attack after it reaches pieces of other owners up to the range further (castles 1).
         bool Near(const PieceRecord& other) const;
         // What the piece adds to the key of each piece whose neighbourhood holds it.
         uint64_t Mark() const;
@@ -72,7 +73,7 @@ private:
     };
     // NOTE: a fixed table indexed by the key, a new set replacing an old one: no growth,
     // rehash or mass release in the middle of a search, which runs within frames.
-    static constexpr size_t memoSlots = size_t{1} << 16;
+    static constexpr size_t memoSlots = size_t{1} << 18;
     // Per piece in child order, as of the last Update: its record and mark, the sum of the
     // marks in its neighbourhood, and its threat set with the key it was found for.
     // NOTE: the evaluation and the searches' questions keep one each: the boards they see
