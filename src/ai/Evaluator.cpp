@@ -194,19 +194,17 @@ bool Evaluator::PieceRecord::Near(const PieceRecord& other) const
     return std::abs(other.x - x) + std::abs(other.y - y) <= speed + reach;
 }
 
-// NOTE: a piece is known by its creation number, never reused, and its owner; a threat set
-// depends on the pieces near it as a set: the order of the pieces on the board never changes
-// while a search runs, so it adds nothing.
 uint64_t Evaluator::PieceRecord::Mark() const
 {
     uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
-    return Mix(Mix(serial ^ Mix(reinterpret_cast<uintptr_t>(team) * 2 + (castle ? 1 : 0))) ^ where);
+    return Mix(Mix(reinterpret_cast<uintptr_t>(team) * 2 + (castle ? 1 : 0)) ^ where);
 }
 
 uint64_t Evaluator::PieceRecord::Key(uint64_t neighbours) const
 {
+    uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
     uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(speed)) << 32) | static_cast<uint32_t>(range);
-    return neighbours + Mix(Mix(serial + 0x9e3779b97f4a7c15ull) ^ moves);
+    return neighbours + Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
 }
 
 Evaluator::PieceRecord Evaluator::RecordOf(size_t index) const
@@ -268,11 +266,11 @@ void Evaluator::PieceCache::Update(const Evaluator& evaluator)
     }
 }
 
-const std::vector<Unit*>& Evaluator::ThreatSetAt(PieceCache& cache, size_t index)
+const Evaluator::ThreatTiles& Evaluator::ThreatSetAt(PieceCache& cache, size_t index)
 {
     const uint64_t key = cache.pieces[index].Key(cache.neighbourSums[index]);
     if (cache.threatsKnown[index] == 0 || cache.threatKeys[index] != key) {
-        cache.threats[index] = ThreatSetFor(*map.Units()[index], key);
+        ThreatSetFor(*map.Units()[index], key, cache.threats[index]);
         cache.threatKeys[index] = key;
         cache.threatsKnown[index] = 1;
     }
@@ -310,33 +308,67 @@ const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
 {
     const std::vector<Unit*>& units = map.Units();
     auto at = std::find(units.begin(), units.end(), &unit);
+    const ThreatTiles* tiles = &askedTiles;
     if (at == units.end()) {
-        ComputeThreats(unit, offBoardThreats);
-        return offBoardThreats;
+        ComputeThreats(unit, askedTiles);
+    } else {
+        asked.Update(*this);
+        tiles = &ThreatSetAt(asked, static_cast<size_t>(at - units.begin()));
     }
-    asked.Update(*this);
-    return ThreatSetAt(asked, static_cast<size_t>(at - units.begin()));
+    askedPieces.clear();
+    for (uint32_t tile : *tiles) {
+        askedPieces.push_back(VictimAt(unit, tile));
+    }
+    // NOTE: ordered by creation number, not by address, so that the same position
+    // gives the same choice in every run.
+    std::sort(askedPieces.begin(), askedPieces.end(), [](const Unit* a, const Unit* b) { return a->serial < b->serial; });
+    return askedPieces;
+}
+
+namespace {
+// A tile of a threat set in one word, as its offset from the threatening piece: an offset
+// never exceeds the piece's speed and range, so it fits 16 bits whatever the board's size.
+uint32_t PackOffset(Vector2 tile, Vector2 from)
+{
+    auto dx = static_cast<int32_t>(tile.x - from.x);
+    auto dy = static_cast<int32_t>(tile.y - from.y);
+    return (static_cast<uint32_t>(dx) << 16) | (static_cast<uint32_t>(dy) & 0xffffu);
+}
+}  // namespace
+
+Unit* Evaluator::VictimAt(const Unit& threat, uint32_t offset) const
+{
+    const Vector2 from = threat.GetTile();
+    auto x = static_cast<int32_t>(from.x) + static_cast<int16_t>(offset >> 16);
+    auto y = static_cast<int32_t>(from.y) + static_cast<int16_t>(offset & 0xffffu);
+    Unit* victim = queries.At(x, y);
+    return victim != nullptr ? victim : map.GetUnitAt({static_cast<float>(x), static_cast<float>(y)});
 }
 
 // NOTE: remembered by a 64-bit key, not by the neighbourhood itself: two neighbourhoods
 // share a key with odds of about 2^-64 per lookup, far below anything a study could meet,
 // and comparing whole neighbourhoods cost more than computing most sets anew.
-const std::vector<Unit*>& Evaluator::ThreatSetFor(const Unit& unit, uint64_t key)
+void Evaluator::ThreatSetFor(const Unit& unit, uint64_t key, ThreatTiles& out)
 {
     if (threatMemo.empty()) {
         threatMemo.resize(memoSlots);
     }
     ThreatMemo& memo = threatMemo[key & (memoSlots - 1)];
     if (memo.generation == memoGeneration && memo.key == key) {
-        return memo.threats;
+        out.assign(memo.tiles.begin(), memo.tiles.begin() + memo.count);
+        return;
     }
-    memo.generation = memoGeneration;
-    memo.key = key;
-    ComputeThreats(unit, memo.threats);
-    return memo.threats;
+    ComputeThreats(unit, out);
+    // A set too large for a slot is computed each time it is asked for.
+    if (out.size() <= memo.tiles.size()) {
+        memo.generation = memoGeneration;
+        memo.key = key;
+        memo.count = static_cast<uint32_t>(out.size());
+        std::copy(out.begin(), out.end(), memo.tiles.begin());
+    }
 }
 
-void Evaluator::ComputeThreats(const Unit& unit, std::vector<Unit*>& out)
+void Evaluator::ComputeThreats(const Unit& unit, ThreatTiles& out)
 {
     out.clear();
     const std::vector<Vector2>& reachable = queries.Reachable(unit);
@@ -357,18 +389,12 @@ void Evaluator::ComputeThreats(const Unit& unit, std::vector<Unit*>& out)
         if (!inReach) {
             continue;
         }
-        // The piece attacked on that tile is the first one standing there.
-        Unit* target = queries.At(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
-        if (target == nullptr) {
-            target = map.GetUnitAt(tile);
-        }
-        if (std::find(out.begin(), out.end(), target) == out.end()) {
-            out.push_back(target);
+        // Pieces sharing a tile are one target: the first one standing there.
+        uint32_t packed = PackOffset(tile, start);
+        if (std::find(out.begin(), out.end(), packed) == out.end()) {
+            out.push_back(packed);
         }
     }
-    // NOTE: ordered by creation number, not by address, so that the same position
-    // gives the same choice in every run.
-    std::sort(out.begin(), out.end(), [](const Unit* a, const Unit* b) { return a->serial < b->serial; });
 }
 
 const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side)
@@ -425,11 +451,12 @@ float Evaluator::Score(TeamController* side, bool keepSight)
         if (!Marked(piece->GetTile())) {
             continue;
         }
-        const std::vector<Unit*>& threatened = ThreatSetAt(scored, index);
+        const ThreatTiles& threatened = ThreatSetAt(scored, index);
         if (piece->team != side) {
             enemies.push_back(piece->GetTile());
         }
-        for (Unit* victim : threatened) {
+        for (uint32_t tile : threatened) {
+            const Unit* victim = VictimAt(*piece, tile);
             int32_t weight = KillFactor(piece, victim) * victim->value;
             threatScore += piece->team == side ? weight : -weight;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -60,20 +61,25 @@ private:
         // move never leaves the diamond of the speed, where any piece can block the way; an
         // attack after it reaches pieces of other owners up to the range further (castles 1).
         bool Near(const PieceRecord& other) const;
-        // What the piece adds to the key of each piece whose neighbourhood holds it.
+        // What the piece adds to the key of each piece whose neighbourhood holds it: where it
+        // stands, its owner and whether it is a castle, but not which piece it is.
         uint64_t Mark() const;
         // The key of the piece's threat set, given the sum of the marks in its neighbourhood.
         uint64_t Key(uint64_t neighbours) const;
     };
-    // A remembered threat set.
+    // A threat set as the tiles of the pieces in it, each as its offset from the threatening
+    // piece: the same neighbourhood threatens the same tiles whichever pieces make it up.
+    using ThreatTiles = std::vector<uint32_t>;
+    // A remembered threat set, in one cache line.
     struct ThreatMemo {
         uint64_t key = 0;
-        std::vector<Unit*> threats;
         uint32_t generation = 0;  // remembered only while equal to memoGeneration
+        uint32_t count = 0;
+        std::array<uint32_t, 12> tiles{};
     };
     // NOTE: a fixed table indexed by the key, a new set replacing an old one: no growth,
     // rehash or mass release in the middle of a search, which runs within frames.
-    static constexpr size_t memoSlots = size_t{1} << 18;
+    static constexpr size_t memoSlots = size_t{1} << 17;
     // Per piece in child order, as of the last Update: its record and mark, the sum of the
     // marks in its neighbourhood, and its threat set with the key it was found for.
     // NOTE: the evaluation and the searches' questions keep one each: the boards they see
@@ -82,7 +88,7 @@ private:
         std::vector<PieceRecord> pieces;
         std::vector<uint64_t> marks;
         std::vector<uint64_t> neighbourSums;
-        std::vector<std::vector<Unit*>> threats;
+        std::vector<ThreatTiles> threats;
         std::vector<uint64_t> threatKeys;
         std::vector<uint8_t> threatsKnown;
         struct Change {
@@ -102,9 +108,12 @@ private:
     PieceRecord RecordOf(size_t index) const;
     // The threat set of the piece at `index` of the board's pieces: the one found last
     // when its key is the same, else a remembered or computed one.
-    const std::vector<Unit*>& ThreatSetAt(PieceCache& cache, size_t index);
-    const std::vector<Unit*>& ThreatSetFor(const Unit& unit, uint64_t key);
-    void ComputeThreats(const Unit& unit, std::vector<Unit*>& out);
+    const ThreatTiles& ThreatSetAt(PieceCache& cache, size_t index);
+    // The threat set for `key`: remembered, or computed into `out` and remembered.
+    void ThreatSetFor(const Unit& unit, uint64_t key, ThreatTiles& out);
+    void ComputeThreats(const Unit& unit, ThreatTiles& out);
+    // The piece `threat` attacks on a tile of its threat set: the first one standing there.
+    Unit* VictimAt(const Unit& threat, uint32_t offset) const;
 
     // Where a side's sight comes from: a piece of its own sees around it, and every castle is seen.
     struct SightSource {
@@ -147,7 +156,8 @@ private:
     std::vector<ThreatMemo> threatMemo;  // memoSlots entries once used
     PieceCache scored;  // the pieces as the evaluation last saw them
     PieceCache asked;   // and as ThreatSet last saw them
-    std::vector<Unit*> offBoardThreats;  // ThreatSet of a piece not on the board
+    ThreatTiles askedTiles;        // ThreatSet's answer, as tiles
+    std::vector<Unit*> askedPieces;  // and as pieces
     uint32_t memoGeneration = 1;
     std::vector<Vector2> enemies;
     std::vector<Vector2> targets;
