@@ -67,7 +67,8 @@ bool AIController::Think(double budgetMs, int64_t maxSteps)
     for (int64_t steps = 0; more && steps < maxSteps;) {
         more = SearchStep();
         ++steps;
-        if (elapsedMs() >= budgetMs) {
+        // NOTE: a step takes microseconds; reading the clock after each would cost as much.
+        if (steps % 8 == 0 && elapsedMs() >= budgetMs) {
             break;
         }
     }

@@ -65,10 +65,8 @@ void Evaluator::MarkVisible(const TeamController* side)
     }
 }
 
-bool Evaluator::Marked(Vector2 tile) const
+bool Evaluator::Marked(int32_t x, int32_t y) const
 {
-    auto x = static_cast<int32_t>(tile.x);
-    auto y = static_cast<int32_t>(tile.y);
     if (x < 0 || y < 0 || x >= width || y >= height) {
         return false;  // off the board nothing is ever visible
     }
@@ -88,22 +86,47 @@ void Evaluator::Cover(int32_t x, int32_t y, int32_t delta)
     count += delta;
 }
 
-void Evaluator::AddSource(const SightSource& source, int32_t delta)
+void Evaluator::MoveSource(const SightSource& before, const SightSource& now)
 {
-    // A piece sees the diamond of its sight range, taken row by row within the board.
-    for (int32_t dy = -source.range; dy <= source.range; ++dy) {
-        const int32_t y = source.y + dy;
-        if (y < 0 || y >= height) {
-            continue;
+    // A castle is seen on its own tile, apart from any piece's sight.
+    auto coverCastle = [&](const SightSource& source, int32_t delta) {
+        if (source.castle && source.x >= 0 && source.y >= 0 && source.x < width && source.y < height) {
+            Cover(source.x, source.y, delta);
         }
-        const int32_t span = source.range - std::abs(dy);
-        const int32_t right = std::min(source.x + span, width - 1);
-        for (int32_t x = std::max(source.x - span, 0); x <= right; ++x) {
+    };
+    coverCastle(before, -1);
+    coverCastle(now, +1);
+    // A piece sees the diamond of its sight range. Row by row, only the tiles in one of the
+    // two spans and not the other change their count: a step moves few of them.
+    struct Span {
+        int32_t low = 0;
+        int32_t high = -1;  // empty when high < low
+    };
+    auto spanOf = [&](const SightSource& source, int32_t y) {
+        const int32_t reach = source.range - std::abs(y - source.y);
+        if (source.range < 0 || reach < 0) {
+            return Span{};
+        }
+        return Span{std::max(source.x - reach, 0), std::min(source.x + reach, width - 1)};
+    };
+    auto coverDifference = [&](int32_t y, Span a, Span b, int32_t delta) {
+        if (b.high < b.low) {
+            b = {a.high + 1, a.high};  // nothing of `a` is in it
+        }
+        for (int32_t x = a.low; x <= std::min(a.high, b.low - 1); ++x) {
             Cover(x, y, delta);
         }
-    }
-    if (source.castle && source.x >= 0 && source.y >= 0 && source.x < width && source.y < height) {
-        Cover(source.x, source.y, delta);
+        for (int32_t x = std::max(a.low, b.high + 1); x <= a.high; ++x) {
+            Cover(x, y, delta);
+        }
+    };
+    const int32_t top = std::max(std::min(before.range >= 0 ? before.y - before.range : height, now.range >= 0 ? now.y - now.range : height), 0);
+    const int32_t bottom = std::min(std::max(before.y + before.range, now.y + now.range), height - 1);
+    for (int32_t y = top; y <= bottom; ++y) {
+        const Span was = spanOf(before, y);
+        const Span is = spanOf(now, y);
+        coverDifference(y, was, is, -1);
+        coverDifference(y, is, was, +1);
     }
 }
 
@@ -118,16 +141,15 @@ void Evaluator::CountSight(TeamController* side)
     for (size_t i = 0; i < count; ++i) {
         SightSource now;
         if (i < units.size()) {
-            now.x = pieceX[i];
-            now.y = pieceY[i];
+            now.x = queries.PieceX()[i];
+            now.y = queries.PieceY()[i];
             now.range = units[i]->team == side ? units[i]->sightRange : -1;
             now.castle = units[i]->isCastle;
         }
         if (now == sightSources[i]) {
             continue;
         }
-        AddSource(sightSources[i], -1);
-        AddSource(now, +1);
+        MoveSource(sightSources[i], now);
         sightSources[i] = now;
     }
     sightSources.resize(units.size());
@@ -169,13 +191,6 @@ void Evaluator::WriteSight()
 void Evaluator::Refresh()
 {
     queries.Refresh();
-    pieceX.clear();
-    pieceY.clear();
-    for (Unit* piece : map.Units()) {
-        Vector2 tile = piece->GetTile();
-        pieceX.push_back(static_cast<int32_t>(tile.x));
-        pieceY.push_back(static_cast<int32_t>(tile.y));
-    }
 }
 
 namespace {
@@ -210,7 +225,7 @@ uint64_t Evaluator::PieceRecord::Key(uint64_t neighbours) const
 Evaluator::PieceRecord Evaluator::RecordOf(size_t index) const
 {
     const Unit* unit = map.Units()[index];
-    return {unit, unit->team, unit->serial, pieceX[index], pieceY[index], unit->speed, unit->range, unit->isCastle};
+    return {unit, unit->team, unit->serial, queries.PieceX()[index], queries.PieceY()[index], unit->speed, unit->range, unit->isCastle};
 }
 
 uint64_t Evaluator::PieceCache::NeighbourSum(const PieceRecord& piece) const
@@ -246,9 +261,7 @@ void Evaluator::PieceCache::Update(const Evaluator& evaluator)
     pieces.resize(units);
     marks.resize(units);
     neighbourSums.resize(units, 0);
-    threats.resize(units);
-    threatKeys.resize(units, 0);
-    threatsKnown.resize(units, 0);
+    recent.resize(units);
     for (size_t i = 0; i < units && !changes.empty(); ++i) {
         const PieceRecord& piece = pieces[i];
         if (changed[i] != 0) {
@@ -266,15 +279,22 @@ void Evaluator::PieceCache::Update(const Evaluator& evaluator)
     }
 }
 
-const Evaluator::ThreatTiles& Evaluator::ThreatSetAt(PieceCache& cache, size_t index)
+const Evaluator::ThreatTiles& Evaluator::RecentThreatSet(RecentThreats& recent, const Unit& unit, uint64_t key)
 {
-    const uint64_t key = cache.pieces[index].Key(cache.neighbourSums[index]);
-    if (cache.threatsKnown[index] == 0 || cache.threatKeys[index] != key) {
-        ThreatSetFor(*map.Units()[index], key, cache.threats[index]);
-        cache.threatKeys[index] = key;
-        cache.threatsKnown[index] = 1;
+    for (uint8_t i = 0; i < recent.keys.size(); ++i) {
+        const auto slot = static_cast<uint8_t>((recent.current + i) % recent.keys.size());
+        if ((recent.known >> slot & 1) != 0 && recent.keys[slot] == key) {
+            recent.current = slot;
+            return recent.tiles[slot];
+        }
     }
-    return cache.threats[index];
+    const uint8_t slot = recent.next;
+    recent.next = static_cast<uint8_t>((slot + 1) % recent.keys.size());
+    ThreatSetFor(unit, key, recent.tiles[slot]);
+    recent.keys[slot] = key;
+    recent.known = static_cast<uint8_t>(recent.known | 1 << slot);
+    recent.current = slot;
+    return recent.tiles[slot];
 }
 
 void Evaluator::ReadTiles()
@@ -291,8 +311,10 @@ void Evaluator::ReadTiles()
 void Evaluator::Forget()
 {
     ReadTiles();
-    for (PieceCache* cache : {&scored, &asked}) {
-        std::fill(cache->threatsKnown.begin(), cache->threatsKnown.end(), 0);
+    for (std::vector<RecentThreats>* list : {&scored.recent, &askedRecent}) {
+        for (RecentThreats& recent : *list) {
+            recent.known = 0;
+        }
     }
     keptSightOf = nullptr;
     sightSources.clear();
@@ -312,8 +334,18 @@ const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
     if (at == units.end()) {
         ComputeThreats(unit, askedTiles);
     } else {
-        asked.Update(*this);
-        tiles = &ThreatSetAt(asked, static_cast<size_t>(at - units.begin()));
+        // Its key from scratch: one piece's questions do not pay for keeping every key.
+        const auto index = static_cast<size_t>(at - units.begin());
+        const PieceRecord subject = RecordOf(index);
+        uint64_t neighbours = 0;
+        for (size_t i = 0; i < units.size(); ++i) {
+            const PieceRecord other = RecordOf(i);
+            if (subject.Near(other)) {
+                neighbours += other.Mark();
+            }
+        }
+        askedRecent.resize(units.size());
+        tiles = &RecentThreatSet(askedRecent[index], unit, subject.Key(neighbours));
     }
     askedPieces.clear();
     for (uint32_t tile : *tiles) {
@@ -401,10 +433,12 @@ const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side
 {
     enemies.clear();
     MarkVisible(side);
-    for (Unit* piece : map.Units()) {
-        Vector2 tile = piece->GetTile();
-        if (piece->team != side && Marked(tile)) {
-            enemies.push_back(tile);
+    const std::vector<Unit*>& units = map.Units();
+    for (size_t i = 0; i < units.size(); ++i) {
+        const int32_t x = queries.PieceX()[i];
+        const int32_t y = queries.PieceY()[i];
+        if (units[i]->team != side && Marked(x, y)) {
+            enemies.push_back({static_cast<float>(x), static_cast<float>(y)});
         }
     }
     return enemies;
@@ -424,20 +458,25 @@ float Evaluator::Score(TeamController* side, bool keepSight)
 {
     Refresh();
     const std::vector<Unit*>& units = map.Units();
+    const std::vector<int32_t>& tileX = queries.PieceX();
+    const std::vector<int32_t>& tileY = queries.PieceY();
 
-    int32_t material = TeamWorth(map, side);
+    // Gold and pieces: the side's worth less every other side's; castles 100 each way.
+    int32_t material = side->gold;
     for (TeamController* other : map.teams) {
         if (other != side) {
-            material -= TeamWorth(map, other);
+            material -= other->gold;
         }
     }
-
     int32_t castles = 0;
     for (Unit* unit : units) {
-        if (unit->isCastle && unit->team == side) {
-            castles += 100;
-        } else if (unit->isCastle && unit->team != nullptr) {
-            castles -= 100;
+        if (unit->team == side) {
+            material += unit->value;
+            castles += unit->isCastle ? 100 : 0;
+        } else if (unit->team != nullptr) {
+            const bool counted = std::find(map.teams.begin(), map.teams.end(), unit->team) != map.teams.end();
+            material -= counted ? unit->value : 0;
+            castles -= unit->isCastle ? 100 : 0;
         }
     }
 
@@ -448,12 +487,12 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     scored.Update(*this);
     for (size_t index = 0; index < units.size(); ++index) {
         Unit* piece = units[index];
-        if (!Marked(piece->GetTile())) {
+        if (!Marked(tileX[index], tileY[index])) {
             continue;
         }
-        const ThreatTiles& threatened = ThreatSetAt(scored, index);
+        const ThreatTiles& threatened = RecentThreatSet(scored.recent[index], *piece, scored.pieces[index].Key(scored.neighbourSums[index]));
         if (piece->team != side) {
-            enemies.push_back(piece->GetTile());
+            enemies.push_back({static_cast<float>(tileX[index]), static_cast<float>(tileY[index])});
         }
         for (uint32_t tile : threatened) {
             const Unit* victim = VictimAt(*piece, tile);
@@ -484,11 +523,11 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     // last castle. A nearest enemy that no path reaches costs unreachablePathCost, more
     // than any reachable one, so being out of reach never scores better.
     int32_t approach = 0;
-    for (Unit* piece : units) {
-        if (piece->team != side || enemies.empty()) {
+    for (size_t index = 0; index < units.size(); ++index) {
+        if (units[index]->team != side || enemies.empty()) {
             continue;
         }
-        Vector2 from = piece->GetTile();
+        const Vector2 from = {static_cast<float>(tileX[index]), static_cast<float>(tileY[index])};
         // NOTE: ties keep the enemy earlier in child order.
         Vector2 goal = enemies.front();
         int32_t best = 0;

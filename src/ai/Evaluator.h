@@ -80,17 +80,22 @@ private:
     // NOTE: a fixed table indexed by the key, a new set replacing an old one: no growth,
     // rehash or mass release in the middle of a search, which runs within frames.
     static constexpr size_t memoSlots = size_t{1} << 17;
+    // The last few threat sets of one piece: as the search tries the two candidates of the
+    // pieces near it, its neighbourhood comes back to the same few.
+    struct RecentThreats {
+        std::array<uint64_t, 4> keys{};
+        std::array<ThreatTiles, 4> tiles;
+        uint8_t known = 0;  // bit i: keys[i] and tiles[i] hold
+        uint8_t current = 0;
+        uint8_t next = 0;  // the one to replace
+    };
     // Per piece in child order, as of the last Update: its record and mark, the sum of the
-    // marks in its neighbourhood, and its threat set with the key it was found for.
-    // NOTE: the evaluation and the searches' questions keep one each: the boards they see
-    // follow each other closely, but not one another.
+    // marks in its neighbourhood, and its recent threat sets with the keys they were found for.
     struct PieceCache {
         std::vector<PieceRecord> pieces;
         std::vector<uint64_t> marks;
         std::vector<uint64_t> neighbourSums;
-        std::vector<ThreatTiles> threats;
-        std::vector<uint64_t> threatKeys;
-        std::vector<uint8_t> threatsKnown;
+        std::vector<RecentThreats> recent;
         struct Change {
             PieceRecord before;
             PieceRecord now;
@@ -106,9 +111,8 @@ private:
         uint64_t NeighbourSum(const PieceRecord& piece) const;
     };
     PieceRecord RecordOf(size_t index) const;
-    // The threat set of the piece at `index` of the board's pieces: the one found last
-    // when its key is the same, else a remembered or computed one.
-    const ThreatTiles& ThreatSetAt(PieceCache& cache, size_t index);
+    // The threat set of `unit` for `key`: a recent one, or one from ThreatSetFor.
+    const ThreatTiles& RecentThreatSet(RecentThreats& recent, const Unit& unit, uint64_t key);
     // The threat set for `key`: remembered, or computed into `out` and remembered.
     void ThreatSetFor(const Unit& unit, uint64_t key, ThreatTiles& out);
     void ComputeThreats(const Unit& unit, ThreatTiles& out);
@@ -126,7 +130,8 @@ private:
     float Score(TeamController* side, bool keepSight);
     // Brings the counts to the board as it stands; only sources that changed are counted again.
     void CountSight(TeamController* side);
-    void AddSource(const SightSource& source, int32_t delta);
+    // Counts the tiles `now` sees instead of those `before` saw.
+    void MoveSource(const SightSource& before, const SightSource& now);
     // Counts one more (or one fewer) source seeing an in-board tile.
     void Cover(int32_t x, int32_t y, int32_t delta);
     // The tiles' grids: move costs, and which tiles can be seen at all.
@@ -134,7 +139,7 @@ private:
 
     // Marks the tiles the side sees; true for an in-board tile the side sees.
     void MarkVisible(const TeamController* side);
-    bool Marked(Vector2 tile) const;
+    bool Marked(int32_t x, int32_t y) const;
 
     TileMap& map;
     BoardQueries queries;
@@ -151,11 +156,9 @@ private:
     std::vector<uint8_t> seeable;  // per tile: 0 for the outside tiles, which nobody sees
     int32_t coveredTiles = 0;
     TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
-    std::vector<int32_t> pieceX;  // tiles of map.Units(), as of the last Refresh
-    std::vector<int32_t> pieceY;
     std::vector<ThreatMemo> threatMemo;  // memoSlots entries once used
     PieceCache scored;  // the pieces as the evaluation last saw them
-    PieceCache asked;   // and as ThreatSet last saw them
+    std::vector<RecentThreats> askedRecent;  // per piece, the sets ThreatSet found
     ThreatTiles askedTiles;        // ThreatSet's answer, as tiles
     std::vector<Unit*> askedPieces;  // and as pieces
     uint32_t memoGeneration = 1;

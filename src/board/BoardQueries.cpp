@@ -32,10 +32,14 @@ void BoardQueries::Refresh()
         ReadTiles();
     }
     ++stamp;
+    pieceX.clear();
+    pieceY.clear();
     for (Unit* unit : map.Units()) {
         Vector2 tile = unit->GetTile();
         auto x = static_cast<int32_t>(tile.x);
         auto y = static_cast<int32_t>(tile.y);
+        pieceX.push_back(x);
+        pieceY.push_back(y);
         if (x < 0 || y < 0 || x >= width || y >= height) {
             continue;
         }

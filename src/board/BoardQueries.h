@@ -20,6 +20,9 @@ public:
 
     void Refresh();
     void ReadTiles();
+    // The tiles of the board's pieces, in child order, as of the last Refresh.
+    const std::vector<int32_t>& PieceX() const { return pieceX; }
+    const std::vector<int32_t>& PieceY() const { return pieceY; }
     // The first piece, in child order, on the tile; null off the board or on a free tile.
     Unit* At(int32_t x, int32_t y) const;
 
@@ -35,6 +38,8 @@ private:
     const TileMap& map;
     int32_t width = 0;
     int32_t height = 0;
+    std::vector<int32_t> pieceX;
+    std::vector<int32_t> pieceY;
     std::vector<int32_t> entryCost;    // per tile: its move cost, or more than any speed when blocked
     std::vector<Unit*> occupant;       // per tile, valid where stamp == current
     std::vector<uint32_t> occupantStamp;

@@ -97,18 +97,15 @@ void TileMap::Draw()
     }
 }
 
-const std::vector<Unit*>& TileMap::Units() const
+void TileMap::CollectUnits() const
 {
-    if (!unitsValid) {
-        units.clear();
-        for (Node* child : children) {
-            if (auto* unit = dynamic_cast<Unit*>(child)) {
-                units.push_back(unit);
-            }
+    units.clear();
+    for (Node* child : children) {
+        if (auto* unit = dynamic_cast<Unit*>(child)) {
+            units.push_back(unit);
         }
-        unitsValid = true;
     }
-    return units;
+    unitsValid = true;
 }
 
 std::vector<Unit*> TileMap::GetUnits() const

@@ -31,7 +31,13 @@ public:
     // Piece queries, in the board's child order.
     std::vector<Unit*> GetUnits() const;
     // The same list without a copy; valid until the children change.
-    const std::vector<Unit*>& Units() const;
+    const std::vector<Unit*>& Units() const
+    {
+        if (!unitsValid) {
+            CollectUnits();
+        }
+        return units;
+    }
     Unit* GetUnitAt(Vector2 tile) const;
     std::vector<Unit*> GetUnitsOf(const TeamController* team) const;
     std::vector<Castle*> GetCastles() const;
@@ -76,6 +82,7 @@ private:
     // NOTE: a restore sets it directly, since it knows the pieces it re-attached.
     mutable std::vector<Unit*> units;
     mutable bool unitsValid = false;
+    void CollectUnits() const;
     // Snapshots taken back, kept for their storage: the searches take and restore one per trial.
     std::vector<BoardSnapshot> spareSnapshots;
     // Puts back on the board exactly the recorded pieces, in the recorded order.
