@@ -175,7 +175,7 @@ void AIController::ApplyAction(const AIAction& action)
         if (!actor->hasMoved) {
             actor->hasMoved = true;
             // A unit that still has a target keeps its attack step.
-            if (actor->GetAttackTargets(actor->GetTile()).empty()) {
+            if (!actor->HasAttackTarget(actor->GetTile())) {
                 actor->hasAttacked = true;
             }
         } else {

@@ -562,11 +562,6 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     return score;
 }
 
-int32_t TileDistance(Vector2 a, Vector2 b)
-{
-    return static_cast<int32_t>(std::fabs(a.x - b.x) + std::fabs(a.y - b.y));
-}
-
 int32_t TeamWorth(const TileMap& map, const TeamController* side)
 {
     int32_t worth = side->gold;

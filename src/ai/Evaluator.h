@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -176,4 +177,7 @@ std::vector<Unit*> ThreatSet(const Unit* unit);
 // Walking cost of the first path a breadth-first search finds (target counted, start not).
 int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target);
 // Whole-tile Manhattan distance.
-int32_t TileDistance(Vector2 a, Vector2 b);
+inline int32_t TileDistance(Vector2 a, Vector2 b)
+{
+    return static_cast<int32_t>(std::fabs(a.x - b.x) + std::fabs(a.y - b.y));
+}

@@ -1,5 +1,6 @@
 #include "board/BoardQueries.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -27,19 +28,24 @@ void BoardQueries::Refresh()
         occupant.assign(cells, nullptr);
         occupantStamp.assign(cells, 0);
         listedStamp.assign(cells, 0);
-        stamp = 0;
-        listed = 0;
         ReadTiles();
     }
     ++stamp;
-    pieceX.clear();
-    pieceY.clear();
-    for (Unit* unit : map.Units()) {
-        Vector2 tile = unit->GetTile();
-        auto x = static_cast<int32_t>(tile.x);
-        auto y = static_cast<int32_t>(tile.y);
-        pieceX.push_back(x);
-        pieceY.push_back(y);
+    const std::vector<Unit*>& units = map.Units();
+    pieceX.resize(units.size());
+    pieceY.resize(units.size());
+    seenAt.resize(units.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        Unit* unit = units[i];
+        // A piece seldom moves between two refreshes: its tile is worked out again only when it does.
+        if (seenAt[i].x != unit->position.x || seenAt[i].y != unit->position.y) {
+            Vector2 tile = unit->GetTile();
+            pieceX[i] = static_cast<int32_t>(tile.x);
+            pieceY[i] = static_cast<int32_t>(tile.y);
+            seenAt[i] = unit->position;
+        }
+        const int32_t x = pieceX[i];
+        const int32_t y = pieceY[i];
         if (x < 0 || y < 0 || x >= width || y >= height) {
             continue;
         }
@@ -63,6 +69,14 @@ Unit* BoardQueries::At(int32_t x, int32_t y) const
 
 void BoardQueries::ReadTiles()
 {
+    // The stamps start afresh too, so that no count wraps around within a search.
+    std::fill(occupantStamp.begin(), occupantStamp.end(), 0);
+    std::fill(listedStamp.begin(), listedStamp.end(), 0);
+    stamp = 0;
+    listed = 0;
+    seenAt.clear();
+    pieceX.clear();
+    pieceY.clear();
     entryCost.clear();
     for (const std::vector<TileType>& row : map.tiles) {
         for (const TileType& tile : row) {

@@ -19,6 +19,7 @@ public:
     BoardQueries& operator=(const BoardQueries&) = delete;
 
     void Refresh();
+    // Reads the tiles anew (they never change while a search runs).
     void ReadTiles();
     // The tiles of the board's pieces, in child order, as of the last Refresh.
     const std::vector<int32_t>& PieceX() const { return pieceX; }
@@ -40,6 +41,7 @@ private:
     int32_t height = 0;
     std::vector<int32_t> pieceX;
     std::vector<int32_t> pieceY;
+    std::vector<Vector2> seenAt;  // per piece, the position its tile was worked out from
     std::vector<int32_t> entryCost;    // per tile: its move cost, or more than any speed when blocked
     std::vector<Unit*> occupant;       // per tile, valid where stamp == current
     std::vector<uint32_t> occupantStamp;

@@ -292,7 +292,7 @@ void TileMap::MoveUnit(Unit* unit, Vector2 tile)
     TakeSnapshot();
     unit->position = {tile.x * 100.0f, tile.y * 100.0f};
     unit->hasMoved = true;
-    if (unit->GetAttackTargets(unit->GetTile()).empty()) {
+    if (!unit->HasAttackTarget(unit->GetTile())) {
         unit->hasAttacked = true;
     }
     if (updateVisibility) {

@@ -129,6 +129,17 @@ std::vector<Vector2> Unit::GetAttackTargets(Vector2 from) const
     return result;
 }
 
+bool Unit::InReach(const Unit& piece, Vector2 from) const
+{
+    if (piece.team == team) {
+        return false;
+    }
+    Vector2 tile = piece.GetTile();
+    auto distance = static_cast<int32_t>(std::fabs(tile.y - from.y) + std::fabs(tile.x - from.x));
+    // Castles are captured only from a neighbouring tile, whatever the attacker's range.
+    return distance <= (piece.isCastle ? 1 : range);
+}
+
 void Unit::AttackTargetsInto(Vector2 from, std::vector<Vector2>& result) const
 {
     result.clear();
@@ -136,17 +147,19 @@ void Unit::AttackTargetsInto(Vector2 from, std::vector<Vector2>& result) const
         return;
     }
     for (Unit* piece : map->Units()) {
-        if (piece->team == team) {
-            continue;
-        }
-        Vector2 tile = piece->GetTile();
-        auto distance = static_cast<int32_t>(std::fabs(tile.y - from.y) + std::fabs(tile.x - from.x));
-        // Castles are captured only from a neighbouring tile, whatever the attacker's range.
-        int32_t reach = piece->isCastle ? 1 : range;
-        if (distance <= reach) {
-            result.push_back(tile);
+        if (InReach(*piece, from)) {
+            result.push_back(piece->GetTile());
         }
     }
+}
+
+bool Unit::HasAttackTarget(Vector2 from) const
+{
+    if (map == nullptr) {
+        return false;
+    }
+    const std::vector<Unit*>& pieces = map->Units();
+    return std::any_of(pieces.begin(), pieces.end(), [&](const Unit* piece) { return InReach(*piece, from); });
 }
 
 std::vector<Vector2> Unit::GetSpawnTiles() const

@@ -29,6 +29,8 @@ public:
     std::vector<Vector2> GetAttackTargets(Vector2 from) const;
     // The same into a list the caller keeps, for searches that ask many times.
     void AttackTargetsInto(Vector2 from, std::vector<Vector2>& result) const;
+    // Whether some piece is in reach from `from` (GetAttackTargets not empty).
+    bool HasAttackTarget(Vector2 from) const;
     // Free, passable neighbours where a unit bought here can appear.
     std::vector<Vector2> GetSpawnTiles() const;
 
@@ -50,6 +52,10 @@ public:
     // Creation number: a stable order among pieces, the same in every run.
     uint64_t serial = 0;
     bool isCastle = false;
+
+private:
+    // Whether this piece, standing on `from`, could attack `piece`.
+    bool InReach(const Unit& piece, Vector2 from) const;
 };
 
 // Neither moves nor attacks; an attack captures it instead of hurting it.
