@@ -247,7 +247,16 @@ void Evaluator::PieceCache::Update(const Evaluator& evaluator)
     pieces.resize(count);
     marks.resize(count, 0);
     changed.assign(count, 0);
+    const std::vector<Unit*>& board = evaluator.map.Units();
+    const std::vector<int32_t>& tileX = evaluator.queries.PieceX();
+    const std::vector<int32_t>& tileY = evaluator.queries.PieceY();
     for (size_t i = 0; i < count; ++i) {
+        // NOTE: a piece's speed, range and kind never change, and Forget starts every search afresh.
+        const PieceRecord& last = pieces[i];
+        if (i < units && board[i] == last.unit && tileX[i] == last.x && tileY[i] == last.y && board[i]->team == last.team &&
+            board[i]->serial == last.serial) {
+            continue;
+        }
         PieceRecord now = i < units ? evaluator.RecordOf(i) : PieceRecord{};
         if (now == pieces[i]) {
             continue;
@@ -311,10 +320,9 @@ void Evaluator::ReadTiles()
 void Evaluator::Forget()
 {
     ReadTiles();
-    for (std::vector<RecentThreats>* list : {&scored.recent, &askedRecent}) {
-        for (RecentThreats& recent : *list) {
-            recent.known = 0;
-        }
+    scored = {};
+    for (RecentThreats& recent : askedRecent) {
+        recent.known = 0;
     }
     keptSightOf = nullptr;
     sightSources.clear();

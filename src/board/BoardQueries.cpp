@@ -69,11 +69,12 @@ Unit* BoardQueries::At(int32_t x, int32_t y) const
 
 void BoardQueries::ReadTiles()
 {
-    // The stamps start afresh too, so that no count wraps around within a search.
+    // The stamps start afresh too, so that no count wraps around within a search; until the
+    // next Refresh no piece stands anywhere.
     std::fill(occupantStamp.begin(), occupantStamp.end(), 0);
     std::fill(listedStamp.begin(), listedStamp.end(), 0);
-    stamp = 0;
-    listed = 0;
+    stamp = 1;
+    listed = 1;
     seenAt.clear();
     pieceX.clear();
     pieceY.clear();
