@@ -18,7 +18,7 @@ int32_t KillFactor(const Unit* attacker, const Unit* target)
 }
 }  // namespace
 
-Evaluator::Evaluator(TileMap& map_) : map(map_), queries(map_)
+Evaluator::Evaluator(TileMap& map_) : map(map_), queries(map_), threats(map_, queries)
 {
     height = static_cast<int32_t>(map.tiles.size());
     width = height > 0 ? static_cast<int32_t>(map.tiles.front().size()) : 0;
@@ -193,117 +193,9 @@ void Evaluator::Refresh()
     queries.Refresh();
 }
 
-namespace {
-// A 64-bit mix of one word (splitmix64's finaliser): close words give unrelated marks.
-uint64_t Mix(uint64_t word)
+const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
 {
-    word = (word ^ (word >> 30)) * 0xbf58476d1ce4e5b9ull;
-    word = (word ^ (word >> 27)) * 0x94d049bb133111ebull;
-    return word ^ (word >> 31);
-}
-}  // namespace
-
-bool Evaluator::PieceRecord::Near(const PieceRecord& other) const
-{
-    const int32_t reach = other.team == team ? 0 : (other.castle ? 1 : std::max(range, 0));
-    return std::abs(other.x - x) + std::abs(other.y - y) <= speed + reach;
-}
-
-uint64_t Evaluator::PieceRecord::Mark() const
-{
-    uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
-    return Mix(Mix(reinterpret_cast<uintptr_t>(team) * 2 + (castle ? 1 : 0)) ^ where);
-}
-
-uint64_t Evaluator::PieceRecord::Key(uint64_t neighbours) const
-{
-    uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
-    uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(speed)) << 32) | static_cast<uint32_t>(range);
-    return neighbours + Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
-}
-
-Evaluator::PieceRecord Evaluator::RecordOf(size_t index) const
-{
-    const Unit* unit = map.Units()[index];
-    return {unit, unit->team, unit->serial, queries.PieceX()[index], queries.PieceY()[index], unit->speed, unit->range, unit->isCastle};
-}
-
-uint64_t Evaluator::PieceCache::NeighbourSum(const PieceRecord& piece) const
-{
-    uint64_t sum = 0;
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        if (piece.Near(pieces[i])) {
-            sum += marks[i];
-        }
-    }
-    return sum;
-}
-
-void Evaluator::PieceCache::Update(const Evaluator& evaluator)
-{
-    const size_t units = evaluator.map.Units().size();
-    changes.clear();
-    const size_t count = std::max(units, pieces.size());
-    pieces.resize(count);
-    marks.resize(count, 0);
-    changed.assign(count, 0);
-    const std::vector<Unit*>& board = evaluator.map.Units();
-    const std::vector<int32_t>& tileX = evaluator.queries.PieceX();
-    const std::vector<int32_t>& tileY = evaluator.queries.PieceY();
-    for (size_t i = 0; i < count; ++i) {
-        // NOTE: a piece's speed, range and kind never change, and Forget starts every search afresh.
-        const PieceRecord& last = pieces[i];
-        if (i < units && board[i] == last.unit && tileX[i] == last.x && tileY[i] == last.y && board[i]->team == last.team &&
-            board[i]->serial == last.serial) {
-            continue;
-        }
-        PieceRecord now = i < units ? evaluator.RecordOf(i) : PieceRecord{};
-        if (now == pieces[i]) {
-            continue;
-        }
-        const uint64_t mark = now.unit != nullptr ? now.Mark() : 0;
-        changes.push_back({pieces[i], now, marks[i], mark});
-        pieces[i] = now;
-        marks[i] = mark;
-        changed[i] = 1;
-    }
-    pieces.resize(units);
-    marks.resize(units);
-    neighbourSums.resize(units, 0);
-    recent.resize(units);
-    for (size_t i = 0; i < units && !changes.empty(); ++i) {
-        const PieceRecord& piece = pieces[i];
-        if (changed[i] != 0) {
-            neighbourSums[i] = NeighbourSum(piece);
-            continue;
-        }
-        for (const Change& change : changes) {
-            if (change.before.unit != nullptr && piece.Near(change.before)) {
-                neighbourSums[i] -= change.markBefore;
-            }
-            if (change.now.unit != nullptr && piece.Near(change.now)) {
-                neighbourSums[i] += change.markNow;
-            }
-        }
-    }
-}
-
-const Evaluator::ThreatTiles& Evaluator::RecentThreatSet(RecentThreats& recent, const Unit& unit, uint64_t key)
-{
-    for (uint8_t i = 0; i < recent.keys.size(); ++i) {
-        const auto slot = static_cast<uint8_t>((recent.current + i) % recent.keys.size());
-        if ((recent.known >> slot & 1) != 0 && recent.keys[slot] == key) {
-            recent.current = slot;
-            return recent.tiles[slot];
-        }
-    }
-    const uint8_t slot = recent.next;
-    recent.next = static_cast<uint8_t>((slot + 1) % recent.keys.size());
-    ThreatSetFor(unit, key, recent.tiles[slot]);
-    recent.keys[slot] = key;
-    recent.known = static_cast<uint8_t>(recent.known | 1 << slot);
-    recent.current = slot;
-    return recent.tiles[slot];
+    return threats.Of(unit);
 }
 
 void Evaluator::ReadTiles()
@@ -320,120 +212,13 @@ void Evaluator::ReadTiles()
 void Evaluator::Forget()
 {
     ReadTiles();
-    scored = {};
-    for (RecentThreats& recent : askedRecent) {
-        recent.known = 0;
-    }
+    threats.Forget();
     keptSightOf = nullptr;
     sightSources.clear();
     std::fill(cover.begin(), cover.end(), 0);
     coveredTiles = 0;
     for (std::vector<int32_t>& row : pathCosts) {
         row.clear();
-    }
-    ++memoGeneration;
-}
-
-const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
-{
-    const std::vector<Unit*>& units = map.Units();
-    auto at = std::find(units.begin(), units.end(), &unit);
-    const ThreatTiles* tiles = &askedTiles;
-    if (at == units.end()) {
-        ComputeThreats(unit, askedTiles);
-    } else {
-        // Its key from scratch: one piece's questions do not pay for keeping every key.
-        const auto index = static_cast<size_t>(at - units.begin());
-        const PieceRecord subject = RecordOf(index);
-        uint64_t neighbours = 0;
-        for (size_t i = 0; i < units.size(); ++i) {
-            const PieceRecord other = RecordOf(i);
-            if (subject.Near(other)) {
-                neighbours += other.Mark();
-            }
-        }
-        askedRecent.resize(units.size());
-        tiles = &RecentThreatSet(askedRecent[index], unit, subject.Key(neighbours));
-    }
-    askedPieces.clear();
-    for (uint32_t tile : *tiles) {
-        askedPieces.push_back(VictimAt(unit, tile));
-    }
-    // NOTE: ordered by creation number, not by address, so that the same position
-    // gives the same choice in every run.
-    std::sort(askedPieces.begin(), askedPieces.end(), [](const Unit* a, const Unit* b) { return a->serial < b->serial; });
-    return askedPieces;
-}
-
-namespace {
-// A tile of a threat set in one word, as its offset from the threatening piece: an offset
-// never exceeds the piece's speed and range, so it fits 16 bits whatever the board's size.
-uint32_t PackOffset(Vector2 tile, Vector2 from)
-{
-    auto dx = static_cast<int32_t>(tile.x - from.x);
-    auto dy = static_cast<int32_t>(tile.y - from.y);
-    return (static_cast<uint32_t>(dx) << 16) | (static_cast<uint32_t>(dy) & 0xffffu);
-}
-}  // namespace
-
-Unit* Evaluator::VictimAt(const Unit& threat, uint32_t offset) const
-{
-    const Vector2 from = threat.GetTile();
-    auto x = static_cast<int32_t>(from.x) + static_cast<int16_t>(offset >> 16);
-    auto y = static_cast<int32_t>(from.y) + static_cast<int16_t>(offset & 0xffffu);
-    Unit* victim = queries.At(x, y);
-    return victim != nullptr ? victim : map.GetUnitAt({static_cast<float>(x), static_cast<float>(y)});
-}
-
-// NOTE: remembered by a 64-bit key, not by the neighbourhood itself: two neighbourhoods
-// share a key with odds of about 2^-64 per lookup, far below anything a study could meet,
-// and comparing whole neighbourhoods cost more than computing most sets anew.
-void Evaluator::ThreatSetFor(const Unit& unit, uint64_t key, ThreatTiles& out)
-{
-    if (threatMemo.empty()) {
-        threatMemo.resize(memoSlots);
-    }
-    ThreatMemo& memo = threatMemo[key & (memoSlots - 1)];
-    if (memo.generation == memoGeneration && memo.key == key) {
-        out.assign(memo.tiles.begin(), memo.tiles.begin() + memo.count);
-        return;
-    }
-    ComputeThreats(unit, out);
-    // A set too large for a slot is computed each time it is asked for.
-    if (out.size() <= memo.tiles.size()) {
-        memo.generation = memoGeneration;
-        memo.key = key;
-        memo.count = static_cast<uint32_t>(out.size());
-        std::copy(out.begin(), out.end(), memo.tiles.begin());
-    }
-}
-
-void Evaluator::ComputeThreats(const Unit& unit, ThreatTiles& out)
-{
-    out.clear();
-    const std::vector<Vector2>& reachable = queries.Reachable(unit);
-    const Vector2 start = unit.GetTile();
-    // A piece is threatened when some reachable tile has it in reach: that is when
-    // it would be among the attack targets from that tile.
-    for (Unit* piece : map.Units()) {
-        if (piece->team == unit.team) {
-            continue;
-        }
-        Vector2 tile = piece->GetTile();
-        int32_t reach = piece->isCastle ? 1 : unit.range;
-        // Every step costs at least 1, so no reachable tile is farther from the start than the speed.
-        if (TileDistance(tile, start) > unit.speed + reach) {
-            continue;
-        }
-        bool inReach = std::any_of(reachable.begin(), reachable.end(), [&](Vector2 from) { return TileDistance(tile, from) <= reach; });
-        if (!inReach) {
-            continue;
-        }
-        // Pieces sharing a tile are one target: the first one standing there.
-        uint32_t packed = PackOffset(tile, start);
-        if (std::find(out.begin(), out.end(), packed) == out.end()) {
-            out.push_back(packed);
-        }
     }
 }
 
@@ -492,18 +277,18 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     int32_t threatScore = 0;
     enemies.clear();
     MarkVisible(side);
-    scored.Update(*this);
+    threats.Update();
     for (size_t index = 0; index < units.size(); ++index) {
         Unit* piece = units[index];
         if (!Marked(tileX[index], tileY[index])) {
             continue;
         }
-        const ThreatTiles& threatened = RecentThreatSet(scored.recent[index], *piece, scored.pieces[index].Key(scored.neighbourSums[index]));
+        const ThreatSets::Tiles& threatened = threats.At(index);
         if (piece->team != side) {
             enemies.push_back({static_cast<float>(tileX[index]), static_cast<float>(tileY[index])});
         }
         for (uint32_t tile : threatened) {
-            const Unit* victim = VictimAt(*piece, tile);
+            const Unit* victim = threats.VictimAt(*piece, tile);
             int32_t weight = KillFactor(piece, victim) * victim->value;
             threatScore += piece->team == side ? weight : -weight;
         }

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "ai/ThreatSets.h"
 #include "board/BoardQueries.h"
 
 class TeamController;
@@ -46,80 +45,6 @@ public:
     const std::vector<Vector2>& SeenEnemyTiles(const TeamController* side);
 
 private:
-    // What a threat set depends on, per piece: the piece, and every piece near enough to
-    // block its way or to be attacked after its move (see Near).
-    struct PieceRecord {
-        const Unit* unit = nullptr;
-        const TeamController* team = nullptr;
-        uint64_t serial = 0;
-        int32_t x = 0;
-        int32_t y = 0;
-        int32_t speed = 0;
-        int32_t range = 0;
-        bool castle = false;
-        bool operator==(const PieceRecord&) const = default;
-        // Whether `other` can change this piece's threat set: every step costs at least 1, so a
-        // move never leaves the diamond of the speed, where any piece can block the way; an
-        // attack after it reaches pieces of other owners up to the range further (castles 1).
-        bool Near(const PieceRecord& other) const;
-        // What the piece adds to the key of each piece whose neighbourhood holds it: where it
-        // stands, its owner and whether it is a castle, but not which piece it is.
-        uint64_t Mark() const;
-        // The key of the piece's threat set, given the sum of the marks in its neighbourhood.
-        uint64_t Key(uint64_t neighbours) const;
-    };
-    // A threat set as the tiles of the pieces in it, each as its offset from the threatening
-    // piece: the same neighbourhood threatens the same tiles whichever pieces make it up.
-    using ThreatTiles = std::vector<uint32_t>;
-    // A remembered threat set, in one cache line.
-    struct ThreatMemo {
-        uint64_t key = 0;
-        uint32_t generation = 0;  // remembered only while equal to memoGeneration
-        uint32_t count = 0;
-        std::array<uint32_t, 12> tiles{};
-    };
-    // NOTE: a fixed table indexed by the key, a new set replacing an old one: no growth,
-    // rehash or mass release in the middle of a search, which runs within frames.
-    static constexpr size_t memoSlots = size_t{1} << 17;
-    // The last few threat sets of one piece: as the search tries the two candidates of the
-    // pieces near it, its neighbourhood comes back to the same few.
-    struct RecentThreats {
-        std::array<uint64_t, 4> keys{};
-        std::array<ThreatTiles, 4> tiles;
-        uint8_t known = 0;  // bit i: keys[i] and tiles[i] hold
-        uint8_t current = 0;
-        uint8_t next = 0;  // the one to replace
-    };
-    // Per piece in child order, as of the last Update: its record and mark, the sum of the
-    // marks in its neighbourhood, and its recent threat sets with the keys they were found for.
-    struct PieceCache {
-        std::vector<PieceRecord> pieces;
-        std::vector<uint64_t> marks;
-        std::vector<uint64_t> neighbourSums;
-        std::vector<RecentThreats> recent;
-        struct Change {
-            PieceRecord before;
-            PieceRecord now;
-            uint64_t markBefore = 0;
-            uint64_t markNow = 0;
-        };
-        std::vector<Change> changes;
-        std::vector<uint8_t> changed;
-
-        // Compares the pieces with the last Update's and brings the neighbourhood sums up to
-        // date: only the sums near a change move, by the marks that left and came.
-        void Update(const Evaluator& evaluator);
-        uint64_t NeighbourSum(const PieceRecord& piece) const;
-    };
-    PieceRecord RecordOf(size_t index) const;
-    // The threat set of `unit` for `key`: a recent one, or one from ThreatSetFor.
-    const ThreatTiles& RecentThreatSet(RecentThreats& recent, const Unit& unit, uint64_t key);
-    // The threat set for `key`: remembered, or computed into `out` and remembered.
-    void ThreatSetFor(const Unit& unit, uint64_t key, ThreatTiles& out);
-    void ComputeThreats(const Unit& unit, ThreatTiles& out);
-    // The piece `threat` attacks on a tile of its threat set: the first one standing there.
-    Unit* VictimAt(const Unit& threat, uint32_t offset) const;
-
     // Where a side's sight comes from: a piece of its own sees around it, and every castle is seen.
     struct SightSource {
         int32_t x = 0;
@@ -144,6 +69,7 @@ private:
 
     TileMap& map;
     BoardQueries queries;
+    ThreatSets threats;
     int32_t width = 0;
     int32_t height = 0;
     std::vector<std::vector<int32_t>> pathCosts;  // [target cell][start cell], -1 not yet known
@@ -157,12 +83,6 @@ private:
     std::vector<uint8_t> seeable;  // per tile: 0 for the outside tiles, which nobody sees
     int32_t coveredTiles = 0;
     TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
-    std::vector<ThreatMemo> threatMemo;  // memoSlots entries once used
-    PieceCache scored;  // the pieces as the evaluation last saw them
-    std::vector<RecentThreats> askedRecent;  // per piece, the sets ThreatSet found
-    ThreatTiles askedTiles;        // ThreatSet's answer, as tiles
-    std::vector<Unit*> askedPieces;  // and as pieces
-    uint32_t memoGeneration = 1;
     std::vector<Vector2> enemies;
     std::vector<Vector2> targets;
 };

@@ -1,0 +1,243 @@
+#include "ai/ThreatSets.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "ai/Evaluator.h"
+#include "board/BoardQueries.h"
+#include "board/TileMap.h"
+#include "board/Unit.h"
+
+namespace {
+// A 64-bit mix of one word (splitmix64's finaliser): close words give unrelated marks.
+uint64_t Mix(uint64_t word)
+{
+    word = (word ^ (word >> 30)) * 0xbf58476d1ce4e5b9ull;
+    word = (word ^ (word >> 27)) * 0x94d049bb133111ebull;
+    return word ^ (word >> 31);
+}
+
+// A tile of a threat set in one word, as its offset from the threatening piece: an offset
+// never exceeds the piece's speed and range, so it fits 16 bits whatever the board's size.
+uint32_t PackOffset(Vector2 tile, Vector2 from)
+{
+    auto dx = static_cast<int32_t>(tile.x - from.x);
+    auto dy = static_cast<int32_t>(tile.y - from.y);
+    return (static_cast<uint32_t>(dx) << 16) | (static_cast<uint32_t>(dy) & 0xffffu);
+}
+}  // namespace
+
+ThreatSets::ThreatSets(const TileMap& map_, BoardQueries& queries_) : map(map_), queries(queries_) {}
+
+void ThreatSets::Forget()
+{
+    pieces.clear();
+    marks.clear();
+    neighbourSums.clear();
+    recent.clear();
+    for (RecentSets& sets : askedRecent) {
+        sets.known = 0;
+    }
+    ++generation;
+}
+
+const ThreatSets::Tiles& ThreatSets::At(size_t index)
+{
+    return Recent(recent[index], *map.Units()[index], pieces[index].Key(neighbourSums[index]));
+}
+
+bool ThreatSets::PieceRecord::Near(const PieceRecord& other) const
+{
+    const int32_t reach = other.team == team ? 0 : (other.castle ? 1 : std::max(range, 0));
+    return std::abs(other.x - x) + std::abs(other.y - y) <= speed + reach;
+}
+
+uint64_t ThreatSets::PieceRecord::Mark() const
+{
+    uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+    return Mix(Mix(reinterpret_cast<uintptr_t>(team) * 2 + (castle ? 1 : 0)) ^ where);
+}
+
+uint64_t ThreatSets::PieceRecord::Key(uint64_t neighbours) const
+{
+    uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+    uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(speed)) << 32) | static_cast<uint32_t>(range);
+    return neighbours + Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
+}
+
+ThreatSets::PieceRecord ThreatSets::RecordOf(size_t index) const
+{
+    const Unit* unit = map.Units()[index];
+    return {unit, unit->team, unit->serial, queries.PieceX()[index], queries.PieceY()[index], unit->speed, unit->range, unit->isCastle};
+}
+
+uint64_t ThreatSets::NeighbourSum(const PieceRecord& piece) const
+{
+    uint64_t sum = 0;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (piece.Near(pieces[i])) {
+            sum += marks[i];
+        }
+    }
+    return sum;
+}
+
+void ThreatSets::Update()
+{
+    const size_t units = map.Units().size();
+    changes.clear();
+    const size_t count = std::max(units, pieces.size());
+    pieces.resize(count);
+    marks.resize(count, 0);
+    changed.assign(count, 0);
+    const std::vector<Unit*>& board = map.Units();
+    const std::vector<int32_t>& tileX = queries.PieceX();
+    const std::vector<int32_t>& tileY = queries.PieceY();
+    for (size_t i = 0; i < count; ++i) {
+        // NOTE: a piece's speed, range and kind never change, and Forget starts every search afresh.
+        const PieceRecord& last = pieces[i];
+        if (i < units && board[i] == last.unit && tileX[i] == last.x && tileY[i] == last.y && board[i]->team == last.team &&
+            board[i]->serial == last.serial) {
+            continue;
+        }
+        PieceRecord now = i < units ? RecordOf(i) : PieceRecord{};
+        if (now == pieces[i]) {
+            continue;
+        }
+        const uint64_t mark = now.unit != nullptr ? now.Mark() : 0;
+        changes.push_back({pieces[i], now, marks[i], mark});
+        pieces[i] = now;
+        marks[i] = mark;
+        changed[i] = 1;
+    }
+    pieces.resize(units);
+    marks.resize(units);
+    neighbourSums.resize(units, 0);
+    recent.resize(units);
+    for (size_t i = 0; i < units && !changes.empty(); ++i) {
+        const PieceRecord& piece = pieces[i];
+        if (changed[i] != 0) {
+            neighbourSums[i] = NeighbourSum(piece);
+            continue;
+        }
+        for (const Change& change : changes) {
+            if (change.before.unit != nullptr && piece.Near(change.before)) {
+                neighbourSums[i] -= change.markBefore;
+            }
+            if (change.now.unit != nullptr && piece.Near(change.now)) {
+                neighbourSums[i] += change.markNow;
+            }
+        }
+    }
+}
+
+const ThreatSets::Tiles& ThreatSets::Recent(RecentSets& sets, const Unit& unit, uint64_t key)
+{
+    for (uint8_t i = 0; i < sets.keys.size(); ++i) {
+        const auto slot = static_cast<uint8_t>((sets.current + i) % sets.keys.size());
+        if ((sets.known >> slot & 1) != 0 && sets.keys[slot] == key) {
+            sets.current = slot;
+            return sets.tiles[slot];
+        }
+    }
+    const uint8_t slot = sets.next;
+    sets.next = static_cast<uint8_t>((slot + 1) % sets.keys.size());
+    Remembered(unit, key, sets.tiles[slot]);
+    sets.keys[slot] = key;
+    sets.known = static_cast<uint8_t>(sets.known | 1 << slot);
+    sets.current = slot;
+    return sets.tiles[slot];
+}
+
+const std::vector<Unit*>& ThreatSets::Of(const Unit& unit)
+{
+    const std::vector<Unit*>& units = map.Units();
+    auto at = std::find(units.begin(), units.end(), &unit);
+    const Tiles* tiles = &askedTiles;
+    if (at == units.end()) {
+        Compute(unit, askedTiles);
+    } else {
+        // Its key from scratch: one piece's questions do not pay for keeping every key.
+        const auto index = static_cast<size_t>(at - units.begin());
+        const PieceRecord subject = RecordOf(index);
+        uint64_t neighbours = 0;
+        for (size_t i = 0; i < units.size(); ++i) {
+            const PieceRecord other = RecordOf(i);
+            if (subject.Near(other)) {
+                neighbours += other.Mark();
+            }
+        }
+        askedRecent.resize(units.size());
+        tiles = &Recent(askedRecent[index], unit, subject.Key(neighbours));
+    }
+    askedPieces.clear();
+    for (uint32_t tile : *tiles) {
+        askedPieces.push_back(VictimAt(unit, tile));
+    }
+    // NOTE: ordered by creation number, not by address, so that the same position
+    // gives the same choice in every run.
+    std::sort(askedPieces.begin(), askedPieces.end(), [](const Unit* a, const Unit* b) { return a->serial < b->serial; });
+    return askedPieces;
+}
+
+Unit* ThreatSets::VictimAt(const Unit& threat, uint32_t offset) const
+{
+    const Vector2 from = threat.GetTile();
+    auto x = static_cast<int32_t>(from.x) + static_cast<int16_t>(offset >> 16);
+    auto y = static_cast<int32_t>(from.y) + static_cast<int16_t>(offset & 0xffffu);
+    Unit* victim = queries.At(x, y);
+    return victim != nullptr ? victim : map.GetUnitAt({static_cast<float>(x), static_cast<float>(y)});
+}
+
+// NOTE: remembered by a 64-bit key, not by the neighbourhood itself: two neighbourhoods
+// share a key with odds of about 2^-64 per lookup, far below anything a study could meet,
+// and comparing whole neighbourhoods cost more than computing most sets anew.
+void ThreatSets::Remembered(const Unit& unit, uint64_t key, Tiles& out)
+{
+    if (memo.empty()) {
+        memo.resize(memoSlots);
+    }
+    Memo& slot = memo[key & (memoSlots - 1)];
+    if (slot.generation == generation && slot.key == key) {
+        out.assign(slot.tiles.begin(), slot.tiles.begin() + slot.count);
+        return;
+    }
+    Compute(unit, out);
+    // A set too large for a slot is computed each time it is asked for.
+    if (out.size() <= slot.tiles.size()) {
+        slot.generation = generation;
+        slot.key = key;
+        slot.count = static_cast<uint32_t>(out.size());
+        std::copy(out.begin(), out.end(), slot.tiles.begin());
+    }
+}
+
+void ThreatSets::Compute(const Unit& unit, Tiles& out)
+{
+    out.clear();
+    const std::vector<Vector2>& reachable = queries.Reachable(unit);
+    const Vector2 start = unit.GetTile();
+    // A piece is threatened when some reachable tile has it in reach: that is when
+    // it would be among the attack targets from that tile.
+    for (Unit* piece : map.Units()) {
+        if (piece->team == unit.team) {
+            continue;
+        }
+        Vector2 tile = piece->GetTile();
+        int32_t reach = piece->isCastle ? 1 : unit.range;
+        // Every step costs at least 1, so no reachable tile is farther from the start than the speed.
+        if (TileDistance(tile, start) > unit.speed + reach) {
+            continue;
+        }
+        bool inReach = std::any_of(reachable.begin(), reachable.end(), [&](Vector2 from) { return TileDistance(tile, from) <= reach; });
+        if (!inReach) {
+            continue;
+        }
+        // Pieces sharing a tile are one target: the first one standing there.
+        uint32_t packed = PackOffset(tile, start);
+        if (std::find(out.begin(), out.end(), packed) == out.end()) {
+            out.push_back(packed);
+        }
+    }
+}
+

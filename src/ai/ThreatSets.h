@@ -1,0 +1,113 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "raylib.h"
+
+class BoardQueries;
+class TeamController;
+class TileMap;
+class Unit;
+
+// The pieces each piece could attack after one move, asked for at every position a search
+// scores. A piece's set depends only on it and on the pieces near it, so it is remembered
+// by a key of that neighbourhood, kept up to date as pieces move.
+// NOTE: a set depends on the tiles too, which never change while a search runs: a search
+// calls Forget before it starts.
+class ThreatSets {
+public:
+    // A threat set as the tiles of its pieces, each as its offset from the threatening piece:
+    // the same neighbourhood threatens the same tiles whichever pieces make it up.
+    using Tiles = std::vector<uint32_t>;
+
+    // Answers from `queries`, which the caller refreshes whenever the pieces move.
+    ThreatSets(const TileMap& map, BoardQueries& queries);
+
+    // Drops everything remembered, in constant time for the remembered sets.
+    void Forget();
+    // Brings every piece's key to the board as it stands.
+    void Update();
+    // The threat set of the piece at `index` of the board's pieces, by the keys of the last Update.
+    const Tiles& At(size_t index);
+    // The piece `threat` attacks on a tile of its threat set: the first one standing there.
+    Unit* VictimAt(const Unit& threat, uint32_t offset) const;
+    // The distinct pieces `unit` could attack after one move, in creation order; its key is
+    // found anew, for questions about one piece between evaluations.
+    const std::vector<Unit*>& Of(const Unit& unit);
+
+private:
+    // What a threat set depends on, per piece: the piece, and every piece near enough to
+    // block its way or to be attacked after its move (see Near).
+    struct PieceRecord {
+        const Unit* unit = nullptr;
+        const TeamController* team = nullptr;
+        uint64_t serial = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t speed = 0;
+        int32_t range = 0;
+        bool castle = false;
+        bool operator==(const PieceRecord&) const = default;
+        // Whether `other` can change this piece's threat set: every step costs at least 1, so a
+        // move never leaves the diamond of the speed, where any piece can block the way; an
+        // attack after it reaches pieces of other owners up to the range further (castles 1).
+        bool Near(const PieceRecord& other) const;
+        // What the piece adds to the key of each piece whose neighbourhood holds it: where it
+        // stands, its owner and whether it is a castle, but not which piece it is.
+        uint64_t Mark() const;
+        // The key of the piece's threat set, given the sum of the marks in its neighbourhood.
+        uint64_t Key(uint64_t neighbours) const;
+    };
+    // The last few threat sets of one piece: as the search tries the two candidates of the
+    // pieces near it, its neighbourhood comes back to the same few.
+    struct RecentSets {
+        std::array<uint64_t, 4> keys{};
+        std::array<Tiles, 4> tiles;
+        uint8_t known = 0;  // bit i: keys[i] and tiles[i] hold
+        uint8_t current = 0;
+        uint8_t next = 0;  // the one to replace
+    };
+    // A remembered threat set, in one cache line.
+    struct Memo {
+        uint64_t key = 0;
+        uint32_t generation = 0;  // remembered only while equal to `generation`
+        uint32_t count = 0;
+        std::array<uint32_t, 12> tiles{};
+    };
+    // NOTE: a fixed table indexed by the key, a new set replacing an old one: no growth,
+    // rehash or mass release in the middle of a search, which runs within frames.
+    static constexpr size_t memoSlots = size_t{1} << 17;
+
+    PieceRecord RecordOf(size_t index) const;
+    uint64_t NeighbourSum(const PieceRecord& piece) const;
+    // The threat set of `unit` for `key`: a recent one, or a remembered one.
+    const Tiles& Recent(RecentSets& sets, const Unit& unit, uint64_t key);
+    // The threat set for `key`: remembered, or computed into `out` and remembered.
+    void Remembered(const Unit& unit, uint64_t key, Tiles& out);
+    void Compute(const Unit& unit, Tiles& out);
+
+    const TileMap& map;
+    BoardQueries& queries;
+    // Per piece in child order, as of the last Update: its record and mark, the sum of the
+    // marks in its neighbourhood, and its recent threat sets.
+    std::vector<PieceRecord> pieces;
+    std::vector<uint64_t> marks;
+    std::vector<uint64_t> neighbourSums;
+    std::vector<RecentSets> recent;
+    struct Change {
+        PieceRecord before;
+        PieceRecord now;
+        uint64_t markBefore = 0;
+        uint64_t markNow = 0;
+    };
+    std::vector<Change> changes;  // found by the last Update
+    std::vector<uint8_t> changed;
+    std::vector<RecentSets> askedRecent;  // per piece, the sets Of found
+    Tiles askedTiles;
+    std::vector<Unit*> askedPieces;
+    std::vector<Memo> memo;  // memoSlots entries once used
+    uint32_t generation = 1;
+};
