@@ -1,7 +1,6 @@
 #include "ai/AiFixtures.h"
 
 using namespace aitest;
-using enum AIActionKind;
 
 // ai-actions: 7x3 open board.
 //   row 0: human castle (0,0), AI Knight (1,0), AI Archer (4,0)
@@ -23,22 +22,19 @@ TEST(ApplyAction, ChangesTheBoardAsTheRulesSay)
         // The human Knight is 4 from the Archer, within its range of 5.
         {"pass with a target keeps the attack step", Pass, 4, 0, 4, 0, 0, false, true, false, 1, "ai Archer(4,0)"},
         {"second pass finishes", Pass, 4, 0, 4, 0, 0, true, true, true, 1, "ai Archer(4,0)"},
+        // A castle's only targets are castles next to it.
         {"castle pass next to an enemy castle", Pass, 6, 2, 6, 2, 0, false, true, false, 1, "ai Castle(6,2)"},
-        {"castle pass with no castle near", Pass, 0, 2, 0, 2, 0, false, true, true, 1, "ai Castle(0,2)"},
         {"move with nothing in reach finishes", Move, 3, 1, 4, 1, 0, false, true, true, 1, "ai Knight(4,1)"},
         {"move next to their castle keeps the attack", Move, 3, 1, 5, 1, 0, false, true, false, 1, "ai Knight(5,1)"},
         // 100 damage kills a Knight; an attack does not use up the move.
         {"attack kills and finishes", Attack, 2, 1, 1, 1, 0, false, false, true, 1, "nobody"},
         {"attack on a castle captures it", Attack, 1, 0, 0, 0, 0, false, false, true, 1, "ai Castle(0,0)"},
         {"attack on an empty tile is skipped", Attack, 3, 1, 4, 1, 0, false, false, false, 0, "nobody"},
-        {"unknown kind does nothing", static_cast<AIActionKind>(7), 1, 0, 1, 0, 0, false, false, false, 0,
-         "ai Knight(1,0)"},
-        {"buy Knight", Buy, 0, 2, 1, 2, 0, false, false, true, 1, "ai Knight(1,2)"},
         {"buy Mage", Buy, 0, 2, 1, 2, 2, false, false, true, 1, "ai Mage(1,2)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto game = StartFixture("ai-actions.txt");
+        auto game = StartGame("ai-actions.txt");
         TileMap& board = *game->board;
         game->ai->gold = 1000;
         Unit* actor = PieceAt(board, c.x, c.y);
@@ -51,7 +47,7 @@ TEST(ApplyAction, ChangesTheBoardAsTheRulesSay)
         EXPECT_EQ(board.history.size(), history + c.entries);
         Unit* there = PieceAt(board, c.targetX, c.targetY);
         EXPECT_EQ((there == nullptr ? "" : there->team == game->ai ? "ai " : "human ") + PieceText(there), c.onTarget);
-        EXPECT_EQ(game->ai->gold, c.kind != Buy ? 1000 : c.type == 0 ? 600 : 300) << "a Knight 400, a Mage 700";
+        EXPECT_EQ(game->ai->gold, c.kind == Buy ? 300 : 1000) << "a Mage costs 700";
         if (c.kind == Buy) {
             EXPECT_TRUE(there->hasMoved && there->hasAttacked) << "a bought unit waits for the next turn";
             EXPECT_EQ(board.children.back(), there);
@@ -59,26 +55,11 @@ TEST(ApplyAction, ChangesTheBoardAsTheRulesSay)
     }
 }
 
-// Knight 400, Archer 600, Mage 700: each type once its cost is reached, one gold less is not enough.
-TEST(AffordableUnitTypes, GrowsWithGoldInTypeOrder)
-{
-    AIController side;
-    std::string text;
-    for (int32_t gold : {399, 400, 599, 600, 699, 700}) {
-        side.gold = gold;
-        for (int32_t type : AIController::AffordableUnitTypes(&side)) {
-            text += std::to_string(type);
-        }
-        text += " ";
-    }
-    EXPECT_EQ(text, " 0 0 01 01 012 ");
-}
-
 // Playback runs during the AI's turn: ending the human's turn lets the search plan it, then the
 // test drives the steps with chosen frame times, on a plan of its own.
 TEST(Playback, EachActionWaitsForMoreThanHalfASecondAndTheLastEndsTheTurn)
 {
-    auto game = StartFixture("ai-actions.txt", new MinimaxController());
+    auto game = StartGame("ai-actions.txt", new MinimaxController());
     TileMap& board = *game->board;
     AIController& ai = *game->ai;
     board.EndTurn();
@@ -114,7 +95,7 @@ TEST(Playback, UndoDuringPlaybackLetsTheRestOfThePlanPlayOut)
     for (bool hps : {false, true}) {
         for (size_t undoAfter = 1; undoAfter <= 8; ++undoAfter) {
             SCOPED_TRACE(std::string(hps ? "hps" : "minimax") + ", Z after action " + std::to_string(undoAfter));
-            auto game = StartFixture("golden-map1-midgame.txt", NewOpponent(hps));
+            auto game = StartGame("golden-map1-midgame.txt", NewOpponent(hps));
             TileMap& board = *game->board;
             game->player->Receive(0);  // End Turn
             game->ai->FinishThinking();
@@ -131,10 +112,6 @@ TEST(Playback, UndoDuringPlaybackLetsTheRestOfThePlanPlayOut)
             }
             EXPECT_FALSE(game->ai->executingPlan) << "the turn never ended";
             EXPECT_TRUE(board.gameOver || board.currentTeam == 0);
-            for (Unit* unit : board.GetUnits()) {
-                EXPECT_EQ(std::count(board.removedUnits.begin(), board.removedUnits.end(), unit), 0)
-                    << PieceText(unit) << " is on the board and among the fallen";
-            }
             for (Unit* unit : board.removedUnits) {
                 EXPECT_EQ(unit->parent, nullptr) << "a fallen piece still has a parent";
             }

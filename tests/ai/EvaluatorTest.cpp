@@ -13,7 +13,7 @@ namespace {
 // ai-eval-open: 5x3 open board. Human castle (0,0) and Knight (3,1); AI castle (4,2) and Mage (1,1).
 TEST(Evaluate, OpenBoardScoredByHandForBothSidesFromTheSightItIsGiven)
 {
-    auto game = StartFixture("ai-eval-open.txt");
+    auto game = StartGame("ai-eval-open.txt");
     // material: AI 300 + 1000 + 700 = 2000, human 100 + 1000 + 400 = 1500 -> 500, x10 = 5000
     // castles: +100 -100 = 0
     // threats (every piece is in sight): the Mage can step next to the castle (factor 3 x 1000) and
@@ -41,7 +41,7 @@ TEST(Evaluate, OpenBoardScoredByHandForBothSidesFromTheSightItIsGiven)
 // Knight (3,0); AI Mage (6,0), Archer (8,0), castle (11,0).
 TEST(Evaluate, CorridorWithRoughGroundAndASpentArcherScoredByHand)
 {
-    auto game = StartFixture("ai-eval-corridor.txt");
+    auto game = StartGame("ai-eval-corridor.txt");
     Unit* mage = PieceAt(*game->board, 6, 0);
     Unit* archer = PieceAt(*game->board, 8, 0);
     ASSERT_TRUE(mage != nullptr && archer != nullptr);
@@ -64,7 +64,7 @@ TEST(Evaluate, CorridorWithRoughGroundAndASpentArcherScoredByHand)
 // ai-eval-capture: one row of 5. Human castle (0,0), Knight (3,0); AI castle (4,0), Knight (1,0).
 TEST(Evaluate, CapturingTheEnemyCastleMovesItsWorthAndTheCastleTerm)
 {
-    auto game = StartFixture("ai-eval-capture.txt");
+    auto game = StartGame("ai-eval-capture.txt");
     TileMap& board = *game->board;
     // Before: material 1700 - 1500 = 200 -> 2000; castles 0; threats: each Knight threatens the other
     //   from (2,0), +400 - 400 = 0; approach: castle (4,0) -> (3,0) 1, Knight (1,0) -> (0,0) 1: -6; vision 5
@@ -83,7 +83,7 @@ TEST(Evaluate, CapturingTheEnemyCastleMovesItsWorthAndTheCastleTerm)
 // way: the nearest enemy out of reach must never score better than the same enemy within reach.
 TEST(Evaluate, ApproachWithNoEnemyInSightAndWithTheEnemyOutOfReach)
 {
-    auto alone = StartFixture("ai-eval-alone.txt");
+    auto alone = StartGame("ai-eval-alone.txt");
     ASSERT_FALSE(alone->ai->CanSee(Tile(11, 0)));
     // material: AI 300 + 400 + 1000, human 0 + 400 -> 13000; castles +100; threats 0 (the Knight reaches
     // nothing next to the far Knight); approach 0: nobody to walk to; vision: tiles 0..9
@@ -108,7 +108,7 @@ TEST(Evaluate, AttackInReachCountsThreeTimesTheValueWhenItKillsAndOnceOtherwise)
     // Mage on Knight: 100 on 100, 3 x 3 x 400; Knight on Knight: 50 on 100, 3 x 1 x 400;
     // Knight on castle: a castle's health is 0, 3 x 3 x 1000.
     const std::pair<int, float> cases[] = {{2, 3600.0f}, {16, 1200.0f}, {44, 9000.0f}};
-    auto game = StartFixture("ai-eval-kill-factors.txt");
+    auto game = StartGame("ai-eval-kill-factors.txt");
     for (const auto& [attackerX, term] : cases) {
         Unit* attacker = PieceAt(*game->board, attackerX, 0);
         ASSERT_TRUE(attacker != nullptr && attacker->team == game->ai);

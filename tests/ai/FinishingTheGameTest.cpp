@@ -1,7 +1,5 @@
-#include <fstream>
-#include <sstream>
-
 #include "ai/AiFixtures.h"
+#include "board/MapFile.h"
 
 using namespace aitest;
 
@@ -11,31 +9,25 @@ namespace {
 // that last castle.
 std::string LastCastleLeft(const std::string& mapName)
 {
-    std::ifstream file(GameDataPath(mapName));
-    std::vector<std::string> rows;
-    std::string line, pieces;
-    while (std::getline(file, line) && !line.empty()) {
-        rows.push_back(line);
+    const MapFile map = ReadMapFile(GameDataPath(mapName));
+    std::string text, pieces;
+    for (const std::string& row : map.rows) {
+        text += row + "\n";
     }
-    int lastX = -1, lastY = -1;
-    for (int type = 0, x = 0, y = 0, side = 0; std::getline(file, line);) {
-        if (std::sscanf(line.c_str(), "%d,%d,%d,%d", &type, &x, &y, &side) == 4 && type == 3) {
-            const bool last = side == 0 && lastX < 0;
-            std::tie(lastX, lastY) = last ? std::pair(x, y) : std::pair(lastX, lastY);
-            pieces += "3," + std::to_string(x) + "," + std::to_string(y) + (last ? ",0\n" : ",1\n");
+    const MapPiece* last = nullptr;
+    for (const MapPiece& piece : map.pieces) {
+        if (piece.type == 3) {
+            last = piece.side == 0 && last == nullptr ? &piece : last;
+            pieces += "3," + std::to_string(piece.x) + "," + std::to_string(piece.y) + (last == &piece ? ",0\n" : ",1\n");
         }
     }
     for (Vector2 step : neighbourOffsets) {
-        const int x = lastX + static_cast<int>(step.x), y = lastY + static_cast<int>(step.y);
-        if (y >= 0 && y < static_cast<int>(rows.size()) && x >= 0 && x < static_cast<int>(rows[y].size()) &&
-            (rows[y][x] == '0' || rows[y][x] == '1')) {
+        const int x = last->x + static_cast<int>(step.x), y = last->y + static_cast<int>(step.y);
+        if (y >= 0 && y < static_cast<int>(map.rows.size()) && x >= 0 && x < static_cast<int>(map.rows[0].size()) &&
+            (map.rows[y][x] == '0' || map.rows[y][x] == '1')) {
             pieces += "0," + std::to_string(x) + "," + std::to_string(y) + ",1\n";
             break;
         }
-    }
-    std::string text;
-    for (const std::string& row : rows) {
-        text += row + "\n";
     }
     return text + "\n" + pieces;
 }

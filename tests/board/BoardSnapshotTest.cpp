@@ -1,5 +1,3 @@
-#include <set>
-
 #include "ai/AiFixtures.h"
 #include "board/Duel.h"
 
@@ -27,11 +25,11 @@ TEST(Restore, PiecesComeBackBehindTheOtherChildren)
 {
     auto game = StartGame("", nullptr, true);
     TileMap& board = *game->board;
-    std::vector<Unit*> units = board.GetUnits();
     std::vector<Node*> expected;
     std::copy_if(board.children.begin(), board.children.end(), std::back_inserter(expected),
                  [](Node* child) { return dynamic_cast<Unit*>(child) == nullptr; });
     ASSERT_EQ(expected.size(), 3u + 12u);
+    const std::vector<Unit*> units = board.GetUnits();
     expected.insert(expected.end(), units.begin(), units.end());
     board.MoveUnit(units[0], {3, 3});
     board.RestoreSnapshot(static_cast<int32_t>(board.history.size()) - 1);
@@ -57,18 +55,18 @@ TEST(RestoreProperty, UndoingEveryActionWalksBackThroughEveryEarlierState)
     for (const char* map : {"Map1.txt", "Map2.txt"}) {
         for (unsigned seed = 1; seed <= 27 && !HasFailure(); ++seed) {
             SCOPED_TRACE(std::string(map) + " seed " + std::to_string(seed));
-            const bool vision = seed > 25;
             auto game = StartGame(GameDataPath(map), new HeldOpponent());
             TileMap& board = *game->board;
-            board.updateVisibility = vision;
+            board.updateVisibility = seed > 25;
             std::mt19937 random(seed);
             game->player->gold = 1500;
             game->ai->gold = 1500;
             std::vector<BoardState> states;  // before each action
             for (int step = 0; step < 60 && !board.gameOver; ++step) {
                 states.push_back(CaptureState(board));
+                const size_t history = board.history.size();
                 aitest::PlayRandomAction(*game, random);
-                ASSERT_EQ(board.history.size(), states.back().historyLength + 1) << "step " << step;
+                ASSERT_EQ(board.history.size(), history + 1) << "step " << step;
                 ExpectRemovedUnitsSound(board);
             }
             for (; !states.empty() && !HasFailure(); states.pop_back()) {

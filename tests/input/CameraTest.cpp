@@ -1,5 +1,4 @@
 #include "input/CameraNode.h"
-#include "support/FreshInput.h"
 #include "support/TestGame.h"
 
 using CameraScroll = FreshInput;
@@ -14,7 +13,7 @@ TEST_F(CameraScroll, CameraScrollsWhileKeysAreHeld)
         {{KeyW}, 0, -10}, {{KeyS}, 0, 10}, {{KeyA}, -10, 0}, {{KeyD}, 10, 0},
         {{KeyW, KeyD}, d, -d}, {{KeyW, KeyD, KeyS}, 10, 0}, {{KeyW, KeyA, KeyS, KeyD}, 0, 0},
     };
-    auto game = StartGame(TestDataPath("board-example.txt"));
+    auto game = StartGame("board-example.txt");
     CameraNode& camera = *game->board->camera;
     ASSERT_EQ(game->root.GetActiveCamera(), &camera);
     for (const auto& [keys, dx, dy] : cases) {

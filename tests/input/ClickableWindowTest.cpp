@@ -1,3 +1,5 @@
+#include <array>
+
 #include "input/Button.h"
 #include "input/Receiver.h"
 #include "support/WindowKit.h"
@@ -8,6 +10,22 @@ public:
     void Receive(int32_t messageId) override { messages += std::to_string(messageId); }
     std::string messages;
 };
+
+// Box {left, top, right, bottom} of the dark caption ink inside [x0, x1) x [y0, y1); left -1 when none.
+std::array<int, 4> InkBox(const Image& image, int x0, int y0, int x1, int y1)
+{
+    std::array<int, 4> box = {-1, -1, -1, -1};
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const Color c = GetImageColor(image, x, y);
+            if (c.r + c.g + c.b < 100) {
+                box = box[0] < 0 ? std::array{x, y, x, y}
+                                 : std::array{std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), y};
+            }
+        }
+    }
+    return box;
+}
 
 // A screen without a board: root > scene > button, then a sink that sees whatever the button does not
 // consume. The button is the title screen's Play: (200, 300) to (400, 400), message 7.
@@ -70,22 +88,46 @@ TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInsideAndOnlyTogether)
 // until a release reaches it again, which then completes the old click.
 TEST_F(ClickTest, AnUnavailableButtonKeepsItsPressUntilAReleaseReachesItAgain)
 {
-    using Set = void (*)(Node*, Button*, bool);
-    const std::pair<const char*, Set> ways[] = {
-        {"hidden", [](Node*, Button* b, bool on) { b->visible = !on; }},
-        {"parent hidden", [](Node* scene, Button*, bool on) { scene->visible = !on; }},
-        {"disabled", [](Node*, Button* b, bool on) { b->disabled = on; }},
-    };
-    for (const auto& [name, set] : ways) {
-        SCOPED_TRACE(name);
+    bool* const flags[] = {&button->visible, &scene->visible, &button->disabled};
+    for (bool* flag : flags) {
+        SCOPED_TRACE(flag == &button->disabled ? "disabled" : flag == &scene->visible ? "parent hidden" : "hidden");
         kit::Mouse(300, 350, true);
-        set(scene, button, true);
+        *flag = flag == &button->disabled;  // unavailable
         EXPECT_EQ(PressRelease(300, 350, 300, 350), "| pressed passed PR");
-        set(scene, button, false);
+        *flag = !*flag;
         sink->seen.clear();
         kit::Mouse(300, 350, false);
         EXPECT_FALSE(button->pressed);
         EXPECT_EQ(receiver.messages, "7") << "the first release that reaches it completes the old press";
         EXPECT_TRUE(sink->seen.empty());
     }
+}
+
+// The fill is the pressed colour while pressed or disabled, and there is no hover colour. The caption
+// is centred at its font size: its ink is as large as the same text drawn by DrawText, and lies
+// centred across within a pixel and a half, its text's top half the font size above the middle.
+TEST_F(ClickTest, FillFollowsPressedAndDisabledAndTheCaptionIsCentred)
+{
+    SetMousePosition(300, 350);
+    for (auto [pressed, disabled] : {std::pair{true, false}, {false, true}, {false, false}}) {
+        button->pressed = pressed;
+        button->disabled = disabled;
+        EXPECT_TRUE(kit::Frame(root).Is(220, 320, pressed || disabled ? MAROON : RED)) << pressed << disabled;
+    }
+    RenderTexture2D target = LoadRenderTexture(200, 100);
+    BeginTextureMode(target);
+    ClearBackground(RAYWHITE);
+    DrawText("Go", 50, 50, 18, BLACK);
+    EndTextureMode();
+    Image reference = LoadImageFromTexture(target.texture);
+    ImageFlipVertical(&reference);  // render textures are stored bottom-up
+    const std::array<int, 4> ref = InkBox(reference, 0, 0, 200, 100);
+    UnloadImage(reference);
+    UnloadRenderTexture(target);
+    kit::Frame frame(root);
+    const std::array<int, 4> ink = InkBox(frame.image, 201, 301, 399, 399);  // inside the outline
+    ASSERT_TRUE(ref[0] >= 0 && ink[0] >= 0) << "no caption";
+    EXPECT_NEAR((ink[0] + ink[2]) / 2.0, 300.0, 1.5);
+    EXPECT_NEAR(ink[1] - ref[1] + 50 + 18 / 2.0, 350.0, 1.0);
+    EXPECT_EQ(std::pair(ink[2] - ink[0], ink[3] - ink[1]), std::pair(ref[2] - ref[0], ref[3] - ref[1]));
 }

@@ -1,5 +1,4 @@
-#include "study/RootNode.h"
-#include "support/FreshInput.h"
+#include "support/TestGame.h"
 
 namespace {
 // Logs its name and what `held` said when it was offered an event; consumes the left button.
@@ -22,13 +21,13 @@ using InputWalk = FreshInput;
 TEST_F(InputWalk, HeldFollowsPressesAndReleasesOfEachCode)
 {
     Send(KeyD, false);
-    EXPECT_TRUE(Held().empty()) << "release of something not held";
+    EXPECT_TRUE(InputManager::Instance().held.empty()) << "release of something not held";
     for (int32_t code : {KeyW, KeyS, KeyS, MouseMoved, KeyZ, MouseLeft}) {
         Send(code);
     }
     Send(KeyW, false);
     Send(MouseLeft, false);
-    EXPECT_EQ(Held(), (std::set<int32_t>{KeyS, MouseMoved, KeyZ}));
+    EXPECT_EQ(InputManager::Instance().held, (std::set<int32_t>{KeyS, MouseMoved, KeyZ}));
 }
 
 // Tree: root > [a > [a1 (consumes the left button), a2], b]. The walk is depth first, stops at the

@@ -2,7 +2,6 @@
 #include "screens/TitleScreen.h"
 #include "screens/Transition.h"
 #include "study/Frame.h"
-#include "support/FreshInput.h"
 #include "support/TestGame.h"
 
 using Frame = FreshInput;

@@ -4,6 +4,7 @@
 
 #include "ai/HPSController.h"
 #include "board/GameData.h"
+#include "input/Label.h"
 #include "screens/EndScreen.h"
 #include "screens/TitleScreen.h"
 #include "screens/Transition.h"
@@ -68,8 +69,9 @@ TEST(SceneSequence, AScoredWinAndAScoredForfeitGiveTheirGroupsInPlayOrder)
         auto* board = dynamic_cast<TileMap*>(t.root.children.at(0));
         if (scene % 2 == 1) {
             auto* transition = dynamic_cast<Transition*>(t.root.children.at(0));
-            ASSERT_NE(transition, nullptr) << "scene " << scene;
-            EXPECT_EQ(transition->text, transitions[scene / 2]);
+            const auto* label = transition != nullptr ? dynamic_cast<Label*>(transition->children.at(0)) : nullptr;
+            ASSERT_NE(label, nullptr) << "scene " << scene;
+            EXPECT_EQ(label->text, transitions[scene / 2]);
             continue;
         }
         ASSERT_NE(board, nullptr) << "scene " << scene;
