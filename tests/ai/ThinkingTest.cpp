@@ -23,8 +23,6 @@ TEST(Thinking, UndoAndClicksChangeNothingWhileTheOpponentThinks)
     for (bool hps : {true, false}) {
         SCOPED_TRACE(hps ? "two-candidate" : "step search");
         auto game = ThinkingGame(NewOpponent(hps));
-        auto reference = ThinkingGame(NewOpponent(hps));
-        reference->ai->FinishThinking();
         const BoardState turnStart = CaptureState(*game->board);
         Unit* knight = PieceAt(*game->board, 1, 1);
         ASSERT_NE(knight, nullptr);
@@ -41,7 +39,6 @@ TEST(Thinking, UndoAndClicksChangeNothingWhileTheOpponentThinks)
             game->player->highlights.clear();
             ExpectSameState(turnStart, CaptureState(*game->board), true);
         }
-        EXPECT_EQ(ActionTexts(game->ai->plan), ActionTexts(reference->ai->plan));
         // During playback undo works as before: it takes the last change back.
         ASSERT_TRUE(game->ai->executingPlan);
         game->ai->AdvancePlayback(0.6f);

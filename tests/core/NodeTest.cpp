@@ -1,4 +1,3 @@
-#include "input/CameraNode.h"
 #include "support/TestGame.h"
 
 namespace {
@@ -57,33 +56,4 @@ TEST(NodeTree, AttachingWalkingAndFreeing)
     root.RemoveChild(a);
     delete a;
     EXPECT_EQ(log, "~A ~A1 ~A1a ~A2 ~late ") << "a subtree is freed front to back";
-}
-
-TEST(NodeTree, LayerVisibilityAndPositionFollowTheChainOfParents)
-{
-    TestGame game;  // a widget fixed to the screen finds the camera through the root of its tree
-    auto* scene = new Node();
-    game.root.AddChild(scene);
-    auto* middle = new Node();
-    scene->AddChild(middle);
-    auto* widget = new Node();
-    middle->AddChild(widget);
-    middle->z = 5;
-    EXPECT_EQ(widget->GetAbsoluteZ(), 8) << "layers add up: 1 + 5 + 1 + 1";
-    scene->visible = false;
-    EXPECT_FALSE(widget->IsVisibleInTree()) << "a hidden ancestor hides the subtree";
-
-    middle->position = {500, 500};
-    widget->position = {20, 30};
-    EXPECT_EQ(widget->GetAbsolutePosition().x, 520.0f) << "a plain node adds its parents' positions";
-    widget->fixedToScreen = true;
-    // A board's camera scrolled to (300, -40): the widget keeps its screen place.
-    auto* board = new TileMap();
-    board->initialized = true;  // keep the game's set-up out of this test
-    game.root.AddChild(board);
-    board->camera = new CameraNode();
-    board->AddChild(board->camera);
-    board->camera->position = {300, -40};
-    EXPECT_EQ(widget->GetAbsolutePosition().x, 320.0f);
-    EXPECT_EQ(widget->GetAbsolutePosition().y, -10.0f);
 }

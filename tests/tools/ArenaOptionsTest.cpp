@@ -1,5 +1,4 @@
 #include <iterator>
-#include <set>
 #include <sstream>
 
 #include "arena/ArenaOptions.h"
@@ -19,17 +18,12 @@ std::string GameText(const MatchSetup& game)
            " cap " + std::to_string(game.turnCap);
 }
 
-TEST(ArenaOptions, DefaultsRepeatedOptionsAndBadArguments)
+TEST(ArenaOptions, DefaultsAndBadArguments)
 {
     ArenaOptions defaults = ParseArenaOptions({});
     ASSERT_TRUE(defaults.pairs.size() == 1 && defaults.maps.size() == 2) << "one pairing, two maps";
     EXPECT_EQ(defaults.pairs[0].Name(), "minimax:hps");
-    EXPECT_EQ(defaults.games, 1);
     EXPECT_NE(defaults.maps[1].find("Map2.txt"), std::string::npos) << defaults.maps[1];
-    ArenaOptions o = ParseArenaOptions(Words("--pair random:passive --pair hps:minimax --map a --map b --order ba"));
-    EXPECT_EQ(o.pairs.size(), 2u);
-    EXPECT_EQ(o.maps, (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(o.order, SideOrder::BFirst);
     const std::pair<const char*, const char*> lines[] = {
         {"--games 3x", "--games"}, {"--seed 4294967296", "--seed"}, {"--pair minimax:chess", "chess"},
         {"--map", "--map wants a value"}, {"--fast", "unknown option --fast"},
@@ -54,17 +48,14 @@ TEST(ArenaSchedule, OrderSeedsAndReplayCommands)
     options.maps[1] = "my maps/it's.txt";
     std::vector<MatchSetup> schedule = BuildSchedule(options);
     ASSERT_EQ(schedule.size(), 24u);
-    std::set<uint32_t> seeds;
     for (size_t i = 0; i < schedule.size(); ++i) {
         EXPECT_EQ(GameText(schedule[i]), std::to_string(100 + i) + (i < 12 ? " minimax:hps " : " random:passive ") +
                                              ((i / 6) % 2 == 0 ? "m1" : "my maps/it's.txt") +
                                              (i % 2 == 0 ? " A" : " B") + " cap 120");
-        seeds.insert(schedule[i].seed);
     }
-    EXPECT_EQ(seeds.size(), 24u);
     EXPECT_NE(ReplayCommand(schedule[6]).find(" --map 'my maps/it'\\''s.txt' "), std::string::npos)
         << ReplayCommand(schedule[6]);
-    std::vector<std::string> words = Words(ReplayCommand(schedule[5]));
+    std::vector<std::string> words = Words(ReplayCommand(schedule[5]));  // B as side 0
     ASSERT_EQ(words.front(), "torvane-arena");
     std::vector<MatchSetup> replay = BuildSchedule(ParseArenaOptions({words.begin() + 1, words.end()}));
     ASSERT_EQ(replay.size(), 1u) << ReplayCommand(schedule[5]);
