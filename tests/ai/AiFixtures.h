@@ -65,9 +65,9 @@ inline std::string WhyIllegal(const TileMap& board, const AIController& side, co
 // Ends the human's turn so that the opponent plans its own in slices of a few search steps, as over
 // many frames, then plays the plan back, half a second and a bit per step, each action checked
 // against the rules. Between two slices the board (sight included) is the one the turn began with,
-// which every frame draws; after the search it still is, but for the opponent's own sight, and what
-// the search bought is freed. Returns the actions as played; nothing when the end of the human's
-// turn decided the game.
+// which every frame draws, and what the search bought is freed (a game left mid-search leaves
+// nothing behind); after the search it still is, but for the opponent's own sight. Returns the
+// actions as played; nothing when the end of the human's turn decided the game.
 inline std::vector<std::string> PlayAiTurn(TestGame& game)
 {
     TileMap& board = *game.board;
@@ -82,6 +82,7 @@ inline std::vector<std::string> PlayAiTurn(TestGame& game)
     const size_t fallen = board.removedUnits.size();
     while (ai.Think(AIController::unlimited, 3)) {
         ExpectSameState(turnStart, CaptureState(board), true);
+        EXPECT_EQ(board.removedUnits.size(), fallen) << "a suspended search holds a piece it bought";
     }
     EXPECT_TRUE(ai.executingPlan);
     ExpectSameState(turnStart, CaptureState(board));

@@ -1,7 +1,4 @@
-#include <cstdio>
-
 #include "ai/AiFixtures.h"
-#include "ai/Evaluator.h"
 
 using namespace aitest;
 

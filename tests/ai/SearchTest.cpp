@@ -45,14 +45,3 @@ TEST(HpsSearch, ScoresTwoToTheNumberOfStepsTurnsWhateverScoreWasLeftBefore)
     EXPECT_EQ(fresh->ai->plan.size(), 4u) << "one action per piece";
     EXPECT_EQ(ActionTexts(stale->ai->plan), ActionTexts(fresh->ai->plan));
 }
-
-// ai-hps-threats: from (3,0) both human Knights are 3 away; the human castle (6,2) is 5. Only pieces
-// in sight count.
-TEST(HpsCandidates, DistanceToNearestEnemyCountsOnlyPiecesInSight)
-{
-    auto game = StartGame("ai-hps-threats.txt", new HPSController());
-    EXPECT_EQ(HPSController::DistanceToNearestEnemy(game->ai, Tile(3, 0)), 3);
-    EXPECT_EQ(HPSController::DistanceToNearestEnemy(game->ai, Tile(6, 1)), 1);
-    game->ai->visibleTiles.clear();
-    EXPECT_EQ(HPSController::DistanceToNearestEnemy(game->ai, Tile(3, 0)), 9999999);
-}

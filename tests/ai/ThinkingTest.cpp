@@ -47,21 +47,3 @@ TEST(Thinking, UndoAndClicksChangeNothingWhileTheOpponentThinks)
         EXPECT_EQ(game->board->history.size(), history - 1) << "undo during playback";
     }
 }
-
-// Leaving the game mid-search (Escape) destroys the board with the search suspended:
-// the trials are taken back and the pieces they bought freed, so nothing is left over.
-TEST(Thinking, SuspendedSearchHoldsNoPieceOfItsOwn)
-{
-    auto game = ThinkingGame(new MinimaxController());
-    const size_t fallen = game->board->removedUnits.size();
-    const size_t pieces = game->board->GetUnits().size();
-    bool bought = false;
-    while (!bought && game->ai->Think(AIController::unlimited, 1)) {
-        bought = std::any_of(game->ai->plan.begin(), game->ai->plan.end(),
-                             [](const AIAction& a) { return a.kind == Buy; });
-    }
-    ASSERT_TRUE(bought) << "the search was meant to buy a piece on its way";
-    ASSERT_TRUE(game->ai->IsThinking());
-    EXPECT_EQ(game->board->GetUnits().size(), pieces);
-    EXPECT_EQ(game->board->removedUnits.size(), fallen);
-}

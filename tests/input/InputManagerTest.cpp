@@ -17,8 +17,10 @@ public:
 using InputWalk = FreshInput;
 }  // namespace
 
-// Mouse movement and Z have no release event, so once seen they stay in the set.
-TEST_F(InputWalk, HeldFollowsPressesAndReleasesOfEachCode)
+// Mouse movement and Z have no release event, so once seen they stay held. Tree: root > [a > [a1
+// (consumes the left button), a2], b]. The walk is depth first, stops at the first node that
+// consumes, and every node sees `held` already updated ("+" held, "-" released).
+TEST_F(InputWalk, HeldFollowsEachCodeAndTheWalkIsDepthFirstUpToTheFirstConsumer)
 {
     Send(KeyD, false);
     EXPECT_TRUE(InputManager::Instance().held.empty()) << "release of something not held";
@@ -28,12 +30,6 @@ TEST_F(InputWalk, HeldFollowsPressesAndReleasesOfEachCode)
     Send(KeyW, false);
     Send(MouseLeft, false);
     EXPECT_EQ(InputManager::Instance().held, (std::set<int32_t>{KeyS, MouseMoved, KeyZ}));
-}
-
-// Tree: root > [a > [a1 (consumes the left button), a2], b]. The walk is depth first, stops at the
-// first node that consumes, and every node sees `held` already updated ("+" held, "-" released).
-TEST_F(InputWalk, WalkIsDepthFirstStopsAtTheFirstConsumerAndSeesHeldAlreadyUpdated)
-{
     std::string log;
     RootNode root;
     auto* a = new LogNode("a", log);
@@ -42,9 +38,9 @@ TEST_F(InputWalk, WalkIsDepthFirstStopsAtTheFirstConsumerAndSeesHeldAlreadyUpdat
     a->AddChild(new LogNode("a2", log));
     root.AddChild(new LogNode("b", log));
     InputManager::Instance().root = &root;
-    Send(MouseRight);
-    Send(MouseRight, false);
-    Send(MouseLeft);
-    Send(MouseLeft, false);
+    for (int32_t code : {MouseRight, MouseLeft}) {
+        Send(code);
+        Send(code, false);
+    }
     EXPECT_EQ(log, "a+ a1+ a2+ b+ a- a1- a2- b- a+ a1+ a- a1- ");
 }

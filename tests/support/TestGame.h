@@ -5,15 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
-#include <cstdio>
-#include <fstream>
-#include <memory>
-#include <set>
-#include <string>
 #include <unistd.h>
-#include <vector>
+
+#include <atomic>
+#include <fstream>
+#include <set>
 
 #include "ai/AIController.h"
 #include "board/TileMap.h"
@@ -32,8 +28,6 @@ struct TestGame {
             InputManager::Instance().root = nullptr;
         }
     }
-    TestGame(const TestGame&) = delete;
-    TestGame& operator=(const TestGame&) = delete;
 
     RootNode root;
     TileMap* board = nullptr;  // owned by root
