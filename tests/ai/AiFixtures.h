@@ -1,8 +1,7 @@
 #pragma once
 
 // Shared helpers of the opponent tests: readable actions, the rules an action must keep,
-// a whole computer turn planned and played back, and random play.
-#include <climits>
+// and a whole computer turn planned and played back.
 #include <random>
 
 #include "ai/Evaluator.h"
@@ -98,45 +97,6 @@ inline std::vector<std::string> PlayAiTurn(TestGame& game)
     }
     EXPECT_FALSE(ai.executingPlan) << "the plan did not end the turn";
     return played;
-}
-
-// Plays one random legal action of the side to move, as the opponents' generator offers them,
-// or ends the turn. Left to chance alone the pieces of a shipped map rarely meet, so attacks are
-// preferred when there are any and half of the moves head for the nearest enemy; the turn ends
-// about one time in eight, or when nothing is left to do.
-inline void PlayRandomAction(TestGame& game, std::mt19937& random)
-{
-    TileMap& board = *game.board;
-    auto chance = [&](int oneIn) { return std::uniform_int_distribution<int>(1, oneIn)(random) == 1; };
-    auto any = [&](const std::vector<AIAction>& list) {
-        return list[std::uniform_int_distribution<size_t>(0, list.size() - 1)(random)];
-    };
-    const TeamController* side = board.teams[static_cast<size_t>(board.currentTeam)];
-    std::vector<AIAction> attacks, others;
-    for (Unit* unit : board.GetUnitsOf(side)) {
-        for (const AIAction& action : MinimaxController().GenerateActions(side, unit)) {
-            (action.kind == Attack ? attacks : others).push_back(action);
-        }
-    }
-    if (chance(8) || (attacks.empty() && others.empty())) {
-        board.EndTurn();
-        return;
-    }
-    AIAction pick = !attacks.empty() && (others.empty() || !chance(4)) ? any(attacks) : any(others);
-    auto enemyDistance = [&](Vector2 tile) {
-        int best = INT_MAX;
-        for (Unit* other : board.GetUnits()) {
-            best = other->team != side ? std::min(best, TileDistance(other->GetTile(), tile)) : best;
-        }
-        return best;
-    };
-    for (const AIAction& other : others) {
-        if (pick.kind == Move && other.kind == Move && other.unit == pick.unit && chance(2) &&
-            enemyDistance(other.tile) < enemyDistance(pick.tile)) {
-            pick = other;
-        }
-    }
-    game.ai->ApplyAction(pick);
 }
 
 }  // namespace aitest

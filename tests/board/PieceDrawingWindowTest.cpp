@@ -11,14 +11,11 @@ const Color beige = tileTypeTable[0].color;
 // The side colour a piece is drawn in, or the pixel itself when it is none of them.
 std::string Tint(Color c)
 {
-    if (c.b >= 150 && c.r <= 60 && c.g <= 60) {
-        return "blue";
-    }
-    if (c.r >= 150 && c.g <= 60 && c.b <= 60) {
-        return "red";
-    }
-    bool grey = std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) <= 20;
-    return std::min({c.r, c.g, c.b}) >= 150 && grey ? "white" : kit::Rgb(c);
+    const int low = std::min({c.r, c.g, c.b}), high = std::max({c.r, c.g, c.b});
+    return c.b >= 150 && c.r <= 60 && c.g <= 60   ? "blue"
+           : c.r >= 150 && c.g <= 60 && c.b <= 60 ? "red"
+           : low >= 150 && high - low <= 20       ? "white"
+                                                  : kit::Rgb(c);
 }
 
 class PieceDrawing : public kit::BoardWindow {

@@ -59,9 +59,8 @@ TEST(Victory, DecidedByTheCastleWalk)
     EXPECT_EQ(StartGame("rules-ai-castles.txt", Opponent("b"))->root.resultCode, "b02");
 }
 
-// Holding every castle wins only at the end of the turn. The tutorial is not scored, even against a
-// named opponent; a scored forfeit appends its group once, no AI turn follows a decision, and the
-// board stays decided whatever happens after.
+// Holding every castle wins only at the end of the turn. A scored forfeit appends its group once, no
+// AI turn follows a decision, and the board stays decided whatever happens after.
 TEST(Victory, DecidedAtTheEndOfATurnOnceAndForAll)
 {
     // rules-last-castle: human castle (0,0), AI castle (4,2), human Knight (3,2) beside it.
@@ -71,10 +70,6 @@ TEST(Victory, DecidedAtTheEndOfATurnOnceAndForAll)
     EXPECT_FALSE(game->board->gameOver) << "holding every castle is not yet a win";
     game->board->EndTurn();
     EXPECT_EQ(game->root.resultCode, "a11");
-    auto tutorial = StartGame("", Opponent("a"), true);
-    tutorial->player->Receive(1);
-    EXPECT_TRUE(tutorial->board->gameOver);
-    EXPECT_EQ(tutorial->root.resultCode, "");
     Duel duel(Opponent("a"));
     duel.game->root.resultCode = "b11";  // an earlier scored game
     GameData::Get().mapIndex = 1;

@@ -1,7 +1,6 @@
 #include <regex>
 
 #include "ai/HPSController.h"
-#include "ai/MinimaxController.h"
 #include "board/GameData.h"
 #include "input/Label.h"
 #include "screens/EndScreen.h"
@@ -10,14 +9,12 @@
 #include "support/TestGame.h"
 
 namespace {
-// The queued opponents by name and kind.
+// The queued opponents by name, the two-candidate one marked.
 std::string Order(const RootNode& root)
 {
     std::string names;
     for (const auto& opponent : root.aiQueue) {
-        names += opponent->name + (dynamic_cast<HPSController*>(opponent.get())       ? ":hps "
-                                   : dynamic_cast<MinimaxController*>(opponent.get()) ? ":minimax "
-                                                                                      : " ");
+        names += opponent->name + (dynamic_cast<HPSController*>(opponent.get()) != nullptr ? ":hps " : " ");
     }
     return names;
 }
@@ -29,7 +26,7 @@ TEST(SceneSequence, AnOddDrawPutsTheTwoCandidateOpponentFirst)
     for (int draw : {7, 8}) {
         TestGame t;
         t.root.QueueScoredOpponents(draw);
-        EXPECT_EQ(Order(t.root), draw % 2 != 0 ? "b:hps a:minimax " : "a:minimax b:hps ");
+        EXPECT_EQ(Order(t.root), draw % 2 != 0 ? "b:hps a " : "a b:hps ");
     }
 }
 
@@ -44,7 +41,7 @@ TEST(SceneSequence, AScoredWinAndAScoredForfeitGiveTheirGroupsInPlayOrder)
     srand(3);
     t.root.Init();
     ASSERT_NE(dynamic_cast<TitleScreen*>(t.root.children.at(0)), nullptr);
-    EXPECT_TRUE(Order(t.root) == "default default a:minimax b:hps " || Order(t.root) == "default default b:hps a:minimax ")
+    EXPECT_TRUE(Order(t.root) == "default default a b:hps " || Order(t.root) == "default default b:hps a ")
         << Order(t.root);
     std::string shown, maps;
     for (int scene = 0; scene < 8; ++scene) {

@@ -54,27 +54,26 @@ inline std::string WriteTempFile(const std::string& text)
     return path;
 }
 
-// Starts a game on a fixture of tests/data given by its name, or on a file given by its path, or
-// ("") on a drawn shipped map, against `opponent` (a passive one when null; the board takes it over).
+// Starts a game on a fixture of tests/data given by its name, on a file given by its path, on a map
+// given as its text (lines and all) or ("") on a drawn shipped map, against `opponent` (a passive one
+// when null; the board takes it over).
 inline std::unique_ptr<TestGame> StartGame(const std::string& map, AIController* opponent = nullptr,
                                            bool tutorial = false)
 {
+    const bool text = map.find('\n') != std::string::npos;
+    const bool name = !text && !map.empty() && map.find('/') == std::string::npos;
+    const std::string path = text ? WriteTempFile(map) : name ? TestDataPath(map) : map;
     auto game = std::make_unique<TestGame>();
     game->ai = opponent != nullptr ? opponent : new AIController();
     game->root.aiQueue.emplace_back(game->ai);
     game->board = new TileMap();
     game->board->isTutorial = tutorial;
-    game->board->mapFile = map.empty() || map.find('/') != std::string::npos ? map : TestDataPath(map);
+    game->board->mapFile = path;
     game->root.AddChild(game->board);
     game->player = dynamic_cast<PlayerController*>(game->board->teams[0]);
-    return game;
-}
-
-inline std::unique_ptr<TestGame> StartGameOnText(const std::string& mapText, AIController* opponent = nullptr)
-{
-    const std::string path = WriteTempFile(mapText);
-    auto game = StartGame(path, opponent);
-    std::remove(path.c_str());
+    if (text) {
+        std::remove(path.c_str());
+    }
     return game;
 }
 

@@ -46,10 +46,9 @@ public:
     testing::AssertionResult Is(int x, int y, Color want) const
     {
         const Color got = At(x, y);
-        if (got.r == want.r && got.g == want.g && got.b == want.b) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure() << "(" << x << "," << y << ") is " << Rgb(got) << ", not " << Rgb(want);
+        return got.r == want.r && got.g == want.g && got.b == want.b
+                   ? testing::AssertionSuccess()
+                   : testing::AssertionFailure() << "(" << x << "," << y << ") is " << Rgb(got) << ", not " << Rgb(want);
     }
 
     Image image;
