@@ -27,7 +27,7 @@ protected:
 // (4,y) lies within 5 tiles of our Knight at (2,4); (12,y) is 10 or more away from all our pieces. Fog
 // darkens the ground and lets it show: every channel lower, by less than two thirds. Castles are drawn
 // wherever they stand, units only on tiles in our sight.
-TEST_F(PieceDrawing, FogDarkensTilesOutOfSightHidesEnemiesThereAndPiecesShowTheirOwnersColour)
+TEST_F(PieceDrawing, FogOwnersColoursHealthBarsAndFinishedPieces)
 {
     kit::Frame frame(game->root);
     auto dimmed = [](int fogged, int seen) { return seen == 0 ? fogged == 0 : fogged < seen && 3 * fogged > seen; };
@@ -44,22 +44,19 @@ TEST_F(PieceDrawing, FogDarkensTilesOutOfSightHidesEnemiesThereAndPiecesShowThei
     for (const auto& [x, y, tint] : pieces) {
         EXPECT_EQ(Tint(frame.At(C(x), C(y))), tint) << PieceText(At(x, y));
     }
-    board->AttackUnit(At(2, 4), {5, 7});
-    EXPECT_EQ(Tint(kit::Frame(game->root).At(C(5), C(7))), "blue") << "a captured castle takes its new owner's colour";
-}
-
-// One Knight hit (50) on a Knight (100): the bar just below its tile is red on its left half and
-// black on its right. Castles have no bar. A finished piece is drawn dimmer, still in its side's colour.
-TEST_F(PieceDrawing, HealthBarsAndFinishedPieces)
-{
-    Color fresh = kit::Frame(game->root).At(C(2), C(4));
+    // A captured castle takes its new owner's colour. One Knight hit (50) on a Knight (100): the bar
+    // just below its tile is red on its left half and black on its right; castles have no bar. A
+    // finished piece is drawn dimmer, still in its side's colour.
+    const Color fresh = frame.At(C(2), C(4));
+    board->AttackUnit(At(1, 6), {5, 7});  // any attacker captures; our castle stays unfinished
     board->AttackUnit(At(2, 4), {3, 4});
     ASSERT_EQ(At(3, 4)->health, 50);
-    kit::Frame frame(game->root);
-    EXPECT_TRUE(frame.Is(310, 505, RED) && frame.Is(390, 505, BLACK)) << "half a bar";
-    EXPECT_TRUE(frame.Is(295, 505, RED)) << "the untouched attacker has a full bar";
-    EXPECT_TRUE(frame.Is(120, 705, beige)) << "below our castle (1,6), plain ground";
-    Color finished = frame.At(C(2), C(4));  // the attack finished our Knight
+    kit::Frame hit(game->root);
+    EXPECT_EQ(Tint(hit.At(C(5), C(7))), "blue") << "the captured castle";
+    EXPECT_TRUE(hit.Is(310, 505, RED) && hit.Is(390, 505, BLACK)) << "half a bar";
+    EXPECT_TRUE(hit.Is(295, 505, RED)) << "the untouched attacker has a full bar";
+    EXPECT_TRUE(hit.Is(120, 705, beige)) << "below our castle (1,6), plain ground";
+    const Color finished = hit.At(C(2), C(4));  // the attack finished our Knight
     EXPECT_LT(finished.b, fresh.b * 0.75) << "fresh " << kit::Rgb(fresh) << ", finished " << kit::Rgb(finished);
     EXPECT_TRUE(finished.r <= fresh.r && finished.g <= fresh.g);
     EXPECT_TRUE(finished.b > finished.r && finished.b > finished.g) << "still blue: " << kit::Rgb(finished);

@@ -48,7 +48,7 @@ protected:
 // The rectangle is open on all four sides. A click inside fires once, on the release, and neither the
 // press nor the release passes the button. A release outside after a press inside cancels and is still
 // consumed; a release inside after a press outside is no click and passes on.
-TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInsideAndOnlyTogether)
+TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInsideTogetherAndWhileTheButtonIsAvailable)
 {
     const std::tuple<int, int, int, int, const char*> clicks[] = {
         {200, 350, 200, 350, "| passed PR"}, {400, 350, 400, 350, "| passed PR"}, {300, 300, 300, 300, "| passed PR"},
@@ -64,12 +64,8 @@ TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInsideAndOnlyTogether)
     Send(MouseRight, false);
     EXPECT_FALSE(button->pressed);
     EXPECT_EQ(sink->seen.size(), 2u) << "other buttons are not the button's";
-}
-
-// Hidden, under a hidden parent or disabled, a button takes no event; a press it took before stays
-// until a release reaches it again, which then completes the old click.
-TEST_F(ClickTest, AnUnavailableButtonKeepsItsPressUntilAReleaseReachesItAgain)
-{
+    // Hidden, under a hidden parent or disabled, a button takes no event; a press it took before stays
+    // until a release reaches it again, which then completes the old click.
     bool* const flags[] = {&button->visible, &scene->visible, &button->disabled};
     for (bool* flag : flags) {
         SCOPED_TRACE(flag == &button->disabled ? "disabled" : flag == &scene->visible ? "parent hidden" : "hidden");
