@@ -21,9 +21,7 @@ TEST(Searches, TiesKeepThePassAndAUnitThatPassesWithATargetMustAttack)
             SCOPED_TRACE(std::string(map) + (hps ? " hps" : " minimax"));
             auto game = StartGame(map, NewOpponent(hps));
             game->ai->gold = 0;  // 100 after income: the castle can buy nothing
-            game->board->EndTurn();
-            game->ai->FinishThinking();
-            EXPECT_EQ(ActionTexts(game->ai->plan), plan);
+            EXPECT_EQ(PlayAiTurn(*game), plan);
             EXPECT_EQ(hps ? static_cast<HPSController*>(game->ai)->turnsScored : hpsTurns, hpsTurns);
         }
     }

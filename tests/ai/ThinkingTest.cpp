@@ -39,11 +39,6 @@ TEST(Thinking, UndoAndClicksChangeNothingWhileTheOpponentThinks)
             game->player->highlights.clear();
             ExpectSameState(turnStart, CaptureState(*game->board), true);
         }
-        // During playback undo works as before: it takes the last change back.
-        ASSERT_TRUE(game->ai->executingPlan);
-        game->ai->AdvancePlayback(0.6f);
-        const size_t history = game->board->history.size();
-        game->player->HandleInput({KeyZ, true});
-        EXPECT_EQ(game->board->history.size(), history - 1) << "undo during playback";
+        EXPECT_TRUE(game->ai->executingPlan);  // where Z works again (Playback's tests)
     }
 }
