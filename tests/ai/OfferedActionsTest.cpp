@@ -14,7 +14,7 @@ struct OfferCase {
 void ExpectOffers(bool hps, const std::vector<OfferCase>& cases)
 {
     for (const OfferCase& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(hps ? "two-candidate: " : "step search: ") + c.name);
         auto game = StartGame(c.map, aitest::NewOpponent(hps));
         game->ai->gold = c.gold >= 0 ? c.gold : game->ai->gold;
         Unit* piece = aitest::PieceAt(*game->board, c.x, c.y);
@@ -31,7 +31,8 @@ void ExpectOffers(bool hps, const std::vector<OfferCase>& cases)
 // corridor. AI castle (7,1) with an AI Knight below it on (7,2); AI Archer (2,2) with the human Knight
 // (6,2) and Mage (1,2) in range; human castle (9,2). The castle's free neighbours, right-down-left-up:
 // (8,1); (7,2) holds the Knight; (6,1); (7,0).
-TEST(OfferedActions, StepSearchOffersEveryLegalActionInTheRulesOrder)
+// The step search offers every legal action in the rules' order, the two-candidate search its two choices.
+TEST(OfferedActions, OfBothSearches)
 {
     const std::string c = "Castle(7,1) ";
     ExpectOffers(false, {
@@ -54,10 +55,6 @@ TEST(OfferedActions, StepSearchOffersEveryLegalActionInTheRulesOrder)
         {"castle with no free neighbour only passes", "ai-hps-steps.txt", 5000, 0, 0, false, false,
          {"Castle(0,0) Pass"}},
     });
-}
-
-TEST(OfferedActions, TwoCandidateSearchOffersTheRulesTwoChoices)
-{
     ExpectOffers(true, {
         {"castle that cannot afford a Knight passes twice", "ai-generate.txt", 399, 7, 1, false, false,
          {"Castle(7,1) Pass", "Castle(7,1) Pass"}},

@@ -88,20 +88,3 @@ TEST(Ranges, ReachableTilesAreExactlyTheTilesWithinSpeedOnRandomBoards)
         }
     }
 }
-
-// board-spawn: rough "1" at (1,2), wall "2" at (2,3). Neighbours right, down, left, up; walls, the edges
-// and pieces of any owner are left out, rough ground is not.
-TEST(SpawnTiles, WallsEdgesAndPiecesOfAnyOwnerAreLeftOut)
-{
-    auto game = StartGame("board-spawn.txt");
-    const std::tuple<int, int, const char*> castles[] = {
-        {0, 0, "(1,0) (0,1)"},  // top-left corner
-        {2, 2, "(1,2) (2,1)"},  // a Knight on the right, a wall below
-        {4, 4, "(4,3)"},        // bottom-right corner, an enemy Knight on its left
-        {0, 3, "(1,3) (0,2)"},  // a neutral castle, another castle below it
-        {0, 4, ""},             // an enemy Knight right, a neutral castle above
-    };
-    for (const auto& [x, y, tiles] : castles) {
-        EXPECT_EQ(TilesText(game->board->GetUnitAt(Tile(x, y))->GetSpawnTiles()), tiles) << x << "," << y;
-    }
-}

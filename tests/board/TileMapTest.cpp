@@ -42,7 +42,7 @@ std::string FileText(const std::string& path)
 }
 }  // namespace
 
-TEST(GetTile, ReadsTheDigitInsideTheFirstRowsWidthAndTheVoidOffTheBoard)
+TEST(GameSetup, TilesInsideTheFirstRowsWidthThenTheSidesTheCameraAndThePiecesInFileOrder)
 {
     // Rows "00010", "02010", "00000".
     auto game = StartGame("board-example.txt");
@@ -54,12 +54,8 @@ TEST(GetTile, ReadsTheDigitInsideTheFirstRowsWidthAndTheVoidOffTheBoard)
     // Rows "000", "00012", "003": the board is as wide as its first row; the longer row's tail is off it.
     game = StartGame("board-long-row.txt");
     EXPECT_EQ(Digit(game->board->GetTile({3, 1})), '3') << "column 3 holds '1' in row 1 but is past the first row";
-}
-
-// board-sides: Knight, Archer, castle, castle, Mage, Knight of sides 0, 1, 2, -1, 0 (missing field), 7.
-TEST(GameSetup, ChildrenAreTheSidesTheCameraThenThePiecesInFileOrder)
-{
-    auto game = StartGame("board-sides.txt");
+    // board-sides: Knight, Archer, castle, castle, Mage, Knight of sides 0, 1, 2, -1, 0 (missing field), 7.
+    game = StartGame("board-sides.txt");
     TileMap& board = *game->board;
     std::vector<Unit*> units = board.GetUnits();
     EXPECT_EQ(std::vector<Node*>(board.children.begin(), board.children.begin() + 4),

@@ -13,9 +13,7 @@ AIController* Opponent(const char* name)
 TEST(TurnCycle, EndTurnClearsEveryFlagAndPaysIncomeForOwnedCastlesAtTheOwnersTurnStart)
 {
     Duel duel(new HeldOpponent());
-    EXPECT_EQ(duel.board.currentTeam, 0) << "the human moves first";
     EXPECT_EQ(duel.human.gold, 200) << "two castles at the human's first turn start";
-    EXPECT_EQ(duel.ai.gold, 300) << "the AI's head start; it has had no turn yet";
     duel.board.AttackUnit(duel.castleKnight, duel.neutralCastle->GetTile());
     EXPECT_EQ(duel.human.gold, 200) << "a capture pays nothing at once";
     for (int turn = 0; turn < 2; ++turn) {
@@ -27,7 +25,7 @@ TEST(TurnCycle, EndTurnClearsEveryFlagAndPaysIncomeForOwnedCastlesAtTheOwnersTur
             EXPECT_FALSE(unit->hasMoved || unit->hasAttacked) << PieceText(unit) << " after turn " << turn;
         }
     }
-    EXPECT_EQ(duel.ai.gold, 400);
+    EXPECT_EQ(duel.ai.gold, 400) << "its head start of 300 and one castle";
     EXPECT_EQ(duel.human.gold, 500) << "three castles now";
 }
 
@@ -35,7 +33,7 @@ TEST(TurnCycle, EndTurnClearsEveryFlagAndPaysIncomeForOwnedCastlesAtTheOwnersTur
 // castles before the first owned one are passed over; any other owner after it, neutral included,
 // leaves the game open. No owner at all decides it without a winner, which scores as "1" like a
 // human win. The same rule decides at set-up: a board without castles or with only the AI's.
-TEST(Victory, DecidedByTheCastleWalk)
+TEST(Victory, DecidedByTheCastleWalkAtTheEndOfATurnOnceAndForAll)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"NNHH", "a11"}, {"NAAA", "a01"}, {"HNHH", ""}, {"AAAN", ""}, {"NNNN", "a11"},
@@ -57,15 +55,11 @@ TEST(Victory, DecidedByTheCastleWalk)
     EXPECT_EQ(game->player->gold, 0) << "the human's turn never started";
     GameData::Get().mapIndex = 1;
     EXPECT_EQ(StartGame("rules-ai-castles.txt", Opponent("b"))->root.resultCode, "b02");
-}
-
-// Holding every castle wins only at the end of the turn. A scored forfeit appends its group once, no
-// AI turn follows a decision, and the board stays decided whatever happens after.
-TEST(Victory, DecidedAtTheEndOfATurnOnceAndForAll)
-{
+    // Holding every castle wins only at the end of the turn. A scored forfeit appends its group once,
+    // no AI turn follows a decision, and the board stays decided whatever happens after.
     // rules-last-castle: human castle (0,0), AI castle (4,2), human Knight (3,2) beside it.
     GameData::Get().mapIndex = 0;
-    auto game = StartGame("rules-last-castle.txt", Opponent("a"));
+    game = StartGame("rules-last-castle.txt", Opponent("a"));
     game->board->AttackUnit(game->board->GetUnitAt({3, 2}), {4, 2});
     EXPECT_FALSE(game->board->gameOver) << "holding every castle is not yet a win";
     game->board->EndTurn();
