@@ -1,5 +1,3 @@
-#include <climits>
-
 #include "ai/AiFixtures.h"
 #include "board/Duel.h"
 
@@ -22,22 +20,6 @@ TEST(Restore, EntryZeroIsTheStartBeforeTheFirstTurn)
     for (Unit* unit : duel.units) {
         EXPECT_TRUE(unit->hasMoved && unit->hasAttacked) << "entry 0 precedes the first reset of the flags";
     }
-}
-
-// The tutorial's labels follow the pieces; after a restore the pieces follow them.
-TEST(Restore, PiecesComeBackBehindTheOtherChildren)
-{
-    auto game = StartGame("", nullptr, true);
-    TileMap& board = *game->board;
-    std::vector<Node*> expected;
-    std::copy_if(board.children.begin(), board.children.end(), std::back_inserter(expected),
-                 [](Node* child) { return dynamic_cast<Unit*>(child) == nullptr; });
-    ASSERT_EQ(expected.size(), 3u + 12u);
-    const std::vector<Unit*> units = board.GetUnits();
-    expected.insert(expected.end(), units.begin(), units.end());
-    board.MoveUnit(units[0], {3, 3});
-    board.RestoreSnapshot(static_cast<int32_t>(board.history.size()) - 1);
-    EXPECT_EQ(board.children, expected);
 }
 
 // Pieces off the board are listed once and have no parent; nothing is both.
@@ -66,7 +48,7 @@ void ExpectKeptScoresAsFresh(TileMap& board, Evaluator& kept)
 
 // Plays one random legal action of the side to move, as the opponents' generator offers them,
 // or ends the turn. Left to chance alone the pieces of a shipped map rarely meet, so attacks are
-// preferred when there are any and half of the moves head for the nearest enemy; the turn ends
+// preferred when there are any and half of the moves head for the nearest enemy in sight; the turn ends
 // about one time in eight, or when nothing is left to do.
 void PlayRandomAction(TestGame& game, std::mt19937& random)
 {
@@ -87,13 +69,7 @@ void PlayRandomAction(TestGame& game, std::mt19937& random)
         return;
     }
     AIAction pick = !attacks.empty() && (others.empty() || !chance(4)) ? any(attacks) : any(others);
-    auto enemyDistance = [&](Vector2 tile) {
-        int best = INT_MAX;
-        for (Unit* other : board.GetUnits()) {
-            best = other->team != side ? std::min(best, TileDistance(other->GetTile(), tile)) : best;
-        }
-        return best;
-    };
+    auto enemyDistance = [&](Vector2 tile) { return HPSController::DistanceToNearestEnemy(side, tile); };
     for (const AIAction& other : others) {
         if (pick.kind == Move && other.kind == Move && other.unit == pick.unit && chance(2) &&
             enemyDistance(other.tile) < enemyDistance(pick.tile)) {

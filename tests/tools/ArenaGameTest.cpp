@@ -11,7 +11,7 @@ GameResult Play(const std::string& a, const std::string& b, const std::string& m
 
 // Two passive sides draw at the cap with one record per turn, side 0 first; a game the castles
 // decide at set-up (here: only a neutral castle, so no winner) ends before any turn.
-TEST(ArenaGame, DrawsAtTheCapOrBeforeAnyTurn)
+TEST(ArenaGame, DrawsAtTheCapOrBeforeAnyTurnAndReplaysFromItsSeed)
 {
     GameResult capped = Play("passive", "passive", GameDataPath("Map1.txt"), true, 10);
     EXPECT_TRUE(capped.capped && capped.winner == -1 && capped.turns == 10);
@@ -24,6 +24,15 @@ TEST(ArenaGame, DrawsAtTheCapOrBeforeAnyTurn)
     GameResult decided = Play("minimax", "hps", path, true, 50);
     std::remove(path.c_str());
     EXPECT_TRUE(decided.winner == -1 && !decided.capped && decided.turns == 0 && decided.turnLog.empty());
+    // The same seed replays the same game; a broken map is refused with the loader's error.
+    const std::string map = TestDataPath("arena-skirmish.txt");
+    auto text = [](const GameResult& r) { return r.finalBoard + " after " + std::to_string(r.turns); };
+    const std::string first = text(Play("random", "random", map, true, 24, 9));
+    EXPECT_EQ(text(Play("random", "random", map, true, 24, 9)), first);
+    EXPECT_NE(text(Play("random", "random", map, true, 24, 10)), first);
+    const std::string broken = WriteTempFile("0x0\n\n3,0,0,0\n");
+    EXPECT_THROW(Play("passive", "passive", broken, true, 5), MapFileError);
+    std::remove(broken.c_str());
 }
 
 // Both scored opponents win on the shipped maps against a side that only ends its turn, from
@@ -40,17 +49,5 @@ TEST(ArenaGame, ScoredOpponentsBeatAPassiveSideOnBothMapsFromBothSeats)
             }
         }
     }
-}
-
-TEST(ArenaGame, SameSeedReplaysTheSameGameAndABrokenMapThrowsTheLoadersError)
-{
-    const std::string map = TestDataPath("arena-skirmish.txt");
-    auto text = [](const GameResult& r) { return r.finalBoard + " after " + std::to_string(r.turns); };
-    const std::string first = text(Play("random", "random", map, true, 24, 9));
-    EXPECT_EQ(text(Play("random", "random", map, true, 24, 9)), first);
-    EXPECT_NE(text(Play("random", "random", map, true, 24, 10)), first);
-    const std::string path = WriteTempFile("0x0\n\n3,0,0,0\n");
-    EXPECT_THROW(Play("passive", "passive", path, true, 5), MapFileError);
-    std::remove(path.c_str());
 }
 }  // namespace
