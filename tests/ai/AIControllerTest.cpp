@@ -57,7 +57,8 @@ TEST(Playback, EachActionWaitsForMoreThanHalfASecondAndTheLastEndsTheTurn)
     board.EndTurn();
     ai.FinishThinking();
     ASSERT_TRUE(ai.executingPlan);
-    const std::vector<AIAction> plan = {Act(Move, PieceAt(board, 3, 1), 4, 1), Act(Pass, PieceAt(board, 4, 0))};
+    const std::vector<AIAction> plan = {{Move, board.GetUnitAt(Tile(3, 1)), Tile(4, 1)},
+                                        {Pass, board.GetUnitAt(Tile(4, 0))}};
     ai.plan = plan;
     for (size_t i = 0; i < plan.size(); ++i) {
         // 0.25 + 0.25 is exactly half a second: not yet; a thousandth more is enough.

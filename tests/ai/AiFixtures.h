@@ -12,19 +12,9 @@
 namespace aitest {
 using enum AIActionKind;
 
-inline Unit* PieceAt(const TileMap& board, int x, int y)
-{
-    return board.GetUnitAt(Tile(x, y));
-}
-
 inline AIController* NewOpponent(bool hps)
 {
     return hps ? static_cast<AIController*>(new HPSController()) : static_cast<AIController*>(new MinimaxController());
-}
-
-inline AIAction Act(AIActionKind kind, Unit* unit, int x = 0, int y = 0, int32_t type = 0)
-{
-    return {kind, unit, Tile(x, y), type};
 }
 
 // "Knight(4,0) Move (3,0)", "Castle(5,0) Buy Mage (4,0)": the actor where it stands now.

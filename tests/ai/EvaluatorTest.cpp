@@ -39,8 +39,8 @@ TEST(Evaluate, OpenBoardScoredByHandForBothSidesFromTheSightItIsGiven)
 TEST(Evaluate, CorridorWithRoughGroundAndASpentArcherScoredByHand)
 {
     auto game = StartGame("ai-eval-corridor.txt");
-    Unit* mage = PieceAt(*game->board, 6, 0);
-    Unit* archer = PieceAt(*game->board, 8, 0);
+    Unit* mage = game->board->GetUnitAt(Tile(6, 0));
+    Unit* archer = game->board->GetUnitAt(Tile(8, 0));
     ASSERT_TRUE(mage != nullptr && archer != nullptr);
     // material: AI 300 + 700 + 600 + 1000 = 2600, human 100 + 1000 + 400 = 1500 -> 11000
     // threats: Knight reaches (4,0), (2,0), (5,0) and from (5,0) the Mage: -2100;
@@ -66,8 +66,8 @@ TEST(Evaluate, CapturingTheEnemyCastleMovesItsWorthAndTheCastleTerm)
     // Before: material 1700 - 1500 = 200 -> 2000; castles 0; threats: each Knight threatens the other
     //   from (2,0), +400 - 400 = 0; approach: castle (4,0) -> (3,0) 1, Knight (1,0) -> (0,0) 1: -6; vision 5
     EXPECT_FLOAT_EQ(Evaluate(board, game->ai), 2000.0f + 0.0f + 0.0f + 0.0f + 5.0f - 6.0f);
-    game->ai->ApplyAction(Act(AIActionKind::Attack, PieceAt(board, 1, 0), 0, 0));
-    ASSERT_EQ(PieceAt(board, 0, 0)->team, game->ai);
+    game->ai->ApplyAction({Attack, board.GetUnitAt(Tile(1, 0)), Tile(0, 0)});
+    ASSERT_EQ(board.GetUnitAt(Tile(0, 0))->team, game->ai);
     // The castle's 1000 leaves one side's worth (1500) for the other's (1700): 2700 against 500.
     // After: material 2700 - 500 -> 22000; castles +200; threats still 0 (a castle never threatens);
     //   approach: the only enemy left is the Knight (3,0): castles (0,0) 3 and (4,0) 1, Knight (1,0) 2: -18
@@ -107,7 +107,7 @@ TEST(Evaluate, AttackInReachCountsThreeTimesTheValueWhenItKillsAndOnceOtherwise)
     const std::pair<int, float> cases[] = {{2, 3600.0f}, {16, 1200.0f}, {44, 9000.0f}};
     auto game = StartGame("ai-eval-kill-factors.txt");
     for (const auto& [attackerX, term] : cases) {
-        Unit* attacker = PieceAt(*game->board, attackerX, 0);
+        Unit* attacker = game->board->GetUnitAt(Tile(attackerX, 0));
         ASSERT_TRUE(attacker != nullptr && attacker->team == game->ai);
         const float base = Evaluate(*game->board, game->ai);
         attacker->hasMoved = true;

@@ -24,7 +24,7 @@ TEST(Thinking, UndoAndClicksChangeNothingWhileTheOpponentThinks)
         SCOPED_TRACE(hps ? "two-candidate" : "step search");
         auto game = ThinkingGame(NewOpponent(hps));
         const BoardState turnStart = CaptureState(*game->board);
-        Unit* knight = PieceAt(*game->board, 1, 1);
+        Unit* knight = game->board->GetUnitAt(Tile(1, 1));
         ASSERT_NE(knight, nullptr);
         while (game->ai->Think(AIController::unlimited, 2)) {
             EXPECT_FALSE(game->player->HandleInput({KeyZ, true})) << "undo while thinking";

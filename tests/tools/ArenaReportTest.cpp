@@ -22,18 +22,14 @@ std::string RowOf(const std::vector<PlayedGame>& games, const std::string& label
 {
     std::ostringstream out;
     WriteResultTable(games, out);
-    std::istringstream lines(out.str());
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("  " + label + " ", 0) == 0) {
-            std::istringstream words(line.substr(label.size() + 2));
-            std::string row;
-            for (std::string word; words >> word;) {
-                row += (row.empty() ? "" : " ") + word;
-            }
-            return row;
-        }
+    const std::string table = out.str();
+    const size_t at = table.find("\n  " + label + "  "), start = at + label.size() + 3;
+    std::istringstream cells(at == std::string::npos ? "" : table.substr(start, table.find('\n', start) - start));
+    std::string row;
+    for (std::string cell; cells >> cell;) {
+        row += (row.empty() ? "" : " ") + cell;
     }
-    return "no row " + label + " in\n" + out.str();
+    return at == std::string::npos ? "no row " + label + " in\n" + table : row;
 }
 
 // The study's comparison rests on these counts: a win is the opponent's, whichever seat it had.
