@@ -55,7 +55,8 @@ void CompareOnMap(const std::string& mapPath, uint32_t seed, bool hps, int turns
         EXPECT_EQ(TilesText(sliced->ai->visibleTiles), TilesText(whole->ai->visibleTiles)) << "the sight the search left";
         auto* slicedHps = dynamic_cast<HPSController*>(sliced->ai);
         auto* wholeHps = dynamic_cast<HPSController*>(whole->ai);
-        EXPECT_TRUE(!hps || (slicedHps->turnsScored == wholeHps->turnsScored && slicedHps->bestScore == wholeHps->bestScore));
+        EXPECT_TRUE(!hps || (slicedHps->turnsScored == wholeHps->turnsScored &&
+                             slicedHps->bestScore == wholeHps->bestScore));
     }
 }
 
@@ -66,11 +67,11 @@ TEST(SlicedSearch, PlansWhatTheSearchInOnePiecePlans)
     int positions = 0;
     for (bool hps : {true, false}) {
         for (uint32_t seed = 1; seed <= 3; ++seed) {
-            for (const std::string& map : {GameDataPath("Map1.txt"), GameDataPath("Map2.txt"),
-                                           GameDataPath("TutorialMap.txt"), TestDataPath("golden-crowded-small.txt"),
-                                           TestDataPath("golden-skirmish-small.txt"), TestDataPath("golden-map2-siege.txt"),
-                                           TestDataPath("golden-rich-small.txt"), TestDataPath("ai-actions.txt"),
-                                           TestDataPath("arena-skirmish.txt")}) {
+            for (const std::string& map :
+                 {GameDataPath("Map1.txt"), GameDataPath("Map2.txt"), GameDataPath("TutorialMap.txt"),
+                  TestDataPath("golden-crowded-small.txt"), TestDataPath("golden-skirmish-small.txt"),
+                  TestDataPath("golden-map2-siege.txt"), TestDataPath("golden-rich-small.txt"),
+                  TestDataPath("ai-actions.txt"), TestDataPath("arena-skirmish.txt")}) {
                 CompareOnMap(map, seed, hps, 5, positions);
             }
         }

@@ -9,8 +9,8 @@ namespace {
 // The map file digit of a tile: the row of the tile table it is.
 char Digit(const TileType& tile)
 {
-    auto row = std::find_if(tileTypeTable.begin(), tileTypeTable.end(), [&](const TileType& t) { return t.kind == tile.kind; });
-    return static_cast<char>('0' + (row - tileTypeTable.begin()));
+    auto same = [&](const TileType& row) { return row.kind == tile.kind; };
+    return static_cast<char>('0' + (std::find_if(tileTypeTable.begin(), tileTypeTable.end(), same) - tileTypeTable.begin()));
 }
 
 // A board in the form of a map file: tile rows, a blank line, then "type,x,y,side" per piece in

@@ -98,7 +98,8 @@ TEST_F(ClickTest, FillFollowsPressedAndDisabledAndTheCaptionIsCentred)
         for (int x = 201; x < 399; ++x) {  // inside the outline
             const Color c = frame.At(x, y);
             if (c.r + c.g + c.b < 100) {
-                std::tie(left, top, right, bottom) = std::tuple(std::min(left, x), std::min(top, y), std::max(right, x), y);
+                std::tie(left, top, right, bottom) =
+                    std::tuple(std::min(left, x), std::min(top, y), std::max(right, x), y);
             }
         }
     }
