@@ -74,13 +74,8 @@ public:
 // screen pixels 100x..100x+99, 100y..100y+99.
 class BoardWindow : public FreshInput {
 protected:
-    explicit BoardWindow(const char* fixture) : game((Reset(), StartGame(fixture))) {}
-    void SetUp() override {}  // the game's root, set up by the constructor, takes the input
-    void TearDown() override
-    {
-        game.reset();
-        Reset();
-    }
+    explicit BoardWindow(const char* fixture) : game(StartGame(fixture)) {}
+    void SetUp() override { InputManager::Instance().held.clear(); }  // the game's root takes the input
     // The centre of a tile on the screen.
     static int C(float tile) { return static_cast<int>(tile) * 100 + 50; }
     static void ClickTile(Vector2 tile) { Click(C(tile.x), C(tile.y)); }
