@@ -9,11 +9,11 @@
 
 namespace kit {
 
-// Moves the real cursor, then delivers the left button change as the frame's poll would.
-inline void Mouse(int x, int y, bool down)
+// Moves the real cursor, then delivers the button change as the frame's poll would.
+inline void Mouse(int x, int y, bool down, int32_t button = MouseLeft)
 {
     SetMousePosition(x, y);
-    InputManager::Instance().Dispatch({MouseLeft, down});
+    InputManager::Instance().Dispatch({button, down});
 }
 
 inline void Click(int x, int y)

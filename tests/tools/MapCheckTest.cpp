@@ -25,11 +25,7 @@ TEST(MapCheck, ReportsExactlyTheBrokenRulesOfEachFixtureAtTheirLines)
     for (const auto& [name, problems] : fixtures) {
         const std::string path = TestDataPath(name);
         std::vector<std::string> messages = CheckMapFile(path);
-        std::string all;
-        for (const std::string& message : messages) {
-            all += "\n  " + message;
-        }
-        ASSERT_EQ(messages.size(), problems.size()) << name << " reported:" << all;
+        ASSERT_EQ(messages.size(), problems.size()) << name << " reported: " << testing::PrintToString(messages);
         for (size_t i = 0; i < messages.size(); ++i) {
             EXPECT_EQ(messages[i].rfind(path + ":" + std::to_string(problems[i].first) + ": ", 0), 0u) << messages[i];
             EXPECT_NE(messages[i].find(problems[i].second), std::string::npos) << messages[i];
