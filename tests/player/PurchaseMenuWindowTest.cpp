@@ -47,7 +47,6 @@ TEST_F(PurchaseMenuTest, AnAffordableTypeIsBoughtOnAFreeNeighbour)
     }
     EXPECT_EQ(board->GetUnits().size(), pieces + 1) << "one purchase, on (2,7)";
     EXPECT_EQ(PieceText(board->GetUnits().back()), "Archer(2,7)");
-    EXPECT_EQ(board->GetUnits().back()->team, player);
     Node::UpdateTree(board);
     EXPECT_EQ(player->goldLabel->text, "Gold: 0");
 }
