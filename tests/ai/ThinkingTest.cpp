@@ -6,23 +6,15 @@
 
 using namespace aitest;
 
-namespace {
-// ai-actions: two AI castles with gold for purchases, kills and captures in reach, and the
-// human Knight (1,1) on the board: a search that buys on its way.
-std::unique_ptr<TestGame> ThinkingGame(AIController* opponent)
-{
-    auto game = StartGame("ai-actions.txt", opponent);
-    game->ai->gold = 1000;
-    game->player->Receive(0);  // End Turn, as the button does
-    return game;
-}
-}  // namespace
-
+// ai-actions: two AI castles with gold for purchases, kills and captures in reach, and the human
+// Knight (1,1) on the board: a search that buys on its way.
 TEST(Thinking, UndoAndClicksChangeNothingWhileTheOpponentThinks)
 {
     for (bool hps : {true, false}) {
         SCOPED_TRACE(hps ? "two-candidate" : "step search");
-        auto game = ThinkingGame(NewOpponent(hps));
+        auto game = StartGame("ai-actions.txt", NewOpponent(hps));
+        game->ai->gold = 1000;
+        game->player->Receive(0);  // End Turn, as the button does
         const BoardState turnStart = CaptureState(*game->board);
         Unit* knight = game->board->GetUnitAt(Tile(1, 1));
         ASSERT_NE(knight, nullptr);

@@ -48,8 +48,8 @@ void ExpectKeptScoresAsFresh(TileMap& board, Evaluator& kept)
 
 // Plays one random legal action of the side to move, as the opponents' generator offers them,
 // or ends the turn. Left to chance alone the pieces of a shipped map rarely meet, so attacks are
-// preferred when there are any and half of the moves head for the nearest enemy in sight; the turn ends
-// about one time in eight, or when nothing is left to do.
+// preferred when there are any and half of the moves head for the nearest enemy in sight; the
+// turn ends about one time in eight, or when nothing is left to do.
 void PlayRandomAction(TestGame& game, std::mt19937& random)
 {
     TileMap& board = *game.board;
