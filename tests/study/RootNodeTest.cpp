@@ -29,7 +29,7 @@ TEST(SceneSequence, AnOddDrawPutsTheTwoCandidateOpponentFirst)
     }
 }
 
-// The whole study by its scenes: the title, then boards and transitions alternating, the tutorial
+// The whole study by its scenes after the title: boards and transitions alternating, the tutorial
 // first, the end screen last; the practice game and the tutorial get the passive opponent. The
 // tutorial and the practice game are forfeited, the first scored game is won by taking every castle
 // and ending the turn, the second is forfeited. The code holds one group per scored game: opponent,
