@@ -1,7 +1,4 @@
-#include <cstdio>
-
 #include "ai/AiFixtures.h"
-#include "ai/Evaluator.h"
 
 using namespace aitest;
 
@@ -13,7 +10,7 @@ namespace {
 // ai-eval-open: 5x3 open board. Human castle (0,0) and Knight (3,1); AI castle (4,2) and Mage (1,1).
 TEST(Evaluate, OpenBoardScoredByHandForBothSidesFromTheSightItIsGiven)
 {
-    auto game = StartFixture("ai-eval-open.txt");
+    auto game = StartGame("ai-eval-open.txt");
     // material: AI 300 + 1000 + 700 = 2000, human 100 + 1000 + 400 = 1500 -> 500, x10 = 5000
     // castles: +100 -100 = 0
     // threats (every piece is in sight): the Mage can step next to the castle (factor 3 x 1000) and
@@ -41,9 +38,9 @@ TEST(Evaluate, OpenBoardScoredByHandForBothSidesFromTheSightItIsGiven)
 // Knight (3,0); AI Mage (6,0), Archer (8,0), castle (11,0).
 TEST(Evaluate, CorridorWithRoughGroundAndASpentArcherScoredByHand)
 {
-    auto game = StartFixture("ai-eval-corridor.txt");
-    Unit* mage = PieceAt(*game->board, 6, 0);
-    Unit* archer = PieceAt(*game->board, 8, 0);
+    auto game = StartGame("ai-eval-corridor.txt");
+    Unit* mage = game->board->GetUnitAt(Tile(6, 0));
+    Unit* archer = game->board->GetUnitAt(Tile(8, 0));
     ASSERT_TRUE(mage != nullptr && archer != nullptr);
     // material: AI 300 + 700 + 600 + 1000 = 2600, human 100 + 1000 + 400 = 1500 -> 11000
     // threats: Knight reaches (4,0), (2,0), (5,0) and from (5,0) the Mage: -2100;
@@ -64,13 +61,13 @@ TEST(Evaluate, CorridorWithRoughGroundAndASpentArcherScoredByHand)
 // ai-eval-capture: one row of 5. Human castle (0,0), Knight (3,0); AI castle (4,0), Knight (1,0).
 TEST(Evaluate, CapturingTheEnemyCastleMovesItsWorthAndTheCastleTerm)
 {
-    auto game = StartFixture("ai-eval-capture.txt");
+    auto game = StartGame("ai-eval-capture.txt");
     TileMap& board = *game->board;
     // Before: material 1700 - 1500 = 200 -> 2000; castles 0; threats: each Knight threatens the other
     //   from (2,0), +400 - 400 = 0; approach: castle (4,0) -> (3,0) 1, Knight (1,0) -> (0,0) 1: -6; vision 5
     EXPECT_FLOAT_EQ(Evaluate(board, game->ai), 2000.0f + 0.0f + 0.0f + 0.0f + 5.0f - 6.0f);
-    game->ai->ApplyAction(Act(AIActionKind::Attack, PieceAt(board, 1, 0), 0, 0));
-    ASSERT_EQ(PieceAt(board, 0, 0)->team, game->ai);
+    game->ai->ApplyAction({Attack, board.GetUnitAt(Tile(1, 0)), Tile(0, 0)});
+    ASSERT_EQ(board.GetUnitAt(Tile(0, 0))->team, game->ai);
     // The castle's 1000 leaves one side's worth (1500) for the other's (1700): 2700 against 500.
     // After: material 2700 - 500 -> 22000; castles +200; threats still 0 (a castle never threatens);
     //   approach: the only enemy left is the Knight (3,0): castles (0,0) 3 and (4,0) 1, Knight (1,0) 2: -18
@@ -83,15 +80,15 @@ TEST(Evaluate, CapturingTheEnemyCastleMovesItsWorthAndTheCastleTerm)
 // way: the nearest enemy out of reach must never score better than the same enemy within reach.
 TEST(Evaluate, ApproachWithNoEnemyInSightAndWithTheEnemyOutOfReach)
 {
-    auto alone = StartFixture("ai-eval-alone.txt");
+    auto alone = StartGame("ai-eval-alone.txt");
     ASSERT_FALSE(alone->ai->CanSee(Tile(11, 0)));
     // material: AI 300 + 400 + 1000, human 0 + 400 -> 13000; castles +100; threats 0 (the Knight reaches
     // nothing next to the far Knight); approach 0: nobody to walk to; vision: tiles 0..9
     EXPECT_FLOAT_EQ(Evaluate(*alone->board, alone->ai), 13000.0f + 100.0f + 0.0f + 0.0f + 10.0f + 0.0f);
 
     const std::string pieces = "\n3,0,0,1\n0,1,0,1\n3,13,0,0\n";
-    auto open = StartGameOnText("00000000000000\n" + pieces);
-    auto walled = StartGameOnText("00000000020000\n" + pieces);
+    auto open = StartGame("00000000000000\n" + pieces);
+    auto walled = StartGame("00000000020000\n" + pieces);
     const float reachable = Evaluate(*open->board, open->ai);
     const float outOfReach = Evaluate(*walled->board, walled->ai);
     EXPECT_LT(outOfReach, reachable);
@@ -108,9 +105,9 @@ TEST(Evaluate, AttackInReachCountsThreeTimesTheValueWhenItKillsAndOnceOtherwise)
     // Mage on Knight: 100 on 100, 3 x 3 x 400; Knight on Knight: 50 on 100, 3 x 1 x 400;
     // Knight on castle: a castle's health is 0, 3 x 3 x 1000.
     const std::pair<int, float> cases[] = {{2, 3600.0f}, {16, 1200.0f}, {44, 9000.0f}};
-    auto game = StartFixture("ai-eval-kill-factors.txt");
+    auto game = StartGame("ai-eval-kill-factors.txt");
     for (const auto& [attackerX, term] : cases) {
-        Unit* attacker = PieceAt(*game->board, attackerX, 0);
+        Unit* attacker = game->board->GetUnitAt(Tile(attackerX, 0));
         ASSERT_TRUE(attacker != nullptr && attacker->team == game->ai);
         const float base = Evaluate(*game->board, game->ai);
         attacker->hasMoved = true;
@@ -133,39 +130,8 @@ TEST(WalkingCost, OfTheFirstPathFoundOnTheTilesAlone)
         {"00000\n\n3,0,0,0\n0,1,0,1\n0,3,0,0\n3,4,0,1\n", 0, 4, 4},
     };
     for (const auto& [rows, fromX, toX, cost] : cases) {
-        auto game = StartGameOnText(rows);
+        auto game = StartGame(rows);
         EXPECT_EQ(PathCost(*game->board, Tile(fromX, 0), Tile(toX, 0)), cost) << rows << " from " << fromX;
-    }
-}
-
-// The searches keep one Evaluator for a whole turn while pieces move, die, are bought and are
-// taken back; what it remembers (path costs, threat sets) must never change a score.
-TEST(Evaluator, ALongLivedOneScoresLikeAFreshOneOverRandomPlayAndUndo)
-{
-    for (const char* map : {"Map1.txt", "Map2.txt"}) {
-        for (unsigned seed = 1; seed <= 6 && !HasFailure(); ++seed) {
-            SCOPED_TRACE(std::string(map) + " seed " + std::to_string(seed));
-            auto game = StartGame(GameDataPath(map), new HeldOpponent());
-            TileMap& board = *game->board;
-            game->player->gold = 1500;
-            game->ai->gold = 1500;
-            Evaluator kept(board);
-            std::mt19937 random(seed);
-            int compared = 0;
-            for (int step = 0; step < 80 && !board.gameOver && !HasFailure(); ++step) {
-                if (step % 5 == 4 && board.history.size() > 1) {
-                    board.RestoreSnapshot(static_cast<int32_t>(board.history.size()) - 1);
-                } else {
-                    PlayRandomAction(*game, random);
-                }
-                for (TeamController* side : board.teams) {
-                    const float fresh = Evaluator(board).Evaluate(side);
-                    EXPECT_EQ(kept.Evaluate(side), fresh) << "step " << step << ", side " << (side == board.teams[0] ? 0 : 1);
-                    ++compared;
-                }
-            }
-            EXPECT_GT(compared, 20);
-        }
     }
 }
 }  // namespace

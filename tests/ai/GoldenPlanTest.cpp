@@ -29,7 +29,7 @@ class GoldenPlan : public testing::TestWithParam<GoldenPosition> {};
 TEST_P(GoldenPlan, OfBothOpponents)
 {
     for (bool hps : {false, true}) {
-        auto game = aitest::StartFixture(GetParam().map, aitest::NewOpponent(hps));
+        auto game = StartGame(GetParam().map, aitest::NewOpponent(hps));
         game->ai->gold = GetParam().aiGold >= 0 ? GetParam().aiGold : game->ai->gold;
         EXPECT_EQ(aitest::PlayAiTurn(*game), hps ? GetParam().hps : GetParam().minimax) << (hps ? "hps" : "minimax");
     }

@@ -42,8 +42,7 @@ class LargePositionPlan : public testing::TestWithParam<LargeCase> {};
 
 TEST_P(LargePositionPlan, MatchesTheRecordedPlan)
 {
-    auto game = aitest::StartFixture(std::string("large-") + GetParam().position + ".txt",
-                                     aitest::NewOpponent(GetParam().hps));
+    auto game = StartGame(std::string("large-") + GetParam().position + ".txt", aitest::NewOpponent(GetParam().hps));
     // Planned at the human's turn, from the position as set up, with 300 gold before income.
     game->ai->gold = 300;
     game->ai->StartTurn();

@@ -1,83 +1,60 @@
 #include <map>
 #include <random>
 
-#include "support/BoardChecks.h"
+#include "support/TestGame.h"
 
 namespace {
 enum : int32_t { knight, archer, mage, castle };
 
-// An empty 11 x 11 board of plain ground; each case places its own pieces, side 0 ours, 1 theirs,
-// -1 nobody's.
-class OpenBoard : public testing::Test {
-protected:
-    Unit* Put(int32_t type, int x, int y, int side)
-    {
-        TeamController* owner = side < 0 ? nullptr : board.teams[static_cast<size_t>(side)];
-        return board.SpawnUnit(type, {static_cast<float>(x), static_cast<float>(y)}, owner);
+// An empty 11 x 11 board of plain ground with the given pieces, {type, x, y, side}: side 0 ours,
+// 1 theirs, -1 nobody's.
+std::unique_ptr<TestGame> OpenBoard(const std::vector<std::array<int, 4>>& pieces)
+{
+    auto game = StartGame("board-open-11.txt");
+    for (const auto& [type, x, y, side] : pieces) {
+        game->board->SpawnUnit(type, Tile(x, y), side < 0 ? nullptr : game->board->teams[static_cast<size_t>(side)]);
     }
-    void Clear()
-    {
-        for (Unit* unit : board.GetUnits()) {
-            board.RemoveChild(unit);
-            delete unit;
-        }
-    }
-
-    std::unique_ptr<TestGame> game = StartGame(TestDataPath("board-open-11.txt"));
-    TileMap& board = *game->board;
-};
+    return game;
+}
 }  // namespace
 
 // The first piece attacks from the given tile; targets in the board's order.
-TEST_F(OpenBoard, AttackTargets)
+TEST(Ranges, AttackTargets)
 {
-    struct Row {
-        const char* name;
-        std::vector<std::array<int, 4>> pieces;  // type, x, y, side
-        int fromX, fromY;
-        const char* targets;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, std::vector<std::array<int, 4>>, Vector2, const char*> rows[] = {
         // Distances 5, 6, 5, 6 and a neutral unit at 5.
         {"an Archer reaches five tiles, not six", {{archer, 5, 5, 0}, {knight, 7, 8, 1}, {knight, 8, 8, 1},
-          {mage, 5, 0, 1}, {archer, 0, 4, 1}, {knight, 10, 5, -1}}, 5, 5, "(7,8) (5,0) (10,5)"},
-        {"a castle three tiles away is out of any range", {{archer, 5, 5, 0}, {castle, 5, 8, 1}}, 5, 5, ""},
-        {"a castle is hit from a tile next to it", {{archer, 5, 5, 0}, {castle, 5, 8, 1}}, 5, 7, "(5,8)"},
-        {"a castle is hit from its left", {{archer, 5, 5, 0}, {castle, 5, 8, 1}}, 4, 8, "(5,8)"},
-        {"a neutral castle is our target", {{knight, 4, 5, 0}, {castle, 5, 5, -1}, {knight, 6, 5, 1}}, 4, 5, "(5,5)"},
-        {"and theirs", {{knight, 6, 5, 1}, {castle, 5, 5, -1}, {knight, 4, 5, 0}}, 6, 5, "(5,5)"},
-        {"our own pieces never are", {{archer, 0, 5, 0}, {knight, 4, 5, 0}, {castle, 0, 6, 0}}, 0, 5, ""},
-        {"nor theirs for them", {{mage, 9, 5, 1}, {knight, 6, 5, 1}, {castle, 9, 4, 1}}, 9, 5, ""},
+          {mage, 5, 0, 1}, {archer, 0, 4, 1}, {knight, 10, 5, -1}}, {5, 5}, "(7,8) (5,0) (10,5)"},
+        {"a castle three tiles away is out of any range", {{archer, 5, 5, 0}, {castle, 5, 8, 1}}, {5, 5}, ""},
+        {"a castle is hit from a tile next to it", {{archer, 5, 5, 0}, {castle, 5, 8, 1}}, {5, 7}, "(5,8)"},
+        {"a neutral castle is a target", {{knight, 4, 5, 0}, {castle, 5, 5, -1}, {knight, 6, 5, 1}}, {4, 5}, "(5,5)"},
+        {"our own pieces never are", {{archer, 0, 5, 0}, {knight, 4, 5, 0}, {castle, 0, 6, 0}}, {0, 5}, ""},
     };
-    for (const Row& row : rows) {
-        Clear();
-        std::vector<Unit*> units;
-        for (const auto& [type, x, y, side] : row.pieces) {
-            units.push_back(Put(type, x, y, side));
-        }
-        EXPECT_EQ(TilesText(units[0]->GetAttackTargets({static_cast<float>(row.fromX), static_cast<float>(row.fromY)})),
-                  row.targets) << row.name;
+    for (const auto& [name, pieces, from, targets] : rows) {
+        auto game = OpenBoard(pieces);
+        EXPECT_EQ(TilesText(game->board->GetUnits()[0]->GetAttackTargets(from)), targets) << name;
     }
 }
 
 // Against an independent cheapest-cost search, on random terrain (open ground costing 1, rough 2,
 // walls) with random pieces of both sides, all of which block (our own too), and the board's edges.
-TEST_F(OpenBoard, ReachableTilesAreExactlyTheTilesWithinSpeedOnRandomBoards)
+TEST(Ranges, ReachableTilesAreExactlyTheTilesWithinSpeedOnRandomBoards)
 {
     std::mt19937 random(20240611u);
-    board.updateVisibility = false;  // vision plays no part here
     std::discrete_distribution<int> digit({6, 3, 1, 1});
     std::uniform_int_distribution<int> coordinate(0, 10);
     for (int round = 0; round < 120; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        Clear();
+        std::vector<std::array<int, 4>> pieces;
+        for (int i = 0; i < 12; ++i) {
+            pieces.push_back({coordinate(random) % 4, coordinate(random), coordinate(random), i % 2});
+        }
+        auto game = OpenBoard(pieces);
+        TileMap& board = *game->board;
         for (auto& row : board.tiles) {
             for (TileType& tile : row) {
                 tile = tileTypeTable[static_cast<size_t>(digit(random))];
             }
-        }
-        for (int i = 0; i < 12; ++i) {
-            Put(coordinate(random) % 4, coordinate(random), coordinate(random), i % 2);
         }
         for (Unit* unit : board.GetUnits()) {
             if (board.GetUnitAt(unit->GetTile()) != unit) {
@@ -109,22 +86,5 @@ TEST_F(OpenBoard, ReachableTilesAreExactlyTheTilesWithinSpeedOnRandomBoards)
             ASSERT_EQ(TilesText(unit->GetReachableTiles(), true), TilesText(expected, true))
                 << "speed " << unit->speed << ", " << PieceText(unit);
         }
-    }
-}
-
-// board-spawn: rough "1" at (1,2), wall "2" at (2,3). Neighbours right, down, left, up; walls, the edges
-// and pieces of any owner are left out, rough ground is not.
-TEST(SpawnTiles, WallsEdgesAndPiecesOfAnyOwnerAreLeftOut)
-{
-    auto game = StartGame(TestDataPath("board-spawn.txt"));
-    const std::tuple<float, float, const char*> castles[] = {
-        {0, 0, "(1,0) (0,1)"},  // top-left corner
-        {2, 2, "(1,2) (2,1)"},  // a Knight on the right, a wall below
-        {4, 4, "(4,3)"},        // bottom-right corner, an enemy Knight on its left
-        {0, 3, "(1,3) (0,2)"},  // a neutral castle, another castle below it
-        {0, 4, ""},             // an enemy Knight right, a neutral castle above
-    };
-    for (const auto& [x, y, tiles] : castles) {
-        EXPECT_EQ(TilesText(game->board->GetUnitAt({x, y})->GetSpawnTiles()), tiles) << x << "," << y;
     }
 }

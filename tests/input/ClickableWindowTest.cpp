@@ -23,13 +23,13 @@ protected:
     }
     // Press at one point and release at another: the messages sent, whether the button is still
     // pressed, and the events that passed it ("P" press, "R" release).
-    std::string PressRelease(int x0, int y0, int x1, int y1)
+    std::string PressRelease(int x0, int y0, int x1, int y1, int32_t code = MouseLeft)
     {
         receiver.messages.clear();
         sink->seen.clear();
-        kit::Mouse(x0, y0, true);
+        kit::Mouse(x0, y0, true, code);
         const std::string onPress = receiver.messages;
-        kit::Mouse(x1, y1, false);
+        kit::Mouse(x1, y1, false, code);
         std::string passed;
         for (InputEvent e : sink->seen) {
             passed += e.down ? "P" : "R";
@@ -48,7 +48,7 @@ protected:
 // The rectangle is open on all four sides. A click inside fires once, on the release, and neither the
 // press nor the release passes the button. A release outside after a press inside cancels and is still
 // consumed; a release inside after a press outside is no click and passes on.
-TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInsideAndOnlyTogether)
+TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInsideTogetherAndWhileTheButtonIsAvailable)
 {
     const std::tuple<int, int, int, int, const char*> clicks[] = {
         {200, 350, 200, 350, "| passed PR"}, {400, 350, 400, 350, "| passed PR"}, {300, 300, 300, 300, "| passed PR"},
@@ -58,34 +58,47 @@ TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInsideAndOnlyTogether)
     for (const auto& [x0, y0, x1, y1, result] : clicks) {
         EXPECT_EQ(PressRelease(x0, y0, x1, y1), result) << x0 << "," << y0 << " to " << x1 << "," << y1;
     }
-    sink->seen.clear();
-    SetMousePosition(300, 350);
-    Send(MouseRight);
-    Send(MouseRight, false);
-    EXPECT_FALSE(button->pressed);
-    EXPECT_EQ(sink->seen.size(), 2u) << "other buttons are not the button's";
-}
-
-// Hidden, under a hidden parent or disabled, a button takes no event; a press it took before stays
-// until a release reaches it again, which then completes the old click.
-TEST_F(ClickTest, AnUnavailableButtonKeepsItsPressUntilAReleaseReachesItAgain)
-{
-    using Set = void (*)(Node*, Button*, bool);
-    const std::pair<const char*, Set> ways[] = {
-        {"hidden", [](Node*, Button* b, bool on) { b->visible = !on; }},
-        {"parent hidden", [](Node* scene, Button*, bool on) { scene->visible = !on; }},
-        {"disabled", [](Node*, Button* b, bool on) { b->disabled = on; }},
-    };
-    for (const auto& [name, set] : ways) {
-        SCOPED_TRACE(name);
+    EXPECT_EQ(PressRelease(300, 350, 300, 350, MouseRight), "| passed PR") << "other buttons are not the button's";
+    // Hidden, under a hidden parent or disabled, a button takes no event; a press it took before stays
+    // until a release reaches it again, which then completes the old click.
+    bool* const flags[] = {&button->visible, &scene->visible, &button->disabled};
+    for (bool* flag : flags) {
+        SCOPED_TRACE(flag == &button->disabled ? "disabled" : flag == &scene->visible ? "parent hidden" : "hidden");
         kit::Mouse(300, 350, true);
-        set(scene, button, true);
+        *flag = flag == &button->disabled;  // unavailable
         EXPECT_EQ(PressRelease(300, 350, 300, 350), "| pressed passed PR");
-        set(scene, button, false);
+        *flag = !*flag;
         sink->seen.clear();
         kit::Mouse(300, 350, false);
         EXPECT_FALSE(button->pressed);
         EXPECT_EQ(receiver.messages, "7") << "the first release that reaches it completes the old press";
         EXPECT_TRUE(sink->seen.empty());
     }
+}
+
+// The fill is the pressed colour while pressed or disabled, and there is no hover colour. The caption
+// is centred, across within a pixel and a half and down within three, at its font size: the ink of
+// "Go" at 18 is between 9 and 18 pixels high.
+TEST_F(ClickTest, FillFollowsPressedAndDisabledAndTheCaptionIsCentred)
+{
+    SetMousePosition(300, 350);
+    for (auto [pressed, disabled] : {std::pair{true, false}, {false, true}, {false, false}}) {
+        button->pressed = pressed;
+        button->disabled = disabled;
+        EXPECT_TRUE(kit::Frame(root).Is(220, 320, pressed || disabled ? MAROON : RED)) << pressed << disabled;
+    }
+    kit::Frame frame(root);
+    int left = 400, top = 400, right = 0, bottom = 0;
+    for (int y = 301; y < 399; ++y) {
+        for (int x = 201; x < 399; ++x) {  // inside the outline
+            const Color c = frame.At(x, y);
+            if (c.r + c.g + c.b < 100) {
+                std::tie(left, top, right, bottom) =
+                    std::tuple(std::min(left, x), std::min(top, y), std::max(right, x), y);
+            }
+        }
+    }
+    EXPECT_NEAR((left + right) / 2.0, 300.0, 1.5);
+    EXPECT_NEAR((top + bottom) / 2.0, 350.0, 3.0);
+    EXPECT_TRUE(bottom - top >= 9 && bottom - top <= 18) << bottom - top;
 }

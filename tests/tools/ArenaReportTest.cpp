@@ -4,22 +4,17 @@
 #include "arena/ArenaReport.h"
 
 namespace {
-PlayedGame Played(int index, bool aIsSideZero, int winner, int turns, const std::string& map = "maps/Map1.txt")
+// A game of minimax (A) against hps (B); think times per turn in seconds, side 0 first, 3 pieces.
+PlayedGame Played(bool aIsSideZero, int winner, int turns, const std::string& map = "maps/Map1.txt",
+                  const std::vector<double>& seconds = {})
 {
-    return {{.index = index, .seed = 100 + static_cast<uint32_t>(index), .pair = {"minimax", "hps"}, .map = map,
-             .aIsSideZero = aIsSideZero},
-            {.winner = winner, .turns = turns, .capped = winner < 0, .turnLog = {}, .finalBoard = {}}};
-}
-
-// Think time per turn: side 0 minimax, side 1 hps, 3 pieces.
-std::vector<TurnRecord> Turns(const std::vector<double>& seconds)
-{
-    std::vector<TurnRecord> turns;
+    PlayedGame game{{.seed = 100, .pair = {"minimax", "hps"}, .map = map, .aIsSideZero = aIsSideZero},
+                    {.winner = winner, .turns = turns, .capped = winner < 0, .turnLog = {}, .finalBoard = {}}};
     for (size_t i = 0; i < seconds.size(); ++i) {
-        turns.push_back({.side = static_cast<int>(i % 2), .kind = i % 2 ? "hps" : "minimax", .pieces = 3,
-                         .thinkSeconds = seconds[i]});
+        game.result.turnLog.push_back(
+            {.side = static_cast<int>(i % 2), .kind = i % 2 ? "hps" : "minimax", .pieces = 3, .thinkSeconds = seconds[i]});
     }
-    return turns;
+    return game;
 }
 
 // The cells of the table's row with that label, one blank apart.
@@ -27,56 +22,42 @@ std::string RowOf(const std::vector<PlayedGame>& games, const std::string& label
 {
     std::ostringstream out;
     WriteResultTable(games, out);
-    std::istringstream lines(out.str());
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("  " + label + " ", 0) == 0) {
-            std::istringstream words(line.substr(label.size() + 2));
-            std::string row;
-            for (std::string word; words >> word;) {
-                row += (row.empty() ? "" : " ") + word;
-            }
-            return row;
-        }
+    const std::string table = out.str();
+    const size_t at = table.find("\n  " + label + "  "), start = at + label.size() + 3;
+    std::istringstream cells(at == std::string::npos ? "" : table.substr(start, table.find('\n', start) - start));
+    std::string row;
+    for (std::string cell; cells >> cell;) {
+        row += (row.empty() ? "" : " ") + cell;
     }
-    return "no row " + label + " in\n" + out.str();
+    return at == std::string::npos ? "no row " + label + " in\n" + table : row;
 }
 
 // The study's comparison rests on these counts: a win is the opponent's, whichever seat it had.
 TEST(ArenaTable, CountsOutcomesPerOpponentMapAndSideOrder)
 {
-    EXPECT_EQ(OutcomeOf(Played(0, false, 0, 9)), Outcome::BWins);
-    EXPECT_EQ(OutcomeOf(Played(0, false, 1, 9)), Outcome::AWins);
-    EXPECT_EQ(OutcomeOf(Played(0, true, -1, 9)), Outcome::Draw);
-    std::vector<PlayedGame> games = {Played(0, true, 0, 10), Played(1, false, 0, 20),
-                                     Played(2, true, -1, 60, "maps/Map2.txt"), Played(3, false, 1, 30, "maps/Map2.txt")};
+    EXPECT_EQ(OutcomeOf(Played(false, 0, 9)), Outcome::BWins);
+    EXPECT_EQ(OutcomeOf(Played(false, 1, 9)), Outcome::AWins);
+    EXPECT_EQ(OutcomeOf(Played(true, -1, 9)), Outcome::Draw);
+    const std::vector<PlayedGame> games = {Played(true, 0, 10), Played(false, 0, 20),
+                                           Played(true, -1, 60, "maps/Map2.txt"), Played(false, 1, 30, "maps/Map2.txt")};
     // games, A wins, B wins, draws, mean turns
     EXPECT_EQ(RowOf(games, "all"), "4 2 1 1 30.0");
     EXPECT_EQ(RowOf(games, "Map2.txt"), "2 1 0 1 45.0");
     EXPECT_EQ(RowOf(games, "B as side 0 (moves 1st)"), "2 1 1 0 25.0");
     // Think time per opponent: turns, median, p95 (nearest rank), max in ms.
-    games[0].result.turnLog = Turns({0.001, 0.010, 0.003, 0.020, 0.002});
-    EXPECT_EQ(RowOf({games[0]}, "minimax"), "3 2.000 3.000 3.000");
-    EXPECT_EQ(NearestRank({20, 3, 19, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 1, 2}, 0.95), 19.0);
-    EXPECT_EQ(Median({4.0, 1.0, 3.0, 2.0}), 2.5);
+    EXPECT_EQ(RowOf({Played(true, 0, 5, "m", {0.001, 0.010, 0.003, 0.020, 0.002})}, "minimax"), "3 2.000 3.000 3.000");
 }
 
-TEST(ArenaFiles, OneCsvRowPerGameAndPerTurn)
+// One row per game: a comma in a name is quoted; side 0 (minimax, A) won the first, the second is a draw.
+TEST(ArenaFiles, OneCsvRowPerGame)
 {
-    PlayedGame first = Played(0, true, 0, 2, "odd,name.txt");
-    first.result.turnLog = Turns({0.001, 0.002});
-    std::ostringstream games, turns;
-    WriteGamesCsv({first, Played(1, false, -1, 1)}, games);
-    std::istringstream lines(games.str());
-    std::string header, row;
-    std::getline(lines, header);
-    // The comma in the map's name is quoted; side 0 (minimax, A) won.
-    std::getline(lines, row);
-    EXPECT_EQ(row.rfind("0,100,minimax:hps,\"odd,name.txt\",minimax,hps,0,minimax,A,2,0,", 0), 0u) << row;
-    std::getline(lines, row);
-    EXPECT_EQ(row.rfind("1,101,minimax:hps,maps/Map1.txt,hps,minimax,-1,none,draw,1,1,", 0), 0u) << row;
-    EXPECT_FALSE(std::getline(lines, row)) << "one row per game: " << row;
-    WriteTurnsCsv({first}, turns);
-    EXPECT_EQ(turns.str(), "game,turn,side,controller,pieces,units,think_ms\n0,1,0,minimax,3,0,1.0000\n"
-                           "0,2,1,hps,3,0,2.0000\n");
+    std::ostringstream games;
+    PlayedGame draw = Played(false, -1, 1);
+    draw.match.index = 1;
+    WriteGamesCsv({Played(true, 0, 2, "odd,name.txt"), draw}, games);
+    const std::string csv = games.str();
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3) << "a header and one row per game:\n" << csv;
+    EXPECT_NE(csv.find("\n0,100,minimax:hps,\"odd,name.txt\",minimax,hps,0,minimax,A,2,0,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\n1,100,minimax:hps,maps/Map1.txt,hps,minimax,-1,none,draw,1,1,"), std::string::npos) << csv;
 }
 }  // namespace

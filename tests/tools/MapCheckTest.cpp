@@ -25,22 +25,14 @@ TEST(MapCheck, ReportsExactlyTheBrokenRulesOfEachFixtureAtTheirLines)
     for (const auto& [name, problems] : fixtures) {
         const std::string path = TestDataPath(name);
         std::vector<std::string> messages = CheckMapFile(path);
-        std::string all;
-        for (const std::string& message : messages) {
-            all += "\n  " + message;
-        }
-        ASSERT_EQ(messages.size(), problems.size()) << name << " reported:" << all;
+        ASSERT_EQ(messages.size(), problems.size()) << name << " reported: " << testing::PrintToString(messages);
         for (size_t i = 0; i < messages.size(); ++i) {
             EXPECT_EQ(messages[i].rfind(path + ":" + std::to_string(problems[i].first) + ": ", 0), 0u) << messages[i];
             EXPECT_NE(messages[i].find(problems[i].second), std::string::npos) << messages[i];
         }
     }
-}
-
-// The only way from (0, 0) to (4, 4) winds through the gaps at (4, 1) and (0, 3); walled up, the sides
-// are apart. Each side without a castle is named.
-TEST(MapCheck, SidesMeetAlongAWindingPathOnlyAndEachSideWithoutCastleIsNamed)
-{
+    // The only way from (0, 0) to (4, 4) winds through the gaps at (4, 1) and (0, 3); walled up, the
+    // sides are apart. Each side without a castle is named.
     const std::pair<const char*, std::string> maps[] = {
         {"00000\n22220\n00000\n02222\n00000\n\n3,0,0,0\n3,4,4,1\n", ""},
         {"00000\n22220\n00000\n22222\n00000\n\n3,0,0,0\n3,4,4,1\n", "no piece of side 0 can walk to a piece of side 1."},
