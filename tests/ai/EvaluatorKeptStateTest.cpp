@@ -1,7 +1,7 @@
 // The searches' evaluator keeps state from one evaluation to the next: the side's sight,
-// counted tile by tile as pieces move, and the threat sets of pieces nothing changed near.
-// Along random trial paths it must score exactly as a fresh evaluator and leave the sight
-// UpdateVision builds, tile for tile and in the same order.
+// counted tile by tile as pieces move, and threat sets remembered by neighbourhood. Along
+// random trial paths, across Forget, it must score and answer exactly as a fresh evaluator
+// and leave the sight UpdateVision builds, tile for tile and in the same order.
 #include "ai/AiFixtures.h"
 
 TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
@@ -45,6 +45,14 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                     ASSERT_EQ(TilesText(ai.visibleTiles), TilesText(sightNow)) << "step " << step;
                 }
                 sightBefore = sightNow;
+                // The threat sets it remembers by neighbourhood are those a fresh one computes.
+                kept.Refresh();
+                for (Unit* piece : board.GetUnits()) {
+                    ASSERT_EQ(kept.ThreatSet(*piece), Evaluator(board).ThreatSet(*piece)) << "step " << step;
+                }
+                if (step % 50 == 49) {
+                    kept.Forget();  // as a new search does
+                }
             }
         }
     }
