@@ -39,6 +39,10 @@ void ThreatSets::Forget()
         sets.known = 0;
     }
     ++generation;
+    // Made when the first search starts and kept: a one-off question needs no table.
+    if (memo.empty()) {
+        memo.resize(memoSlots);
+    }
 }
 
 const ThreatSets::Tiles& ThreatSets::At(size_t index)
@@ -195,7 +199,8 @@ Unit* ThreatSets::VictimAt(const Unit& threat, uint32_t offset) const
 void ThreatSets::Remembered(const Unit& unit, uint64_t key, Tiles& out)
 {
     if (memo.empty()) {
-        memo.resize(memoSlots);
+        Compute(unit, out);
+        return;
     }
     Memo& slot = memo[key & (memoSlots - 1)];
     if (slot.generation == generation && slot.key == key) {

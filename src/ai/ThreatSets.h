@@ -26,7 +26,8 @@ public:
     // Answers from `queries`, which the caller refreshes whenever the pieces move.
     ThreatSets(const TileMap& map, BoardQueries& queries);
 
-    // Drops everything remembered, in constant time for the remembered sets.
+    // Drops everything remembered, in constant time for the remembered sets; a search calls it
+    // as it starts.
     void Forget();
     // Brings every piece's key to the board as it stands.
     void Update();
@@ -108,6 +109,6 @@ private:
     std::vector<RecentSets> askedRecent;  // per piece, the sets Of found
     Tiles askedTiles;
     std::vector<Unit*> askedPieces;
-    std::vector<Memo> memo;  // memoSlots entries once used
+    std::vector<Memo> memo;  // memoSlots entries from the first Forget on
     uint32_t generation = 1;
 };

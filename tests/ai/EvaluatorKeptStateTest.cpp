@@ -36,7 +36,8 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                 }
                 // A fresh evaluator, reading the sight the last evaluation left.
                 ai.visibleTiles = sightBefore;
-                const float fresh = Evaluator(board).Evaluate(&ai);
+                Evaluator freshEvaluator(board);
+                const float fresh = freshEvaluator.Evaluate(&ai);
                 const std::vector<Vector2> sightNow = ai.visibleTiles;
                 ai.visibleTiles = sightBefore;
                 ASSERT_EQ(kept.EvaluateKeepingSight(&ai), fresh) << "step " << step;
@@ -48,7 +49,7 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                 // The threat sets it remembers by neighbourhood are those a fresh one computes.
                 kept.Refresh();
                 for (Unit* piece : board.GetUnits()) {
-                    ASSERT_EQ(kept.ThreatSet(*piece), Evaluator(board).ThreatSet(*piece)) << "step " << step;
+                    ASSERT_EQ(kept.ThreatSet(*piece), freshEvaluator.ThreatSet(*piece)) << "step " << step;
                 }
                 if (step % 50 == 49) {
                     kept.Forget();  // as a new search does
