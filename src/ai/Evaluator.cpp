@@ -254,22 +254,19 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     const std::vector<int32_t>& tileX = queries.PieceX();
     const std::vector<int32_t>& tileY = queries.PieceY();
 
-    // Gold and pieces: the side's worth less every other side's; castles 100 each way.
-    int32_t material = side->gold;
+    int32_t material = TeamWorth(map, side);
     for (TeamController* other : map.teams) {
         if (other != side) {
-            material -= other->gold;
+            material -= TeamWorth(map, other);
         }
     }
+
     int32_t castles = 0;
     for (Unit* unit : units) {
-        if (unit->team == side) {
-            material += unit->value;
-            castles += unit->isCastle ? 100 : 0;
-        } else if (unit->team != nullptr) {
-            const bool counted = std::find(map.teams.begin(), map.teams.end(), unit->team) != map.teams.end();
-            material -= counted ? unit->value : 0;
-            castles -= unit->isCastle ? 100 : 0;
+        if (unit->isCastle && unit->team == side) {
+            castles += 100;
+        } else if (unit->isCastle && unit->team != nullptr) {
+            castles -= 100;
         }
     }
 

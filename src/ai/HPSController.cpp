@@ -144,20 +144,17 @@ std::array<AIAction, 2> HPSController::Candidates(Unit* piece) const
 
 std::array<AIAction, 2> HPSController::UnitCandidates(Unit* piece) const
 {
-    if (piece->hasMoved) {
-        return {UnitHeuristicAction(piece), PassFor(piece)};
-    }
-    // One walk of the reachable tiles serves both candidates.
-    Evaluator& queries = Queries();
-    const std::vector<Unit*>& threats = queries.ThreatSet(*piece);
-    const std::vector<Vector2>& reachable = queries.Reachable(*piece);
+    AIAction first = UnitHeuristicAction(piece);
     AIAction second = PassFor(piece);
-    Vector2 tile = {0, 0};
-    // With no enemy in sight there is nothing to walk toward: the piece passes.
-    if (!reachable.empty() && NearestToEnemy(reachable, tile)) {
-        second = {AIActionKind::Move, piece, tile, 0};
+    if (!piece->hasMoved) {
+        const std::vector<Vector2>& reachable = Queries().Reachable(*piece);
+        Vector2 tile = {0, 0};
+        // With no enemy in sight there is nothing to walk toward: the piece passes.
+        if (!reachable.empty() && NearestToEnemy(reachable, tile)) {
+            second = {AIActionKind::Move, piece, tile, 0};
+        }
     }
-    return {MoveBesideVictim(piece, threats, reachable), second};
+    return {first, second};
 }
 
 bool HPSController::NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const
@@ -194,15 +191,9 @@ AIAction HPSController::UnitHeuristicAction(Unit* unit) const
         }
         return {AIActionKind::Attack, unit, best->GetTile(), 0};
     }
-    const std::vector<Unit*>& threats = queries.ThreatSet(*unit);
-    return MoveBesideVictim(unit, threats, queries.Reachable(*unit));
-}
-
-AIAction HPSController::MoveBesideVictim(Unit* unit, const std::vector<Unit*>& threats, const std::vector<Vector2>& reachable)
-{
     Unit* victim = nullptr;
     int32_t bestValue = 0;
-    for (Unit* piece : threats) {
+    for (Unit* piece : queries.ThreatSet(*unit)) {
         if (piece->value > bestValue) {
             victim = piece;
             bestValue = piece->value;
@@ -212,7 +203,7 @@ AIAction HPSController::MoveBesideVictim(Unit* unit, const std::vector<Unit*>& t
         return PassFor(unit);
     }
     Vector2 victimTile = victim->GetTile();
-    for (Vector2 tile : reachable) {
+    for (Vector2 tile : queries.Reachable(*unit)) {
         if (TileDistance(tile, victimTile) == 1) {
             return {AIActionKind::Move, unit, tile, 0};
         }

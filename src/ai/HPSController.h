@@ -41,8 +41,6 @@ private:
 
     std::array<AIAction, 2> Candidates(Unit* piece) const;
     std::array<AIAction, 2> UnitCandidates(Unit* piece) const;
-    // The heuristic move of a piece that has not moved: beside the most valuable piece it threatens.
-    static AIAction MoveBesideVictim(Unit* unit, const std::vector<Unit*>& threats, const std::vector<Vector2>& reachable);
     // The nearest-enemy choice over `tiles`; false when no enemy is in sight.
     bool NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const;
     // The search's evaluator, or a fresh one for questions asked between searches.

@@ -88,13 +88,13 @@ uint64_t ThreatSets::NeighbourSum(const PieceRecord& piece) const
 
 void ThreatSets::Update()
 {
-    const size_t units = map.Units().size();
+    const std::vector<Unit*>& board = map.Units();
+    const size_t units = board.size();
     changes.clear();
     const size_t count = std::max(units, pieces.size());
     pieces.resize(count);
     marks.resize(count, 0);
     changed.assign(count, 0);
-    const std::vector<Unit*>& board = map.Units();
     const std::vector<int32_t>& tileX = queries.PieceX();
     const std::vector<int32_t>& tileY = queries.PieceY();
     for (size_t i = 0; i < count; ++i) {

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "raylib.h"
-
 class BoardQueries;
 class TeamController;
 class TileMap;

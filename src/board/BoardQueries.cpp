@@ -26,9 +26,9 @@ void BoardQueries::Refresh()
         width = columns;
         size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
         occupant.assign(cells, nullptr);
-        occupantStamp.assign(cells, 0);
-        listedStamp.assign(cells, 0);
-        ReadTiles();
+        occupantStamp.resize(cells);
+        listedStamp.resize(cells);
+        ReadTiles();  // clears the stamps
     }
     ++stamp;
     const std::vector<Unit*>& units = map.Units();
