@@ -192,16 +192,16 @@ class Case:
         return shot
 
     def find_window(self):
-        """Finds the game's window; notes where it stands once it stays put (on a larger screen it opens centred)."""
-        last = None
+        """Finds the game's window; notes where it stands once it stays put for 0.75 s (on a larger
+        screen it opens centred, and under wine it may first stand elsewhere for a moment)."""
+        seen = []
         for _ in range(160):
             self.check_alive("before its window settled")
             self.windows = [int(w) for w in xdotool("search", "--name", WINDOW_TITLE, check=False).split()]
-            where = self.windows and xdotool("getwindowgeometry", self.windows[-1], check=False)
-            if where and where == last:
-                WINDOW[:] = [int(v) for v in re.search(r"Position: (\d+),(\d+)", where).groups()]
+            seen.append(self.windows and xdotool("getwindowgeometry", self.windows[-1], check=False))
+            if seen[-1] and seen[-4:] == seen[-1:] * 4:
+                WINDOW[:] = [int(v) for v in re.search(r"Position: (\d+),(\d+)", seen[-1]).groups()]
                 return
-            last = where
             time.sleep(0.25)
         fail("no window named %r that stayed put within 40 s" % WINDOW_TITLE)
 
