@@ -212,6 +212,7 @@ void Evaluator::ReadTiles()
 void Evaluator::Forget()
 {
     ReadTiles();
+    queries.RememberReachable();
     threats.Forget();
     keptSightOf = nullptr;
     sightSources.clear();

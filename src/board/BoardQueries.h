@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -29,8 +31,33 @@ public:
 
     // The tiles `unit` can move to, in discovery order; valid until the next call.
     const std::vector<Vector2>& Reachable(const Unit& unit);
+    // From now on reachable tiles are remembered, until the tiles are read again: a search
+    // asks for the same few thousand again and again.
+    void RememberReachable();
+
+    // The tiles a move can reach are decided by the start, the speed, and which tiles within
+    // the speed (every step costs at least 1) hold a piece: for speeds up to 5 one bit per tile.
+    static constexpr int32_t rememberedSpeed = 5;
+    static constexpr size_t diamondTiles = 2 * rememberedSpeed * (rememberedSpeed + 1) + 1;
 
 private:
+    struct RememberedReach {
+        uint64_t occupied = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        uint32_t generation = 0;  // remembered only while equal to `generation`
+        uint8_t speed = 0;
+        uint8_t count = 0;
+        std::array<uint8_t, diamondTiles> tiles{};  // indices into the speed's diamond, in discovery order
+    };
+    // NOTE: a fixed table indexed by the key, a new list replacing an old one: no growth in the
+    // middle of a search, which runs within frames.
+    static constexpr size_t reachSlots = size_t{1} << 15;
+
+    void Walk(const Unit& unit);
+    // The tiles holding a piece within `speed` of (x, y), a bit per tile of the diamond.
+    uint64_t Occupied(int32_t x, int32_t y, int32_t speed) const;
+
     struct WorkEntry {
         int32_t x;
         int32_t y;
@@ -50,4 +77,6 @@ private:
     uint32_t listed = 0;
     std::vector<WorkEntry> work;
     std::vector<Vector2> reachable;
+    std::vector<RememberedReach> remembered;  // reachSlots entries once RememberReachable is called
+    uint32_t generation = 1;
 };
