@@ -221,6 +221,26 @@ void Evaluator::Forget()
     for (std::vector<int32_t>& row : pathCosts) {
         row.clear();
     }
+    // The remembered approach costs go with the path costs.
+    approaches.clear();
+    approachEnemies.clear();
+    enemiesSeen = 1;
+}
+
+int32_t Evaluator::ApproachCost(int32_t x, int32_t y)
+{
+    const Vector2 from = {static_cast<float>(x), static_cast<float>(y)};
+    // NOTE: ties keep the enemy earlier in child order.
+    Vector2 goal = enemies.front();
+    int32_t best = 0;
+    for (size_t i = 0; i < enemies.size(); ++i) {
+        int32_t distance = TileDistance(from, enemies[i]);
+        if (i == 0 || distance < best) {
+            best = distance;
+            goal = enemies[i];
+        }
+    }
+    return PathCost(from, goal);
 }
 
 const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side)
@@ -313,23 +333,24 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     // stays 0: aiming at some fixed tile instead would punish the turn that takes the
     // last castle. A nearest enemy that no path reaches costs unreachablePathCost, more
     // than any reachable one, so being out of reach never scores better.
+    // A piece's cost depends only on its tile and the enemies in sight, which seldom change
+    // from one scored turn to the next: each piece keeps its last one.
+    if (!std::equal(enemies.begin(), enemies.end(), approachEnemies.begin(), approachEnemies.end(),
+                    [](Vector2 a, Vector2 b) { return a.x == b.x && a.y == b.y; })) {
+        approachEnemies = enemies;
+        ++enemiesSeen;
+    }
+    approaches.resize(units.size());
     int32_t approach = 0;
     for (size_t index = 0; index < units.size(); ++index) {
         if (units[index]->team != side || enemies.empty()) {
             continue;
         }
-        const Vector2 from = {static_cast<float>(tileX[index]), static_cast<float>(tileY[index])};
-        // NOTE: ties keep the enemy earlier in child order.
-        Vector2 goal = enemies.front();
-        int32_t best = 0;
-        for (size_t i = 0; i < enemies.size(); ++i) {
-            int32_t distance = TileDistance(from, enemies[i]);
-            if (i == 0 || distance < best) {
-                best = distance;
-                goal = enemies[i];
-            }
+        Approach& known = approaches[index];
+        if (known.enemiesSeen != enemiesSeen || known.x != tileX[index] || known.y != tileY[index]) {
+            known = {tileX[index], tileY[index], enemiesSeen, ApproachCost(tileX[index], tileY[index])};
         }
-        approach -= PathCost(from, goal);
+        approach -= known.cost;
     }
 
     int32_t vision = 0;

@@ -54,6 +54,8 @@ private:
         bool operator==(const SightSource&) const = default;
     };
     float Score(TeamController* side, bool keepSight);
+    // The path cost from (x, y) to the nearest of `enemies`.
+    int32_t ApproachCost(int32_t x, int32_t y);
     // Brings the counts to the board as it stands; only sources that changed are counted again.
     void CountSight(TeamController* side);
     // Counts the tiles `now` sees instead of those `before` saw.
@@ -85,6 +87,17 @@ private:
     TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
     std::vector<Vector2> enemies;
     std::vector<Vector2> targets;
+    // Per piece in child order, its last approach cost and what it was for; the count of
+    // changes to the enemies in sight, those of the last scored turn.
+    struct Approach {
+        int32_t x = 0;
+        int32_t y = 0;
+        uint32_t enemiesSeen = 0;
+        int32_t cost = 0;
+    };
+    std::vector<Approach> approaches;
+    uint32_t enemiesSeen = 1;
+    std::vector<Vector2> approachEnemies;
 };
 
 // The same questions asked once, of the board as it stands (tests and tools).

@@ -34,6 +34,7 @@ void ThreatSets::Forget()
     pieces.clear();
     marks.clear();
     neighbourSums.clear();
+    rivalsNear.clear();
     recent.clear();
     for (RecentSets& sets : askedRecent) {
         sets.known = 0;
@@ -47,6 +48,10 @@ void ThreatSets::Forget()
 
 const ThreatSets::Tiles& ThreatSets::At(size_t index)
 {
+    // With no piece of another owner near, nothing is in reach: most pieces, most of the time.
+    if (rivalsNear[index] == 0) {
+        return noTiles;
+    }
     return Recent(recent[index], *map.Units()[index], pieces[index].Key(neighbourSums[index]));
 }
 
@@ -75,15 +80,19 @@ ThreatSets::PieceRecord ThreatSets::RecordOf(size_t index) const
     return {unit, unit->team, unit->serial, queries.PieceX()[index], queries.PieceY()[index], unit->speed, unit->range, unit->isCastle};
 }
 
-uint64_t ThreatSets::NeighbourSum(const PieceRecord& piece) const
+void ThreatSets::Neighbours(size_t index)
 {
+    const PieceRecord& piece = pieces[index];
     uint64_t sum = 0;
+    int32_t rivals = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (piece.Near(pieces[i])) {
             sum += marks[i];
+            rivals += pieces[i].team != piece.team ? 1 : 0;
         }
     }
-    return sum;
+    neighbourSums[index] = sum;
+    rivalsNear[index] = rivals;
 }
 
 void ThreatSets::Update()
@@ -117,19 +126,22 @@ void ThreatSets::Update()
     pieces.resize(units);
     marks.resize(units);
     neighbourSums.resize(units, 0);
+    rivalsNear.resize(units, 0);
     recent.resize(units);
     for (size_t i = 0; i < units && !changes.empty(); ++i) {
         const PieceRecord& piece = pieces[i];
         if (changed[i] != 0) {
-            neighbourSums[i] = NeighbourSum(piece);
+            Neighbours(i);
             continue;
         }
         for (const Change& change : changes) {
             if (change.before.unit != nullptr && piece.Near(change.before)) {
                 neighbourSums[i] -= change.markBefore;
+                rivalsNear[i] -= change.before.team != piece.team ? 1 : 0;
             }
             if (change.now.unit != nullptr && piece.Near(change.now)) {
                 neighbourSums[i] += change.markNow;
+                rivalsNear[i] += change.now.team != piece.team ? 1 : 0;
             }
         }
     }

@@ -81,7 +81,8 @@ private:
     static constexpr size_t memoSlots = size_t{1} << 17;
 
     PieceRecord RecordOf(size_t index) const;
-    uint64_t NeighbourSum(const PieceRecord& piece) const;
+    // Sums the marks of the neighbourhood of the piece at `index`, and counts its rivals.
+    void Neighbours(size_t index);
     // The threat set of `unit` for `key`: a recent one, or a remembered one.
     const Tiles& Recent(RecentSets& sets, const Unit& unit, uint64_t key);
     // The threat set for `key`: remembered, or computed into `out` and remembered.
@@ -91,10 +92,11 @@ private:
     const TileMap& map;
     BoardQueries& queries;
     // Per piece in child order, as of the last Update: its record and mark, the sum of the
-    // marks in its neighbourhood, and its recent threat sets.
+    // marks in its neighbourhood and its rivals there, and its recent threat sets.
     std::vector<PieceRecord> pieces;
     std::vector<uint64_t> marks;
     std::vector<uint64_t> neighbourSums;
+    std::vector<int32_t> rivalsNear;  // the pieces of other owners in the neighbourhood
     std::vector<RecentSets> recent;
     struct Change {
         PieceRecord before;
@@ -107,6 +109,7 @@ private:
     std::vector<RecentSets> askedRecent;  // per piece, the sets Of found
     Tiles askedTiles;
     std::vector<Unit*> askedPieces;
+    const Tiles noTiles;
     std::vector<Memo> memo;  // memoSlots entries from the first Forget on
     uint32_t generation = 1;
 };
