@@ -71,13 +71,17 @@ bool Evaluator::Marked(int32_t x, int32_t y) const
         return false;  // off the board nothing is ever visible
     }
     const size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + x;
-    return markedByCover ? cover[cell] > 0 : visibleStamp[cell] == stamp;
+    return markedByCover ? cover[CoverCell(x, y)] > 0 : visibleStamp[cell] == stamp;
 }
 
-void Evaluator::Cover(int32_t x, int32_t y, int32_t delta)
+size_t Evaluator::CoverCell(int32_t x, int32_t y) const
+{
+    return static_cast<size_t>(y + sightMargin) * static_cast<size_t>(coverWidth) + static_cast<size_t>(x + sightMargin);
+}
+
+void Evaluator::Cover(size_t cell, int32_t delta)
 {
     // Off the board, and the outside tiles, are never seen (as in UpdateVision).
-    const size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
     if (seeable[cell] == 0) {
         return;
     }
@@ -91,11 +95,26 @@ void Evaluator::MoveSource(const SightSource& before, const SightSource& now)
     // A castle is seen on its own tile, apart from any piece's sight.
     auto coverCastle = [&](const SightSource& source, int32_t delta) {
         if (source.castle && source.x >= 0 && source.y >= 0 && source.x < width && source.y < height) {
-            Cover(source.x, source.y, delta);
+            Cover(CoverCell(source.x, source.y), delta);
         }
     };
     coverCastle(before, -1);
     coverCastle(now, +1);
+    const int32_t dx = now.x - before.x;
+    const int32_t dy = now.y - before.y;
+    auto onBoard = [&](const SightSource& source) { return source.x >= 0 && source.y >= 0 && source.x < width && source.y < height; };
+    if (before.range == sightMargin && now.range == sightMargin && std::abs(dx) <= maxStep && std::abs(dy) <= maxStep && onBoard(before) &&
+        onBoard(now)) {
+        const Step& step = StepOf(dx, dy);
+        const auto from = static_cast<std::ptrdiff_t>(CoverCell(before.x, before.y));
+        for (int32_t offset : step.lost) {
+            Cover(static_cast<size_t>(from + offset), -1);
+        }
+        for (int32_t offset : step.gained) {
+            Cover(static_cast<size_t>(from + offset), +1);
+        }
+        return;
+    }
     // A piece sees the diamond of its sight range. Row by row, only the tiles in one of the
     // two spans and not the other change their count: a step moves few of them.
     struct Span {
@@ -114,10 +133,10 @@ void Evaluator::MoveSource(const SightSource& before, const SightSource& now)
             b = {a.high + 1, a.high};  // nothing of `a` is in it
         }
         for (int32_t x = a.low; x <= std::min(a.high, b.low - 1); ++x) {
-            Cover(x, y, delta);
+            Cover(CoverCell(x, y), delta);
         }
         for (int32_t x = std::max(a.low, b.high + 1); x <= a.high; ++x) {
-            Cover(x, y, delta);
+            Cover(CoverCell(x, y), delta);
         }
     };
     const int32_t top = std::max(std::min(before.range >= 0 ? before.y - before.range : height, now.range >= 0 ? now.y - now.range : height), 0);
@@ -130,10 +149,32 @@ void Evaluator::MoveSource(const SightSource& before, const SightSource& now)
     }
 }
 
+const Evaluator::Step& Evaluator::StepOf(int32_t dx, int32_t dy)
+{
+    if (steps.empty()) {
+        steps.resize(static_cast<size_t>((2 * maxStep + 1) * (2 * maxStep + 1)));
+    }
+    Step& step = steps[static_cast<size_t>((dy + maxStep) * (2 * maxStep + 1) + dx + maxStep)];
+    if (!step.known) {
+        const int32_t reach = sightMargin + std::max(std::abs(dx), std::abs(dy));
+        for (int32_t y = -reach; y <= reach; ++y) {
+            for (int32_t x = -reach; x <= reach; ++x) {
+                const bool sawIt = std::abs(x) + std::abs(y) <= sightMargin;
+                const bool seesIt = std::abs(x - dx) + std::abs(y - dy) <= sightMargin;
+                if (sawIt != seesIt) {
+                    (sawIt ? step.lost : step.gained).push_back(y * coverWidth + x);
+                }
+            }
+        }
+        step.known = true;
+    }
+    return step;
+}
+
 void Evaluator::CountSight(TeamController* side)
 {
     if (cover.empty()) {
-        cover.assign(visibleStamp.size(), 0);
+        cover.assign(seeable.size(), 0);
     }
     const std::vector<Unit*>& units = map.Units();
     const size_t count = std::max(units.size(), sightSources.size());
@@ -201,11 +242,16 @@ const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
 void Evaluator::ReadTiles()
 {
     queries.ReadTiles();
-    seeable.assign(visibleStamp.size(), 0);
+    coverWidth = width + 2 * sightMargin;
+    seeable.assign(static_cast<size_t>(coverWidth) * static_cast<size_t>(height + 2 * sightMargin), 0);
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
-            seeable[static_cast<size_t>(y) * static_cast<size_t>(width) + x] = map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind != 3 ? 1 : 0;
+            seeable[CoverCell(x, y)] = map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind != 3 ? 1 : 0;
         }
+    }
+    cover.clear();
+    for (Step& step : steps) {
+        step = {};
     }
 }
 
@@ -216,7 +262,6 @@ void Evaluator::Forget()
     threats.Forget();
     keptSightOf = nullptr;
     sightSources.clear();
-    std::fill(cover.begin(), cover.end(), 0);
     coveredTiles = 0;
     for (std::vector<int32_t>& row : pathCosts) {
         row.clear();

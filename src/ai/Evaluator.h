@@ -60,8 +60,18 @@ private:
     void CountSight(TeamController* side);
     // Counts the tiles `now` sees instead of those `before` saw.
     void MoveSource(const SightSource& before, const SightSource& now);
-    // Counts one more (or one fewer) source seeing an in-board tile.
-    void Cover(int32_t x, int32_t y, int32_t delta);
+    // Counts one more (or one fewer) source seeing a tile of the counting grid.
+    void Cover(size_t cell, int32_t delta);
+    // The counting grid's cell of a tile within the margin around the board.
+    size_t CoverCell(int32_t x, int32_t y) const;
+    // The tiles a source of sight range sightMargin stops and starts seeing as it moves by (dx, dy),
+    // as offsets in the counting grid from its old cell; worked out when first needed.
+    struct Step {
+        std::vector<int32_t> lost;
+        std::vector<int32_t> gained;
+        bool known = false;
+    };
+    const Step& StepOf(int32_t dx, int32_t dy);
     // The tiles' grids: move costs, and which tiles can be seen at all.
     void ReadTiles();
 
@@ -79,10 +89,16 @@ private:
     uint32_t stamp = 0;
     bool markedByCover = false;  // Marked reads the counts below, not the stamps
     // The sight kept by EvaluateKeepingSight: per piece in child order its source, and per
-    // tile how many sources see it.
+    // tile how many sources see it. The counts are kept on a grid with a margin around the
+    // board as wide as every piece's sight, so that a source's step needs no bounds checks.
+    static constexpr int32_t sightMargin = 5;
+    // The farthest a source moves between two scored turns: a piece moves once a turn.
+    static constexpr int32_t maxStep = 10;
     std::vector<SightSource> sightSources;
     std::vector<int32_t> cover;
-    std::vector<uint8_t> seeable;  // per tile: 0 for the outside tiles, which nobody sees
+    std::vector<uint8_t> seeable;  // per cell: 0 for the margin and the outside tiles, which nobody sees
+    int32_t coverWidth = 0;
+    std::vector<Step> steps;  // by (dy + maxStep) * (2 * maxStep + 1) + dx + maxStep
     int32_t coveredTiles = 0;
     TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
     std::vector<Vector2> enemies;

@@ -128,22 +128,33 @@ void ThreatSets::Update()
     neighbourSums.resize(units, 0);
     rivalsNear.resize(units, 0);
     recent.resize(units);
+    for (const Change& change : changes) {
+        if (change.before.unit != nullptr) {
+            Count(change.before, change.markBefore, -1);
+        }
+        if (change.now.unit != nullptr) {
+            Count(change.now, change.markNow, +1);
+        }
+    }
+    // A piece that moved itself has its whole neighbourhood looked at again.
     for (size_t i = 0; i < units && !changes.empty(); ++i) {
-        const PieceRecord& piece = pieces[i];
         if (changed[i] != 0) {
             Neighbours(i);
-            continue;
         }
-        for (const Change& change : changes) {
-            if (change.before.unit != nullptr && piece.Near(change.before)) {
-                neighbourSums[i] -= change.markBefore;
-                rivalsNear[i] -= change.before.team != piece.team ? 1 : 0;
-            }
-            if (change.now.unit != nullptr && piece.Near(change.now)) {
-                neighbourSums[i] += change.markNow;
-                rivalsNear[i] += change.now.team != piece.team ? 1 : 0;
-            }
-        }
+    }
+}
+
+void ThreatSets::Count(const PieceRecord& other, uint64_t mark, int32_t sign)
+{
+    const uint64_t signedMark = sign > 0 ? mark : 0 - mark;
+    // NOTE: Near written out without branches: this runs for every piece at each change.
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const PieceRecord& piece = pieces[i];
+        const bool rival = piece.team != other.team;
+        const int32_t reach = piece.speed + (rival ? (other.castle ? 1 : std::max(piece.range, 0)) : 0);
+        const bool near = std::abs(other.x - piece.x) + std::abs(other.y - piece.y) <= reach;
+        neighbourSums[i] += near ? signedMark : 0;
+        rivalsNear[i] += near && rival ? sign : 0;
     }
 }
 

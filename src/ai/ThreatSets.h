@@ -83,6 +83,8 @@ private:
     PieceRecord RecordOf(size_t index) const;
     // Sums the marks of the neighbourhood of the piece at `index`, and counts its rivals.
     void Neighbours(size_t index);
+    // Adds (`sign` 1) or takes away (-1) `other`, with its mark, in every neighbourhood it is in.
+    void Count(const PieceRecord& other, uint64_t mark, int32_t sign);
     // The threat set of `unit` for `key`: a recent one, or a remembered one.
     const Tiles& Recent(RecentSets& sets, const Unit& unit, uint64_t key);
     // The threat set for `key`: remembered, or computed into `out` and remembered.
