@@ -11,6 +11,9 @@
 #include "board/Unit.h"
 
 namespace {
+// The count of a tile nobody sees, far out of reach of the sources a board can hold.
+constexpr int32_t neverSeen = -(1 << 30);
+
 // 3 when the attack kills (every attack on a castle, whose health is 0), else 1.
 int32_t KillFactor(const Unit* attacker, const Unit* target)
 {
@@ -81,10 +84,7 @@ size_t Evaluator::CoverCell(int32_t x, int32_t y) const
 
 void Evaluator::Cover(size_t cell, int32_t delta)
 {
-    // Off the board, and the outside tiles, are never seen (as in UpdateVision).
-    if (seeable[cell] == 0) {
-        return;
-    }
+    // NOTE: no test for the tiles nobody sees: their counts start far below 0 (see CountSight).
     int32_t& count = cover[cell];
     coveredTiles += (count == 0 ? 1 : 0) - (count + delta == 0 ? 1 : 0);
     count += delta;
@@ -174,7 +174,12 @@ const Evaluator::Step& Evaluator::StepOf(int32_t dx, int32_t dy)
 void Evaluator::CountSight(TeamController* side)
 {
     if (cover.empty()) {
-        cover.assign(seeable.size(), 0);
+        // Off the board, and the outside tiles, are never seen (as in UpdateVision): their counts
+        // start so far below 0 that no number of sources brings them to 0 or above.
+        cover.resize(seeable.size());
+        for (size_t cell = 0; cell < cover.size(); ++cell) {
+            cover[cell] = seeable[cell] != 0 ? 0 : neverSeen;
+        }
     }
     const std::vector<Unit*>& units = map.Units();
     const size_t count = std::max(units.size(), sightSources.size());

@@ -85,11 +85,15 @@ void ThreatSets::Neighbours(size_t index)
     const PieceRecord& piece = pieces[index];
     uint64_t sum = 0;
     int32_t rivals = 0;
+    // NOTE: Near in arithmetic, as in Count.
+    const int32_t rangeReach = std::max(piece.range, 0);
     for (size_t i = 0; i < pieces.size(); ++i) {
-        if (piece.Near(pieces[i])) {
-            sum += marks[i];
-            rivals += pieces[i].team != piece.team ? 1 : 0;
-        }
+        const PieceRecord& other = pieces[i];
+        const int32_t rival = other.team != piece.team ? 1 : 0;
+        const int32_t reach = piece.speed + rival * (other.castle ? 1 : rangeReach);
+        const int32_t near = std::abs(other.x - piece.x) + std::abs(other.y - piece.y) <= reach ? 1 : 0;
+        sum += marks[i] & (0 - static_cast<uint64_t>(near));
+        rivals += near & rival;
     }
     neighbourSums[index] = sum;
     rivalsNear[index] = rivals;
@@ -147,14 +151,15 @@ void ThreatSets::Update()
 void ThreatSets::Count(const PieceRecord& other, uint64_t mark, int32_t sign)
 {
     const uint64_t signedMark = sign > 0 ? mark : 0 - mark;
-    // NOTE: Near written out without branches: this runs for every piece at each change.
+    // NOTE: Near in arithmetic rather than branches: this runs for every piece at each change,
+    // and whether a piece is near is as good as random to a branch predictor.
     for (size_t i = 0; i < pieces.size(); ++i) {
         const PieceRecord& piece = pieces[i];
-        const bool rival = piece.team != other.team;
-        const int32_t reach = piece.speed + (rival ? (other.castle ? 1 : std::max(piece.range, 0)) : 0);
-        const bool near = std::abs(other.x - piece.x) + std::abs(other.y - piece.y) <= reach;
-        neighbourSums[i] += near ? signedMark : 0;
-        rivalsNear[i] += near && rival ? sign : 0;
+        const int32_t rival = piece.team != other.team ? 1 : 0;
+        const int32_t reach = piece.speed + rival * (other.castle ? 1 : std::max(piece.range, 0));
+        const int32_t near = std::abs(other.x - piece.x) + std::abs(other.y - piece.y) <= reach ? 1 : 0;
+        neighbourSums[i] += signedMark & (0 - static_cast<uint64_t>(near));
+        rivalsNear[i] += sign * (near & rival);
     }
 }
 
