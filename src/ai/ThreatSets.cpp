@@ -35,6 +35,8 @@ void ThreatSets::Forget()
     marks.clear();
     neighbourSums.clear();
     rivalsNear.clear();
+    reaches.Resize(0);
+    owners.clear();
     recent.clear();
     for (RecentSets& sets : askedRecent) {
         sets.known = 0;
@@ -80,23 +82,81 @@ ThreatSets::PieceRecord ThreatSets::RecordOf(size_t index) const
     return {unit, unit->team, unit->serial, queries.PieceX()[index], queries.PieceY()[index], unit->speed, unit->range, unit->isCastle};
 }
 
+int32_t ThreatSets::OwnerNumber(const TeamController* team)
+{
+    auto known = std::find(owners.begin(), owners.end(), team);
+    if (known == owners.end()) {
+        known = owners.insert(owners.end(), team);
+    }
+    return static_cast<int32_t>(known - owners.begin());
+}
+
+void ThreatSets::Reaches::Resize(size_t count)
+{
+    for (std::vector<int32_t>* field : {&x, &y, &speed, &range, &owner, &castle}) {
+        field->resize(count, 0);
+    }
+}
+
+void ThreatSets::Reaches::Set(size_t index, const PieceRecord& piece, int32_t ownerNumber)
+{
+    x[index] = piece.x;
+    y[index] = piece.y;
+    speed[index] = piece.speed;
+    range[index] = std::max(piece.range, 0);
+    owner[index] = ownerNumber;
+    castle[index] = piece.castle ? -1 : 0;
+}
+
+// NOTE: Near in masks rather than branches, over one array per field. These loops run over
+// every piece at each change, whether a piece is near is as good as random to a branch
+// predictor, and the compiler can then take several pieces at once.
 void ThreatSets::Neighbours(size_t index)
 {
-    const PieceRecord& piece = pieces[index];
+    const int32_t* x = reaches.x.data();
+    const int32_t* y = reaches.y.data();
+    const int32_t* owner = reaches.owner.data();
+    const int32_t* castle = reaches.castle.data();
+    const int32_t px = x[index];
+    const int32_t py = y[index];
+    const int32_t pspeed = reaches.speed[index];
+    const int32_t prange = reaches.range[index];
+    const int32_t powner = owner[index];
     uint64_t sum = 0;
     int32_t rivals = 0;
-    // NOTE: Near in arithmetic, as in Count.
-    const int32_t rangeReach = std::max(piece.range, 0);
     for (size_t i = 0; i < pieces.size(); ++i) {
-        const PieceRecord& other = pieces[i];
-        const int32_t rival = other.team != piece.team ? 1 : 0;
-        const int32_t reach = piece.speed + rival * (other.castle ? 1 : rangeReach);
-        const int32_t near = std::abs(other.x - piece.x) + std::abs(other.y - piece.y) <= reach ? 1 : 0;
-        sum += marks[i] & (0 - static_cast<uint64_t>(near));
-        rivals += near & rival;
+        const int32_t rival = -static_cast<int32_t>(owner[i] != powner);
+        // Castles are attacked from a neighbouring tile, whatever the range.
+        const int32_t extra = (castle[i] & 1) | (~castle[i] & prange);
+        const int32_t near = -static_cast<int32_t>(std::abs(x[i] - px) + std::abs(y[i] - py) <= pspeed + (rival & extra));
+        sum += marks[i] & static_cast<uint64_t>(static_cast<int64_t>(near));
+        rivals -= near & rival;
     }
     neighbourSums[index] = sum;
     rivalsNear[index] = rivals;
+}
+
+void ThreatSets::Count(const PieceRecord& other, uint64_t mark, int32_t sign)
+{
+    const int32_t* x = reaches.x.data();
+    const int32_t* y = reaches.y.data();
+    const int32_t* speed = reaches.speed.data();
+    const int32_t* range = reaches.range.data();
+    const int32_t* owner = reaches.owner.data();
+    uint64_t* sums = neighbourSums.data();
+    int32_t* rivals = rivalsNear.data();
+    const int32_t otherOwner = OwnerNumber(other.team);
+    // A castle is attacked from a neighbouring tile, whatever the range.
+    const int32_t rangeMask = other.castle ? 0 : -1;
+    const int32_t castleReach = other.castle ? 1 : 0;
+    const uint64_t signedMark = sign > 0 ? mark : 0 - mark;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const int32_t rival = -static_cast<int32_t>(owner[i] != otherOwner);
+        const int32_t extra = castleReach | (range[i] & rangeMask);
+        const int32_t near = -static_cast<int32_t>(std::abs(x[i] - other.x) + std::abs(y[i] - other.y) <= speed[i] + (rival & extra));
+        sums[i] += signedMark & static_cast<uint64_t>(static_cast<int64_t>(near));
+        rivals[i] += sign * (near & rival & 1);
+    }
 }
 
 void ThreatSets::Update()
@@ -106,6 +166,7 @@ void ThreatSets::Update()
     changes.clear();
     const size_t count = std::max(units, pieces.size());
     pieces.resize(count);
+    reaches.Resize(count);
     marks.resize(count, 0);
     changed.assign(count, 0);
     const std::vector<int32_t>& tileX = queries.PieceX();
@@ -126,8 +187,12 @@ void ThreatSets::Update()
         pieces[i] = now;
         marks[i] = mark;
         changed[i] = 1;
+        if (i < units) {
+            reaches.Set(i, now, OwnerNumber(now.team));
+        }
     }
     pieces.resize(units);
+    reaches.Resize(units);
     marks.resize(units);
     neighbourSums.resize(units, 0);
     rivalsNear.resize(units, 0);
@@ -145,21 +210,6 @@ void ThreatSets::Update()
         if (changed[i] != 0) {
             Neighbours(i);
         }
-    }
-}
-
-void ThreatSets::Count(const PieceRecord& other, uint64_t mark, int32_t sign)
-{
-    const uint64_t signedMark = sign > 0 ? mark : 0 - mark;
-    // NOTE: Near in arithmetic rather than branches: this runs for every piece at each change,
-    // and whether a piece is near is as good as random to a branch predictor.
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        const PieceRecord& piece = pieces[i];
-        const int32_t rival = piece.team != other.team ? 1 : 0;
-        const int32_t reach = piece.speed + rival * (other.castle ? 1 : std::max(piece.range, 0));
-        const int32_t near = std::abs(other.x - piece.x) + std::abs(other.y - piece.y) <= reach ? 1 : 0;
-        neighbourSums[i] += signedMark & (0 - static_cast<uint64_t>(near));
-        rivalsNear[i] += sign * (near & rival);
     }
 }
 

@@ -80,7 +80,21 @@ private:
     // rehash or mass release in the middle of a search, which runs within frames.
     static constexpr size_t memoSlots = size_t{1} << 17;
 
+    // What Near asks of every piece, one array per field (see Count).
+    struct Reaches {
+        std::vector<int32_t> x;
+        std::vector<int32_t> y;
+        std::vector<int32_t> speed;
+        std::vector<int32_t> range;   // at least 0
+        std::vector<int32_t> owner;   // see OwnerNumber
+        std::vector<int32_t> castle;  // -1 for a castle, else 0
+        void Resize(size_t count);
+        void Set(size_t index, const PieceRecord& piece, int32_t ownerNumber);
+    };
+
     PieceRecord RecordOf(size_t index) const;
+    // A small number for each owner, the same as long as nothing is forgotten.
+    int32_t OwnerNumber(const TeamController* team);
     // Sums the marks of the neighbourhood of the piece at `index`, and counts its rivals.
     void Neighbours(size_t index);
     // Adds (`sign` 1) or takes away (-1) `other`, with its mark, in every neighbourhood it is in.
@@ -99,6 +113,8 @@ private:
     std::vector<uint64_t> marks;
     std::vector<uint64_t> neighbourSums;
     std::vector<int32_t> rivalsNear;  // the pieces of other owners in the neighbourhood
+    Reaches reaches;
+    std::vector<const TeamController*> owners;
     std::vector<RecentSets> recent;
     struct Change {
         PieceRecord before;
