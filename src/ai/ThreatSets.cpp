@@ -93,6 +93,9 @@ int32_t ThreatSets::OwnerNumber(const TeamController* team)
 
 void ThreatSets::Reaches::Resize(size_t count)
 {
+    if (x.size() == count) {
+        return;
+    }
     for (std::vector<int32_t>* field : {&x, &y, &speed, &range, &owner, &castle}) {
         field->resize(count, 0);
     }
@@ -136,7 +139,7 @@ void ThreatSets::Neighbours(size_t index)
     rivalsNear[index] = rivals;
 }
 
-void ThreatSets::Count(const PieceRecord& other, uint64_t mark, int32_t sign)
+void ThreatSets::Count(const PieceRecord& other, uint64_t mark, int32_t otherOwner, int32_t sign)
 {
     const int32_t* x = reaches.x.data();
     const int32_t* y = reaches.y.data();
@@ -145,7 +148,6 @@ void ThreatSets::Count(const PieceRecord& other, uint64_t mark, int32_t sign)
     const int32_t* owner = reaches.owner.data();
     uint64_t* sums = neighbourSums.data();
     int32_t* rivals = rivalsNear.data();
-    const int32_t otherOwner = OwnerNumber(other.team);
     // A castle is attacked from a neighbouring tile, whatever the range.
     const int32_t rangeMask = other.castle ? 0 : -1;
     const int32_t castleReach = other.castle ? 1 : 0;
@@ -183,13 +185,12 @@ void ThreatSets::Update()
             continue;
         }
         const uint64_t mark = now.unit != nullptr ? now.Mark() : 0;
-        changes.push_back({pieces[i], now, marks[i], mark});
+        const int32_t owner = OwnerNumber(now.team);
+        changes.push_back({pieces[i], now, marks[i], mark, reaches.owner[i], owner});
         pieces[i] = now;
         marks[i] = mark;
         changed[i] = 1;
-        if (i < units) {
-            reaches.Set(i, now, OwnerNumber(now.team));
-        }
+        reaches.Set(i, now, owner);
     }
     pieces.resize(units);
     reaches.Resize(units);
@@ -199,10 +200,10 @@ void ThreatSets::Update()
     recent.resize(units);
     for (const Change& change : changes) {
         if (change.before.unit != nullptr) {
-            Count(change.before, change.markBefore, -1);
+            Count(change.before, change.markBefore, change.ownerBefore, -1);
         }
         if (change.now.unit != nullptr) {
-            Count(change.now, change.markNow, +1);
+            Count(change.now, change.markNow, change.ownerNow, +1);
         }
     }
     // A piece that moved itself has its whole neighbourhood looked at again.

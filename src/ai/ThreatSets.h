@@ -97,8 +97,9 @@ private:
     int32_t OwnerNumber(const TeamController* team);
     // Sums the marks of the neighbourhood of the piece at `index`, and counts its rivals.
     void Neighbours(size_t index);
-    // Adds (`sign` 1) or takes away (-1) `other`, with its mark, in every neighbourhood it is in.
-    void Count(const PieceRecord& other, uint64_t mark, int32_t sign);
+    // Adds (`sign` 1) or takes away (-1) `other`, with its mark and owner number, in every
+    // neighbourhood it is in.
+    void Count(const PieceRecord& other, uint64_t mark, int32_t otherOwner, int32_t sign);
     // The threat set of `unit` for `key`: a recent one, or a remembered one.
     const Tiles& Recent(RecentSets& sets, const Unit& unit, uint64_t key);
     // The threat set for `key`: remembered, or computed into `out` and remembered.
@@ -121,6 +122,8 @@ private:
         PieceRecord now;
         uint64_t markBefore = 0;
         uint64_t markNow = 0;
+        int32_t ownerBefore = 0;
+        int32_t ownerNow = 0;
     };
     std::vector<Change> changes;  // found by the last Update
     std::vector<uint8_t> changed;
