@@ -50,4 +50,7 @@ private:
     // The depth-first search's own stack, one entry per piece step on the current path.
     std::vector<Branch> branches;
     bool atNewNode = false;  // the trials applied lead to a node not yet looked at
+    // Per tile, the distance to the nearest of `distancesTo`, -1 not yet known.
+    mutable std::vector<Vector2> distancesTo;
+    mutable std::vector<int32_t> distances;
 };
