@@ -244,14 +244,21 @@ const std::vector<Unit*>& ThreatSets::Of(const Unit& unit)
         const auto index = static_cast<size_t>(at - units.begin());
         const PieceRecord subject = RecordOf(index);
         uint64_t neighbours = 0;
+        bool rivals = false;
         for (size_t i = 0; i < units.size(); ++i) {
-            const PieceRecord other = RecordOf(i);
+            // Only what Near and Mark ask of the other piece.
+            PieceRecord other;
+            other.team = units[i]->team;
+            other.x = queries.PieceX()[i];
+            other.y = queries.PieceY()[i];
+            other.castle = units[i]->isCastle;
             if (subject.Near(other)) {
                 neighbours += other.Mark();
+                rivals = rivals || other.team != subject.team;
             }
         }
         askedRecent.resize(units.size());
-        tiles = &Recent(askedRecent[index], unit, subject.Key(neighbours));
+        tiles = rivals ? &Recent(askedRecent[index], unit, subject.Key(neighbours)) : &noTiles;
     }
     askedPieces.clear();
     for (uint32_t tile : *tiles) {
