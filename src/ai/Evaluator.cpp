@@ -182,9 +182,15 @@ void Evaluator::CountSight(TeamController* side)
         }
     }
     const std::vector<Unit*>& units = map.Units();
+    const size_t known = countedFor == side ? sightSources.size() : 0;
     const size_t count = std::max(units.size(), sightSources.size());
     sightSources.resize(count);
+    const std::vector<uint32_t>& changedAt = queries.ChangedAt();
     for (size_t i = 0; i < count; ++i) {
+        // Only a piece changed since the last count can see otherwise.
+        if (i < units.size() && i < known && changedAt[i] <= countedAt) {
+            continue;
+        }
         SightSource now;
         if (i < units.size()) {
             now.x = queries.PieceX()[i];
@@ -200,6 +206,8 @@ void Evaluator::CountSight(TeamController* side)
     }
     sightSources.resize(units.size());
     keptSightOf = side;
+    countedFor = side;
+    countedAt = queries.RefreshNumber();
 }
 
 void Evaluator::WriteSight()
@@ -267,6 +275,7 @@ void Evaluator::Forget()
     threats.Forget();
     keptSightOf = nullptr;
     sightSources.clear();
+    countedFor = nullptr;
     coveredTiles = 0;
     for (std::vector<int32_t>& row : pathCosts) {
         row.clear();

@@ -95,6 +95,8 @@ private:
     // The farthest a source moves between two scored turns: a piece moves once a turn.
     static constexpr int32_t maxStep = 10;
     std::vector<SightSource> sightSources;
+    const TeamController* countedFor = nullptr;  // the side the sources were counted for
+    uint32_t countedAt = 0;                      // the queries' Refresh they were counted at
     std::vector<int32_t> cover;
     std::vector<uint8_t> seeable;  // per cell: 0 for the margin and the outside tiles, which nobody sees
     int32_t coverWidth = 0;

@@ -35,6 +35,7 @@ void ThreatSets::Forget()
     marks.clear();
     neighbourSums.clear();
     rivalsNear.clear();
+    updatedAt = 0;
     reaches.Resize(0);
     owners.clear();
     recent.clear();
@@ -166,18 +167,16 @@ void ThreatSets::Update()
     const std::vector<Unit*>& board = map.Units();
     const size_t units = board.size();
     changes.clear();
-    const size_t count = std::max(units, pieces.size());
+    const size_t known = pieces.size();
+    const size_t count = std::max(units, known);
     pieces.resize(count);
     reaches.Resize(count);
     marks.resize(count, 0);
     changed.assign(count, 0);
-    const std::vector<int32_t>& tileX = queries.PieceX();
-    const std::vector<int32_t>& tileY = queries.PieceY();
+    const std::vector<uint32_t>& changedAt = queries.ChangedAt();
     for (size_t i = 0; i < count; ++i) {
         // NOTE: a piece's speed, range and kind never change, and Forget starts every search afresh.
-        const PieceRecord& last = pieces[i];
-        if (i < units && board[i] == last.unit && tileX[i] == last.x && tileY[i] == last.y && board[i]->team == last.team &&
-            board[i]->serial == last.serial) {
+        if (i < units && i < known && changedAt[i] <= updatedAt) {
             continue;
         }
         PieceRecord now = i < units ? RecordOf(i) : PieceRecord{};
@@ -194,6 +193,7 @@ void ThreatSets::Update()
     }
     pieces.resize(units);
     reaches.Resize(units);
+    updatedAt = queries.RefreshNumber();
     marks.resize(units);
     neighbourSums.resize(units, 0);
     rivalsNear.resize(units, 0);

@@ -126,6 +126,7 @@ private:
         int32_t ownerNow = 0;
     };
     std::vector<Change> changes;  // found by the last Update
+    uint32_t updatedAt = 0;       // the queries' Refresh that the last Update read
     std::vector<uint8_t> changed;
     std::vector<RecentSets> askedRecent;  // per piece, the sets Of found
     Tiles askedTiles;

@@ -68,6 +68,8 @@ void BoardQueries::Refresh()
     pieceX.resize(units.size());
     pieceY.resize(units.size());
     seenAt.resize(units.size());
+    seen.resize(units.size());
+    changedAt.resize(units.size());
     for (size_t i = 0; i < units.size(); ++i) {
         Unit* unit = units[i];
         // A piece seldom moves between two refreshes: its tile is worked out again only when it does.
@@ -76,6 +78,12 @@ void BoardQueries::Refresh()
             pieceX[i] = static_cast<int32_t>(tile.x);
             pieceY[i] = static_cast<int32_t>(tile.y);
             seenAt[i] = unit->position;
+            changedAt[i] = stamp;
+        }
+        const Seen now = {unit, unit->team, unit->serial};
+        if (seen[i].unit != now.unit || seen[i].team != now.team || seen[i].serial != now.serial) {
+            seen[i] = now;
+            changedAt[i] = stamp;
         }
         const int32_t x = pieceX[i];
         const int32_t y = pieceY[i];
@@ -110,6 +118,8 @@ void BoardQueries::ReadTiles()
     listed = 1;
     ++generation;
     seenAt.clear();
+    seen.clear();
+    changedAt.clear();
     pieceX.clear();
     pieceY.clear();
     entryCost.clear();

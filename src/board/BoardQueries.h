@@ -7,6 +7,7 @@
 
 #include "raylib.h"
 
+class TeamController;
 class TileMap;
 class Unit;
 
@@ -26,6 +27,12 @@ public:
     // The tiles of the board's pieces, in child order, as of the last Refresh.
     const std::vector<int32_t>& PieceX() const { return pieceX; }
     const std::vector<int32_t>& PieceY() const { return pieceY; }
+    // Each Refresh has a number, larger than the last one's until the tiles are read again.
+    uint32_t RefreshNumber() const { return stamp; }
+    // Per index in child order, the number of the Refresh that found another piece there, or
+    // the piece there moved, taken over or made anew: callers that kept something of each
+    // piece look again only at those changed since.
+    const std::vector<uint32_t>& ChangedAt() const { return changedAt; }
     // The first piece, in child order, on the tile; null off the board or on a free tile.
     Unit* At(int32_t x, int32_t y) const;
 
@@ -69,6 +76,13 @@ private:
     std::vector<int32_t> pieceX;
     std::vector<int32_t> pieceY;
     std::vector<Vector2> seenAt;  // per piece, the position its tile was worked out from
+    struct Seen {
+        const Unit* unit = nullptr;
+        const TeamController* team = nullptr;
+        uint64_t serial = 0;
+    };
+    std::vector<Seen> seen;  // per index, the piece there and its owner at the last Refresh
+    std::vector<uint32_t> changedAt;
     std::vector<int32_t> entryCost;    // per tile: its move cost, or more than any speed when blocked
     std::vector<Unit*> occupant;       // per tile, valid where stamp == current
     std::vector<uint32_t> occupantStamp;
