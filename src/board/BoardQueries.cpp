@@ -67,7 +67,9 @@ void BoardQueries::Refresh()
     const std::vector<Unit*>& units = map.Units();
     pieceX.resize(units.size());
     pieceY.resize(units.size());
-    seenAt.resize(units.size());
+    // A new entry matches no position: its tile is always worked out.
+    seenAt.resize(units.size(), {std::nanf(""), std::nanf("")});
+    pieceCell.resize(units.size());
     seen.resize(units.size());
     changedAt.resize(units.size());
     for (size_t i = 0; i < units.size(); ++i) {
@@ -79,18 +81,18 @@ void BoardQueries::Refresh()
             pieceY[i] = static_cast<int32_t>(tile.y);
             seenAt[i] = unit->position;
             changedAt[i] = stamp;
+            const bool onBoard = pieceX[i] >= 0 && pieceY[i] >= 0 && pieceX[i] < width && pieceY[i] < height;
+            pieceCell[i] = onBoard ? static_cast<size_t>(pieceY[i]) * static_cast<size_t>(width) + static_cast<size_t>(pieceX[i]) : offBoard;
         }
         const Seen now = {unit, unit->team, unit->serial};
         if (seen[i].unit != now.unit || seen[i].team != now.team || seen[i].serial != now.serial) {
             seen[i] = now;
             changedAt[i] = stamp;
         }
-        const int32_t x = pieceX[i];
-        const int32_t y = pieceY[i];
-        if (x < 0 || y < 0 || x >= width || y >= height) {
+        const size_t cell = pieceCell[i];
+        if (cell == offBoard) {
             continue;
         }
-        size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
         // The first piece in child order stands for the tile.
         if (occupantStamp[cell] != stamp) {
             occupantStamp[cell] = stamp;
@@ -118,6 +120,7 @@ void BoardQueries::ReadTiles()
     listed = 1;
     ++generation;
     seenAt.clear();
+    pieceCell.clear();
     seen.clear();
     changedAt.clear();
     pieceX.clear();

@@ -76,6 +76,8 @@ private:
     std::vector<int32_t> pieceX;
     std::vector<int32_t> pieceY;
     std::vector<Vector2> seenAt;  // per piece, the position its tile was worked out from
+    static constexpr size_t offBoard = ~size_t{0};
+    std::vector<size_t> pieceCell;  // per piece, its tile's cell, or offBoard
     struct Seen {
         const Unit* unit = nullptr;
         const TeamController* team = nullptr;
