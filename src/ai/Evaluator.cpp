@@ -286,6 +286,22 @@ void Evaluator::Forget()
     enemiesSeen = 1;
 }
 
+int32_t Evaluator::AttackWorth(const Unit& piece)
+{
+    int32_t worth = 0;
+    piece.AttackTargetsInto(piece.GetTile(), targets);
+    for (Vector2 tile : targets) {
+        Unit* victim = queries.At(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
+        if (victim == nullptr) {
+            victim = map.GetUnitAt(tile);
+        }
+        if (victim != nullptr) {
+            worth += KillFactor(&piece, victim) * victim->value;
+        }
+    }
+    return worth;
+}
+
 int32_t Evaluator::ApproachCost(int32_t x, int32_t y)
 {
     const Vector2 from = {static_cast<float>(x), static_cast<float>(y)};
@@ -341,22 +357,21 @@ float Evaluator::Score(TeamController* side, bool keepSight)
         }
     }
 
+    // Castles, attacks still to make, and the pieces in sight with the enemy list, in one walk.
     int32_t castles = 0;
-    for (Unit* unit : units) {
-        if (unit->isCastle && unit->team == side) {
-            castles += 100;
-        } else if (unit->isCastle && unit->team != nullptr) {
-            castles -= 100;
-        }
-    }
-
-    // The pieces in sight, with the enemy list built in the same walk.
+    int32_t attacks = 0;
     int32_t threatScore = 0;
     enemies.clear();
     MarkVisible(side);
     threats.Update();
     for (size_t index = 0; index < units.size(); ++index) {
         Unit* piece = units[index];
+        if (piece->isCastle && piece->team != nullptr) {
+            castles += piece->team == side ? 100 : -100;
+        }
+        if (piece->team == side && piece->hasMoved && !piece->hasAttacked) {
+            attacks += AttackWorth(*piece);
+        }
         if (!Marked(tileX[index], tileY[index])) {
             continue;
         }
@@ -368,23 +383,6 @@ float Evaluator::Score(TeamController* side, bool keepSight)
             const Unit* victim = threats.VictimAt(*piece, tile);
             int32_t weight = KillFactor(piece, victim) * victim->value;
             threatScore += piece->team == side ? weight : -weight;
-        }
-    }
-
-    int32_t attacks = 0;
-    for (Unit* piece : units) {
-        if (piece->team != side || !piece->hasMoved || piece->hasAttacked) {
-            continue;
-        }
-        piece->AttackTargetsInto(piece->GetTile(), targets);
-        for (Vector2 tile : targets) {
-            Unit* victim = queries.At(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
-            if (victim == nullptr) {
-                victim = map.GetUnitAt(tile);
-            }
-            if (victim != nullptr) {
-                attacks += KillFactor(piece, victim) * victim->value;
-            }
         }
     }
 

@@ -54,6 +54,8 @@ private:
         bool operator==(const SightSource&) const = default;
     };
     float Score(TeamController* side, bool keepSight);
+    // The worth of what `piece` can attack from where it stands, kills counted three times.
+    int32_t AttackWorth(const Unit& piece);
     // The path cost from (x, y) to the nearest of `enemies`.
     int32_t ApproachCost(int32_t x, int32_t y);
     // Brings the counts to the board as it stands; only sources that changed are counted again.
