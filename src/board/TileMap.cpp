@@ -329,22 +329,23 @@ void TileMap::BuyUnit(Unit* castle, int32_t unitType, Vector2 tile)
 // actions both take changes back this way.
 void TileMap::TakeSnapshot()
 {
-    BoardSnapshot snapshot;
+    BoardSnapshot& snapshot = history.emplace_back();
+    // A snapshot taken back before is filled in place: the searches take and restore one per trial.
     if (!spareSnapshots.empty()) {
         snapshot = std::move(spareSnapshots.back());
         spareSnapshots.pop_back();
-        snapshot.units.clear();
-        snapshot.gold.clear();
     }
-    for (Unit* unit : Units()) {
-        snapshot.units.push_back(
-            {unit, unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked});
+    const std::vector<Unit*>& pieces = Units();
+    snapshot.units.resize(pieces.size());
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const Unit* unit = pieces[i];
+        snapshot.units[i] = {pieces[i], unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked};
     }
-    for (TeamController* team : teams) {
-        snapshot.gold.push_back(team->gold);
+    snapshot.gold.resize(teams.size());
+    for (size_t i = 0; i < teams.size(); ++i) {
+        snapshot.gold[i] = teams[i]->gold;
     }
     snapshot.currentTeam = currentTeam;
-    history.push_back(std::move(snapshot));
 }
 
 void TileMap::ReattachPieces(const BoardSnapshot& snapshot)
