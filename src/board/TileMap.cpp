@@ -338,8 +338,16 @@ void TileMap::TakeSnapshot()
     const std::vector<Unit*>& pieces = Units();
     snapshot.units.resize(pieces.size());
     for (size_t i = 0; i < pieces.size(); ++i) {
-        const Unit* unit = pieces[i];
-        snapshot.units[i] = {pieces[i], unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked};
+        // NOTE: field by field: a whole record built first and copied made the processor wait
+        // for its own stores to land.
+        Unit* unit = pieces[i];
+        UnitSnapshot& record = snapshot.units[i];
+        record.unit = unit;
+        record.position = unit->position;
+        record.team = unit->team;
+        record.health = unit->health;
+        record.hasMoved = unit->hasMoved;
+        record.hasAttacked = unit->hasAttacked;
     }
     snapshot.gold.resize(teams.size());
     for (size_t i = 0; i < teams.size(); ++i) {
