@@ -9,6 +9,9 @@
 #include "board/Unit.h"
 
 namespace {
+// Farther from every tile than any piece reaches, yet safe to take a tile from.
+constexpr int32_t farAway = 1 << 28;
+
 // A 64-bit mix of one word (splitmix64's finaliser): close words give unrelated marks.
 uint64_t Mix(uint64_t word)
 {
@@ -140,7 +143,7 @@ void ThreatSets::Neighbours(size_t index)
     rivalsNear[index] = rivals;
 }
 
-void ThreatSets::Count(const PieceRecord& other, uint64_t mark, int32_t otherOwner, int32_t sign)
+void ThreatSets::Count(const Change& change)
 {
     const int32_t* x = reaches.x.data();
     const int32_t* y = reaches.y.data();
@@ -149,16 +152,25 @@ void ThreatSets::Count(const PieceRecord& other, uint64_t mark, int32_t otherOwn
     const int32_t* owner = reaches.owner.data();
     uint64_t* sums = neighbourSums.data();
     int32_t* rivals = rivalsNear.data();
+    // A piece that was not there, or is not any more, stands too far to be anybody's neighbour.
+    auto where = [](const PieceRecord& piece) { return piece.unit != nullptr ? piece : PieceRecord{.x = farAway, .y = farAway}; };
+    const PieceRecord gone = where(change.before);
+    const PieceRecord come = where(change.now);
     // A castle is attacked from a neighbouring tile, whatever the range.
-    const int32_t rangeMask = other.castle ? 0 : -1;
-    const int32_t castleReach = other.castle ? 1 : 0;
-    const uint64_t signedMark = sign > 0 ? mark : 0 - mark;
+    const int32_t goneRange = gone.castle ? 0 : -1;
+    const int32_t goneCastle = gone.castle ? 1 : 0;
+    const int32_t comeRange = come.castle ? 0 : -1;
+    const int32_t comeCastle = come.castle ? 1 : 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
-        const int32_t rival = -static_cast<int32_t>(owner[i] != otherOwner);
-        const int32_t extra = castleReach | (range[i] & rangeMask);
-        const int32_t near = -static_cast<int32_t>(std::abs(x[i] - other.x) + std::abs(y[i] - other.y) <= speed[i] + (rival & extra));
-        sums[i] += signedMark & static_cast<uint64_t>(static_cast<int64_t>(near));
-        rivals[i] += sign * (near & rival & 1);
+        const int32_t goneRival = -static_cast<int32_t>(owner[i] != change.ownerBefore);
+        const int32_t comeRival = -static_cast<int32_t>(owner[i] != change.ownerNow);
+        const int32_t goneReach = speed[i] + (goneRival & (goneCastle | (range[i] & goneRange)));
+        const int32_t comeReach = speed[i] + (comeRival & (comeCastle | (range[i] & comeRange)));
+        const int32_t wasNear = -static_cast<int32_t>(std::abs(x[i] - gone.x) + std::abs(y[i] - gone.y) <= goneReach);
+        const int32_t isNear = -static_cast<int32_t>(std::abs(x[i] - come.x) + std::abs(y[i] - come.y) <= comeReach);
+        sums[i] += (change.markNow & static_cast<uint64_t>(static_cast<int64_t>(isNear))) -
+                   (change.markBefore & static_cast<uint64_t>(static_cast<int64_t>(wasNear)));
+        rivals[i] += (isNear & comeRival & 1) - (wasNear & goneRival & 1);
     }
 }
 
@@ -199,12 +211,7 @@ void ThreatSets::Update()
     rivalsNear.resize(units, 0);
     recent.resize(units);
     for (const Change& change : changes) {
-        if (change.before.unit != nullptr) {
-            Count(change.before, change.markBefore, change.ownerBefore, -1);
-        }
-        if (change.now.unit != nullptr) {
-            Count(change.now, change.markNow, change.ownerNow, +1);
-        }
+        Count(change);
     }
     // A piece that moved itself has its whole neighbourhood looked at again.
     for (size_t i = 0; i < units && !changes.empty(); ++i) {

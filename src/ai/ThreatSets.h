@@ -97,9 +97,10 @@ private:
     int32_t OwnerNumber(const TeamController* team);
     // Sums the marks of the neighbourhood of the piece at `index`, and counts its rivals.
     void Neighbours(size_t index);
-    // Adds (`sign` 1) or takes away (-1) `other`, with its mark and owner number, in every
-    // neighbourhood it is in.
-    void Count(const PieceRecord& other, uint64_t mark, int32_t otherOwner, int32_t sign);
+    struct Change;
+    // Takes a changed piece as it was out of every neighbourhood it was in, and adds it as it
+    // is now to every one it is in.
+    void Count(const Change& change);
     // The threat set of `unit` for `key`: a recent one, or a remembered one.
     const Tiles& Recent(RecentSets& sets, const Unit& unit, uint64_t key);
     // The threat set for `key`: remembered, or computed into `out` and remembered.
