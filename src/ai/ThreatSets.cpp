@@ -197,7 +197,15 @@ void ThreatSets::Update()
         }
         const uint64_t mark = now.unit != nullptr ? now.Mark() : 0;
         const int32_t owner = OwnerNumber(now.team);
-        changes.push_back({pieces[i], now, marks[i], mark, reaches.owner[i], owner});
+        // NOTE: field by field: a whole record built first and copied made the processor wait
+        // for its own stores to land.
+        Change& change = changes.emplace_back();
+        change.before = pieces[i];
+        change.now = now;
+        change.markBefore = marks[i];
+        change.markNow = mark;
+        change.ownerBefore = reaches.owner[i];
+        change.ownerNow = owner;
         pieces[i] = now;
         marks[i] = mark;
         changed[i] = 1;
