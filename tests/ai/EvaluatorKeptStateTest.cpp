@@ -20,6 +20,7 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
             MinimaxController generator;
             std::mt19937 rng(seed);
             Evaluator kept(board);
+            kept.Forget();  // as a search does when it starts
             std::vector<Vector2> sightBefore = ai.visibleTiles;
             std::vector<Unit*> created;  // per applied trial
             for (int step = 0; step < 150; ++step) {
@@ -46,10 +47,11 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                     ASSERT_EQ(TilesText(ai.visibleTiles), TilesText(sightNow)) << "step " << step;
                 }
                 sightBefore = sightNow;
-                // The threat sets it remembers by neighbourhood are those a fresh one computes.
+                // The threat sets and reachable tiles it remembers are those a fresh one computes.
                 kept.Refresh();
                 for (Unit* piece : board.GetUnits()) {
                     ASSERT_EQ(kept.ThreatSet(*piece), freshEvaluator.ThreatSet(*piece)) << "step " << step;
+                    ASSERT_EQ(TilesText(kept.Reachable(*piece)), TilesText(freshEvaluator.Reachable(*piece))) << "step " << step;
                 }
                 if (step % 50 == 49) {
                     kept.Forget();  // as a new search does
