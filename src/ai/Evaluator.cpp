@@ -106,13 +106,18 @@ void Evaluator::MoveSource(const SightSource& before, const SightSource& now)
     if (before.range == sightMargin && now.range == sightMargin && std::abs(dx) <= maxStep && std::abs(dy) <= maxStep && onBoard(before) &&
         onBoard(now)) {
         const Step& step = StepOf(dx, dy);
-        const auto from = static_cast<std::ptrdiff_t>(CoverCell(before.x, before.y));
+        // Cover written out for each direction of the count: this runs for nearly every scored turn.
+        int32_t* from = cover.data() + CoverCell(before.x, before.y);
+        int32_t covered = coveredTiles;
         for (int32_t offset : step.lost) {
-            Cover(static_cast<size_t>(from + offset), -1);
+            covered -= from[offset] == 1 ? 1 : 0;
+            --from[offset];
         }
         for (int32_t offset : step.gained) {
-            Cover(static_cast<size_t>(from + offset), +1);
+            covered += from[offset] == 0 ? 1 : 0;
+            ++from[offset];
         }
+        coveredTiles = covered;
         return;
     }
     // A piece sees the diamond of its sight range. Row by row, only the tiles in one of the
