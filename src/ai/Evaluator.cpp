@@ -92,9 +92,10 @@ void Evaluator::Cover(size_t cell, int32_t delta)
 
 void Evaluator::MoveSource(const SightSource& before, const SightSource& now)
 {
+    auto onBoard = [&](const SightSource& source) { return source.x >= 0 && source.y >= 0 && source.x < width && source.y < height; };
     // A castle is seen on its own tile, apart from any piece's sight.
     auto coverCastle = [&](const SightSource& source, int32_t delta) {
-        if (source.castle && source.x >= 0 && source.y >= 0 && source.x < width && source.y < height) {
+        if (source.castle && onBoard(source)) {
             Cover(CoverCell(source.x, source.y), delta);
         }
     };
@@ -102,7 +103,6 @@ void Evaluator::MoveSource(const SightSource& before, const SightSource& now)
     coverCastle(now, +1);
     const int32_t dx = now.x - before.x;
     const int32_t dy = now.y - before.y;
-    auto onBoard = [&](const SightSource& source) { return source.x >= 0 && source.y >= 0 && source.x < width && source.y < height; };
     if (before.range == sightMargin && now.range == sightMargin && std::abs(dx) <= maxStep && std::abs(dy) <= maxStep && onBoard(before) &&
         onBoard(now)) {
         const Step& step = StepOf(dx, dy);
@@ -268,9 +268,6 @@ void Evaluator::ReadTiles()
         }
     }
     cover.clear();
-    for (Step& step : steps) {
-        step = {};
-    }
 }
 
 void Evaluator::Forget()

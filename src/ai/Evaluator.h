@@ -102,7 +102,9 @@ private:
     std::vector<int32_t> cover;
     std::vector<uint8_t> seeable;  // per cell: 0 for the margin and the outside tiles, which nobody sees
     int32_t coverWidth = 0;
-    std::vector<Step> steps;  // by (dy + maxStep) * (2 * maxStep + 1) + dx + maxStep
+    // By (dy + maxStep) * (2 * maxStep + 1) + dx + maxStep; kept for good, as the grid's width
+    // follows the board's, which is fixed for an evaluator.
+    std::vector<Step> steps;
     int32_t coveredTiles = 0;
     TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
     std::vector<Vector2> enemies;

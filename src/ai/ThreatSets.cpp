@@ -7,17 +7,20 @@
 #include "board/BoardQueries.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
+#include "core/Mix.h"
 
 namespace {
 // Farther from every tile than any piece reaches, yet safe to take a tile from.
 constexpr int32_t farAway = 1 << 28;
 
-// A 64-bit mix of one word (splitmix64's finaliser): close words give unrelated marks.
-uint64_t Mix(uint64_t word)
+// Near as a mask, -1 or 0: whether a piece of `speed` and `range` (at least 0) has in its
+// neighbourhood one (dx, dy) away, of another owner or not (`rival` -1 or 0), a castle or
+// not (`castle` -1 or 0). Masks rather than branches: see Neighbours.
+int32_t NearMask(int32_t dx, int32_t dy, int32_t speed, int32_t range, int32_t rival, int32_t castle)
 {
-    word = (word ^ (word >> 30)) * 0xbf58476d1ce4e5b9ull;
-    word = (word ^ (word >> 27)) * 0x94d049bb133111ebull;
-    return word ^ (word >> 31);
+    // A castle is attacked from a neighbouring tile, whatever the range.
+    const int32_t reach = speed + (rival & ((castle & 1) | (~castle & range)));
+    return -static_cast<int32_t>(std::abs(dx) + std::abs(dy) <= reach);
 }
 
 // A tile of a threat set in one word, as its offset from the threatening piece: an offset
@@ -63,8 +66,7 @@ const ThreatSets::Tiles& ThreatSets::At(size_t index)
 
 bool ThreatSets::PieceRecord::Near(const PieceRecord& other) const
 {
-    const int32_t reach = other.team == team ? 0 : (other.castle ? 1 : std::max(range, 0));
-    return std::abs(other.x - x) + std::abs(other.y - y) <= speed + reach;
+    return NearMask(other.x - x, other.y - y, speed, std::max(range, 0), other.team != team ? -1 : 0, other.castle ? -1 : 0) != 0;
 }
 
 uint64_t ThreatSets::PieceRecord::Mark() const
@@ -133,9 +135,7 @@ void ThreatSets::Neighbours(size_t index)
     int32_t rivals = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         const int32_t rival = -static_cast<int32_t>(owner[i] != powner);
-        // Castles are attacked from a neighbouring tile, whatever the range.
-        const int32_t extra = (castle[i] & 1) | (~castle[i] & prange);
-        const int32_t near = -static_cast<int32_t>(std::abs(x[i] - px) + std::abs(y[i] - py) <= pspeed + (rival & extra));
+        const int32_t near = NearMask(x[i] - px, y[i] - py, pspeed, prange, rival, castle[i]);
         sum += marks[i] & static_cast<uint64_t>(static_cast<int64_t>(near));
         rivals -= near & rival;
     }
@@ -156,18 +156,13 @@ void ThreatSets::Count(const Change& change)
     auto where = [](const PieceRecord& piece) { return piece.unit != nullptr ? piece : PieceRecord{.x = farAway, .y = farAway}; };
     const PieceRecord gone = where(change.before);
     const PieceRecord come = where(change.now);
-    // A castle is attacked from a neighbouring tile, whatever the range.
-    const int32_t goneRange = gone.castle ? 0 : -1;
-    const int32_t goneCastle = gone.castle ? 1 : 0;
-    const int32_t comeRange = come.castle ? 0 : -1;
-    const int32_t comeCastle = come.castle ? 1 : 0;
+    const int32_t goneCastle = gone.castle ? -1 : 0;
+    const int32_t comeCastle = come.castle ? -1 : 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         const int32_t goneRival = -static_cast<int32_t>(owner[i] != change.ownerBefore);
         const int32_t comeRival = -static_cast<int32_t>(owner[i] != change.ownerNow);
-        const int32_t goneReach = speed[i] + (goneRival & (goneCastle | (range[i] & goneRange)));
-        const int32_t comeReach = speed[i] + (comeRival & (comeCastle | (range[i] & comeRange)));
-        const int32_t wasNear = -static_cast<int32_t>(std::abs(x[i] - gone.x) + std::abs(y[i] - gone.y) <= goneReach);
-        const int32_t isNear = -static_cast<int32_t>(std::abs(x[i] - come.x) + std::abs(y[i] - come.y) <= comeReach);
+        const int32_t wasNear = NearMask(x[i] - gone.x, y[i] - gone.y, speed[i], range[i], goneRival, goneCastle);
+        const int32_t isNear = NearMask(x[i] - come.x, y[i] - come.y, speed[i], range[i], comeRival, comeCastle);
         sums[i] += (change.markNow & static_cast<uint64_t>(static_cast<int64_t>(isNear))) -
                    (change.markBefore & static_cast<uint64_t>(static_cast<int64_t>(wasNear)));
         rivals[i] += (isNear & comeRival & 1) - (wasNear & goneRival & 1);

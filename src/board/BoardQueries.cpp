@@ -6,6 +6,7 @@
 
 #include "board/TileMap.h"
 #include "board/Unit.h"
+#include "core/Mix.h"
 
 namespace {
 // Entering a blocked tile costs more than any piece's speed.
@@ -165,12 +166,9 @@ const std::vector<Vector2>& BoardQueries::Reachable(const Unit& unit)
     const auto x = static_cast<int32_t>(start.x);
     const auto y = static_cast<int32_t>(start.y);
     const uint64_t occupied = Occupied(x, y, speed);
-    // Every bit of the key reaches the slot's number (splitmix64's finaliser).
-    uint64_t hash = occupied + ((static_cast<uint64_t>(static_cast<uint32_t>(x)) << 40) ^ (static_cast<uint64_t>(static_cast<uint32_t>(y)) << 20) ^
-                                static_cast<uint64_t>(speed)) * 0x9e3779b97f4a7c15ull;
-    hash = (hash ^ (hash >> 30)) * 0xbf58476d1ce4e5b9ull;
-    hash = (hash ^ (hash >> 27)) * 0x94d049bb133111ebull;
-    RememberedReach& slot = remembered[(hash ^ (hash >> 31)) & (reachSlots - 1)];
+    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 40) ^ (static_cast<uint64_t>(static_cast<uint32_t>(y)) << 20) ^
+                           static_cast<uint64_t>(speed);
+    RememberedReach& slot = remembered[Mix(occupied + where * 0x9e3779b97f4a7c15ull) & (reachSlots - 1)];
     const Diamond& diamond = diamonds[static_cast<size_t>(speed)];
     if (slot.generation == generation && slot.occupied == occupied && slot.x == x && slot.y == y && slot.speed == speed) {
         reachable.clear();
