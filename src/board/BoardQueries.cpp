@@ -127,9 +127,11 @@ void BoardQueries::ReadTiles()
     pieceX.clear();
     pieceY.clear();
     entryCost.clear();
+    // NOTE: a row longer than the first keeps its extra tiles, but the board is as wide as
+    // its first row: they are never entered.
     for (const std::vector<TileType>& row : map.tiles) {
-        for (const TileType& tile : row) {
-            entryCost.push_back(tile.blocked ? blockedCost : tile.moveCost);
+        for (size_t x = 0; x < static_cast<size_t>(width); ++x) {
+            entryCost.push_back(row[x].blocked ? blockedCost : row[x].moveCost);
         }
     }
 }

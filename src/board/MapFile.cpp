@@ -39,7 +39,7 @@ int32_t ParseField(const std::string& field, const std::string& name, int line, 
 }
 }  // namespace
 
-MapFile ParseMapText(const std::string& text, const std::string& name)
+MapFile ParseMapFormat(const std::string& text, const std::string& name)
 {
     MapFile map;
     std::istringstream in(text);
@@ -67,6 +67,15 @@ MapFile ParseMapText(const std::string& text, const std::string& name)
                 Fail(name, lineNumber,
                      "tile row has " + std::to_string(line.size()) + " tiles, fewer than the first row's " +
                          std::to_string(map.rows.front().size()));
+            }
+            if (map.rows.empty() && line.size() > static_cast<size_t>(maxBoardSide)) {
+                Fail(name, lineNumber,
+                     "tile row has " + std::to_string(line.size()) + " tiles, more than the " +
+                         std::to_string(maxBoardSide) + " a board may be wide");
+            }
+            if (map.rows.size() == static_cast<size_t>(maxBoardSide)) {
+                Fail(name, lineNumber,
+                     "more than " + std::to_string(maxBoardSide) + " tile rows, more than a board may be high");
             }
             map.rows.push_back(line);
             continue;
@@ -103,7 +112,45 @@ MapFile ParseMapText(const std::string& text, const std::string& name)
     return map;
 }
 
-MapFile ReadMapFile(const std::string& path)
+std::vector<MapProblem> MisplacedPieces(const MapFile& map)
+{
+    std::vector<MapProblem> problems;
+    if (map.rows.empty()) {
+        return problems;
+    }
+    const auto width = static_cast<int64_t>(map.rows.front().size());
+    const auto height = static_cast<int64_t>(map.rows.size());
+    // Per tile, the line of the piece that stands there first (0: none).
+    std::vector<int32_t> holder(static_cast<size_t>(width * height), 0);
+    for (const MapPiece& piece : map.pieces) {
+        const std::string tile = "(" + std::to_string(piece.x) + ", " + std::to_string(piece.y) + ")";
+        if (piece.x < 0 || piece.y < 0 || piece.x >= width || piece.y >= height) {
+            problems.push_back({piece.line, "piece at " + tile + " is outside the " + std::to_string(width) + " x " +
+                                                std::to_string(height) + " board"});
+            continue;
+        }
+        int32_t& first = holder[static_cast<size_t>(piece.y * width + piece.x)];
+        if (first != 0) {
+            problems.push_back(
+                {piece.line, "piece at " + tile + " shares its tile with the piece of line " + std::to_string(first)});
+            continue;
+        }
+        first = piece.line;
+    }
+    return problems;
+}
+
+MapFile ParseMapText(const std::string& text, const std::string& name)
+{
+    MapFile map = ParseMapFormat(text, name);
+    std::vector<MapProblem> misplaced = MisplacedPieces(map);
+    if (!misplaced.empty()) {
+        Fail(name, misplaced.front().line, misplaced.front().what);
+    }
+    return map;
+}
+
+std::string ReadMapText(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
@@ -114,5 +161,10 @@ MapFile ReadMapFile(const std::string& path)
     if (file.bad()) {
         throw MapFileError(path + ": cannot read the map file");
     }
-    return ParseMapText(contents.str(), path);
+    return contents.str();
+}
+
+MapFile ReadMapFile(const std::string& path)
+{
+    return ParseMapText(ReadMapText(path), path);
 }

@@ -25,8 +25,8 @@ TEST(MapFileRead, GoodTextsAreReadAndBrokenOnesRefusedWithFileLineAndWhatIsWrong
         // Carriage returns before line feeds are not part of the line.
         {"00010\r\n02010\r\n\r\n0,0,0,0\r\n3,2,1,-1\r\n", "00010 02010 0,0,0,0 3,2,1,-1 "},
         // Missing fields count as zero; blanks and a sign are accepted, characters after the digits ignored.
-        {"0\n\n2,5,3\n3\n 1, +4,\t2,  -1\n0,12abc,3 ,1x\n", "0 2,5,3,0 3,0,0,0 1,4,2,-1 0,12,3,1 "},
-        {"0\n\n3,2147483647,-2147483648,0\n", "0 3,2147483647,-2147483648,0 "},
+        {"0000000000000\n0000000000000\n0000000000000\n0000000000000\n\n2,5,3\n3\n 1, +4,\t2,  -1\n0,12abc,3 ,1x\n",
+         "0000000000000 0000000000000 0000000000000 0000000000000 2,5,3,0 3,0,0,0 1,4,2,-1 0,12,3,1 "},
         // Read literally, each empty line would be four zeros: a Knight at (0, 0) for side 0.
         {"000\n000\n\n\n1,2,1,1\n\n   \n3,0,0,0\n\n", "000 000 1,2,1,1 3,0,0,0 "},
         {"000\n000\n\n1,2,1,1", "000 000 1,2,1,1 "},
@@ -49,6 +49,11 @@ TEST(MapFileRead, GoodTextsAreReadAndBrokenOnesRefusedWithFileLineAndWhatIsWrong
         {"00\n\n0,abc,0,0\n", 3, "abc"},
         {"00\n\n0,2147483648,0,0\n", 3, "2147483648"},        // fields are int32
         {"00\n\n0,0,-2147483649,0\n", 3, "-2147483649"},
+        // Every piece stands on the board, alone on its tile: a castle off the board could never be
+        // taken, and the board answers for one piece per tile.
+        {"00\n\n3,2147483647,-2147483648,0\n", 3, "(2147483647, -2147483648) is outside the 2 x 1 board"},
+        {"00\n00\n\n0,0,1,0\n0,2,1,1\n", 5, "(2, 1) is outside"},
+        {"00\n00\n\n0,1,1,0\n\n1,1,1,1\n", 6, "(1, 1) shares its tile with the piece of line 4"},
         {"00\r\n\r\n0,0,0,0\r\n\r\n\r\n9,0,0,0\r\n", 6, "9"},  // blank piece lines still count
         {nullptr, 0, " "},                                       // a missing file: path, then why
     };

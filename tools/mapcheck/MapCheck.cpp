@@ -83,24 +83,18 @@ std::vector<MapProblem> CheckMap(const MapFile& map)
     }
     Board board(map);
 
-    // Pieces on the board, for the occupancy and reach checks.
+    // The misplaced pieces the game refuses; the others stand on the board, each on a tile
+    // of its own, for the occupancy and reach checks.
+    problems = MisplacedPieces(map);
     std::vector<const MapPiece*> placed;
     for (const MapPiece& piece : map.pieces) {
-        std::string tile = TileName(piece.x, piece.y);
-        if (!board.Inside(piece.x, piece.y)) {
-            problems.push_back({piece.line, "piece at " + tile + " is outside the " + std::to_string(board.Width()) +
-                                                " x " + std::to_string(board.Height()) + " board"});
+        bool misplaced = std::any_of(problems.begin(), problems.end(),
+                                     [&](const MapProblem& problem) { return problem.line == piece.line; });
+        if (misplaced) {
             continue;
         }
         if (!board.Passable(piece.x, piece.y)) {
-            problems.push_back({piece.line, "piece at " + tile + " stands on an impassable tile"});
-        }
-        auto same = std::find_if(placed.begin(), placed.end(),
-                                 [&](const MapPiece* other) { return other->x == piece.x && other->y == piece.y; });
-        if (same != placed.end()) {
-            problems.push_back(
-                {piece.line, "piece at " + tile + " shares its tile with the piece of line " + std::to_string((*same)->line)});
-            continue;
+            problems.push_back({piece.line, "piece at " + TileName(piece.x, piece.y) + " stands on an impassable tile"});
         }
         placed.push_back(&piece);
     }
@@ -153,7 +147,7 @@ std::vector<std::string> CheckMapFile(const std::string& path)
     std::vector<std::string> messages;
     MapFile map;
     try {
-        map = ReadMapFile(path);
+        map = ParseMapFormat(ReadMapText(path), path);
     } catch (const MapFileError& error) {
         messages.emplace_back(error.what());
         return messages;

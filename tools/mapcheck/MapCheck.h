@@ -6,18 +6,13 @@
 
 #include "board/MapFile.h"
 
-// One thing wrong with a map: the line of the piece concerned, 1 for the whole map.
-struct MapProblem {
-    int line = 1;
-    std::string what;
-};
-
-// What the loader accepts but a game cannot be played on: both sides own a castle,
-// pieces stand on distinct passable tiles of the board, every castle has a free
+// What a game cannot be played on: pieces off the board or sharing a tile (which the game
+// refuses too), and what the game accepts but warns of here: both sides own a castle,
+// pieces stand on passable tiles, every castle has a free
 // neighbour to place a bought unit on, and the two sides can walk to each other.
 std::vector<MapProblem> CheckMap(const MapFile& map);
 
-// Loads and checks one file; a loader error counts as a problem.
+// Loads and checks one file; a format error counts as a problem.
 // Every message reads "file:line: what".
 std::vector<std::string> CheckMapFile(const std::string& path);
 
