@@ -14,7 +14,8 @@ const std::map<std::string, int> layerOf = {
     {"input", 1},                // input manager, widgets, camera
     {"board", 2},  {"screens", 2},  // the game's state and rules; the study's screens
     {"player", 3}, {"ai", 3},    // the human side; the computer sides
-    {"study", 4},                // entry point, frame loop, scene sequence
+    {"record", 4},               // the study record: its writer and reader
+    {"study", 5},                // entry point, frame loop, scene sequence
 };
 }  // namespace
 

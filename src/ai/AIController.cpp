@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "ai/Evaluator.h"
 #include "board/TileMap.h"
@@ -52,6 +53,7 @@ void AIController::BeginThinking(bool visibility)
     searchSight = turnStartSight;
     searchVisibility = visibility;
     thinking = true;
+    thought = ThinkFigures();
 }
 
 bool AIController::Think(double budgetMs, int64_t maxSteps)
@@ -79,6 +81,14 @@ bool AIController::Think(double budgetMs, int64_t maxSteps)
         executingPlan = true;
     }
     lastSliceMs = elapsedMs();
+    thought.milliseconds += lastSliceMs;
+    ++thought.slices;
+    if (!more) {
+        CountSearch(thought);
+        if (map->observer != nullptr) {
+            map->observer->Thought(*map, map->SideOf(this), thought);
+        }
+    }
     return more;
 }
 
@@ -171,19 +181,7 @@ void AIController::ApplyAction(const AIAction& action)
     Unit* actor = action.unit;
     switch (action.kind) {
     case AIActionKind::Pass:
-        map->TakeSnapshot();
-        if (!actor->hasMoved) {
-            actor->hasMoved = true;
-            // A unit that still has a target keeps its attack step.
-            if (!actor->HasAttackTarget(actor->GetTile())) {
-                actor->hasAttacked = true;
-            }
-        } else {
-            actor->hasAttacked = true;
-        }
-        if (map->updateVisibility) {
-            map->UpdateAllVision();
-        }
+        map->PassUnit(actor);
         break;
     case AIActionKind::Move:
         map->MoveUnit(actor, action.tile);
@@ -198,8 +196,24 @@ void AIController::ApplyAction(const AIAction& action)
     }
 }
 
+namespace {
+// A trial is not played: the board's observer does not hear of it, nor of its take-back.
+class TrialQuiet {
+public:
+    explicit TrialQuiet(TileMap& board) : board(board), observer(std::exchange(board.observer, nullptr)) {}
+    ~TrialQuiet() { board.observer = observer; }
+    TrialQuiet(const TrialQuiet&) = delete;
+    TrialQuiet& operator=(const TrialQuiet&) = delete;
+
+private:
+    TileMap& board;
+    BoardObserver* observer;
+};
+}  // namespace
+
 Unit* AIController::TryAction(const AIAction& action)
 {
+    TrialQuiet quiet(*map);
     ApplyAction(action);
     if (action.kind == AIActionKind::Buy && !map->Units().empty()) {
         return map->Units().back();
@@ -212,6 +226,7 @@ void AIController::TakeBack(Unit* created)
     if (map->history.empty()) {
         return;
     }
+    TrialQuiet quiet(*map);
     map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
     if (created == nullptr || created->parent != nullptr) {
         return;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "board/BoardObserver.h"
 #include "board/TeamController.h"
 
 class Evaluator;
@@ -78,6 +79,8 @@ public:
     std::string name = "default";
     // Search work done in the last call of Think, in milliseconds.
     double lastSliceMs = 0.0;
+    // The current or last search's work so far; told to the board's observer when it ends.
+    ThinkFigures thought;
 
 protected:
     // The searches' evaluator, made on first use and kept from turn to turn: releasing what it
@@ -91,6 +94,8 @@ protected:
     virtual bool SearchStep() { return false; }
     // Before a slice ends: whatever the search keeps aside of the board's state goes back to it.
     virtual void WriteSearchState() {}
+    // The search's own figures of a finished search: positions scored and the plan's score.
+    virtual void CountSearch(ThinkFigures&) const {}
     // A trial action the search keeps applied while it looks further, and taking back the last one.
     void PushTrial(const AIAction& action);
     void PopTrial();

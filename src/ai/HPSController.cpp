@@ -258,3 +258,9 @@ int32_t HPSController::DistanceToNearestEnemy(const TeamController* side, Vector
     Evaluator queries(*side->map);
     return Nearest(queries.SeenEnemyTiles(side), tile);
 }
+
+void HPSController::CountSearch(ThinkFigures& figures) const
+{
+    figures.positions = turnsScored;
+    figures.bestScore = bestScore;
+}

@@ -29,6 +29,7 @@ protected:
     bool SearchStep() override;
     // The side's sight as the last scored turn left it, counted by the evaluator, into its list.
     void WriteSearchState() override;
+    void CountSearch(ThinkFigures& figures) const override;
 
 private:
     // One node of the search (see SearchStep); false when the whole tree is done.

@@ -41,6 +41,7 @@ void MinimaxController::StartTurn()
     pieceIndex = -1;
     candidates.clear();
     candidateIndex = 0;
+    positionsScored = 0;
     BeginThinking(map->updateVisibility);
 }
 
@@ -53,6 +54,7 @@ bool MinimaxController::SearchStep()
         const AIAction& candidate = candidates[candidateIndex];
         Unit* trial = TryAction(candidate);
         float score = SearchEvaluator().Evaluate(this);
+        ++positionsScored;
         TakeBack(trial);
         UpdateVision();
         // NOTE: only a strictly better score replaces the first candidate (Pass wins ties).
@@ -83,4 +85,10 @@ bool MinimaxController::SearchStep()
         PopTrial();
     }
     return false;
+}
+
+void MinimaxController::CountSearch(ThinkFigures& figures) const
+{
+    figures.positions = positionsScored;
+    figures.bestScore = bestScore;  // the last step's best: the position the whole plan leads to
 }

@@ -14,6 +14,7 @@ public:
 protected:
     // One candidate tried and scored, the best of a step played, or the next piece taken up.
     bool SearchStep() override;
+    void CountSearch(ThinkFigures& figures) const override;
 
 private:
     // Where the search stands between two steps.
@@ -23,4 +24,5 @@ private:
     size_t candidateIndex = 0;
     AIAction best;
     float bestScore = 0.0f;
+    int64_t positionsScored = 0;  // candidates scored in this turn's search
 };

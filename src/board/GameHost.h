@@ -1,5 +1,6 @@
 #pragma once
 
+class BoardObserver;
 class TeamController;
 class TileMap;
 
@@ -16,4 +17,6 @@ public:
     virtual TeamController* TakeOpponent() = 0;
     // Called once, when the victory check decides the game (`winner` null: nobody won).
     virtual void GameDecided(const TileMap& board, const TeamController* winner) = 0;
+    // Whom the board tells of every change played on it; none unless a record is kept.
+    virtual BoardObserver* Observer() { return nullptr; }
 };

@@ -26,7 +26,12 @@ TileMap::~TileMap()
 
 void TileMap::LoadMap(const std::string& path)
 {
-    MapFile file = ReadMapFile(path);
+    LoadMapText(ReadMapText(path), path);
+}
+
+void TileMap::LoadMapText(const std::string& text, const std::string& name)
+{
+    MapFile file = ParseMapText(text, name);
     GameData& data = GameData::Get();
     data.mapWidth = static_cast<int32_t>(file.rows.front().size());
     data.mapHeight = static_cast<int32_t>(file.rows.size());
@@ -47,6 +52,9 @@ void TileMap::LoadMap(const std::string& path)
             owner = teams[static_cast<size_t>(piece.side)];
         }
         SpawnUnit(piece.type, {static_cast<float>(piece.x), static_cast<float>(piece.y)}, owner);
+    }
+    if (observer != nullptr) {
+        observer->BoardStarted(*this, name, text);
     }
 }
 
@@ -172,6 +180,7 @@ void TileMap::Init()
     player->gold = 0;
     player->color = {0.0f, 0.0f, 1.0f, 1.0f};
 
+    observer = host->Observer();
     ai = host->TakeOpponent();
     ai->color[0] = 1.0f;
     ai->color[2] = 0.0f;
@@ -189,6 +198,8 @@ void TileMap::Init()
         LoadMap("TutorialMap.txt");
         BuildTutorial();
         camera->position = {-100.0f, -100.0f};
+    } else if (!mapText.empty()) {
+        LoadMapText(mapText, mapFile);
     } else if (!mapFile.empty()) {
         LoadMap(mapFile);
     } else {
@@ -240,6 +251,12 @@ void TileMap::UpdateAllVision()
 void TileMap::EndTurn()
 {
     TakeSnapshot();
+    if (observer != nullptr) {
+        BoardChange change;
+        change.kind = forfeited ? BoardChange::Kind::Forfeit : BoardChange::Kind::EndTurn;
+        change.side = currentTeam;
+        observer->Changed(*this, change);
+    }
     for (Unit* unit : GetUnits()) {
         unit->hasMoved = false;
         unit->hasAttacked = false;
@@ -290,6 +307,7 @@ void TileMap::CheckVictory()
 void TileMap::MoveUnit(Unit* unit, Vector2 tile)
 {
     TakeSnapshot();
+    Notify(BoardChange::Kind::Move, unit, tile);
     unit->position = {tile.x * 100.0f, tile.y * 100.0f};
     unit->hasMoved = true;
     if (!unit->HasAttackTarget(unit->GetTile())) {
@@ -308,6 +326,7 @@ void TileMap::AttackUnit(Unit* attacker, Vector2 targetTile)
         return;
     }
     TakeSnapshot();
+    Notify(BoardChange::Kind::Attack, attacker, targetTile);
     target->OnAttacked(attacker->damage, attacker);
     attacker->hasAttacked = true;
     if (updateVisibility) {
@@ -318,11 +337,50 @@ void TileMap::AttackUnit(Unit* attacker, Vector2 targetTile)
 void TileMap::BuyUnit(Unit* castle, int32_t unitType, Vector2 tile)
 {
     TakeSnapshot();
+    Notify(BoardChange::Kind::Buy, castle, tile, unitType);
     if (castle->team != nullptr) {
         castle->team->gold -= TypeInfo(unitType).cost;
     }
     castle->hasAttacked = true;
     SpawnUnit(unitType, tile, castle->team);
+}
+
+void TileMap::PassUnit(Unit* unit)
+{
+    TakeSnapshot();
+    Notify(BoardChange::Kind::Pass, unit);
+    if (!unit->hasMoved) {
+        unit->hasMoved = true;
+        // A unit that still has a target keeps its attack step.
+        if (!unit->HasAttackTarget(unit->GetTile())) {
+            unit->hasAttacked = true;
+        }
+    } else {
+        unit->hasAttacked = true;
+    }
+    if (updateVisibility) {
+        UpdateAllVision();
+    }
+}
+
+int32_t TileMap::SideOf(const TeamController* team) const
+{
+    auto it = std::find(teams.begin(), teams.end(), team);
+    return team != nullptr && it != teams.end() ? static_cast<int32_t>(it - teams.begin()) : -1;
+}
+
+void TileMap::Notify(BoardChange::Kind kind, const Unit* actor, Vector2 to, int32_t unitType)
+{
+    if (observer == nullptr) {
+        return;
+    }
+    BoardChange change;
+    change.kind = kind;
+    change.side = SideOf(actor->team);
+    change.from = actor->GetTile();
+    change.to = to;
+    change.unitType = unitType;
+    observer->Changed(*this, change);
 }
 
 // Recording and restoring the mutable state: the undo key and the opponents' trial
@@ -401,6 +459,12 @@ void TileMap::RestoreSnapshot(int32_t index)
 {
     if (index < 0 || static_cast<size_t>(index) >= history.size()) {
         return;
+    }
+    if (observer != nullptr) {
+        BoardChange change;
+        change.kind = BoardChange::Kind::Undo;
+        change.side = currentTeam;
+        observer->Changed(*this, change);
     }
     BoardSnapshot snapshot = std::move(history[static_cast<size_t>(index)]);
     history.erase(history.begin() + index, history.end());

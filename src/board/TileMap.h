@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "board/BoardObserver.h"
 #include "board/BoardSnapshot.h"
 #include "board/TileType.h"
 #include "core/Node.h"
@@ -24,6 +25,8 @@ public:
 
     // Reads a map file into the tiles and creates its pieces; throws MapFileError when it is broken.
     void LoadMap(const std::string& path);
+    // The same from the file's text, `name` naming it in messages.
+    void LoadMapText(const std::string& text, const std::string& name);
     Unit* SpawnUnit(int32_t type, Vector2 tile, TeamController* team);
     TileType GetTile(Vector2 tile) const;
     void BuildTutorial();
@@ -42,6 +45,8 @@ public:
     std::vector<Unit*> GetUnitsOf(const TeamController* team) const;
     std::vector<Castle*> GetCastles() const;
     std::vector<Unit*> GetUnitsSeenBy(const TeamController* team) const;
+    // The side's index in `teams`; -1 for no side.
+    int32_t SideOf(const TeamController* team) const;
 
     // Turn cycle and the three actions; every change is preceded by a snapshot.
     void EndTurn();
@@ -50,6 +55,9 @@ public:
     // Does nothing when no piece stands on the target tile.
     void AttackUnit(Unit* attacker, Vector2 targetTile);
     void BuyUnit(Unit* castle, int32_t unitType, Vector2 tile);
+    // A computer side's piece gives up its next step: a fresh unit its move (and its attack
+    // too when nothing is in reach), a moved one or a castle its attack or purchase.
+    void PassUnit(Unit* unit);
     void UpdateAllVision();
 
     void TakeSnapshot();
@@ -69,6 +77,12 @@ public:
     // When set, Init loads this file instead of drawing one of the two game maps
     // (tools and tests start games on boards of their choice; the study never sets it).
     std::string mapFile;
+    // When set, Init loads the map from this text, named `mapFile` (a replay sets up the
+    // board a record holds; the study never sets it).
+    std::string mapText;
+    // Hears of every change played on the board; taken from the study when the board is
+    // attached. Not owned. A search clears it while it tries actions.
+    BoardObserver* observer = nullptr;
     // When set, Init seats this side as side 0 instead of creating the human player, and
     // the board's tree owns it from then on (tools pit two computer sides against each
     // other; the study never sets it).
@@ -83,6 +97,8 @@ private:
     mutable std::vector<Unit*> units;
     mutable bool unitsValid = false;
     void CollectUnits() const;
+    // Tells the observer, if any, of a change just begun.
+    void Notify(BoardChange::Kind kind, const Unit* actor, Vector2 to = {0.0f, 0.0f}, int32_t unitType = 0);
     // Snapshots taken back, kept for their storage: the searches take and restore one per trial.
     std::vector<BoardSnapshot> spareSnapshots;
     // Puts back on the board exactly the recorded pieces, in the recorded order.

@@ -11,6 +11,7 @@
 #include "input/CameraNode.h"
 #include "player/PlayerController.h"
 #include "raylib.h"
+#include "record/RecordWriter.h"
 #include "screens/EndScreen.h"
 #include "screens/TitleScreen.h"
 #include "screens/Transition.h"
@@ -120,10 +121,20 @@ void RootNode::GameDecided(const TileMap& board, const TeamController* winner)
 {
     const auto* opponent = dynamic_cast<const AIController*>(board.ai);
     bool scored = opponent != nullptr && opponent->name != "default" && !board.isTutorial;
+    std::string group;
     if (scored) {
         // The opponent's name, 0 when it won and 1 otherwise, and the map's number.
-        resultCode += opponent->name + (winner != nullptr && winner == board.teams[1] ? "0" : "1");
-        resultCode += std::to_string(GameData::Get().mapIndex + 1);
+        group = opponent->name + (winner != nullptr && winner == board.teams[1] ? "0" : "1");
+        group += std::to_string(GameData::Get().mapIndex + 1);
+        resultCode += group;
+    }
+    if (record != nullptr) {
+        record->GameDecided(board.SideOf(winner), group);
     }
     advanceScene = true;
+}
+
+BoardObserver* RootNode::Observer()
+{
+    return record;
 }

@@ -8,6 +8,7 @@
 #include "core/SceneRoot.h"
 
 class AIController;
+class RecordWriter;
 class CameraNode;
 
 // The top of the tree: runs the study's fixed sequence of scenes, hands each board its
@@ -33,7 +34,9 @@ public:
     TeamController* TakeOpponent() override;
     // Appends a scored game's three characters to resultCode and asks for the next scene.
     void GameDecided(const TileMap& board, const TeamController* winner) override;
+    BoardObserver* Observer() override;
 
     std::deque<std::unique_ptr<Node>> scenes;          // not yet shown, front first
     std::deque<std::unique_ptr<AIController>> aiQueue;  // not yet handed out, front first
+    RecordWriter* record = nullptr;  // not owned: where the run's record goes, if it is kept
 };

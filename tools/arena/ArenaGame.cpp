@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "record/RecordWriter.h"
 #include "study/RootNode.h"
 #include "input/InputManager.h"
 
@@ -65,6 +66,20 @@ GameResult PlayGame(const MatchSetup& match)
 
     RootNode root;
     RootInstalled installed(root);
+    std::unique_ptr<RecordWriter> record;
+    if (!match.recordDir.empty()) {
+        std::string error;
+        record = RecordWriter::CreateIn(match.recordDir, error);
+        if (record == nullptr) {
+            throw std::runtime_error(error);
+        }
+        RunHeader header;
+        header.source = "arena";
+        header.seed = match.seed;
+        header.order = {match.SideKind(0), match.SideKind(1)};
+        record->RunStarted(header);
+        root.record = record.get();
+    }
     std::unique_ptr<AIController> sideZero(MakeArenaSide(match.SideKind(0), 0, match.seed, log));
     root.aiQueue.emplace_back(MakeArenaSide(match.SideKind(1), 1, match.seed, log));
     auto* board = new TileMap();
@@ -91,5 +106,8 @@ GameResult PlayGame(const MatchSetup& match)
     result.turnLog = log.turns;
     result.finalBoard = DescribePieces(*board);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (record != nullptr) {
+        result.recordPath = record->Path();
+    }
     return result;
 }

@@ -14,6 +14,7 @@ struct GameResult {
     std::vector<TurnRecord> turnLog;  // every turn planned, in order
     std::string finalBoard;           // the pieces at the end, one "type side x y health" line each
     double seconds = 0.0;
+    std::string recordPath = {};  // the game's record, when one was written
 };
 
 // Plays one game without a window: the board is set up by the game's own Init with

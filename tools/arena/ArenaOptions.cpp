@@ -89,6 +89,7 @@ std::string ArenaUsage()
            "  --seed S        game number i of the run uses seed S+i (default 1)\n"
            "  --turn-cap T    a game not decided after T turns (of either side) is a draw (default 120)\n"
            "  --out DIR       write games.csv, turns.csv and think-time.svg into DIR\n"
+           "  --record DIR    write each game's record (see RECORD.md) into DIR, a file per game\n"
            "  --quiet         print only the final table\n"
            "  -h, --help      this text\n"
            "\n"
@@ -125,6 +126,11 @@ ArenaOptions ParseArenaOptions(const std::vector<std::string>& args)
             options.outDir = value();
             if (options.outDir.empty()) {
                 throw UsageError("--out wants a directory");
+            }
+        } else if (arg == "--record") {
+            options.recordDir = value();
+            if (options.recordDir.empty()) {
+                throw UsageError("--record wants a directory");
             }
         } else if (arg == "--quiet") {
             options.quiet = true;
@@ -165,6 +171,7 @@ std::vector<MatchSetup> BuildSchedule(const ArenaOptions& options)
                     match.map = map;
                     match.aIsSideZero = aIsSideZero;
                     match.turnCap = options.turnCap;
+                    match.recordDir = options.recordDir;
                     schedule.push_back(match);
                 }
             }

@@ -33,6 +33,7 @@ struct ArenaOptions {
     int turnCap = 120;  // turns of either side; a game still open then is a draw
     SideOrder order = SideOrder::Both;
     std::string outDir;
+    std::string recordDir;
     bool quiet = false;
     bool help = false;
 };
@@ -46,6 +47,7 @@ struct MatchSetup {
     std::string map;
     bool aIsSideZero = true;
     int turnCap = 120;
+    std::string recordDir = {};  // where the game's record goes; none when empty
 
     const std::string& SideKind(int side) const { return (side == 0) == aIsSideZero ? pair.a : pair.b; }
 };

@@ -68,6 +68,14 @@ int main(int argc, char** argv)
         }
     }
 
+    if (!options.recordDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.recordDir, error);
+        if (error || !std::filesystem::is_directory(options.recordDir)) {
+            std::cerr << "torvane-arena: cannot write records into " << options.recordDir << "\n";
+            return exitOutput;
+        }
+    }
     std::vector<MatchSetup> schedule = BuildSchedule(options);
     if (!options.quiet) {
         std::cout << "torvane-arena: " << schedule.size() << " games, seed " << options.seed << ", turn cap "
@@ -83,6 +91,10 @@ int main(int argc, char** argv)
             progress.Clear();
             std::cerr << "torvane-arena: " << error.what() << "\n";
             return exitMap;
+        } catch (const std::runtime_error& error) {  // a record that cannot be written
+            progress.Clear();
+            std::cerr << "torvane-arena: " << error.what() << "\n";
+            return exitOutput;
         }
         if (!options.quiet) {
             progress.Clear();

@@ -1,0 +1,245 @@
+#include "record/RecordWriter.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <random>
+
+#include "ai/AIController.h"
+#include "board/GameData.h"
+#include "board/TileMap.h"
+#include "board/Unit.h"
+
+using record::Json;
+
+namespace {
+Json TileJson(Vector2 tile)
+{
+    return Json::array({static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y)});
+}
+
+const char* ChangeName(BoardChange::Kind kind)
+{
+    switch (kind) {
+    case BoardChange::Kind::Move: return "move";
+    case BoardChange::Kind::Attack: return "attack";
+    case BoardChange::Kind::Buy: return "buy";
+    case BoardChange::Kind::Pass: return "pass";
+    case BoardChange::Kind::EndTurn: return "endTurn";
+    case BoardChange::Kind::Forfeit: return "forfeit";
+    case BoardChange::Kind::Undo: return "undo";
+    }
+    return "?";
+}
+
+// The wall-clock time now in UTC, in strftime's `format`.
+std::string UtcNow(const char* format)
+{
+    std::time_t now = std::time(nullptr);
+    char text[32];
+    std::strftime(text, sizeof text, format, std::gmtime(&now));
+    return text;
+}
+
+// FNV-1a, 64 bits, fed field by field.
+class Fnv {
+public:
+    void Add(uint64_t value)
+    {
+        for (int i = 0; i < 8; ++i) {
+            hash = (hash ^ ((value >> (8 * i)) & 0xffu)) * 0x100000001b3u;
+        }
+    }
+    std::string Text() const
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, "%016" PRIx64, hash);
+        return text;
+    }
+    uint64_t hash = 0xcbf29ce484222325u;
+};
+}  // namespace
+
+namespace record {
+std::string TextHash(const std::string& text)
+{
+    Fnv fnv;
+    for (unsigned char c : text) {
+        fnv.hash = (fnv.hash ^ c) * 0x100000001b3u;
+    }
+    return "fnv1a64:" + fnv.Text();
+}
+}  // namespace record
+
+RecordWriter::RecordWriter(std::ostream& out_) : out(out_) {}
+
+std::unique_ptr<RecordWriter> RecordWriter::CreateIn(const std::string& folder, std::string& error)
+{
+    namespace fs = std::filesystem;
+    std::error_code code;
+    if (!fs::is_directory(folder, code)) {
+        error = "the record folder " + folder + " does not exist";
+        return nullptr;
+    }
+    // The start time names the run; a random part keeps two runs of the same second apart.
+    const std::string stamp = UtcNow("%Y%m%d-%H%M%S");
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof name, "torvane-%s-%08x.jsonl", stamp.c_str(), static_cast<unsigned>(entropy()));
+        const fs::path candidate = fs::path(folder) / name;
+        if (fs::exists(candidate, code)) {
+            continue;
+        }
+        auto stream = std::make_unique<std::ofstream>(candidate, std::ios::binary);
+        if (!*stream) {
+            error = "cannot write a record into " + folder;
+            return nullptr;
+        }
+        std::unique_ptr<RecordWriter> writer(new RecordWriter(*stream));
+        writer->file = std::move(stream);
+        writer->path = candidate.string();
+        return writer;
+    }
+    error = "no free record file name in " + folder;
+    return nullptr;
+}
+
+void RecordWriter::Write(const char* event, Json fields)
+{
+    const auto since = [](Clock::time_point from) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - from).count();
+    };
+    Json line = {{"t", since(runStart)}, {"tb", onBoard ? Json(since(boardStart)) : Json(nullptr)}, {"event", event}};
+    for (auto& [key, value] : fields.items()) {
+        line[key] = std::move(value);
+    }
+    out << line.dump() << '\n';
+    out.flush();
+}
+
+void RecordWriter::RunStarted(const RunHeader& header)
+{
+    Json participant = Json::object();
+    for (const auto& [key, value] : header.participant) {
+        participant[key] = value;
+    }
+    Json first = {{"format", record::formatName}, {"version", record::recordVersion},
+                  {"source", header.source},      {"game", header.game},
+                  {"platform", header.platform},  {"started", UtcNow("%Y-%m-%dT%H:%M:%SZ")},
+                  {"seed", header.seed},          {"order", header.order},
+                  {"maps", header.maps},          {"participant", participant}};
+    out << first.dump() << '\n';
+    out.flush();
+}
+
+void RecordWriter::SceneShown(const std::string& scene, int32_t index)
+{
+    onBoard = false;
+    Write("scene", {{"scene", scene}, {"index", index}});
+}
+
+void RecordWriter::FocusChanged(bool focused)
+{
+    Write("focus", {{"focused", focused}});
+}
+
+void RecordWriter::GameDecided(int32_t winner, const std::string& group)
+{
+    Write("outcome", {{"winner", winner}, {"group", group}});
+}
+
+void RecordWriter::CodeShown(const std::string& code)
+{
+    Write("code", {{"code", code}});
+}
+
+void RecordWriter::BoardStarted(const TileMap& board, const std::string& mapName, const std::string& mapText)
+{
+    boardStart = Clock::now();
+    onBoard = true;
+    undoable.clear();
+    const auto* opponent = dynamic_cast<const AIController*>(board.ai);
+    Write("board", {{"game", ++boards},
+                    {"opponent", opponent != nullptr ? opponent->name : std::string()},
+                    {"tutorial", board.isTutorial},
+                    {"map", std::filesystem::path(mapName).filename().string()},
+                    {"number", GameData::Get().mapIndex + 1},
+                    {"hash", record::TextHash(mapText)},
+                    {"text", mapText}});
+}
+
+Json RecordWriter::ChangeEvent(const BoardChange& change)
+{
+    Json fields = {{"event", ChangeName(change.kind)}, {"side", change.side}};
+    switch (change.kind) {
+    case BoardChange::Kind::Move:
+    case BoardChange::Kind::Attack:
+        fields["from"] = TileJson(change.from);
+        fields["to"] = TileJson(change.to);
+        break;
+    case BoardChange::Kind::Buy:
+        fields["from"] = TileJson(change.from);
+        fields["to"] = TileJson(change.to);
+        fields["type"] = change.unitType;
+        break;
+    case BoardChange::Kind::Pass:
+        fields["from"] = TileJson(change.from);
+        break;
+    default:
+        break;
+    }
+    return fields;
+}
+
+void RecordWriter::Changed(const TileMap& board, const BoardChange& change)
+{
+    Json fields = ChangeEvent(change);
+    const std::string name = fields["event"];
+    fields.erase("event");
+    if (change.kind == BoardChange::Kind::Undo) {
+        // Z takes back the newest history entry: what it was is written beside the undo.
+        if (!undoable.empty()) {
+            fields["undid"] = std::move(undoable.back());
+            undoable.pop_back();
+        }
+        Write("undo", std::move(fields));
+        return;
+    }
+    if (change.kind == BoardChange::Kind::EndTurn || change.kind == BoardChange::Kind::Forfeit) {
+        fields["digest"] = Digest(board);
+    }
+    Json taken = fields;
+    taken["event"] = name;
+    undoable.push_back(std::move(taken));
+    Write(name.c_str(), std::move(fields));
+}
+
+void RecordWriter::Thought(const TileMap&, int32_t side, const ThinkFigures& figures)
+{
+    Write("think", {{"side", side},
+                    {"ms", figures.milliseconds},
+                    {"slices", figures.slices},
+                    {"positions", figures.positions},
+                    {"best", figures.bestScore}});
+}
+
+std::string RecordWriter::Digest(const TileMap& board)
+{
+    Fnv fnv;
+    for (const Unit* unit : board.Units()) {
+        const Vector2 tile = unit->GetTile();
+        fnv.Add(static_cast<uint64_t>(unit->type));
+        fnv.Add(static_cast<uint64_t>(static_cast<int64_t>(board.SideOf(unit->team))));
+        fnv.Add(static_cast<uint64_t>(static_cast<int64_t>(tile.x)));
+        fnv.Add(static_cast<uint64_t>(static_cast<int64_t>(tile.y)));
+        fnv.Add(static_cast<uint64_t>(static_cast<int64_t>(unit->health)));
+        fnv.Add((unit->hasMoved ? 1u : 0u) | (unit->hasAttacked ? 2u : 0u));
+    }
+    for (const TeamController* side : board.teams) {
+        fnv.Add(static_cast<uint64_t>(static_cast<int64_t>(side->gold)));
+    }
+    fnv.Add(static_cast<uint64_t>(static_cast<int64_t>(board.currentTeam)));
+    return fnv.Text();
+}

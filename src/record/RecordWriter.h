@@ -1,0 +1,70 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "board/BoardObserver.h"
+#include "record/RecordFormat.h"
+
+class TileMap;
+
+// What the first line of a record says about its run.
+struct RunHeader {
+    std::string source = "study";  // "study", or "arena" for a game between two computer sides
+    std::string game = record::gameVersion;
+    std::string platform = record::platformName;
+    uint32_t seed = 0;             // the random generator's seed, from which the draws below follow
+    std::vector<std::string> order;  // the scored opponents' names, in the order they play
+    std::vector<int32_t> maps;       // the map number (1 or 2) drawn for each board after the tutorial
+    std::vector<std::pair<std::string, std::string>> participant;  // identifiers given to the run
+};
+
+// Writes a study record as the run goes: each event a line, flushed at once, so that a run
+// that ends in the middle keeps everything up to that moment. Hears the boards as their
+// observer; the study tells it of scenes, focus, outcomes and the final code.
+class RecordWriter : public BoardObserver {
+public:
+    // Writes to `out`, which must outlive the writer.
+    explicit RecordWriter(std::ostream& out);
+    // A new file in `folder` whose name no other run takes; null with `error` set when the
+    // folder cannot be written.
+    static std::unique_ptr<RecordWriter> CreateIn(const std::string& folder, std::string& error);
+
+    void RunStarted(const RunHeader& header);
+    void SceneShown(const std::string& scene, int32_t index);
+    void FocusChanged(bool focused);
+    // The game is decided; `group` is what it added to the result code ("" for none).
+    void GameDecided(int32_t winner, const std::string& group);
+    void CodeShown(const std::string& code);
+    // The path of the file written, for a writer made by CreateIn.
+    const std::string& Path() const { return path; }
+
+    void BoardStarted(const TileMap& board, const std::string& mapName, const std::string& mapText) override;
+    void Changed(const TileMap& board, const BoardChange& change) override;
+    void Thought(const TileMap& board, int32_t side, const ThinkFigures& figures) override;
+
+    // A digest of everything a turn can change on the board: pieces in child order with
+    // their owner, tile, health and flags, every side's gold and the side to move.
+    static std::string Digest(const TileMap& board);
+    static record::Json ChangeEvent(const BoardChange& change);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    void Write(const char* event, record::Json fields);
+
+    std::unique_ptr<std::ofstream> file;  // set by CreateIn
+    std::ostream& out;
+    std::string path;
+    Clock::time_point runStart = Clock::now();
+    Clock::time_point boardStart = runStart;
+    bool onBoard = false;
+    int32_t boards = 0;
+    // The played changes that Z can take back, newest last, as written: one per history entry.
+    std::vector<record::Json> undoable;
+};
