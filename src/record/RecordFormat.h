@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "nlohmann/json.hpp"
+#include <nlohmann/json.hpp>
 
 // The study record: one JSON object per line, UTF-8. The first line names the format and its
 // version; every later line is one event. RECORD.md describes every event and field.
