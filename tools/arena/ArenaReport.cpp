@@ -7,14 +7,9 @@
 #include <map>
 #include <ostream>
 
-namespace {
-std::string Fixed(double value, int decimals)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
-}
+#include "common/ReportText.h"
 
+namespace {
 // Right-aligned in `width` characters.
 std::string Pad(const std::string& text, size_t width)
 {
@@ -29,32 +24,6 @@ std::string PadRight(const std::string& text, size_t width)
 std::string MapLabel(const std::string& path)
 {
     return std::filesystem::path(path).filename().string();
-}
-
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (char c : text) {
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    }
-    return quoted + "\"";
-}
-
-std::string SvgText(const std::string& text)
-{
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
 }
 
 // Opponent kinds that thought in these games, in the fixed kind order.

@@ -1,25 +1,68 @@
 #include "replay/ReplayCommand.h"
 
+#include <fstream>
 #include <ostream>
 
 #include "replay/Replay.h"
+#include "replay/Summary.h"
 
 namespace {
 const char* usage =
     "usage: torvane-replay FILE...\n"
+    "       torvane-replay --summary [--figure PATH] FILE...\n"
     "Replays every game of each study record without a window: the recorded actions go through the\n"
     "game's rules, the scored opponents plan their turns again, and everything must match the record.\n"
+    "--summary prints one CSV line per game instead (columns: RECORD.md); --figure also writes an SVG\n"
+    "of outcome and game length by opponent.\n"
     "Exit status: 0 every record matches, 1 a difference (FILE:LINE: what differed), 2 bad usage or a\n"
     "file that is not a record.\n";
+
+// The summary of every file, or 2 with the reason on `err`.
+int Summarise(const std::vector<std::string>& files, const std::string& figure, std::ostream& out, std::ostream& err)
+{
+    std::vector<GameSummary> games;
+    for (const std::string& file : files) {
+        try {
+            for (GameSummary& game : SummariseRecord(ReadRecordFile(file))) {
+                games.push_back(std::move(game));
+            }
+        } catch (const std::exception& error) {  // RecordError, or a field of the wrong kind
+            err << "torvane-replay: " << file << ": " << error.what() << "\n";
+            return 2;
+        }
+    }
+    WriteSummaryCsv(games, out);
+    if (!figure.empty()) {
+        std::ofstream svg(figure);
+        WriteSummarySvg(games, svg);
+        svg.close();
+        if (!svg) {
+            err << "torvane-replay: cannot write " << figure << "\n";
+            return 2;
+        }
+    }
+    return 0;
+}
 }  // namespace
 
 int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     std::vector<std::string> files;
-    for (const std::string& arg : args) {
+    bool summary = false;
+    std::string figure;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "-h" || arg == "--help") {
             out << usage;
             return 0;
+        }
+        if (arg == "--summary") {
+            summary = true;
+            continue;
+        }
+        if (arg == "--figure" && i + 1 < args.size()) {
+            figure = args[++i];
+            continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {
             err << "torvane-replay: unknown option " << arg << "\n" << usage;
@@ -30,6 +73,13 @@ int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (files.empty()) {
         err << "torvane-replay: no record given\n" << usage;
         return 2;
+    }
+    if (!figure.empty() && !summary) {
+        err << "torvane-replay: --figure goes with --summary\n" << usage;
+        return 2;
+    }
+    if (summary) {
+        return Summarise(files, figure, out, err);
     }
     int status = 0;
     for (const std::string& file : files) {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "record/RecordReader.h"
+
+// One game of a record, summed up for the researcher (the CSV columns, in order).
+struct GameSummary {
+    std::string file;
+    std::string participant;  // the run's identifiers, "KEY=VALUE" joined by "&"
+    int32_t game = 0;         // the board's number in the run (1 is the tutorial)
+    std::string opponent;
+    std::string map;
+    std::string outcome;  // won, lost, forfeit, nobody, unfinished
+    int32_t humanTurns = 0;
+    int32_t opponentTurns = 0;
+    double seconds = 0.0;           // from the board's start to its outcome (or last event)
+    double focusedSeconds = 0.0;    // the human's turns, time without focus left out
+    double medianTurnSeconds = 0.0;  // the human's turns, with focus
+    double longestTurnSeconds = 0.0;
+    int32_t undos = 0;
+    int32_t humanBought = 0;  // purchases that stood (an undone one does not count)
+    int32_t opponentBought = 0;
+    double medianThinkMs = 0.0;
+    double longestThinkMs = 0.0;
+};
+
+std::vector<GameSummary> SummariseRecord(const Record& record);
+// A header line, then one line per game.
+void WriteSummaryCsv(const std::vector<GameSummary>& games, std::ostream& out);
+// Outcomes and game lengths by opponent, as an SVG picture.
+void WriteSummarySvg(const std::vector<GameSummary>& games, std::ostream& out);
