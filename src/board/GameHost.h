@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <cstdlib>
+
 class BoardObserver;
 class TeamController;
 class TileMap;
@@ -17,6 +20,8 @@ public:
     virtual TeamController* TakeOpponent() = 0;
     // Called once, when the victory check decides the game (`winner` null: nobody won).
     virtual void GameDecided(const TileMap& board, const TeamController* winner) = 0;
+    // The index of the next game map (0 "Map1.txt", 1 "Map2.txt"): one draw of rand.
+    virtual int32_t NextMapIndex() { return rand() % 2; }
     // Whom the board tells of every change played on it; none unless a record is kept.
     virtual BoardObserver* Observer() { return nullptr; }
 };

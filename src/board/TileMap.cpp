@@ -203,7 +203,7 @@ void TileMap::Init()
     } else if (!mapFile.empty()) {
         LoadMap(mapFile);
     } else {
-        int32_t index = rand() % 2;
+        int32_t index = host->NextMapIndex();
         GameData::Get().mapIndex = index;
         LoadMap(mapFileNames[static_cast<size_t>(index)]);
     }

@@ -24,6 +24,7 @@ void DrawTree(RootNode& root)
 void RunFrame(RootNode& root)
 {
     InputManager::Instance().PollInput();
+    root.NoteFocus(IsWindowFocused());
 
     root.Update();
     for (Node* child : root.GetChildren()) {

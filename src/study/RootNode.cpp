@@ -50,8 +50,28 @@ void RootNode::Init()
     aiQueue.push_back(MakeOpponent(new AIController(), "default"));
 
     // The only seeding of the run; the draw below fixes the order of the two scored opponents.
-    srand(static_cast<unsigned>(time(nullptr)));
+    const auto seed = static_cast<unsigned>(time(nullptr));
+    srand(seed);
     QueueScoredOpponents(rand());
+    // NOTE: the three boards after the tutorial draw their maps next, in this order, and nothing
+    // else draws: drawn now, the record's first line can name them.
+    for (int board = 0; board < 3; ++board) {
+        mapDraws.push_back(rand() % 2);
+    }
+    if (record != nullptr) {
+        RunHeader header;
+        header.seed = seed;
+        for (const auto& opponent : aiQueue) {
+            if (opponent->name != "default") {
+                header.order.push_back(opponent->name);
+            }
+        }
+        for (int32_t index : mapDraws) {
+            header.maps.push_back(index + 1);
+        }
+        header.participant = participant;
+        record->RunStarted(header);
+    }
     NextScene();
 }
 
@@ -69,6 +89,9 @@ void RootNode::QueueScoredOpponents(int draw)
 void RootNode::NextScene()
 {
     if (scenes.empty()) {
+        if (record != nullptr) {
+            record->CodeShown(resultCode);
+        }
         // advanceScene stays set; the loop then sees WindowShouldClose and ends.
         if (IsWindowReady()) {
             CloseWindow();
@@ -82,6 +105,14 @@ void RootNode::NextScene()
     // The scene leaves the queue before its Init runs so that it is owned by the tree from then on.
     Node* next = scenes.front().release();
     scenes.pop_front();
+    if (record != nullptr) {
+        const char* scene = dynamic_cast<TileMap*>(next) != nullptr      ? "board"
+                            : dynamic_cast<Transition*>(next) != nullptr ? "transition"
+                            : dynamic_cast<EndScreen*>(next) != nullptr  ? "end"
+                                                                         : "title";
+        record->SceneShown(scene, shownScenes);
+    }
+    ++shownScenes;
     AddChild(next);
     advanceScene = false;
 }
@@ -137,4 +168,22 @@ void RootNode::GameDecided(const TileMap& board, const TeamController* winner)
 BoardObserver* RootNode::Observer()
 {
     return record;
+}
+
+int32_t RootNode::NextMapIndex()
+{
+    if (mapDraws.empty()) {
+        return GameHost::NextMapIndex();
+    }
+    const int32_t index = mapDraws.front();
+    mapDraws.pop_front();
+    return index;
+}
+
+void RootNode::NoteFocus(bool focused)
+{
+    if (record != nullptr && focused != windowFocused) {
+        record->FocusChanged(focused);
+    }
+    windowFocused = focused;
 }

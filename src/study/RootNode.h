@@ -3,6 +3,8 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "board/GameHost.h"
 #include "core/SceneRoot.h"
@@ -35,8 +37,19 @@ public:
     // Appends a scored game's three characters to resultCode and asks for the next scene.
     void GameDecided(const TileMap& board, const TeamController* winner) override;
     BoardObserver* Observer() override;
+    // Records a change of the window's focus (called every frame; only changes are written).
+    void NoteFocus(bool focused);
+    // The maps drawn when the run began, in board order; a draw of rand once they are used up.
+    int32_t NextMapIndex() override;
 
     std::deque<std::unique_ptr<Node>> scenes;          // not yet shown, front first
     std::deque<std::unique_ptr<AIController>> aiQueue;  // not yet handed out, front first
     RecordWriter* record = nullptr;  // not owned: where the run's record goes, if it is kept
+    // Written into the record's first line.
+    std::vector<std::pair<std::string, std::string>> participant;
+
+private:
+    std::deque<int32_t> mapDraws;
+    int32_t shownScenes = 0;
+    bool windowFocused = true;
 };
