@@ -49,7 +49,7 @@ void RootNode::Init()
     aiQueue.push_back(MakeOpponent(new AIController(), "default"));
 
     // The only seeding of the run; the draw below fixes the order of the two scored opponents.
-    srand(static_cast<unsigned>(time(nullptr)));
+    srand(seed ? *seed : static_cast<unsigned>(time(nullptr)));
     QueueScoredOpponents(rand());
     NextScene();
 }

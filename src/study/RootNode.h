@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "board/GameHost.h"
@@ -36,4 +38,5 @@ public:
 
     std::deque<std::unique_ptr<Node>> scenes;          // not yet shown, front first
     std::deque<std::unique_ptr<AIController>> aiQueue;  // not yet handed out, front first
+    std::optional<uint32_t> seed;  // set before Init to repeat a run's draws; the time seeds it otherwise
 };
