@@ -181,7 +181,7 @@ def game_over():
     return GAME[0] is not None and GAME[0].poll() is not None
 
 def frames(n, timeout=20):
-    """Waits until the screen has been drawn n more times, or the game ended; tells whether it was."""
+    """Waits until the screen has been drawn n more times (false when the game ended or 20 s passed first)."""
     return len(damage_times(None, timeout, n)) == n
 
 def xdotool(*args, check=True):
