@@ -15,7 +15,7 @@ WINDOW_TITLE = "Strategy Game"
 GAME_TIME_LIMIT = 150  # seconds; no single case needs more
 # While an opponent thinks, a frame must come at least this often, and Escape must end the game this soon. A search
 # that blocked the loop would take hundreds of ms; the limits leave room for a machine busy with a build beside.
-FRAME_GAP_LIMIT_MS, QUIT_TIME_LIMIT = 200, 1.0
+FRAME_GAP_LIMIT_MS, QUIT_TIME_LIMIT = 250, 1.0
 GOLD_LABEL = (0, 100, 200, 120)  # the human side's gold: it changes at the start of each of the human's turns
 PLAY = QUIT = (300, 350)
 CONTINUE, END_TURN, FORFEIT = (300, 250), (100, 50), (300, 50)
