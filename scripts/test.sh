@@ -5,7 +5,7 @@
 # UndefinedBehaviorSanitizer; then the whole study in the web build, played in
 # headless Chromium with real mouse events; last the participants' downloads, built and
 # played from their archives (the Windows one under wine). Needs no display: it starts
-# virtual X servers of its own.
+# virtual X servers of its own (xvfb-run).
 #   scripts/test.sh             every pass
 #   scripts/test.sh --quick     the normal build only
 #   scripts/test.sh --sanitize  the sanitizer build only
@@ -26,8 +26,7 @@ esac
 
 # The web pass: the site from build-web.sh, served and played in headless Chromium.
 web_pass() {
-  echo "== tests in the web build"
-  local start=$SECONDS missing=() p site
+  local missing=() p site
   for p in chromium nodejs python3; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
@@ -40,35 +39,19 @@ web_pass() {
   site=$("$root/scripts/build-web.sh" | tail -n 1)
   (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
   timeout -k 10 900 node "$root/tests/web/study.mjs" "$site" "$root/tests/web/artifacts"
-  echo "web pass: $((SECONDS - start)) s"
 }
 
-if [ "${passes[*]}" = web ]; then
-  web_pass
-  exit 0
+# The window and end-to-end tests draw on a virtual X server of their own.
+with_x() { xvfb-run -a -s "-screen 0 1600x900x24 -noreset" "$@"; }
+
+if [ "${passes[*]}" != web ]; then
+  "$root/scripts/setup-deps.sh" >/dev/null
 fi
 
-# A virtual X server for the window tests, on the first free display number.
-display=""
-for n in $(seq 20 80); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-    display=":$n"
-    break
-  fi
-done
-[ -n "$display" ] || { echo "test.sh: no free X display number" >&2; exit 1; }
-"$root/scripts/setup-deps.sh" >/dev/null
-Xvfb "$display" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.1
-done
-export DISPLAY="$display"
-
 for pass in "${passes[@]}"; do
+  start=$SECONDS
   if [ "$pass" = web ]; then
+    echo "== tests in the web build"
     web_pass
   elif [ "$pass" = package ]; then
     echo "== the downloads, unpacked and played"
@@ -83,12 +66,13 @@ for pass in "${passes[@]}"; do
       export ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0
       export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
       export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-      cd "$build" && ctest --output-on-failure
+      cd "$build" && with_x ctest --output-on-failure
     )
   else
     echo "== tests in the normal build"
     build="$root/build"
     TORVANE_BUILD_DIR="$build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    (cd "$build" && ctest --output-on-failure)
+    (cd "$build" && with_x ctest --output-on-failure)
   fi
+  echo "$pass pass: $((SECONDS - start)) s"
 done

@@ -50,8 +50,8 @@ void RootNode::Init()
     aiQueue.push_back(MakeOpponent(new AIController(), "default"));
 
     // The only seeding of the run; the draw below fixes the order of the two scored opponents.
-    const auto seed = static_cast<unsigned>(time(nullptr));
-    srand(seed);
+    const auto runSeed = seed ? *seed : static_cast<unsigned>(time(nullptr));
+    srand(runSeed);
     QueueScoredOpponents(rand());
     // NOTE: the three boards after the tutorial draw their maps next, in this order, and nothing
     // else draws: drawn now, the record's first line can name them.
@@ -60,7 +60,7 @@ void RootNode::Init()
     }
     if (record != nullptr) {
         RunHeader header;
-        header.seed = seed;
+        header.seed = runSeed;
         for (const auto& opponent : aiQueue) {
             if (opponent->name != "default") {
                 header.order.push_back(opponent->name);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +46,7 @@ public:
 
     std::deque<std::unique_ptr<Node>> scenes;          // not yet shown, front first
     std::deque<std::unique_ptr<AIController>> aiQueue;  // not yet handed out, front first
+    std::optional<uint32_t> seed;  // set before Init to repeat a run's draws; the time seeds it otherwise
     RecordWriter* record = nullptr;  // not owned: where the run's record goes, if it is kept
     // Written into the record's first line.
     std::vector<std::pair<std::string, std::string>> participant;

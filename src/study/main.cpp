@@ -1,10 +1,15 @@
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "board/MapFile.h"
+#include "board/UnitType.h"
 #include "input/InputManager.h"
 #include "raylib.h"
+#include "screens/ErrorScreen.h"
 #include "study/Frame.h"
+#include "study/GameOptions.h"
 #include "study/RootNode.h"
 
 #if defined(PLATFORM_WEB)
@@ -16,7 +21,7 @@ RootNode* root = nullptr;
 std::string brokenMap;  // the message of the map file that stopped the study
 
 // Runs part of the study. A broken map file must stop it rather than show a corrupted
-// board: false then, with the message (file and line) printed and kept.
+// board: false then, with the message (file and line) kept.
 template <class Work>
 bool Guarded(Work work)
 {
@@ -24,7 +29,6 @@ bool Guarded(Work work)
         work();
         return true;
     } catch (const MapFileError& error) {
-        std::fprintf(stderr, "%s\n", error.what());
         brokenMap = error.what();
         return false;
     }
@@ -58,6 +62,9 @@ void EndInBrowser()
 {
     emscripten_cancel_main_loop();
     const std::string code = root->resultCode;
+    if (!brokenMap.empty()) {
+        std::fprintf(stderr, "%s\n", brokenMap.c_str());
+    }
     EndStudy();
     if (IsWindowReady()) {
         CloseWindow();
@@ -94,23 +101,91 @@ int main()
 #else
 
 namespace {
-// The game reads its files from the working directory. Started from a shortcut or a file
-// manager, that can be anywhere: then the files beside the program are used instead.
-void FindDataFiles()
+// The files of the game that a folder lacks, named as the game reads them.
+std::vector<std::string> MissingIn(const std::string& folder)
 {
-    const char* beside = GetApplicationDirectory();
-    if (!FileExists("TutorialMap.txt") && FileExists(TextFormat("%sTutorialMap.txt", beside))) {
-        ChangeDirectory(beside);
+    const std::string dataFiles[] = {"TutorialMap.txt",   "Map1.txt",          "Map2.txt",
+                                     "UnitColor.fs",      unitTexturePaths[0], unitTexturePaths[1],
+                                     unitTexturePaths[2], unitTexturePaths[3]};
+    std::vector<std::string> missing;
+    for (const std::string& file : dataFiles) {
+        if (!FileExists((folder + "/" + file).c_str())) {
+            missing.push_back(file);
+        }
     }
+    return missing;
+}
+
+std::string Joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
+}
+
+// The game reads its files from the working directory. Started from a shortcut or a file
+// manager, that can be anywhere: then the files beside the program are used instead. Sets
+// `found` when either folder holds them all and returns, for a message, where it looked and
+// what it found there.
+std::string FindDataFiles(bool& found)
+{
+    const std::string start = GetWorkingDirectory();
+    std::string beside = GetApplicationDirectory();
+    if (beside.size() > 1 && (beside.back() == '/' || beside.back() == '\\')) {
+        beside.pop_back();
+    }
+    const std::vector<std::string> missingHere = MissingIn(start);
+    const std::vector<std::string> missingBeside = MissingIn(beside);
+    found = missingHere.empty() || missingBeside.empty();
+    std::string where = "The game looks for its files in the working directory, " + start +
+                        ", then in its own folder, " + beside + ".";
+    if (missingHere.empty()) {
+        return where + " It read them from the working directory.";
+    }
+    if (missingBeside.empty()) {
+        ChangeDirectory(beside.c_str());
+        return where + " It read them from its own folder.";
+    }
+    if (missingHere == missingBeside) {
+        return where + "\nMissing in both: " + Joined(missingHere) + ".";
+    }
+    return where + "\nMissing in the working directory: " + Joined(missingHere) + ".\nMissing in its own folder: " +
+           Joined(missingBeside) + ".";
+}
+
+// Shows why the game cannot go on, in the window and on standard error, until the participant
+// presses Escape or closes the window; the program then ends with 1.
+int StopWithMessage(const std::string& problem, const std::string& where)
+{
+    const std::string message = problem + "\n\n" + where + "\n\nPress Escape or close the window to quit.";
+    std::fprintf(stderr, "%s\n", message.c_str());
+    if (IsWindowReady()) {
+        ErrorScreen(message).Show();
+        CloseWindow();
+    }
+    return 1;
 }
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    FindDataFiles();
+    std::string problem;
+    const std::optional<GameOptions> options = ParseGameOptions({argv + 1, argv + argc}, problem);
+    if (!options) {
+        std::fprintf(stderr, "torvane: %s\n%s\n", problem.c_str(), gameUsage);
+        return 2;
+    }
+    bool found = false;
+    const std::string where = FindDataFiles(found);
     InitWindow(1600, 900, "Strategy Game");
     SetTargetFPS(60);
+    if (!found) {
+        return StopWithMessage("The game cannot start: some of its files are missing.", where);
+    }
     StartStudy();
+    root->seed = options->seed;
     const bool played = Guarded([] {
         root->Init();
         while (!WindowShouldClose()) {
@@ -118,10 +193,10 @@ int main()
         }
     });
     EndStudy();
-    if (!played && IsWindowReady()) {
-        CloseWindow();
+    if (!played) {
+        return StopWithMessage("The game cannot go on: a map file is broken.\n" + brokenMap, where);
     }
-    return played ? 0 : 1;
+    return 0;
 }
 
 #endif

@@ -3,6 +3,8 @@
 // Helpers shared by the window tests: the real mouse, captured frames, a node that watches the
 // input walk and a board shown with its camera at the origin.
 
+#include <functional>
+
 #include "support/TestGame.h"  // before rlgl.h, which needs raylib's types
 #include "rlgl.h"
 #include "study/Frame.h"
@@ -27,14 +29,16 @@ inline std::string Rgb(Color c)
     return "(" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + ")";
 }
 
-// One frame of a tree, drawn as the game draws it and read back before the frame ends.
+// One frame of a tree, drawn as the game draws it (or of what `draw` draws) and read back
+// before the frame ends.
 class Frame {
 public:
-    explicit Frame(RootNode& root)
+    explicit Frame(RootNode& root) : Frame([&root] { DrawTree(root); }) {}
+    explicit Frame(const std::function<void()>& draw)
     {
         BeginDrawing();
         ClearBackground(RAYWHITE);
-        DrawTree(root);
+        draw();
         rlDrawRenderBatchActive();
         image = LoadImageFromScreen();
         EndDrawing();

@@ -1,12 +1,13 @@
 // Plays the whole study in the web build: headless Chromium, real mouse events on
-// the canvas, everything on the canvas checked on screenshots.
+// the canvas, everything on the canvas checked on screenshots. Every wait is for
+// something to show (a shot, a frame of the game, an element), never a fixed time.
 //   node study.mjs <site folder> [artifacts folder]
 import { spawn } from "node:child_process";
 import { mkdtempSync, mkdirSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
-import { inflateSync } from "node:zlib";
 import { chromium } from "playwright-core";
+import { PNG } from "pngjs";
 
 const site = process.argv[2];
 const artifacts = process.argv[3] || join(process.cwd(), "artifacts");
@@ -38,73 +39,51 @@ class CheckFailed extends Error {}
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
+// Counts the game's frames: each one starts by clearing the canvas. Runs in the page
+// before the game does.
+function countFrames() {
+  window.__frames = 0;
+  for (const gl of [WebGLRenderingContext, WebGL2RenderingContext]) {
+    const clear = gl.prototype.clear;
+    gl.prototype.clear = function (...args) {
+      window.__frames += 1;
+      return clear.apply(this, args);
+    };
+  }
+}
+
+// Waits for n frames drawn by the page (not the game, which may have stopped).
+function pageFrames(page, n) {
+  return page.evaluate((count) => new Promise((done) => {
+    let left = count;
+    const next = () => (--left <= 0 ? done() : requestAnimationFrame(next));
+    requestAnimationFrame(next);
+  }), n);
+}
+
 // ---------------------------------------------------------------- screenshots
 
-// Decodes the 8-bit RGB or RGBA PNG that Chromium writes.
 function decodePng(buffer) {
-  let at = 8;
-  let width = 0;
-  let height = 0;
-  let channels = 0;
-  const data = [];
-  while (at < buffer.length) {
-    const length = buffer.readUInt32BE(at);
-    const type = buffer.toString("latin1", at + 4, at + 8);
-    const body = buffer.subarray(at + 8, at + 8 + length);
-    if (type === "IHDR") {
-      width = body.readUInt32BE(0);
-      height = body.readUInt32BE(4);
-      const depth = body[8];
-      const colour = body[9];
-      channels = colour === 6 ? 4 : colour === 2 ? 3 : 0;
-      if (depth !== 8 || channels === 0 || body[12] !== 0) {
-        throw new CheckFailed(`unexpected PNG format (depth ${depth}, colour type ${colour})`);
-      }
-    } else if (type === "IDAT") {
-      data.push(body);
-    } else if (type === "IEND") {
-      break;
-    }
-    at += 12 + length;
-  }
-  const raw = inflateSync(Buffer.concat(data));
-  const stride = width * channels;
-  const pixels = Buffer.alloc(height * stride);
-  for (let y = 0; y < height; y++) {
-    const filter = raw[y * (stride + 1)];
-    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
-    const out = y * stride;
-    for (let i = 0; i < stride; i++) {
-      const left = i >= channels ? pixels[out + i - channels] : 0;
-      const up = y > 0 ? pixels[out - stride + i] : 0;
-      const upLeft = y > 0 && i >= channels ? pixels[out - stride + i - channels] : 0;
-      let value = line[i];
-      if (filter === 1) value += left;
-      else if (filter === 2) value += up;
-      else if (filter === 3) value += (left + up) >> 1;
-      else if (filter === 4) {
-        const p = left + up - upLeft;
-        const pa = Math.abs(p - left);
-        const pb = Math.abs(p - up);
-        const pc = Math.abs(p - upLeft);
-        value += pa <= pb && pa <= pc ? left : pb <= pc ? up : upLeft;
-      }
-      pixels[out + i] = value & 0xff;
-    }
-  }
+  const image = PNG.sync.read(buffer);
   return {
-    width,
-    height,
+    width: image.width,
+    height: image.height,
     png: buffer,
     px(x, y) {
-      const i = y * stride + x * channels;
-      return [pixels[i], pixels[i + 1], pixels[i + 2]];
+      const i = (y * image.width + x) * 4;
+      return [image.data[i], image.data[i + 1], image.data[i + 2]];
     },
   };
 }
 
 function near(c, ref, tol = 3) {
   return Math.abs(c[0] - ref[0]) <= tol && Math.abs(c[1] - ref[1]) <= tol && Math.abs(c[2] - ref[2]) <= tol;
+}
+
+// An open beige tile under the translucent move highlight (55, 55, 150, 100).
+function highlighted(c) {
+  const a = 100 / 255;
+  return near(c, [211, 176, 131].map((v, i) => Math.round(v * (1 - a) + [55, 55, 150][i] * a)));
 }
 
 function bluish(c) {
@@ -239,18 +218,23 @@ class Run {
     return this.waitUntil(`the ${scene} screen`, (s) => sceneOf(s) === scene, timeoutMs);
   }
 
-  // Moves there first and holds the button over a few frames, or the game misses it.
+  // Waits until the game has drawn n more frames: it has then read the input sent before.
+  async frames(n) {
+    const target = (await this.page.evaluate(() => window.__frames)) + n;
+    await this.page.waitForFunction((t) => window.__frames >= t, target, { timeout: 20000 });
+  }
+
+  // The game reads the mouse once a frame and drops a press and a release read together:
+  // a frame passes between them, and after the move that comes first.
   async click([x, y]) {
     const px = x * this.scale;
     const py = y * this.scale;
     await this.page.mouse.move(px + 7, py + 5);
-    await sleep(50);
     await this.page.mouse.move(px, py);
-    await sleep(100);
+    await this.frames(1);
     await this.page.mouse.down();
-    await sleep(150);
+    await this.frames(2);
     await this.page.mouse.up();
-    await sleep(150);
   }
 
   async next(button, scene) {
@@ -335,6 +319,7 @@ async function playWholeStudy(context, base, timings) {
   const page = await context.newPage();
   const run = new Run(page, "whole-study");
   const url = `${base}/index.html?next=${encodeURIComponent(FORM)}`;
+  await page.addInitScript(countFrames);
 
   // Holds the packed files back a moment so the progress line can be seen.
   let release;
@@ -373,14 +358,16 @@ async function playWholeStudy(context, base, timings) {
   run.check(layout.title === "Strategy Game", `the title became ${JSON.stringify(layout.title)} once the game ran`);
 
   // Escape cannot close a tab; the game must go on.
-  await page.keyboard.press("Escape", { delay: 150 });
-  await sleep(500);
+  await page.keyboard.down("Escape");
+  await run.frames(2);
+  await page.keyboard.up("Escape");
+  await run.frames(10);
   run.check(sceneOf(await run.shot()) === "title", "Escape left the title screen");
 
   // In a smaller window the canvas shrinks with its aspect kept, and a click lands where
   // the button is drawn: (300, 350) on the canvas is the Play button, (187, 218) is not.
   await page.setViewportSize({ width: 1000, height: 700 });
-  await sleep(300);
+  await page.waitForFunction(() => document.getElementById("canvas").getBoundingClientRect().width < 1600);
   const small = await page.evaluate(() => {
     const r = document.getElementById("canvas").getBoundingClientRect();
     return [r.left, r.top, r.width, r.height, document.documentElement.scrollHeight];
@@ -393,7 +380,9 @@ async function playWholeStudy(context, base, timings) {
   const tutorial = await run.waitScene("board");
   run.check(near(tutorial.px(50, 500), RAYWHITE), "the tutorial board does not show its margin", tutorial);
 
-  await page.keyboard.press("Escape", { delay: 150 });
+  await page.keyboard.down("Escape");
+  await run.frames(2);
+  await page.keyboard.up("Escape");
   await run.next(FORFEIT, "transition");
   await run.next(CONTINUE, "board");
   await run.next(FORFEIT, "transition");
@@ -406,7 +395,7 @@ async function playWholeStudy(context, base, timings) {
   const [from, to] = KNIGHT_MOVE[maps[0]];
   run.check(countInTile(board, from, bluish) > 500, `no blue Knight on ${from} of Map${maps[0]}`, board);
   await run.click([100 * from[0] + 50, 100 * from[1] + 50]);
-  await sleep(200);
+  await run.waitUntil("the Knight's moves", (s) => countInTile(s, to, highlighted) > 4000, 5000);
   await run.click([100 * to[0] + 50, 100 * to[1] + 50]);
   const moved = await run.waitUntil("the Knight's move", (s) => countInTile(s, to, bluish) > 500, 5000);
   run.check(countInTile(moved, from, bluish) === 0, `the Knight still shows on ${from} after the move`, moved);
@@ -439,7 +428,7 @@ async function playWholeStudy(context, base, timings) {
   expected.searchParams.set("code", code);
   run.check(done.linkShown && done.href === expected.href, `questionnaire link ${done.href}, expected ${expected.href}`);
   run.check(done.error === "", `an error is shown: ${done.error}`);
-  await sleep(1000);
+  await pageFrames(page, 60);
   run.check(page.url() === url, `the page went to ${page.url()} by itself`);
 
   // Following the link by hand reaches the questionnaire with the code.
@@ -462,6 +451,7 @@ async function hostileNext(context, base, name, next) {
     dialog.dismiss().catch(() => {});
   });
   const url = `${base}/index.html?next=${encodeURIComponent(next)}`;
+  await page.addInitScript(countFrames);
   const started = Date.now();
   await page.goto(url);
   await run.waitScene("title", 60000);
@@ -470,7 +460,7 @@ async function hostileNext(context, base, name, next) {
   const code = checkCode(run, await run.shot(), maps, "00");
   await run.click(QUIT);
   const done = await finishedPage(page);
-  await sleep(500);
+  await pageFrames(page, 30);
   run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
   run.check(!done.linkShown, `a questionnaire link is offered for ${next}`);
   run.check(done.error.includes(next), `the error does not name the address: ${JSON.stringify(done.error)}`);

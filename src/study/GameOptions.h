@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line can ask of the game. A plain run gives none of these.
+struct GameOptions {
+    // --seed N: the run's random draws (the opponents' order and the maps) repeat those of an
+    // earlier run with the same N; without it the time seeds them.
+    std::optional<uint32_t> seed;
+};
+
+// The line printed under a command line the game does not understand.
+extern const char* const gameUsage;
+
+// Reads the arguments after the program's name; on one it does not understand, `error` says
+// which, and the result is empty.
+std::optional<GameOptions> ParseGameOptions(const std::vector<std::string>& args, std::string& error);
