@@ -22,7 +22,9 @@ TEST(Searches, TiesKeepThePassAndAUnitThatPassesWithATargetMustAttack)
             auto game = StartGame(map, NewOpponent(hps));
             game->ai->gold = 0;  // 100 after income: the castle can buy nothing
             EXPECT_EQ(PlayAiTurn(*game), plan);
-            EXPECT_EQ(hps ? static_cast<HPSController*>(game->ai)->turnsScored : hpsTurns, hpsTurns);
+            if (hps) {
+                EXPECT_EQ(static_cast<HPSController*>(game->ai)->turnsScored, hpsTurns);
+            }
         }
     }
 }
