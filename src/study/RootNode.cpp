@@ -35,6 +35,12 @@ std::unique_ptr<AIController> MakeOpponent(AIController* controller, std::string
 
 void RootNode::Init()
 {
+    // The only seeding of the run: runs started within the same second play the same order and maps.
+    InitSeeded(static_cast<unsigned>(time(nullptr)));
+}
+
+void RootNode::InitSeeded(unsigned seed)
+{
     scenes.push_back(std::make_unique<TitleScreen>());
     scenes.push_back(MakeBoard(true));
     scenes.push_back(std::make_unique<Transition>("Next you will play a practice game with no AI"));
@@ -48,21 +54,16 @@ void RootNode::Init()
     aiQueue.push_back(MakeOpponent(new AIController(), "default"));
     aiQueue.push_back(MakeOpponent(new AIController(), "default"));
 
-    // The only seeding of the run; the draw below fixes the order of the two scored opponents.
-    srand(static_cast<unsigned>(time(nullptr)));
-    QueueScoredOpponents(rand());
-    NextScene();
-}
-
-void RootNode::QueueScoredOpponents(int draw)
-{
-    if (draw % 2 != 0) {
+    // One draw fixes the order of the two scored opponents: an odd one puts "b" first.
+    srand(seed);
+    if (rand() % 2 != 0) {
         aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
         aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
     } else {
         aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
         aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
     }
+    NextScene();
 }
 
 void RootNode::NextScene()

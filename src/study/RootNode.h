@@ -19,13 +19,12 @@ public:
 
     // Builds the nine scenes and the opponent queue, then shows the title screen.
     void Init() override;
+    // Init with the random generator seeded from `seed`; Init itself seeds it with the time.
+    void InitSeeded(unsigned seed);
     // Replaces the current scene by the next one; with none left, closes the window.
     void NextScene();
     CameraNode* GetActiveCamera() const;
     Vector2 CameraOffset() const override;
-    // Appends the two scored opponents in the order given by one draw of rand():
-    // an odd draw puts "b" first.
-    void QueueScoredOpponents(int draw);
 
     TeamController* CreatePlayer() override;
     // The front of aiQueue; a passive side once the queue is empty (boards that tests and
