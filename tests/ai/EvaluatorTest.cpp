@@ -97,6 +97,23 @@ TEST(Evaluate, ApproachWithNoEnemyInSightAndWithTheEnemyOutOfReach)
     EXPECT_FLOAT_EQ(reachable - outOfReach, 3.0f * (2.0f * unreachablePathCost - 25.0f));
 }
 
+// ai-eval-tie-*: row "00010". The AI Knight (2,0) between human Knights (0,0) and (4,0), both 2 away;
+// the way right crosses the cost-2 tile. The files differ only in which human Knight comes first in
+// the board's order, and that one is the Knight the AI walks to: a later one replaces it only when
+// strictly nearer.
+TEST(Evaluate, OfEnemiesEquallyNearTheWalkGoesToTheFirstInTheBoardsOrder)
+{
+    // material: AI 300 + 400, human 0 + 800 -> -1000; castles 0; threats: the AI Knight steps next
+    // to either (+400 +400), each human Knight next to it (-400 -400): 0; attacks 0; vision 5.
+    // approach: to (0,0) 1 + 1, x3 = -6; to (4,0) 2 + 1, x3 = -9
+    const std::pair<const char*, float> cases[] = {{"ai-eval-tie-left-first.txt", -6.0f},
+                                                   {"ai-eval-tie-right-first.txt", -9.0f}};
+    for (const auto& [map, approach] : cases) {
+        auto game = StartGame(map);
+        EXPECT_FLOAT_EQ(Evaluator(*game->board).Evaluate(game->ai), -1000.0f + 5.0f + approach) << map;
+    }
+}
+
 // ai-eval-kill-factors: one row of 46; pairs 7 apart, so each AI attacker has exactly its one human target
 // in range. Setting the attacker's hasMoved (and not hasAttacked) changes only the attacks term:
 // 3 x factor x value, where the factor is 3 when the damage kills (damage >= health) and 1 otherwise.
