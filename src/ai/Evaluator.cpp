@@ -444,15 +444,6 @@ int32_t TeamWorth(const TileMap& map, const TeamController* side)
     return worth;
 }
 
-std::vector<Unit*> ThreatSet(const Unit* unit)
-{
-    if (unit->map == nullptr) {
-        return {};
-    }
-    Evaluator evaluator(*unit->map);
-    return evaluator.ThreatSet(*unit);
-}
-
 int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target)
 {
     if (map.tiles.empty()) {
@@ -530,10 +521,4 @@ int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target)
         return unreachablePathCost;
     }
     return static_cast<int32_t>(targetG);
-}
-
-float Evaluate(TileMap& map, TeamController* side)
-{
-    Evaluator evaluator(map);
-    return evaluator.Evaluate(side);
 }

@@ -122,13 +122,8 @@ private:
     std::vector<Vector2> approachEnemies;
 };
 
-// The same questions asked once, of the board as it stands (tests and tools).
-// The score of the board for `side`; larger is better. Rebuilds the side's visibleTiles at its end.
-float Evaluate(TileMap& map, TeamController* side);
 // Gold plus the worth of every piece the side owns.
 int32_t TeamWorth(const TileMap& map, const TeamController* side);
-// The distinct pieces `unit` could attack after one move, in creation order.
-std::vector<Unit*> ThreatSet(const Unit* unit);
 // Walking cost of the first path a breadth-first search finds (target counted, start not).
 int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target);
 // Whole-tile Manhattan distance.

@@ -136,10 +136,11 @@ void BoardQueries::ReadTiles()
     }
 }
 
-void BoardQueries::RememberReachable()
+void BoardQueries::RememberReachable(size_t slots)
 {
-    if (remembered.empty()) {
-        remembered.resize(reachSlots);
+    if (remembered.size() != slots) {
+        remembered.assign(slots, {});
+        slotMask = slots - 1;
     }
 }
 
@@ -170,7 +171,7 @@ const std::vector<Vector2>& BoardQueries::Reachable(const Unit& unit)
     const uint64_t occupied = Occupied(x, y, speed);
     const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 40) ^ (static_cast<uint64_t>(static_cast<uint32_t>(y)) << 20) ^
                            static_cast<uint64_t>(speed);
-    RememberedReach& slot = remembered[Mix(occupied + where * 0x9e3779b97f4a7c15ull) & (reachSlots - 1)];
+    RememberedReach& slot = remembered[Mix(occupied + where * 0x9e3779b97f4a7c15ull) & slotMask];
     const Diamond& diamond = diamonds[static_cast<size_t>(speed)];
     if (slot.generation == generation && slot.occupied == occupied && slot.x == x && slot.y == y && slot.speed == speed) {
         reachable.clear();

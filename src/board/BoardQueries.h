@@ -39,8 +39,9 @@ public:
     // The tiles `unit` can move to, in discovery order; valid until the next call.
     const std::vector<Vector2>& Reachable(const Unit& unit);
     // From now on reachable tiles are remembered, until the tiles are read again: a search
-    // asks for the same few thousand again and again.
-    void RememberReachable();
+    // asks for the same few thousand again and again. The table holds `slots` lists (a power
+    // of two); a smaller one lets tests make positions share a slot.
+    void RememberReachable(size_t slots = reachSlots);
 
     // The tiles a move can reach are decided by the start, the speed, and which tiles within
     // the speed (every step costs at least 1) hold a piece: for speeds up to 5 one bit per tile.
@@ -93,6 +94,7 @@ private:
     uint32_t listed = 0;
     std::vector<WorkEntry> work;
     std::vector<Vector2> reachable;
-    std::vector<RememberedReach> remembered;  // reachSlots entries once RememberReachable is called
+    std::vector<RememberedReach> remembered;  // empty until RememberReachable sizes it
+    size_t slotMask = 0;                       // the table's size less one
     uint32_t generation = 1;
 };

@@ -49,10 +49,17 @@ void RootNode::Init()
     aiQueue.push_back(MakeOpponent(new AIController(), "default"));
     aiQueue.push_back(MakeOpponent(new AIController(), "default"));
 
-    // The only seeding of the run; the draw below fixes the order of the two scored opponents.
+    // The only seeding of the run: runs started within the same second play the same order and maps.
     const auto runSeed = seed ? *seed : static_cast<unsigned>(time(nullptr));
     srand(runSeed);
-    QueueScoredOpponents(rand());
+    // One draw fixes the order of the two scored opponents: an odd one puts "b" first.
+    if (rand() % 2 != 0) {
+        aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
+        aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
+    } else {
+        aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
+        aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
+    }
     // NOTE: the three boards after the tutorial draw their maps next, in this order, and nothing
     // else draws: drawn now, the record's first line can name them.
     for (int board = 0; board < 3; ++board) {
@@ -73,17 +80,6 @@ void RootNode::Init()
         record->RunStarted(header);
     }
     NextScene();
-}
-
-void RootNode::QueueScoredOpponents(int draw)
-{
-    if (draw % 2 != 0) {
-        aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
-        aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
-    } else {
-        aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
-        aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
-    }
 }
 
 void RootNode::NextScene()

@@ -28,9 +28,6 @@ public:
     void NextScene();
     CameraNode* GetActiveCamera() const;
     Vector2 CameraOffset() const override;
-    // Appends the two scored opponents in the order given by one draw of rand():
-    // an odd draw puts "b" first.
-    void QueueScoredOpponents(int draw);
 
     TeamController* CreatePlayer() override;
     // The front of aiQueue; a passive side once the queue is empty (boards that tests and

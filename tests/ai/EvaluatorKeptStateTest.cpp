@@ -1,7 +1,8 @@
-// The searches' evaluator keeps state from one evaluation to the next: the side's sight,
-// counted tile by tile as pieces move, and threat sets remembered by neighbourhood. Along
-// random trial paths, across Forget, it must score and answer exactly as a fresh evaluator
-// and leave the sight UpdateVision builds, tile for tile and in the same order.
+// The searches' evaluator keeps state from one evaluation to the next: path and approach costs,
+// threat sets remembered by neighbourhood and, for the two-candidate search, the side's sight,
+// counted tile by tile as pieces move. Along random trial paths, across Forget, it must score and
+// answer exactly as a fresh evaluator and leave the sight UpdateVision builds, tile for tile and in
+// the same order. The third seed scores as the step search does, rebuilding the sight each time.
 #include "ai/AiFixtures.h"
 
 TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
@@ -41,7 +42,7 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                 const float fresh = freshEvaluator.Evaluate(&ai);
                 const std::vector<Vector2> sightNow = ai.visibleTiles;
                 ai.visibleTiles = sightBefore;
-                ASSERT_EQ(kept.EvaluateKeepingSight(&ai), fresh) << "step " << step;
+                ASSERT_EQ(seed != 3 ? kept.EvaluateKeepingSight(&ai) : kept.Evaluate(&ai), fresh) << "step " << step;
                 if (step % 5 == 0) {
                     kept.WriteSight();
                     ASSERT_EQ(TilesText(ai.visibleTiles), TilesText(sightNow)) << "step " << step;
@@ -58,5 +59,37 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                 }
             }
         }
+    }
+}
+
+// An opponent keeps its evaluator from turn to turn, and with it what it worked out (path and
+// approach costs, threat sets, reachable tiles): none of it may reach into the next turn. One row
+// of 12: human castle (0,0) and Knight (7,0), AI Knight (9,0) and castle (11,0). Nothing the AI can
+// do changes which enemies it sees, so a whole search sees one list of them. When the human Knight
+// has stepped to (6,0), the next turn is the one a fresh opponent plans, with the same score.
+TEST(EvaluatorKeptState, TheNextTurnIsPlannedAsByAFreshOpponent)
+{
+    for (bool hps : {true, false}) {
+        SCOPED_TRACE(hps ? "two-candidate" : "step search");
+        const std::string map = "000000000000\n\n3,0,0,0\n0,7,0,0\n0,9,0,1\n3,11,0,1\n";
+        auto kept = StartGame(map, aitest::NewOpponent(hps));
+        auto fresh = StartGame(map, aitest::NewOpponent(hps));
+        kept->board->EndTurn();
+        kept->ai->FinishThinking();
+        kept->ai->plan.clear();  // the turn ends without playing its plan
+        kept->ai->AdvancePlayback(1.0f);
+        std::vector<std::vector<std::string>> plans;
+        std::vector<float> scores;
+        for (TestGame* game : {kept.get(), fresh.get()}) {
+            game->board->MoveUnit(game->board->GetUnitAt(Tile(7, 0)), Tile(6, 0));
+            game->player->gold = 0;
+            game->ai->gold = 300;
+            game->board->EndTurn();
+            game->ai->FinishThinking();
+            plans.push_back(aitest::ActionTexts(game->ai->plan));
+            scores.push_back(hps ? static_cast<HPSController*>(game->ai)->bestScore : 0.0f);
+        }
+        EXPECT_EQ(plans[0], plans[1]);
+        EXPECT_EQ(scores[0], scores[1]);
     }
 }

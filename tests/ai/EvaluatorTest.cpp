@@ -20,17 +20,17 @@ TEST(Evaluate, OpenBoardScoredByHandForBothSidesFromTheSightItIsGiven)
     // approach: enemies (0,0), (3,1). AI castle (4,2) -> (3,1), cost 2; Mage (1,1) is 2 from both and
     //   takes the earlier, (0,0), cost 2. -4, x3 = -12
     // vision: the Mage alone sees all 15 tiles
-    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 5000.0f + 0.0f - 900.0f + 0.0f + 15.0f - 12.0f);
+    EXPECT_FLOAT_EQ(Evaluator(*game->board).Evaluate(game->ai), 5000.0f + 0.0f - 900.0f + 0.0f + 15.0f - 12.0f);
     // For the human: material -5000; castles 0; threats: the mirror of the AI's, +900; attacks 0;
     // approach: enemies (4,2), (1,1). Castle (0,0) -> Mage (1,1), cost 2; Knight (3,1) is 2 from both
     //   and takes the earlier, (4,2), cost 2: -12; vision: the Knight sees all 15 tiles
-    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->player), -5000.0f + 0.0f + 900.0f + 0.0f + 15.0f - 12.0f);
+    EXPECT_FLOAT_EQ(Evaluator(*game->board).Evaluate(game->player), -5000.0f + 0.0f + 900.0f + 0.0f + 15.0f - 12.0f);
     // Evaluate reads the pieces in sight from the side's tiles as it finds them, rebuilds them at its
     // end and changes nothing else, not even the other side's sight. With nothing in sight: no
     // threats, no enemies, nothing to approach.
     const BoardState before = CaptureState(*game->board);
     game->ai->visibleTiles.clear();
-    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), 5000.0f + 0.0f + 0.0f + 0.0f + 15.0f + 0.0f);
+    EXPECT_FLOAT_EQ(Evaluator(*game->board).Evaluate(game->ai), 5000.0f + 0.0f + 0.0f + 0.0f + 15.0f + 0.0f);
     ExpectSameState(before, CaptureState(*game->board), true);
 }
 
@@ -49,13 +49,13 @@ TEST(Evaluate, CorridorWithRoughGroundAndASpentArcherScoredByHand)
     // approach: every AI piece goes for the Knight (3,0): Mage 1+2+1 = 4, Archer 6, castle 9: -19, x3 = -57
     // vision: tiles 1..11 (the two kind-3 ends never count): 11
     const float withoutAttacks = 11000.0f + 0.0f - 500.0f + 0.0f + 11.0f - 57.0f;
-    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), withoutAttacks);
+    EXPECT_FLOAT_EQ(Evaluator(*game->board).Evaluate(game->ai), withoutAttacks);
     // The Mage has moved and still has the Knight at 3 in range: attacks 3 x 400, x3 = 3600.
     // The Archer is finished, so its Knight in range counts for nothing.
     mage->hasMoved = true;
     archer->hasMoved = true;
     archer->hasAttacked = true;
-    EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai), withoutAttacks + 3600.0f);
+    EXPECT_FLOAT_EQ(Evaluator(*game->board).Evaluate(game->ai), withoutAttacks + 3600.0f);
 }
 
 // ai-eval-capture: one row of 5. Human castle (0,0), Knight (3,0); AI castle (4,0), Knight (1,0).
@@ -65,13 +65,13 @@ TEST(Evaluate, CapturingTheEnemyCastleMovesItsWorthAndTheCastleTerm)
     TileMap& board = *game->board;
     // Before: material 1700 - 1500 = 200 -> 2000; castles 0; threats: each Knight threatens the other
     //   from (2,0), +400 - 400 = 0; approach: castle (4,0) -> (3,0) 1, Knight (1,0) -> (0,0) 1: -6; vision 5
-    EXPECT_FLOAT_EQ(Evaluate(board, game->ai), 2000.0f + 0.0f + 0.0f + 0.0f + 5.0f - 6.0f);
+    EXPECT_FLOAT_EQ(Evaluator(board).Evaluate(game->ai), 2000.0f + 0.0f + 0.0f + 0.0f + 5.0f - 6.0f);
     game->ai->ApplyAction({Attack, board.GetUnitAt(Tile(1, 0)), Tile(0, 0)});
     ASSERT_EQ(board.GetUnitAt(Tile(0, 0))->team, game->ai);
     // The castle's 1000 leaves one side's worth (1500) for the other's (1700): 2700 against 500.
     // After: material 2700 - 500 -> 22000; castles +200; threats still 0 (a castle never threatens);
     //   approach: the only enemy left is the Knight (3,0): castles (0,0) 3 and (4,0) 1, Knight (1,0) 2: -18
-    EXPECT_FLOAT_EQ(Evaluate(board, game->ai), 22000.0f + 200.0f + 0.0f + 0.0f + 5.0f - 18.0f);
+    EXPECT_FLOAT_EQ(Evaluator(board).Evaluate(game->ai), 22000.0f + 200.0f + 0.0f + 0.0f + 5.0f - 18.0f);
 }
 
 // ai-eval-alone: one row of 12. AI Knight (3,0) and castle (4,0); a human Knight (11,0) out of their
@@ -84,17 +84,34 @@ TEST(Evaluate, ApproachWithNoEnemyInSightAndWithTheEnemyOutOfReach)
     ASSERT_FALSE(alone->ai->CanSee(Tile(11, 0)));
     // material: AI 300 + 400 + 1000, human 0 + 400 -> 13000; castles +100; threats 0 (the Knight reaches
     // nothing next to the far Knight); approach 0: nobody to walk to; vision: tiles 0..9
-    EXPECT_FLOAT_EQ(Evaluate(*alone->board, alone->ai), 13000.0f + 100.0f + 0.0f + 0.0f + 10.0f + 0.0f);
+    EXPECT_FLOAT_EQ(Evaluator(*alone->board).Evaluate(alone->ai), 13000.0f + 100.0f + 0.0f + 0.0f + 10.0f + 0.0f);
 
     const std::string pieces = "\n3,0,0,1\n0,1,0,1\n3,13,0,0\n";
     auto open = StartGame("00000000000000\n" + pieces);
     auto walled = StartGame("00000000020000\n" + pieces);
-    const float reachable = Evaluate(*open->board, open->ai);
-    const float outOfReach = Evaluate(*walled->board, walled->ai);
+    const float reachable = Evaluator(*open->board).Evaluate(open->ai);
+    const float outOfReach = Evaluator(*walled->board).Evaluate(walled->ai);
     EXPECT_LT(outOfReach, reachable);
     // Material, castles, threats, attacks and vision are the same on both boards: only the walk differs,
     // and on the open board it is 13 + 12 for the two AI pieces.
     EXPECT_FLOAT_EQ(reachable - outOfReach, 3.0f * (2.0f * unreachablePathCost - 25.0f));
+}
+
+// ai-eval-tie-*: row "00010". The AI Knight (2,0) between human Knights (0,0) and (4,0), both 2 away;
+// the way right crosses the cost-2 tile. The files differ only in which human Knight comes first in
+// the board's order, and that one is the Knight the AI walks to: a later one replaces it only when
+// strictly nearer.
+TEST(Evaluate, OfEnemiesEquallyNearTheWalkGoesToTheFirstInTheBoardsOrder)
+{
+    // material: AI 300 + 400, human 0 + 800 -> -1000; castles 0; threats: the AI Knight steps next
+    // to either (+400 +400), each human Knight next to it (-400 -400): 0; attacks 0; vision 5.
+    // approach: to (0,0) 1 + 1, x3 = -6; to (4,0) 2 + 1, x3 = -9
+    const std::pair<const char*, float> cases[] = {{"ai-eval-tie-left-first.txt", -6.0f},
+                                                   {"ai-eval-tie-right-first.txt", -9.0f}};
+    for (const auto& [map, approach] : cases) {
+        auto game = StartGame(map);
+        EXPECT_FLOAT_EQ(Evaluator(*game->board).Evaluate(game->ai), -1000.0f + 5.0f + approach) << map;
+    }
 }
 
 // ai-eval-kill-factors: one row of 46; pairs 7 apart, so each AI attacker has exactly its one human target
@@ -109,9 +126,9 @@ TEST(Evaluate, AttackInReachCountsThreeTimesTheValueWhenItKillsAndOnceOtherwise)
     for (const auto& [attackerX, term] : cases) {
         Unit* attacker = game->board->GetUnitAt(Tile(attackerX, 0));
         ASSERT_TRUE(attacker != nullptr && attacker->team == game->ai);
-        const float base = Evaluate(*game->board, game->ai);
+        const float base = Evaluator(*game->board).Evaluate(game->ai);
         attacker->hasMoved = true;
-        EXPECT_FLOAT_EQ(Evaluate(*game->board, game->ai) - base, term) << PieceText(attacker);
+        EXPECT_FLOAT_EQ(Evaluator(*game->board).Evaluate(game->ai) - base, term) << PieceText(attacker);
         attacker->hasMoved = false;
     }
 }

@@ -1,6 +1,7 @@
 #include <map>
 #include <random>
 
+#include "board/BoardQueries.h"
 #include "support/TestGame.h"
 
 namespace {
@@ -33,6 +34,56 @@ TEST(Ranges, AttackTargets)
     for (const auto& [name, pieces, from, targets] : rows) {
         auto game = OpenBoard(pieces);
         EXPECT_EQ(TilesText(game->board->GetUnits()[0]->GetAttackTargets(from)), targets) << name;
+    }
+}
+
+// The order of the offered tiles, which the opponents' ties follow. A unit of speed 2 alone on open
+// ground, the example the rules give: the four neighbours right, down, left, up; the upper one, added
+// last, is expanded next, then the left, the lower and the right one. At the edges and corners the
+// tiles off the board are skipped in the same order. A castle offers its free neighbours right, down,
+// left, up. Units: the plain walk, and the board queries' remembered lists as first found and as
+// read back.
+TEST(Ranges, OfferedTilesInDiscoveryOrder)
+{
+    const std::tuple<int32_t, int, int, const char*> cases[] = {
+        {knight, 5, 5, "(6,5) (5,6) (4,5) (5,4) (6,4) (4,4) (5,3) (4,6) (3,5) (6,6) (5,7) (7,5)"},
+        {knight, 0, 0, "(1,0) (0,1) (1,1) (0,2) (2,0)"},
+        {knight, 10, 10, "(9,10) (10,9) (9,9) (10,8) (8,10)"},
+        {knight, 5, 0, "(6,0) (5,1) (4,0) (4,1) (3,0) (6,1) (5,2) (7,0)"},
+        {knight, 0, 5, "(1,5) (0,6) (0,4) (1,4) (0,3) (1,6) (0,7) (2,5)"},
+        {castle, 5, 5, "(6,5) (5,6) (4,5) (5,4)"},
+        {castle, 0, 0, "(1,0) (0,1)"},
+    };
+    for (const auto& [type, x, y, offered] : cases) {
+        SCOPED_TRACE(TypeInfo(type).name + TileText(Tile(x, y)));
+        auto game = OpenBoard({{type, x, y, 0}});
+        Unit* piece = game->board->GetUnits()[0];
+        if (type == castle) {
+            EXPECT_EQ(TilesText(piece->GetSpawnTiles()), offered);
+            continue;
+        }
+        piece->speed = 2;
+        EXPECT_EQ(TilesText(piece->GetReachableTiles()), offered);
+        BoardQueries queries(*game->board);
+        queries.RememberReachable();
+        EXPECT_EQ(TilesText(queries.Reachable(*piece)), offered);
+        EXPECT_EQ(TilesText(queries.Reachable(*piece)), offered);
+    }
+}
+
+// Remembered lists are found by the start, the speed and the pieces around. In a table of one
+// slot every position shares it: a piece that came near must still change the unit's way.
+TEST(Ranges, RememberedReachableTilesFollowThePiecesAround)
+{
+    auto game = OpenBoard({{knight, 5, 5, 0}});
+    Unit* unit = game->board->GetUnits()[0];
+    BoardQueries queries(*game->board);
+    queries.RememberReachable(1);
+    queries.Reachable(*unit);  // the unit alone takes the slot
+    for (Vector2 comer : {Tile(6, 5), Tile(3, 4)}) {
+        game->board->SpawnUnit(knight, comer, game->board->teams[1]);
+        queries.Refresh();
+        EXPECT_EQ(TilesText(queries.Reachable(*unit)), TilesText(unit->GetReachableTiles())) << "a Knight came to " << TileText(comer);
     }
 }
 
