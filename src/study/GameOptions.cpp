@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-const char* const gameUsage = "usage: torvane [--seed N]   (N from 0 to 4294967295)";
+const char* const gameUsage = "usage: torvane [--seed N] [--record DIR]   (N from 0 to 4294967295)";
 
 namespace {
 // A whole decimal number that fits, or nothing.
@@ -26,6 +26,12 @@ std::optional<GameOptions> ParseGameOptions(const std::vector<std::string>& args
             options.seed = i + 1 < args.size() ? ReadNumber(args[++i]) : std::nullopt;
             if (!options.seed) {
                 error = "--seed needs a whole number from 0 to 4294967295";
+                return std::nullopt;
+            }
+        } else if (args[i] == "--record") {
+            options.recordDir = i + 1 < args.size() ? args[++i] : "";
+            if (options.recordDir.empty()) {
+                error = "--record needs a folder";
                 return std::nullopt;
             }
         } else {

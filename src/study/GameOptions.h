@@ -10,6 +10,8 @@ struct GameOptions {
     // --seed N: the run's random draws (the opponents' order and the maps) repeat those of an
     // earlier run with the same N; without it the time seeds them.
     std::optional<uint32_t> seed;
+    // --record DIR: a record of the whole run (RECORD.md) is written into DIR as it goes.
+    std::string recordDir;
 };
 
 // The line printed under a command line the game does not understand.

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "board/UnitType.h"
 #include "input/InputManager.h"
 #include "raylib.h"
+#include "record/RecordWriter.h"
 #include "screens/ErrorScreen.h"
 #include "study/Frame.h"
 #include "study/GameOptions.h"
@@ -177,6 +179,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "torvane: %s\n%s\n", problem.c_str(), gameUsage);
         return 2;
     }
+    // Refused before the window opens: a study must not run unrecorded when a record was asked for.
+    std::unique_ptr<RecordWriter> record;
+    if (!options->recordDir.empty()) {
+        record = RecordWriter::CreateIn(options->recordDir, problem);
+        if (record == nullptr) {
+            std::fprintf(stderr, "torvane: %s\n", problem.c_str());
+            return 2;
+        }
+    }
     bool found = false;
     const std::string where = FindDataFiles(found);
     InitWindow(1600, 900, "Strategy Game");
@@ -186,6 +197,7 @@ int main(int argc, char** argv)
     }
     StartStudy();
     root->seed = options->seed;
+    root->record = record.get();
     const bool played = Guarded([] {
         root->Init();
         while (!WindowShouldClose()) {

@@ -8,7 +8,7 @@ TEST(GameOptions, ASeedIsAWhole32BitNumberAndAnythingElseIsRefused)
 {
     struct Case {
         std::vector<std::string> args;
-        std::string seed;  // as read, "none" without one, "refused" when refused
+        std::string seed;  // as read, "none" without one, "refused" when refused; then the record folder
     };
     const Case cases[] = {
         {{}, "none"},
@@ -22,11 +22,15 @@ TEST(GameOptions, ASeedIsAWhole32BitNumberAndAnythingElseIsRefused)
         {{"--seed"}, "refused"},
         {{"42"}, "refused"},
         {{"--seed", "7", "--record"}, "refused"},
+        {{"--record", ""}, "refused"},
+        {{"--record", "out dir", "--seed", "3"}, "3 out dir"},
     };
     for (const Case& c : cases) {
         std::string error;
         const std::optional<GameOptions> options = ParseGameOptions(c.args, error);
-        const std::string got = !options ? "refused" : options->seed ? std::to_string(*options->seed) : "none";
+        const std::string got = !options ? "refused"
+                                : (options->seed ? std::to_string(*options->seed) : "none") +
+                                      (options->recordDir.empty() ? "" : " " + options->recordDir);
         EXPECT_EQ(got, c.seed) << "arguments: " << testing::PrintToString(c.args);
         EXPECT_EQ(error.empty(), options.has_value()) << "a refusal must say why: " << testing::PrintToString(c.args);
     }
