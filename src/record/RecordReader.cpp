@@ -32,7 +32,7 @@ Record ParseRecord(const std::string& text, const std::string& name)
         Json line = Json::parse(lines[i], nullptr, false);
         const bool complete = !line.is_discarded() && line.is_object() && (!last || lastIsWhole);
         if (i == 0) {
-            if (!complete || line.value("format", "") != record::formatName) {
+            if (!complete || line["format"] != record::formatName) {
                 Fail(name, 1, "not a study record (its first line does not name the format \"" +
                                   std::string(record::formatName) + "\")");
             }
