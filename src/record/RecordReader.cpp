@@ -21,7 +21,8 @@ Record ParseRecord(const std::string& text, const std::string& name)
     for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
     }
-    // A whole record ends with a line feed; text after the last one is a line cut short.
+    // A whole record ends with a line feed; text after the last one is a line cut short. A line
+    // is written with its line feed, so a broken line that has one is no cut but a fault.
     const bool lastIsWhole = !text.empty() && text.back() == '\n';
     if (lines.empty()) {
         Fail(name, 1, "empty file, not a study record");
@@ -44,7 +45,7 @@ Record ParseRecord(const std::string& text, const std::string& name)
             continue;
         }
         if (!complete) {
-            if (last) {
+            if (last && !lastIsWhole) {
                 record.cutAtLine = number;
                 break;
             }

@@ -138,7 +138,8 @@ TEST(Replay, ChecksARecordCutShortUpToTheCut)
     std::remove(path.c_str());
 }
 
-// What cannot be read as a record is refused with exit status 2 and a message naming it.
+// What cannot be read as a record is refused with exit status 2 and a message naming it (the
+// record fuzzer's kept inputs try the reader on many more).
 TEST(ReplayCommand, RefusesWhatIsNotARecord)
 {
     TempFolder empty;
@@ -149,10 +150,8 @@ TEST(ReplayCommand, RefusesWhatIsNotARecord)
         {"/nonexistent/records", "/nonexistent/records: no such file or folder"},
         {empty.path.string(), empty.path.string() + ": a folder without records"},
         {GameDataPath("Map1.txt"), "Map1.txt:1: not a study record"},
-        {WriteTempFile(""), ":1: empty file, not a study record"},
         {WriteTempFile("{\"format\":1}\n"), ":1: not a study record"},
         {WriteTempFile("{\"format\":\"torvane-record\",\"version\":2}\n"), ":1: record version 2, this tool reads version 1"},
-        {WriteTempFile(header + "{\"t\":0,\"event\":\"focus\"\n{\"t\":0,\"event\":\"focus\",\"focused\":true}\n"), ":2: not a JSON object"},
         {WriteTempFile(header + "{\"t\":0,\"event\":\"board\"}\n"), ":2: a field is missing or of the wrong kind"},
     };
     for (const auto& item : cases) {

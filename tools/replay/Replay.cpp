@@ -50,6 +50,11 @@ std::string Differences(const Json& recorded, const Json& replayed)
                      (recorded.contains(key) ? recorded[key].dump() : "nothing") + ", the replay " + value.dump();
         }
     }
+    for (const auto& [key, value] : recorded.items()) {
+        if (!Timing(key) && !replayed.contains(key)) {
+            found += (found.empty() ? "" : "; ") + key + ": the record has " + value.dump() + ", the replay nothing";
+        }
+    }
     return found;
 }
 
@@ -173,6 +178,10 @@ std::string Replayer::StartBoard(const RecordEvent& event)
     if (hash != fields.at("hash").get<std::string>()) {
         return "the map text is not the one the record's hash names (" + fields.at("hash").get<std::string>() +
                "; the text hashes to " + hash + ")";
+    }
+    if (text.empty()) {
+        // NOTE: a board without a text would load a map file of this machine instead.
+        return "the board has no map text";
     }
     const int32_t number = Int(fields.at("number"));
     if (number != 1 && number != 2) {
@@ -317,7 +326,7 @@ ReplayResult Replayer::Run()
             ++i;  // a side that plays from the record planned this turn; its plan is in the lines that follow
         } else if (opponent != nullptr && opponent->thinking) {
             // Nothing can happen on a board while a side plans its turn.
-            return differ(event.line, "the record has a " + kind + " while the opponent plans its turn");
+            return differ(event.line, "the record has its " + kind + " here, while the opponent plans its turn");
         } else {
             bool played = Apply(event);
             Collect();
