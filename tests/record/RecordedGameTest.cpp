@@ -166,22 +166,4 @@ TEST(RecordedGame, AnUndoWritesWhatItUndidAndReplays)
         }
     }
 }
-
-// Z leaves the human's selection as it is, so a click after it acts on highlights of the board
-// before the undo: here a Knight steps onto the tile that the undo gave back to its neighbour. The
-// rules of the restored board do not offer that move, and yet the record of it replays.
-TEST(RecordedGame, AMoveFromASelectionMadeBeforeAnUndoReplays)
-{
-    RecordedGame recorded("00000\n00000\n00000\n\n3,0,0,0\n0,1,1,0\n0,2,1,0\n3,4,2,1\n", new AIController());
-    TileMap& board = *recorded.board;
-    Unit* left = board.GetUnitAt(Tile(1, 1));
-    board.MoveUnit(board.GetUnitAt(Tile(2, 1)), Tile(2, 2));
-    recorded.player->SelectUnit(left);
-    recorded.player->HandleInput({KeyZ, true});
-    ASSERT_NE(board.GetUnitAt(Tile(2, 1)), nullptr) << "the undo puts the neighbour back";
-    board.MoveUnit(left, Tile(2, 1));  // the release on the highlighted tile
-    recorded.player->Receive(0);
-    const ReplayResult replayed = recorded.Replayed(recorded.text.str());
-    EXPECT_TRUE(replayed.matches) << replayed.line << ": " << replayed.message;
-}
 }  // namespace

@@ -9,8 +9,10 @@
 // Everything the record fuzzer kept and everything that ever broke the reader or the replay is
 // either refused with a RecordError that names its file, or replayed to a result. By name: the
 // genuine records (real-, study-) match to their end, which also guards the rules and both
-// opponents (NOTE: a deliberate change of an opponent's play means recording them again); the
-// hand-broken ones (broken-) never pass as whole matching records.
+// opponents (NOTE: a deliberate change of an opponent's play means recording them again), and
+// real-human-stale holds a move made from a selection taken before an undo (Z keeps it), which
+// the restored board's rules do not offer; the hand-broken ones (broken-) never pass as whole
+// matching records.
 TEST(RecordFuzzRegression, EveryKeptInputIsReplayedOrRefusedCleanly)
 {
     size_t inputs = 0;

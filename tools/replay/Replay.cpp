@@ -188,11 +188,14 @@ std::string Replayer::StartBoard(const RecordEvent& event)
         throw RecordError(record.name + ":" + std::to_string(event.line) + ": a board's number is 1 or 2, not " +
                           std::to_string(number));
     }
+    // Every field is read before anything is made, so that a missing one leaves nothing behind.
+    const std::string name = fields.at("opponent").get<std::string>();
+    const bool tutorial = fields.at("tutorial").get<bool>();
+    const std::string mapName = fields.at("map").get<std::string>();
     if (board != nullptr) {
         root.RemoveChild(board);
         delete board;
     }
-    const std::string name = fields.at("opponent").get<std::string>();
     AIController* side = nullptr;
     if (name == "a") {
         side = new MinimaxController();
@@ -206,8 +209,8 @@ std::string Replayer::StartBoard(const RecordEvent& event)
     root.aiQueue.emplace_back(side);
     GameData::Get().mapIndex = number - 1;
     board = new TileMap();
-    board->isTutorial = fields.at("tutorial").get<bool>();
-    board->mapFile = fields.at("map").get<std::string>();
+    board->isTutorial = tutorial;
+    board->mapFile = mapName;
     board->mapText = text;
     afterUndo = false;
     ++result.games;
