@@ -4,20 +4,31 @@
 # replayed there by tests/tools/MapFileFuzzRegressionTest.cpp.
 #
 #   scripts/fuzz.sh [SECONDS]     run for SECONDS (default 300)
+#   scripts/fuzz.sh record [SECONDS]
+#                                 the study record's reader and replay instead (ParseRecord,
+#                                 then ReplayRecord): tests/fuzz/record-corpus/ and
+#                                 record-crashers/, replayed by RecordFuzzRegressionTest.cpp
 #
 # Starts from tests/fuzz/corpus/, merges the inputs that reach new code back into it,
 # and copies every crashing input into tests/fuzz/crashers/ (exit status 1 then).
 # Installs Debian's clang and its sanitizer/fuzzer runtime when they are missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+target=map
+case ${1:-} in map | record) target=$1; shift ;; esac
 seconds=${1:-300}
 case $seconds in
-  '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
+  '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [map|record] [SECONDS]" >&2; exit 2 ;;
 esac
 
 build="$root/build-fuzz"
 corpus="$root/tests/fuzz/corpus"
 crashers="$root/tests/fuzz/crashers"
+what=ParseMapText dict="$root/tests/fuzz/map.dict" max_len=4096
+if [ "$target" = record ]; then
+  corpus="$root/tests/fuzz/record-corpus" crashers="$root/tests/fuzz/record-crashers"
+  what="ParseRecord and ReplayRecord" dict="$root/tests/fuzz/record.dict" max_len=8192
+fi
 mkdir -p "$build" "$corpus" "$crashers"
 
 as_root() {
@@ -40,18 +51,27 @@ if ! can_build_fuzzers; then
   can_build_fuzzers || { echo "fuzz.sh: clang still cannot build a fuzzer" >&2; exit 1; }
 fi
 
-fuzzer="$build/map_file_fuzz"
-clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -I"$root/src" "$root/tests/fuzz/MapFileFuzz.cpp" "$root/src/board/MapFile.cpp" -o "$fuzzer"
+if [ "$target" = map ]; then
+  fuzzer="$build/map_file_fuzz"
+  clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+    -I"$root/src" "$root/tests/fuzz/MapFileFuzz.cpp" "$root/src/board/MapFile.cpp" -o "$fuzzer"
+else
+  # A replay needs the whole game: a clang build of the project, every file with the fuzzer's coverage.
+  cmake -S "$root" -B "$build/record" -DCMAKE_PREFIX_PATH="$("$root/scripts/setup-deps.sh")" \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
+    -DTORVANE_SANITIZE=ON -DTORVANE_FUZZ=ON -DTORVANE_TESTS=OFF -DTORVANE_BENCH=OFF >/dev/null
+  cmake --build "$build/record" --target torvane_record_fuzz -j2 >/dev/null
+  fuzzer="$build/record/tools/torvane_record_fuzz"
+fi
 
 # New inputs go to a scratch folder first; only those that add coverage are merged back.
 work=$(mktemp -d "${TMPDIR:-/tmp}/torvane-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/new" "$work/artifacts"
 before=$(find "$corpus" -type f | wc -l)
-echo "fuzz.sh: fuzzing ParseMapText for ${seconds}s from $before corpus inputs" >&2
+echo "fuzz.sh: fuzzing $what for ${seconds}s from $before corpus inputs" >&2
 status=0
-"$fuzzer" "$work/new" "$corpus" -dict="$root/tests/fuzz/map.dict" -max_len=4096 -timeout=10 \
+"$fuzzer" "$work/new" "$corpus" -dict="$dict" -max_len="$max_len" -timeout=10 \
   -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
   2>"$work/fuzz.log" || status=$?
 grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' "$work/fuzz.log" >&2 || true
@@ -64,7 +84,7 @@ found=0
 for artifact in "$work/artifacts"/*; do
   [ -e "$artifact" ] || continue
   cp "$artifact" "$crashers/"
-  echo "fuzz.sh: crashing input kept as tests/fuzz/crashers/$(basename "$artifact")" >&2
+  echo "fuzz.sh: crashing input kept as ${crashers#"$root"/}/$(basename "$artifact")" >&2
   found=1
 done
 if [ "$found" -eq 1 ] || [ "$status" -ne 0 ]; then

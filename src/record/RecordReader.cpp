@@ -21,7 +21,8 @@ Record ParseRecord(const std::string& text, const std::string& name)
     for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
     }
-    // A whole record ends with a line feed; text after the last one is a line cut short.
+    // A whole record ends with a line feed; text after the last one is a line cut short. A line
+    // is written with its line feed, so a broken line that has one is no cut but a fault.
     const bool lastIsWhole = !text.empty() && text.back() == '\n';
     if (lines.empty()) {
         Fail(name, 1, "empty file, not a study record");
@@ -32,7 +33,7 @@ Record ParseRecord(const std::string& text, const std::string& name)
         Json line = Json::parse(lines[i], nullptr, false);
         const bool complete = !line.is_discarded() && line.is_object() && (!last || lastIsWhole);
         if (i == 0) {
-            if (!complete || line.value("format", "") != record::formatName) {
+            if (!complete || line["format"] != record::formatName) {
                 Fail(name, 1, "not a study record (its first line does not name the format \"" +
                                   std::string(record::formatName) + "\")");
             }
@@ -44,7 +45,7 @@ Record ParseRecord(const std::string& text, const std::string& name)
             continue;
         }
         if (!complete) {
-            if (last) {
+            if (last && !lastIsWhole) {
                 record.cutAtLine = number;
                 break;
             }

@@ -29,6 +29,6 @@ struct Record {
 };
 
 // Reads a record; throws RecordError, naming the file and line, for anything that is not
-// one. Only a broken last line is taken as cut short.
+// one. Only a last line without its line feed is taken as cut short.
 Record ParseRecord(const std::string& text, const std::string& name);
 Record ReadRecordFile(const std::string& path);

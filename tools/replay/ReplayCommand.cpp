@@ -1,5 +1,7 @@
 #include "replay/ReplayCommand.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 
@@ -8,20 +10,47 @@
 
 namespace {
 const char* usage =
-    "usage: torvane-replay FILE...\n"
-    "       torvane-replay --summary [--figure PATH] FILE...\n"
-    "Replays every game of each study record without a window: the recorded actions go through the\n"
-    "game's rules, the scored opponents plan their turns again, and everything must match the record.\n"
+    "usage: torvane-replay FILE|FOLDER...\n"
+    "       torvane-replay --summary [--figure PATH] FILE|FOLDER...\n"
+    "Replays every game of each study record (a folder: each of its *.jsonl files) without a window:\n"
+    "the recorded actions go through the game's rules, the scored opponents plan their turns again,\n"
+    "and everything must match the record.\n"
     "--summary prints one CSV line per game instead (columns: RECORD.md); --figure also writes an SVG\n"
     "of outcome and game length by opponent.\n"
     "Exit status: 0 every record matches, 1 a difference (FILE:LINE: what differed), 2 bad usage or a\n"
     "file that is not a record.\n";
 
-// The summary of every file, or 2 with the reason on `err`.
-int Summarise(const std::vector<std::string>& files, const std::string& figure, std::ostream& out, std::ostream& err)
+// The records a path names: the file itself, or a folder's *.jsonl files in name order.
+std::vector<std::string> RecordsAt(const std::string& path, std::string& error)
+{
+    namespace fs = std::filesystem;
+    std::error_code code;
+    if (!fs::exists(path, code)) {
+        error = path + ": no such file or folder";
+        return {};
+    }
+    if (!fs::is_directory(path, code)) {
+        return {path};
+    }
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(path, code)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".jsonl") {
+            files.push_back(entry.path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    if (files.empty()) {
+        error = path + ": a folder without records (*.jsonl files)";
+    }
+    return files;
+}
+
+// The summary of every record, or 2 with the reason on `err`.
+int Summarise(const std::vector<std::string>& records, const std::string& figure, std::ostream& out,
+              std::ostream& err)
 {
     std::vector<GameSummary> games;
-    for (const std::string& file : files) {
+    for (const std::string& file : records) {
         try {
             for (GameSummary& game : SummariseRecord(ReadRecordFile(file))) {
                 games.push_back(std::move(game));
@@ -43,46 +72,12 @@ int Summarise(const std::vector<std::string>& files, const std::string& figure, 
     }
     return 0;
 }
-}  // namespace
 
-int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+// Replays every record; stops at the first difference.
+int Check(const std::vector<std::string>& records, std::ostream& out, std::ostream& err)
 {
-    std::vector<std::string> files;
-    bool summary = false;
-    std::string figure;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-h" || arg == "--help") {
-            out << usage;
-            return 0;
-        }
-        if (arg == "--summary") {
-            summary = true;
-            continue;
-        }
-        if (arg == "--figure" && i + 1 < args.size()) {
-            figure = args[++i];
-            continue;
-        }
-        if (arg.size() > 1 && arg[0] == '-') {
-            err << "torvane-replay: unknown option " << arg << "\n" << usage;
-            return 2;
-        }
-        files.push_back(arg);
-    }
-    if (files.empty()) {
-        err << "torvane-replay: no record given\n" << usage;
-        return 2;
-    }
-    if (!figure.empty() && !summary) {
-        err << "torvane-replay: --figure goes with --summary\n" << usage;
-        return 2;
-    }
-    if (summary) {
-        return Summarise(files, figure, out, err);
-    }
     int status = 0;
-    for (const std::string& file : files) {
+    for (const std::string& file : records) {
         try {
             const Record record = ReadRecordFile(file);
             const ReplayResult result = ReplayRecord(record);
@@ -102,4 +97,49 @@ int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
         }
     }
     return status;
+}
+}  // namespace
+
+int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    std::vector<std::string> paths;
+    bool summary = false;
+    std::string figure;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            out << usage;
+            return 0;
+        }
+        if (arg == "--summary") {
+            summary = true;
+        } else if (arg == "--figure" && i + 1 < args.size()) {
+            figure = args[++i];
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            err << "torvane-replay: unknown option " << arg << "\n" << usage;
+            return 2;
+        } else {
+            paths.push_back(arg);
+        }
+    }
+    if (paths.empty()) {
+        err << "torvane-replay: no record given\n" << usage;
+        return 2;
+    }
+    if (!figure.empty() && !summary) {
+        err << "torvane-replay: --figure goes with --summary\n" << usage;
+        return 2;
+    }
+    std::vector<std::string> records;
+    for (const std::string& path : paths) {
+        std::string error;
+        for (std::string& file : RecordsAt(path, error)) {
+            records.push_back(std::move(file));
+        }
+        if (!error.empty()) {
+            err << "torvane-replay: " << error << "\n";
+            return 2;
+        }
+    }
+    return summary ? Summarise(records, figure, out, err) : Check(records, out, err);
 }

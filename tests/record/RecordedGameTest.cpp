@@ -1,0 +1,169 @@
+#include <sstream>
+
+#include "ai/HPSController.h"
+#include "ai/MinimaxController.h"
+#include "record/RecordReader.h"
+#include "record/RecordWriter.h"
+#include "replay/Replay.h"
+#include "support/TestGame.h"
+
+namespace {
+using record::Json;
+
+// A game on a board of the test's choice (a file, or a map's text) that writes its record into a
+// string, as the study does into a file.
+struct RecordedGame {
+    RecordedGame(const std::string& map, AIController* opponent, AIController* sideZero = nullptr)
+    {
+        game.root.record = &writer;
+        writer.RunStarted({});
+        game.root.aiQueue.emplace_back(opponent);
+        board = new TileMap();
+        const bool text = map.find('\n') != std::string::npos;
+        board->mapFile = text ? "test-map.txt" : map;
+        board->mapText = text ? map : "";
+        board->sideZero = sideZero;
+        game.root.AddChild(board);
+        player = dynamic_cast<PlayerController*>(board->teams[0]);
+        ai = dynamic_cast<AIController*>(board->teams[1]);
+    }
+    std::vector<Json> Lines() const
+    {
+        std::vector<Json> lines;
+        std::istringstream in(text.str());
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(Json::parse(line));
+        }
+        return lines;
+    }
+    ReplayResult Replayed(const std::string& record) const { return ReplayRecord(ParseRecord(record, "game")); }
+
+    std::ostringstream text;
+    RecordWriter writer{text};
+    TestGame game;
+    TileMap* board = nullptr;
+    PlayerController* player = nullptr;
+    AIController* ai = nullptr;
+};
+
+// A scored opponent under the name that makes the replay let it plan again.
+AIController* Opponent(bool hps)
+{
+    AIController* side = hps ? static_cast<AIController*>(new HPSController()) : new MinimaxController();
+    side->name = hps ? "b" : "a";
+    return side;
+}
+
+// "move 0 (4,8) (6,7)": what a line says was done, without its timing.
+std::string ChangeText(const Json& line)
+{
+    std::string text = line.value("event", "?") + " " + line.value("side", Json()).dump();
+    for (const char* key : {"from", "to"}) {
+        if (line.contains(key)) {
+            text += " " + TileText(Tile(line[key][0].get<int>(), line[key][1].get<int>()));
+        }
+    }
+    return line.contains("type") ? text + " type " + line["type"].dump() : text;
+}
+
+// The same for an action of a plan about to be played.
+std::string ChangeText(const AIAction& action, int side)
+{
+    const char* const names[] = {"pass", "move", "attack", "buy"};
+    std::string text = names[static_cast<int>(action.kind)] + (" " + std::to_string(side)) + " " + TileText(action.unit->GetTile());
+    if (action.kind != AIActionKind::Pass) {
+        text += " " + TileText(action.tile);
+    }
+    return action.kind == AIActionKind::Buy ? text + " type " + std::to_string(action.unitType) : text;
+}
+
+// Both sides search, trying thousands of actions on the live board; only the actions they play
+// reach the record: a search writes its think line alone, and between it and the end of the turn
+// stand exactly the plan's actions, in its order. So the whole record is as long as the played
+// actions make it.
+TEST(RecordedGame, AnOpponentWritesThePlanItPlaysAndNoneOfItsTrials)
+{
+    for (bool hpsFirst : {false, true}) {
+        SCOPED_TRACE(hpsFirst ? "hps as side 0" : "minimax as side 0");
+        RecordedGame recorded(GameDataPath("Map1.txt"), Opponent(!hpsFirst), Opponent(hpsFirst));
+        TileMap& board = *recorded.board;
+        size_t accounted = 3;  // the run, the board and the end of turn that gives side 0 the first turn
+        for (int turn = 0; turn < 16 && !board.gameOver; ++turn) {
+            auto& side = dynamic_cast<AIController&>(*board.teams[static_cast<size_t>(board.currentTeam)]);
+            const size_t before = recorded.Lines().size();
+            side.FinishThinking();
+            ASSERT_EQ(recorded.Lines().size(), before + 1) << "turn " << turn << ": the search wrote more than its think line";
+            EXPECT_EQ(recorded.Lines().back()["event"], "think");
+            std::string planned;
+            const size_t steps = side.plan.size();
+            while (side.executingPlan) {
+                planned += side.plan.empty() ? "" : ChangeText(side.plan.front(), board.SideOf(&side)) + "\n";
+                side.AdvancePlayback(0.6f);
+            }
+            const std::vector<Json> lines = recorded.Lines();
+            const size_t ends = board.gameOver ? 2 : 1;  // the end of the turn, and the outcome it decides
+            ASSERT_EQ(lines.size(), before + 1 + steps + ends) << "turn " << turn;
+            std::string played;
+            for (size_t i = before + 1; i < before + 1 + steps; ++i) {
+                played += ChangeText(lines[i]) + "\n";
+            }
+            EXPECT_EQ(played, planned) << "turn " << turn;
+            EXPECT_EQ(lines[before + 1 + steps]["event"], "endTurn");
+            accounted += 2 + steps;
+        }
+        EXPECT_EQ(recorded.Lines().size(), accounted + (board.gameOver ? 1 : 0));
+        const ReplayResult replayed = recorded.Replayed(recorded.text.str());
+        EXPECT_TRUE(replayed.matches) << replayed.line << ": " << replayed.message;
+    }
+}
+
+// Z writes an undo line that says what it took back: the human's own move, or an action of the
+// opponent's plan while it plays. The replay takes the same back and matches; a record whose undo
+// claims to have taken back something else differs at that line.
+TEST(RecordedGame, AnUndoWritesWhatItUndidAndReplays)
+{
+    for (bool hps : {false, true}) {
+        for (int undoAfter : {1, 2}) {
+            SCOPED_TRACE(std::string(hps ? "hps" : "minimax") + ", Z after its action " + std::to_string(undoAfter));
+            RecordedGame recorded(TestDataPath("golden-map1-midgame.txt"), Opponent(hps));
+            TileMap& board = *recorded.board;
+            const auto undoTakesBackTheLineBefore = [&] {
+                const std::vector<Json> before = recorded.Lines();
+                recorded.player->HandleInput({KeyZ, true});
+                const std::vector<Json> after = recorded.Lines();
+                ASSERT_EQ(after.size(), before.size() + 1);
+                EXPECT_EQ(after.back()["event"], "undo");
+                EXPECT_EQ(ChangeText(after.back()["undid"]), ChangeText(before.back()));
+            };
+            Unit* knight = nullptr;
+            for (Unit* unit : board.GetUnitsOf(board.teams[0])) {
+                knight = knight == nullptr && !unit->isCastle && !unit->GetReachableTiles().empty() ? unit : knight;
+            }
+            ASSERT_NE(knight, nullptr);
+            board.MoveUnit(knight, knight->GetReachableTiles().back());
+            undoTakesBackTheLineBefore();
+            board.MoveUnit(knight, knight->GetReachableTiles().front());
+            recorded.player->Receive(0);  // End Turn
+            recorded.ai->FinishThinking();
+            for (int step = 0; step < undoAfter; ++step) {
+                recorded.ai->AdvancePlayback(0.6f);
+            }
+            ASSERT_TRUE(recorded.ai->executingPlan) << "the plan is too short for this case";
+            undoTakesBackTheLineBefore();
+            for (int step = 0; step < 40 && recorded.ai->executingPlan; ++step) {
+                recorded.ai->AdvancePlayback(0.6f);
+            }
+            ASSERT_EQ(board.currentTeam, 0);
+            const std::string text = recorded.text.str();
+            const ReplayResult replayed = recorded.Replayed(text);
+            EXPECT_TRUE(replayed.matches && replayed.games == 1) << replayed.line << ": " << replayed.message;
+
+            const size_t undid = text.rfind("\"undid\":{\"side\":") + 16;
+            const std::string altered = text.substr(0, undid) + "7" + text.substr(undid + 1);
+            const ReplayResult differs = recorded.Replayed(altered);
+            EXPECT_FALSE(differs.matches);
+            EXPECT_EQ(differs.line, std::count(text.begin(), text.begin() + static_cast<long>(undid), '\n') + 1) << differs.message;
+        }
+    }
+}
+}  // namespace
