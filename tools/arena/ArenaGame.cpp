@@ -6,27 +6,13 @@
 #include <stdexcept>
 
 #include "record/RecordWriter.h"
+#include "common/RootInstalled.h"
 #include "study/RootNode.h"
 #include "input/InputManager.h"
 
 namespace {
 // More than actionDelay: every call plays exactly one step of the plan.
 constexpr float playbackStep = 0.6f;
-
-// The board's tree finds the root through the input manager; restore it whatever happens.
-class RootInstalled {
-public:
-    explicit RootInstalled(RootNode& root) : previous(InputManager::Instance().root)
-    {
-        InputManager::Instance().root = &root;
-    }
-    ~RootInstalled() { InputManager::Instance().root = previous; }
-    RootInstalled(const RootInstalled&) = delete;
-    RootInstalled& operator=(const RootInstalled&) = delete;
-
-private:
-    SceneRoot* previous;
-};
 
 int Winner(const TileMap& board)
 {

@@ -14,6 +14,7 @@
 #include "board/Unit.h"
 #include "input/InputManager.h"
 #include "record/RecordWriter.h"
+#include "common/RootInstalled.h"
 #include "study/RootNode.h"
 
 using record::Json;
@@ -83,21 +84,6 @@ bool Offered(const TileMap& board, const Unit& actor, const std::string& kind, V
     const TeamController* side = board.teams[static_cast<size_t>(board.SideOf(actor.team))];
     return (stale || TypeInfo(type).cost <= side->gold) && among(actor.GetSpawnTiles());
 }
-
-// The board's tree finds the root through the input manager; restore it whatever happens.
-class RootInstalled {
-public:
-    explicit RootInstalled(RootNode& root) : previous(InputManager::Instance().root)
-    {
-        InputManager::Instance().root = &root;
-    }
-    ~RootInstalled() { InputManager::Instance().root = previous; }
-    RootInstalled(const RootInstalled&) = delete;
-    RootInstalled& operator=(const RootInstalled&) = delete;
-
-private:
-    SceneRoot* previous;
-};
 
 class Replayer {
 public:
