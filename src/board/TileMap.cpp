@@ -194,18 +194,21 @@ void TileMap::Init()
     camera = new CameraNode();
     AddChild(camera);
 
-    if (isTutorial) {
-        LoadMap("TutorialMap.txt");
-        BuildTutorial();
-        camera->position = {-100.0f, -100.0f};
-    } else if (!mapText.empty()) {
+    // A replay brings the tutorial's map text too: the record, not the file beside the tool, sets it up.
+    if (!mapText.empty()) {
         LoadMapText(mapText, mapFile);
+    } else if (isTutorial) {
+        LoadMap("TutorialMap.txt");
     } else if (!mapFile.empty()) {
         LoadMap(mapFile);
     } else {
         int32_t index = host->NextMapIndex();
         GameData::Get().mapIndex = index;
         LoadMap(mapFileNames[static_cast<size_t>(index)]);
+    }
+    if (isTutorial) {
+        BuildTutorial();
+        camera->position = {-100.0f, -100.0f};
     }
     if (updateVisibility) {
         UpdateAllVision();
