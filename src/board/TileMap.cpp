@@ -194,6 +194,7 @@ void TileMap::Init()
     camera = new CameraNode();
     AddChild(camera);
 
+    // A replay brings the tutorial's map text too: the record, not the file beside the tool, sets it up.
     if (!mapText.empty()) {
         LoadMapText(mapText, mapFile);
     } else if (isTutorial) {

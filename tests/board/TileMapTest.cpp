@@ -80,4 +80,12 @@ TEST(GameSetup, TheTutorialsBoardAndADrawnMapWithItsIndex)
     }
     EXPECT_TRUE(seen[0] && seen[1]) << "sixteen draws under different seeds give both maps";
     EXPECT_EQ(BoardText(*StartGame("", nullptr, true)->board), FileText(GameDataPath("TutorialMap.txt")));
+    // A replay gives the tutorial the map text of its record, wherever it runs: that text is the board.
+    TestGame replayed;
+    replayed.root.aiQueue.emplace_back(new AIController());
+    replayed.board = new TileMap();
+    replayed.board->isTutorial = true;
+    replayed.board->mapText = FileText(TestDataPath("board-example.txt"));
+    replayed.root.AddChild(replayed.board);
+    EXPECT_EQ(BoardText(*replayed.board), replayed.board->mapText) << "the tutorial did not take the record's map";
 }

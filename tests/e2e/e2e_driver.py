@@ -4,12 +4,13 @@ xdotool, checks on screenshots, one game process per case, run in the order of t
 Every wait is for something to show (a shot, a frame, a window, an exit), up to a generous deadline for a loaded
 machine. Each case starts the game with a seed of its own (--seed), printed with the maps it met when it fails."""
 
-import argparse, ctypes, os, pathlib, random, re, select, shutil, socket, struct, subprocess, sys, time  # noqa: E401
+import argparse, csv, ctypes, io, json, os, pathlib, random, re, select, shutil, socket, struct, subprocess  # noqa: E401
+import sys, threading, time  # noqa: E401
 
 # Colours the game draws with (raylib constants and the tile kinds).
 RAYWHITE, RED, YELLOW = (245, 245, 245), (230, 41, 55), (253, 249, 0)
 GREEN, DARKGREEN, WHITE, BLACK = (0, 228, 48), (0, 117, 44), (255, 255, 255), (0, 0, 0)
-BEIGE, MOVE_HIGHLIGHT = (211, 176, 131), (55, 55, 150, 100)
+BEIGE, MOVE_HIGHLIGHT, ATTACK_HIGHLIGHT = (211, 176, 131), (55, 55, 150, 100), (240, 55, 55, 100)
 
 WINDOW_TITLE = "Strategy Game"
 GAME_TIME_LIMIT = 150  # seconds; no single case needs more
@@ -20,6 +21,7 @@ GOLD_LABEL = (0, 100, 200, 120)  # the human side's gold: it changes at the star
 PLAY = QUIT = (300, 350)
 CONTINUE, END_TURN, FORFEIT = (300, 250), (100, 50), (300, 50)
 TUTORIAL_CAMERA = (-100, -100)
+PURCHASE_PANEL, KNIGHT_CHOICE = (600, 230), (900, 270)  # a point of the purchase menu's white panel; its Knight
 TILE_PIXELS = 94 * 94  # the inside of a tile, grid lines left out
 WINDOW = [0, 0]  # where the game's window stands on the screen: shots and clicks are relative to it
 
@@ -29,9 +31,12 @@ def fail(message):
 def bluish(c):  # the human side's pieces are tinted blue; no tile colour comes close
     return c[2] >= 80 and c[2] > c[0] + 50 and c[2] > c[1] + 50
 
-def highlighted(c):  # a beige tile under the translucent move highlight
-    a = MOVE_HIGHLIGHT[3] / 255.0
-    return all(abs(c[i] - round(BEIGE[i] * (1 - a) + MOVE_HIGHLIGHT[i] * a)) <= 3 for i in range(3))
+def highlighted(c, over=MOVE_HIGHLIGHT):  # a beige tile under a translucent highlight
+    a = over[3] / 255.0
+    return all(abs(c[i] - round(BEIGE[i] * (1 - a) + over[i] * a)) <= 3 for i in range(3))
+
+def menu_open(s):
+    return s.px(*PURCHASE_PANEL) == WHITE
 
 def tile_centre(tile, camera):
     return 100 * tile[0] - camera[0] + 50, 100 * tile[1] - camera[1] + 50
@@ -153,9 +158,11 @@ def send_wm_delete(window):
         sock.sendall(struct.pack("<BBHII", 25, 0, 11, window, 0) + event)
         intern(b"WM_PROTOCOLS")  # the round trip surfaces an error from the SendEvent, if any
 
-def damage_times(windows, seconds, count=None):
-    """Server times (ms) of the drawing into the windows (the whole screen when None) over `seconds`, or until
-    `count` frames came: one burst of X DAMAGE events per frame, all with the same time."""
+def damage_times(windows, seconds, count=None, stop=None, ready=None):
+    """Server times (ms) of the drawing into the windows (the whole screen when None) over `seconds`, until
+    `count` frames came or the event `stop` is set: one burst of X DAMAGE events per frame, all with the same time.
+    The event `ready` is set once the watch has begun."""
+    stop = stop or threading.Event()
     sock, recv, id_base, root = x_connect()
     with sock:
         sock.sendall(struct.pack("<BxHHxx", 98, 4, 6) + b"DAMAGE\0\0")
@@ -164,8 +171,12 @@ def damage_times(windows, seconds, count=None):
         recv(32)
         for i, w in enumerate(windows or [root]):
             sock.sendall(struct.pack("<BBHIIB3x", opcode, 1, 4, id_base + i + 1, w, 0))
+        if ready:  # a round trip: whatever comes back first, the server has begun the watch
+            sock.sendall(struct.pack("<BBHII", opcode, 0, 3, 1, 1))
+            recv(32)
+            ready.set()
         times, end = [], time.time() + seconds
-        while (left := end - time.time()) > 0 and len(times) != count and not game_over():
+        while (left := end - time.time()) > 0 and len(times) != count and not game_over() and not stop.is_set():
             if not select.select([sock], [], [], min(left, 0.1))[0]:
                 continue
             event = recv(32)
@@ -221,22 +232,23 @@ class Case:
         shutil.rmtree(self.dir, ignore_errors=True)
         self.dir.mkdir(parents=True)
 
-    def launch(self, cwd=None, binary=None):
-        """Starts the game with the case's seed in `cwd` (the data folder by default) and finds its window."""
+    def launch(self, cwd=None, binary=None, options=()):
+        """Starts the game with the case's seed and `options` in `cwd` (the data folder by default) and finds its
+        window."""
         preload = os.environ.get("TORVANE_GAME_PRELOAD")
         # The sanitizer build keeps the GL driver loaded in the game alone (see tests/CMakeLists.txt).
         env = dict(os.environ, LD_PRELOAD=preload) if preload else None
         command = ["timeout", "-k", "5", str(GAME_TIME_LIMIT)] + self.args.launcher.split() + [
-            binary or self.args.binary, "--seed", str(self.seed)]
+            binary or self.args.binary, "--seed", str(self.seed), *options]
         with open(self.dir / "game-stdout.txt", "wb") as out, open(self.dir / "game-stderr.txt", "wb") as err:
             self.proc = subprocess.Popen(command, cwd=cwd or self.args.data, stdin=subprocess.DEVNULL, stdout=out,
                                          stderr=err, start_new_session=True, env=env)
         GAME[0] = self.proc
         self.find_window()
 
-    def start_game(self, boards=0, cwd=None, binary=None):
+    def start_game(self, boards=0, cwd=None, binary=None, options=()):
         """Starts the game, waits for the title and plays on to the given board (1: the tutorial)."""
-        self.launch(cwd, binary)
+        self.launch(cwd, binary, options)
         shot = self.wait("title", 30)
         if boards:
             click(PLAY)
@@ -251,8 +263,9 @@ class Case:
         drawn = "" if self.args.launcher else "; the seed draws opponents %s then %s, maps %s" % (*order, maps)
         met = ", ".join("Map%s" % m for m in self.maps) or "no board after the tutorial"
         here = pathlib.Path(__file__).resolve().parent
-        return ("  seed %d%s; met %s\n  replay: %s/run_e2e.sh %s --only %s --seed %d\n  or by hand: cd %s && %s --seed %d"
-                % (self.seed, drawn, met, here, self.args.binary, self.name, self.seed, self.args.data,
+        tool = " --replay %s" % self.args.replay if self.args.replay else ""
+        return ("  seed %d%s; met %s\n  replay: %s/run_e2e.sh %s --only %s --seed %d%s\n  or by hand: cd %s && %s --seed %d"
+                % (self.seed, drawn, met, here, self.args.binary, self.name, self.seed, tool, self.args.data,
                    " ".join(self.args.launcher.split() + [self.args.binary]), self.seed))
 
     def find_window(self):
@@ -362,6 +375,17 @@ def case_click_through(case):
     click(QUIT)
     case.wait_exit("Quit")
 
+def scroll_to_castle(case):
+    """Holds S until the tutorial board's lower edge shows: the castle on (2,11) is then in view and the edge gives
+    the scroll. Returns the camera and the castle's point on the screen."""
+    edge = lambda s: max([y + 1 for y in range(900) if s.px(150, y) != RAYWHITE], default=900)  # noqa: E731
+    scrolled = case.wait("scrolled", 30, lambda s: edge(s) < 880, lambda: press("key", "s", 12))
+    cam = (-100, 1500 - edge(scrolled))
+    castle = tile_centre((2, 11), cam)
+    assert castle[1] > 150, "scrolled too far: castle (2,11) would be at %s" % (castle,)
+    assert scrolled.in_tile((2, 11), cam, bluish) > 500, "no blue castle on tile (2,11) after scrolling"
+    return cam, castle
+
 def case_tutorial_play(case):
     """Select, move, undo and buy on the tutorial board."""
     cam = TUTORIAL_CAMERA
@@ -388,15 +412,8 @@ def case_tutorial_play(case):
     # 100 gold at the start and 100 more a turn (the passive opponent plays none): 300, short of a 400 Knight.
     for turn in range(2):
         case.end_turn("turn%d" % (turn + 2))
-    # Hold S until the board's lower edge shows: the castle on (2,11) is then in view and the edge gives the scroll.
-    edge = lambda s: max([y + 1 for y in range(900) if s.px(150, y) != RAYWHITE], default=900)  # noqa: E731
-    scrolled = case.wait("scrolled", 30, lambda s: edge(s) < 880, lambda: press("key", "s", 12))
-    cam = (-100, 1500 - edge(scrolled))
-    castle = tile_centre((2, 11), cam)
-    assert castle[1] > 150, "scrolled too far: castle (2,11) would be at %s" % (castle,)
-    assert blue(scrolled, (2, 11)), "no blue castle on tile (2,11) after scrolling"
-    knight_price, archer_price, panel = (860, 260), (860, 360), (600, 230)
-    menu_open = lambda s: s.px(*panel) == WHITE  # noqa: E731
+    cam, castle = scroll_to_castle(case)
+    knight_price, archer_price = (860, 260), (860, 360)
     menu = case.act("menu-300-gold", castle, menu_open, "the purchase menu after a click on the own castle")
     assert menu.px(20, 20) != RED and menu.px(220, 20) != YELLOW, "End Turn and Forfeit show over the menu"
     assert menu.px(*knight_price) == DARKGREEN, "with 300 gold the 400 Knight should be disabled"
@@ -405,7 +422,7 @@ def case_tutorial_play(case):
     menu = case.act("menu-400-gold", castle, menu_open, "the purchase menu at 400 gold")
     assert menu.px(*knight_price) == GREEN, "with exactly 400 gold the Knight should be enabled"
     assert menu.px(*archer_price) == DARKGREEN, "with 400 gold the 600 Archer should be disabled"
-    placing = case.act("placing", (900, 270), lambda s: not menu_open(s), "choosing the Knight to close the menu")
+    placing = case.act("placing", KNIGHT_CHOICE, lambda s: not menu_open(s), "choosing the Knight to close the menu")
     for tile in [(3, 11), (1, 11), (2, 10), (2, 12)]:
         assert lit(placing, tile), "free tile %s is not offered for the Knight" % (tile,)
     assert not blue(placing, (3, 11)), "tile (3,11) already holds a blue piece"
@@ -541,6 +558,102 @@ def case_thinking_keeps_drawing(case):
         assert max(gaps) <= FRAME_GAP_LIMIT_MS, "a frame gap of %d ms while the opponent thinks" % max(gaps)
         assert quit_time <= QUIT_TIME_LIMIT, "Escape took %.2f s to end the game" % quit_time
 
+def opponent_turn_gap(case):
+    """Ends the human's turn on a scored board and waits for the next one; returns the longest gap (ms) between
+    the frames drawn in between, watched from another thread while this one waits."""
+    stop, ready, drawn = threading.Event(), threading.Event(), []
+    watcher = threading.Thread(target=lambda: drawn.extend(damage_times(case.windows, 300, stop=stop, ready=ready)))
+    watcher.start()
+    try:
+        ready.wait(20) or fail("the frame watch did not begin within 20 s")
+        shot, _ = case.end_turn("opponent-turn", 90)
+    finally:
+        stop.set()
+        watcher.join()
+    scene_of(shot) == "board" or fail("the scored opponent won in its first turn")
+    len(drawn) >= 2 or fail("%d frames seen during the opponent's turn" % len(drawn))
+    return max(b - a for a, b in zip(drawn, drawn[1:]))
+
+def case_recorded_study(case):
+    """The study played with --record: the replay tool finds every game of the record as played, its summary holds
+    what the driver did and the record's code is the one on the end screen. The opponent's first turn is played
+    again without a record, for the frame gaps of both."""
+    case.args.replay or fail("this case needs --replay, the path of torvane-replay")
+    cam, knight, beside, enemy = TUTORIAL_CAMERA, (2, 3), (6, 3), (7, 3)
+    lit = lambda s, tile, over=MOVE_HIGHLIGHT: s.in_tile(tile, cam, lambda c: highlighted(c, over)) > 500  # noqa: E731
+    blue = lambda s, tile: s.in_tile(tile, cam, bluish) > 500  # noqa: E731
+    records = (case.dir / "records").resolve()
+    records.mkdir()
+    case.start_game(boards=1, options=["--record", records])
+    for label in ("moved", "moved-again"):  # the Knight to the enemy Knight's side, taken back once with Z
+        case.act(label + "-selected", tile_centre(knight, cam), lambda s: lit(s, beside), "(6,3) lit for the Knight")
+        case.act(label, tile_centre(beside, cam), lambda s: blue(s, beside), "the Knight on (6,3)")
+        if label == "moved":
+            press("key", "z")
+            case.wait("undone", done=lambda s: blue(s, knight), what="Z to put the Knight back on (2,3)")
+    x, y = tile_centre(enemy, cam)
+    bar = (x + 25, y + 56)  # the right half of the enemy Knight's health bar, below its tile
+    aim = case.act("aim", tile_centre(beside, cam), lambda s: lit(s, enemy, ATTACK_HIGHLIGHT), "(7,3) lit to attack")
+    assert aim.px(*bar) == RED, "the enemy Knight's health bar is not full before the attack: %s" % (aim.px(*bar),)
+    case.act("attacked", (x, y), lambda s: s.px(*bar) == BLACK, "the enemy Knight's health bar halved")
+    for turn in range(3):  # 100 gold at the start and 100 a turn: 400 buys a Knight
+        case.end_turn("turn%d" % (turn + 2))
+    castle_cam, castle = scroll_to_castle(case)
+    # NOTE: the attack's press stayed on the enemy Knight (the human side took its release), and the Knight comes
+    # before the castle on the board: the castle's first release goes to the Knight and clicks nothing.
+    click(castle)
+    assert not menu_open(case.after_frames("castle-first")), "the first click after the attack opened the menu"
+    case.act("menu", castle, menu_open, "the purchase menu")
+    case.act("placing", KNIGHT_CHOICE, lambda s: not menu_open(s), "choosing the Knight to close the menu")
+    case.act("bought", tile_centre((3, 11), castle_cam), lambda s: s.in_tile((3, 11), castle_cam, bluish) > 500,
+             "a new blue Knight on (3,11)")
+    case.forfeit()
+    case.forfeit()
+    gap_recorded = opponent_turn_gap(case)
+    case.forfeit()
+    code = read_code_glyphs(case.forfeit("end"))
+    click(QUIT)
+    case.wait_exit("Quit")
+    maps = case.maps[:]
+    case.start_game(boards=3)  # the same seed: the same opponent on the same board
+    assert case.maps[-1] == maps[1], "without the record the first scored board is Map%s, not Map%s" % (
+        case.maps[-1], maps[1])
+    gap_plain = opponent_turn_gap(case)
+    press("key", "Escape")
+    case.wait_exit("Escape on the first scored board")
+    print("  the opponent's first turn: longest frame gap %d ms with the record, %d ms without" % (
+        gap_recorded, gap_plain))
+
+    files = list(records.iterdir())
+    assert len(files) == 1 and files[0].suffix == ".jsonl", "the records folder holds %s" % files
+    lines = files[0].read_text().splitlines()
+    print("  the record: %d bytes, %d lines" % (files[0].stat().st_size, len(lines)))
+    def tool(*options):
+        return subprocess.run([case.args.replay, *options, files[0]], capture_output=True, text=True, timeout=300)
+    replay = tool()
+    assert replay.returncode == 0, "torvane-replay: status %d, %s%s" % (
+        replay.returncode, replay.stdout[-500:], replay.stderr[-500:])
+    summary = tool("--summary")
+    assert summary.returncode == 0, "torvane-replay --summary: status %d, %s" % (
+        summary.returncode, summary.stderr[-500:])
+    columns = ("game", "opponent", "map", "outcome", "human_turns", "opponent_turns", "undos", "human_bought")
+    rows = [tuple(row[c] for c in columns) for row in csv.DictReader(io.StringIO(summary.stdout))]
+    names = ["TutorialMap.txt"] + ["Map%s.txt" % m for m in maps]
+    opponents = ["default", "default", *planned_by(case.seed)[0]]
+    # Turns ended by the human (Forfeit ends one) and by the opponent, Z pressed, units bought: on the tutorial
+    # three End Turns, one Z and a Knight, on the first scored board one End Turn.
+    counts = [(4, 3, 1, 1), (1, 0, 0, 0), (2, 1, 0, 0), (1, 0, 0, 0)]
+    expected = [(str(g + 1), opponents[g], names[g], "forfeit", *map(str, counts[g])) for g in range(4)]
+    assert rows == expected, "the summary's rows %s, not %s\n%s" % (rows, expected, summary.stdout)
+    events = [json.loads(line) for line in lines[1:]]
+    human = [(e["event"], e.get("from"), e.get("to")) for e in events
+             if e.get("side") == 0 and e["event"] in ("move", "attack", "buy", "undo")]
+    moves = [("move", [2, 3], [6, 3]), ("undo", None, None), ("move", [2, 3], [6, 3]), ("attack", [6, 3], [7, 3]),
+             ("buy", [2, 11], [3, 11])]
+    assert human == moves, "the record's actions of the human side %s, not %s" % (human, moves)
+    recorded = [e["code"] for e in events if e["event"] == "code"]
+    assert recorded == [code], "the record's code lines %s; the end screen showed %r" % (recorded, code)
+
 CASES = {name[5:].replace("_", "-"): fn for name, fn in globals().items() if name.startswith("case_")}
 
 def main():
@@ -549,6 +662,7 @@ def main():
         parser.add_argument(option, required=True)
     parser.add_argument("--only", action="append", default=[])
     parser.add_argument("--launcher", default="", help="command that runs the binary, e.g. wine")
+    parser.add_argument("--replay", help="the path of torvane-replay, which checks the records")
     parser.add_argument("--seed", type=int, help="the game's seed in every case, to replay a failed one")
     parser.add_argument("--no-timing-limits", dest="timing_limits", action="store_false",
                         help="measure frame gaps and the quit time but do not hold them to limits")

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Drives the real game under a private Xvfb with real X mouse and key events.
-# Usage: run_e2e.sh <path-to-torvane-binary> [--only CASE]... [--seed N] [--no-timing-limits]
+# Usage: run_e2e.sh <path-to-torvane-binary> [--only CASE]... [--seed N] [--replay <path-to-torvane-replay>] [--no-timing-limits]
 set -u
 
 if [ $# -lt 1 ] || [ ! -x "$1" ]; then
-    echo "usage: $0 <path-to-torvane-binary> [--only CASE]... [--seed N] [--no-timing-limits]" >&2
+    echo "usage: $0 <path-to-torvane-binary> [--only CASE]... [--seed N] [--replay <path-to-torvane-replay>] [--no-timing-limits]" >&2
     echo "0 passed, 1 failed"
     exit 2
 fi
