@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the map loader (ParseMapText) with libFuzzer under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Not part of scripts/test.sh: the inputs it keeps are
+# Fuzzes the map pipeline with libFuzzer under AddressSanitizer and
+# UndefinedBehaviorSanitizer: the loader, and short games on every map it accepts
+# (tests/fuzz/MapPipeline.h). Not part of scripts/test.sh: the inputs it keeps are
 # replayed there by tests/tools/MapFileFuzzRegressionTest.cpp.
 #
 #   scripts/fuzz.sh [SECONDS]     run for SECONDS (default 300)
@@ -40,23 +41,26 @@ if ! can_build_fuzzers; then
   can_build_fuzzers || { echo "fuzz.sh: clang still cannot build a fuzzer" >&2; exit 1; }
 fi
 
+# The game's library is built with clang inside the fuzz project (tests/fuzz/CMakeLists.txt).
+prefix=$("$root/scripts/setup-deps.sh")
+cmake -S "$root/tests/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$build" --target map_file_fuzz -j"$(nproc)" >/dev/null
 fuzzer="$build/map_file_fuzz"
-clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -I"$root/src" "$root/tests/fuzz/MapFileFuzz.cpp" "$root/src/board/MapFile.cpp" -o "$fuzzer"
 
 # New inputs go to a scratch folder first; only those that add coverage are merged back.
 work=$(mktemp -d "${TMPDIR:-/tmp}/torvane-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/new" "$work/artifacts"
 before=$(find "$corpus" -type f | wc -l)
-echo "fuzz.sh: fuzzing ParseMapText for ${seconds}s from $before corpus inputs" >&2
+echo "fuzz.sh: fuzzing the map pipeline for ${seconds}s from $before corpus inputs" >&2
 status=0
-"$fuzzer" "$work/new" "$corpus" -dict="$root/tests/fuzz/map.dict" -max_len=4096 -timeout=10 \
+# The target writes each input to a scratch map file under TMPDIR.
+TMPDIR="$work" "$fuzzer" "$work/new" "$corpus" -dict="$root/tests/fuzz/map.dict" -max_len=4096 -timeout=10 \
   -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
   2>"$work/fuzz.log" || status=$?
 grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' "$work/fuzz.log" >&2 || true
 
-"$fuzzer" -merge=1 "$corpus" "$work/new" >/dev/null 2>&1
+TMPDIR="$work" "$fuzzer" -merge=1 "$corpus" "$work/new" >/dev/null 2>&1
 after=$(find "$corpus" -type f | wc -l)
 echo "fuzz.sh: corpus $before -> $after inputs" >&2
 
