@@ -6,7 +6,7 @@
 #
 #   scripts/fuzz.sh [SECONDS]     run for SECONDS (default 300)
 #
-# Starts from tests/fuzz/corpus/, merges the inputs that reach new code back into it,
+# Starts from tests/fuzz/corpus/, keeps there the fewest inputs that reach all the code reached,
 # and copies every crashing input into tests/fuzz/crashers/ (exit status 1 then).
 # Installs Debian's clang and its sanitizer/fuzzer runtime when they are missing.
 set -euo pipefail
@@ -58,9 +58,18 @@ status=0
 TMPDIR="$work" "$fuzzer" "$work/new" "$corpus" -dict="$root/tests/fuzz/map.dict" -max_len=4096 -timeout=10 \
   -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
   2>"$work/fuzz.log" || status=$?
-grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' "$work/fuzz.log" >&2 || true
+grep -E '^(#[0-9]+[[:space:]]+DONE|Done [0-9]+ runs|stat::number_of_executed_units|stat::average_exec_per_sec)' \
+  "$work/fuzz.log" >&2 || true
 
-TMPDIR="$work" "$fuzzer" -merge=1 "$corpus" "$work/new" >/dev/null 2>&1
+# The corpus kept is the smallest set of old and new inputs that still reaches every branch
+# reached so far (hit counts aside): the test suite plays a game on each of them.
+mkdir -p "$work/kept"
+if TMPDIR="$work" "$fuzzer" -merge=1 -use_counters=0 "$work/kept" "$corpus" "$work/new" >/dev/null 2>&1; then
+  find "$corpus" -type f -delete
+  cp "$work/kept"/* "$corpus/"
+else
+  echo "fuzz.sh: the merge failed; the corpus is left as it was" >&2
+fi
 after=$(find "$corpus" -type f | wc -l)
 echo "fuzz.sh: corpus $before -> $after inputs" >&2
 

@@ -6,6 +6,7 @@
 // build and the test build each compile it as it is.
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -71,17 +72,17 @@ inline std::string BrokenBoard(const TileMap& board)
     for (size_t i = 0; i < units.size(); ++i) {
         const Unit& unit = *units[i];
         const Vector2 tile = unit.GetTile();
-        const std::string where = TypeInfo(unit.type).name + " at (" + std::to_string(tile.x) + ", " +
-                                  std::to_string(tile.y) + ")";
+        char where[96];
+        std::snprintf(where, sizeof where, "%s at (%.0f, %.0f)", TypeInfo(unit.type).name.c_str(), tile.x, tile.y);
         if (tile.x < 0 || tile.y < 0 || tile.x >= width || tile.y >= height || unit.position.x != tile.x * 100.0f ||
             unit.position.y != tile.y * 100.0f) {
-            return where + " is not on a tile of the board";
+            return std::string(where) + " is not on a tile of the board";
         }
         if (board.GetUnitAt(tile) != &unit) {
-            return where + " shares its tile";
+            return std::string(where) + " shares its tile";
         }
         if (!unit.isCastle && unit.health <= 0) {
-            return where + " stands with health " + std::to_string(unit.health);
+            return std::string(where) + " stands with health " + std::to_string(unit.health);
         }
     }
     for (const TeamController* side : board.teams) {
