@@ -5,6 +5,7 @@
 // for a few turns, the random side against each scored opponent. Header only, so that the fuzz
 // build and the test build each compile it as it is.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -21,9 +22,10 @@
 
 struct PipelineLimits {
     int turns = 4;  // turns of either side, per game
-    // An opponent still searching after this many steps of one turn leaves the game there, as when
-    // the window closes mid-search: the two-candidate search grows twofold with every step of a turn.
-    int64_t searchSteps = 3000;
+    // An opponent still searching after this many steps times pieces on the board leaves the game
+    // there, as when the window closes mid-search: the two-candidate search grows twofold with every
+    // step of a turn, and a step's work with the pieces. The shipped maps' turns stay well within it.
+    int64_t searchWork = 20000;
 };
 
 namespace mappipeline {
@@ -113,7 +115,8 @@ inline std::string PlayGame(const std::string& path, AIController* opponent, con
             return "turn " + std::to_string(turn) + ": " + broken;
         }
         auto* side = dynamic_cast<AIController*>(board->teams[static_cast<size_t>(board->currentTeam)]);
-        if (side->Think(AIController::unlimited, limits.searchSteps)) {
+        const auto pieces = static_cast<int64_t>(board->Units().size());
+        if (side->Think(AIController::unlimited, std::max<int64_t>(1, limits.searchWork / std::max<int64_t>(1, pieces)))) {
             return "";
         }
         if (!side->executingPlan) {
