@@ -70,9 +70,8 @@ inline std::string BrokenBoard(const TileMap& board)
 {
     const auto height = static_cast<float>(board.tiles.size());
     const auto width = static_cast<float>(board.tiles.front().size());
-    const std::vector<Unit*>& units = board.Units();
-    for (size_t i = 0; i < units.size(); ++i) {
-        const Unit& unit = *units[i];
+    for (const Unit* piece : board.Units()) {
+        const Unit& unit = *piece;
         const Vector2 tile = unit.GetTile();
         char where[96];
         std::snprintf(where, sizeof where, "%s at (%.0f, %.0f)", TypeInfo(unit.type).name.c_str(), tile.x, tile.y);
