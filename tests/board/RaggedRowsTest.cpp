@@ -48,8 +48,9 @@ void RandomMapTexts(std::mt19937& random, std::string& ragged, std::string& trim
 }
 
 // What every piece is offered, one line each: its moves as the range query and as the opponents'
-// remembering board queries (asked twice, the second answer from memory) list them, and its targets
-// from where it stands and from every tile it can move to.
+// remembering board queries (asked twice, the second answer from memory) list them, the tiles a
+// unit bought at it could take, and its targets from where it stands and from every tile it can
+// move to.
 std::string OfferedText(const TileMap& board)
 {
     BoardQueries queries(board);
@@ -58,8 +59,8 @@ std::string OfferedText(const TileMap& board)
     for (Unit* unit : board.GetUnits()) {
         const std::vector<Vector2> reachable = unit->GetReachableTiles();
         text += PieceText(unit) + " moves " + TilesText(reachable) + "; queried " + TilesText(queries.Reachable(*unit)) +
-                "; again " + TilesText(queries.Reachable(*unit)) + "; targets " +
-                TilesText(unit->GetAttackTargets(unit->GetTile()));
+                "; again " + TilesText(queries.Reachable(*unit)) + "; spawns " + TilesText(unit->GetSpawnTiles()) +
+                "; targets " + TilesText(unit->GetAttackTargets(unit->GetTile()));
         for (Vector2 tile : reachable) {
             text += " | " + TilesText(unit->GetAttackTargets(tile));
         }
