@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the map loader (ParseMapText) with libFuzzer under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Not part of scripts/test.sh: the inputs it keeps are
+# Fuzzes the map pipeline with libFuzzer under AddressSanitizer and
+# UndefinedBehaviorSanitizer: the loader, and short games on every map it accepts
+# (tests/fuzz/MapPipeline.h). Not part of scripts/test.sh: the inputs it keeps are
 # replayed there by tests/tools/MapFileFuzzRegressionTest.cpp.
 #
 #   scripts/fuzz.sh [SECONDS]     run for SECONDS (default 300)
@@ -9,7 +10,7 @@
 #                                 then ReplayRecord): tests/fuzz/record-corpus/ and
 #                                 record-crashers/, replayed by RecordFuzzRegressionTest.cpp
 #
-# Starts from tests/fuzz/corpus/, merges the inputs that reach new code back into it,
+# Starts from tests/fuzz/corpus/, keeps there the fewest inputs that reach all the code reached,
 # and copies every crashing input into tests/fuzz/crashers/ (exit status 1 then).
 # Installs Debian's clang and its sanitizer/fuzzer runtime when they are missing.
 set -euo pipefail
@@ -24,7 +25,7 @@ esac
 build="$root/build-fuzz"
 corpus="$root/tests/fuzz/corpus"
 crashers="$root/tests/fuzz/crashers"
-what=ParseMapText dict="$root/tests/fuzz/map.dict" max_len=4096
+what="the map pipeline" dict="$root/tests/fuzz/map.dict" max_len=4096
 if [ "$target" = record ]; then
   corpus="$root/tests/fuzz/record-corpus" crashers="$root/tests/fuzz/record-crashers"
   what="ParseRecord and ReplayRecord" dict="$root/tests/fuzz/record.dict" max_len=8192
@@ -51,18 +52,11 @@ if ! can_build_fuzzers; then
   can_build_fuzzers || { echo "fuzz.sh: clang still cannot build a fuzzer" >&2; exit 1; }
 fi
 
-if [ "$target" = map ]; then
-  fuzzer="$build/map_file_fuzz"
-  clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    -I"$root/src" "$root/tests/fuzz/MapFileFuzz.cpp" "$root/src/board/MapFile.cpp" -o "$fuzzer"
-else
-  # A replay needs the whole game: a clang build of the project, every file with the fuzzer's coverage.
-  cmake -S "$root" -B "$build/record" -DCMAKE_PREFIX_PATH="$("$root/scripts/setup-deps.sh")" \
-    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
-    -DTORVANE_SANITIZE=ON -DTORVANE_FUZZ=ON -DTORVANE_TESTS=OFF -DTORVANE_BENCH=OFF >/dev/null
-  cmake --build "$build/record" --target torvane_record_fuzz -j2 >/dev/null
-  fuzzer="$build/record/tools/torvane_record_fuzz"
-fi
+# The game's library is built with clang inside the fuzz project (tests/fuzz/CMakeLists.txt).
+prefix=$("$root/scripts/setup-deps.sh")
+cmake -S "$root/tests/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$build" --target "${target}_fuzz" -j"$(nproc)" >/dev/null
+fuzzer="$build/${target}_fuzz"
 
 # New inputs go to a scratch folder first; only those that add coverage are merged back.
 work=$(mktemp -d "${TMPDIR:-/tmp}/torvane-fuzz.XXXXXX")
@@ -71,12 +65,22 @@ mkdir -p "$work/new" "$work/artifacts"
 before=$(find "$corpus" -type f | wc -l)
 echo "fuzz.sh: fuzzing $what for ${seconds}s from $before corpus inputs" >&2
 status=0
-"$fuzzer" "$work/new" "$corpus" -dict="$dict" -max_len="$max_len" -timeout=10 \
+# The map target writes each input to a scratch map file under TMPDIR.
+TMPDIR="$work" "$fuzzer" "$work/new" "$corpus" -dict="$dict" -max_len="$max_len" -timeout=10 \
   -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
   2>"$work/fuzz.log" || status=$?
-grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::average_exec_per_sec)' "$work/fuzz.log" >&2 || true
+grep -E '^(#[0-9]+[[:space:]]+DONE|Done [0-9]+ runs|stat::number_of_executed_units|stat::average_exec_per_sec)' \
+  "$work/fuzz.log" >&2 || true
 
-"$fuzzer" -merge=1 "$corpus" "$work/new" >/dev/null 2>&1
+# The corpus kept is the smallest set of old and new inputs that still reaches every branch
+# reached so far (hit counts aside): the test suite plays a game on each of them.
+mkdir -p "$work/kept"
+if TMPDIR="$work" "$fuzzer" -merge=1 -use_counters=0 "$work/kept" "$corpus" "$work/new" >/dev/null 2>&1; then
+  find "$corpus" -type f -delete
+  cp "$work/kept"/* "$corpus/"
+else
+  echo "fuzz.sh: the merge failed; the corpus is left as it was" >&2
+fi
 after=$(find "$corpus" -type f | wc -l)
 echo "fuzz.sh: corpus $before -> $after inputs" >&2
 

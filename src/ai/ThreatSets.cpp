@@ -72,7 +72,9 @@ bool ThreatSets::PieceRecord::Near(const PieceRecord& other) const
 uint64_t ThreatSets::PieceRecord::Mark() const
 {
     uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
-    return Mix(Mix(reinterpret_cast<uintptr_t>(team) * 2 + (castle ? 1 : 0)) ^ where);
+    // NOTE: Mix(0) is 0: without the 1 a unit of no side on (0, 0) would add nothing to its
+    // neighbours' keys, and their threat sets would be remembered as if it were not there.
+    return Mix(Mix(reinterpret_cast<uintptr_t>(team) * 2 + (castle ? 1 : 0) + 1) ^ where);
 }
 
 uint64_t ThreatSets::PieceRecord::Key(uint64_t neighbours) const

@@ -36,6 +36,16 @@ TEST(MapFileRead, GoodTextsAreReadAndBrokenOnesRefusedWithFileLineAndWhatIsWrong
     for (const auto& [text, read] : texts) {
         EXPECT_EQ(MapText(ParseMapText(text, "t")), read) << text;
     }
+    // A board may be 1024 tiles wide and 1024 high; one more either way is refused below.
+    const std::string side(1024, '0');
+    std::string square;
+    for (size_t y = 0; y < side.size(); ++y) {
+        square += side + "\n";
+    }
+    const MapFile largest = ParseMapText(square + "\n3,1023,1023,1\n", "t");
+    EXPECT_EQ(largest.rows.size(), 1024u);
+    EXPECT_EQ(largest.pieces.size(), 1u);
+    const std::string wide = side + "0\n", tall = square + side + "\n";
     // Every limit of the format, each refused on the line where it is broken, quoting the offence;
     // a file that cannot be read is refused with its path and the reason.
     const std::tuple<const char*, int, const char*> broken[] = {
@@ -52,9 +62,12 @@ TEST(MapFileRead, GoodTextsAreReadAndBrokenOnesRefusedWithFileLineAndWhatIsWrong
         // Every piece stands on the board, alone on its tile: a castle off the board could never be
         // taken, and the board answers for one piece per tile.
         {"00\n\n3,2147483647,-2147483648,0\n", 3, "(2147483647, -2147483648) is outside the 2 x 1 board"},
+        {"00\n\n1,-2147483648,2147483647,1\n", 3, "(-2147483648, 2147483647) is outside"},
         {"00\n00\n\n0,0,1,0\n0,2,1,1\n", 5, "(2, 1) is outside"},
         {"00\n00\n\n0,1,1,0\n\n1,1,1,1\n", 6, "(1, 1) shares its tile with the piece of line 4"},
         {"00\r\n\r\n0,0,0,0\r\n\r\n\r\n9,0,0,0\r\n", 6, "9"},  // blank piece lines still count
+        {wide.c_str(), 1, "1025 tiles, more than the 1024"},    // a board's size stays exact in world units
+        {tall.c_str(), 1025, "more than 1024 tile rows"},
         {nullptr, 0, " "},                                       // a missing file: path, then why
     };
     const std::string missing = "/tmp/torvane-no-such-map-file.txt";

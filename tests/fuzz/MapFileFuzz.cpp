@@ -1,33 +1,28 @@
-// libFuzzer target for the map loader: every input must either load into a board
-// the game can use or be refused with MapFileError. A crash, a sanitizer report,
-// any other exception or a broken promise below is a finding (scripts/fuzz.sh).
-#include <cstdint>
+// libFuzzer target for the map pipeline (scripts/fuzz.sh): every input is a map file, which the
+// loader either refuses at a line or accepts; what it accepts becomes a game, played for a few
+// turns by the random side against each scored opponent (MapPipeline.h). A crash, a sanitizer
+// report, an exception other than a refusal, or a broken promise is a finding.
+#include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <fstream>
 
-#include "board/MapFile.h"
+#include <unistd.h>
+
+#include "fuzz/MapPipeline.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::string text(reinterpret_cast<const char*>(data), size);
-    try {
-        MapFile map = ParseMapText(text, "fuzz");
-        // The board reads the first row's length and indexes the tile and unit tables.
-        if (map.rows.empty()) {
-            abort();
-        }
-        for (const std::string& row : map.rows) {
-            if (row.size() < map.rows.front().size() || row.find_first_not_of("0123") != std::string::npos) {
-                abort();
-            }
-        }
-        for (const MapPiece& piece : map.pieces) {
-            if (piece.type < 0 || piece.type > 3 || piece.line < 1) {
-                abort();
-            }
-        }
-    } catch (const MapFileError&) {
-        // A refusal with a message is the loader doing its job.
+    // The game reads its map from a file; one scratch file per fuzzing process.
+    static const std::string path = [] {
+        const char* folder = std::getenv("TMPDIR");
+        return std::string(folder != nullptr ? folder : "/tmp") + "/torvane-fuzz-" + std::to_string(getpid()) + ".txt";
+    }();
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
+                                                                   static_cast<std::streamsize>(size));
+    const std::string broken = RunMapPipeline(path);
+    if (!broken.empty()) {
+        std::fprintf(stderr, "map pipeline: %s\n", broken.c_str());
+        std::abort();
     }
     return 0;
 }
