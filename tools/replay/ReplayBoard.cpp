@@ -124,6 +124,10 @@ std::string ReplayBoard::StartBoard(const RecordEvent& event)
     try {
         root.AddChild(board);
     } catch (const MapFileError& error) {
+        // Half set up: nothing may draw or play it.
+        root.RemoveChild(board);
+        delete board;
+        board = nullptr;
         return std::string("the map text is not a board the game can load (") + error.what() + ")";
     }
     return "";

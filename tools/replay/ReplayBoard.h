@@ -24,7 +24,8 @@ public:
     ReplayBoard(const ReplayBoard&) = delete;
     ReplayBoard& operator=(const ReplayBoard&) = delete;
 
-    // Replaces the board by the one the event holds; what differs, or "" when it is set up.
+    // Replaces the board by the one the event holds; what differs, or "" when it is set up
+    // (a map text the game cannot load leaves no board).
     std::string StartBoard(const RecordEvent& event);
     // Applies a recorded action, undo, end of turn or forfeit of a side whose actions come
     // from the record; false when the rules do not offer it as the board stands.
