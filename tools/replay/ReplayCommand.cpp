@@ -1,24 +1,30 @@
 #include "replay/ReplayCommand.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 
 #include "replay/Replay.h"
 #include "replay/Summary.h"
+#include "replay/Watch.h"
 
 namespace {
 const char* usage =
     "usage: torvane-replay FILE|FOLDER...\n"
     "       torvane-replay --summary [--figure PATH] FILE|FOLDER...\n"
+    "       torvane-replay --watch FILE [--speed N]\n"
     "Replays every game of each study record (a folder: each of its *.jsonl files) without a window:\n"
     "the recorded actions go through the game's rules, the scored opponents plan their turns again,\n"
     "and everything must match the record.\n"
     "--summary prints one CSV line per game instead (columns: RECORD.md); --figure also writes an SVG\n"
     "of outcome and game length by opponent.\n"
-    "Exit status: 0 every record matches, 1 a difference (FILE:LINE: what differed), 2 bad usage or a\n"
-    "file that is not a record.\n";
+    "--watch plays one record's games back in a window as the participant saw them, at the recorded\n"
+    "pace or N times faster (--speed, default 1); W, A, S, D scroll, Escape quits.\n"
+    "Exit status: 0 every record matches, 1 a difference (FILE:LINE: what differed; --watch: an event\n"
+    "that cannot be played), 2 bad usage or a file that is not a record.\n";
 
 // The records a path names: the file itself, or a folder's *.jsonl files in name order.
 std::vector<std::string> RecordsAt(const std::string& path, std::string& error)
@@ -73,6 +79,31 @@ int Summarise(const std::vector<std::string>& records, const std::string& figure
     return 0;
 }
 
+// A positive, finite number of times faster than recorded.
+bool ParseSpeed(const std::string& text, double& speed)
+{
+    char* end = nullptr;
+    speed = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && std::isfinite(speed) && speed > 0.0;
+}
+
+// Watches one record file in a window; a file that is not a record is refused before it opens.
+int WatchFile(const std::string& path, double speed, std::ostream& err)
+{
+    std::error_code code;
+    if (!std::filesystem::is_regular_file(path, code)) {
+        err << "torvane-replay: " << path << ": --watch takes one record file\n";
+        return 2;
+    }
+    try {
+        const Record record = ReadRecordFile(path);
+        return WatchInWindow(record, speed, err);
+    } catch (const RecordError& error) {
+        err << "torvane-replay: " << error.what() << "\n";
+        return 2;
+    }
+}
+
 // Replays every record; stops at the first difference.
 int Check(const std::vector<std::string>& records, std::ostream& out, std::ostream& err)
 {
@@ -105,6 +136,9 @@ int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::vector<std::string> paths;
     bool summary = false;
     std::string figure;
+    std::string watch;
+    double speed = 1.0;
+    bool speedGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "-h" || arg == "--help") {
@@ -115,12 +149,31 @@ int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
             summary = true;
         } else if (arg == "--figure" && i + 1 < args.size()) {
             figure = args[++i];
+        } else if (arg == "--watch" && i + 1 < args.size()) {
+            watch = args[++i];
+        } else if (arg == "--speed" && i + 1 < args.size()) {
+            speedGiven = true;
+            if (!ParseSpeed(args[++i], speed)) {
+                err << "torvane-replay: --speed wants a number above 0, not " << args[i] << "\n" << usage;
+                return 2;
+            }
         } else if (arg.size() > 1 && arg[0] == '-') {
             err << "torvane-replay: unknown option " << arg << "\n" << usage;
             return 2;
         } else {
             paths.push_back(arg);
         }
+    }
+    if (!watch.empty()) {
+        if (!paths.empty() || summary) {
+            err << "torvane-replay: --watch takes one record and nothing else\n" << usage;
+            return 2;
+        }
+        return WatchFile(watch, speed, err);
+    }
+    if (speedGiven) {
+        err << "torvane-replay: --speed goes with --watch\n" << usage;
+        return 2;
     }
     if (paths.empty()) {
         err << "torvane-replay: no record given\n" << usage;

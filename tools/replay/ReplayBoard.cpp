@@ -1,0 +1,174 @@
+#include "replay/ReplayBoard.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "ai/HPSController.h"
+#include "ai/MinimaxController.h"
+#include "board/GameData.h"
+#include "board/MapFile.h"
+#include "board/TileMap.h"
+#include "board/Unit.h"
+
+using record::Json;
+
+namespace {
+// A side whose actions come from the record: it takes its income and waits.
+class RecordedSide : public AIController {
+public:
+    void StartTurn() override { NotifyUnitsOfTurnStart(); }
+};
+
+// Whether the rules offer the recorded action to its piece as the board stands, as the human
+// side's highlights and the opponents' generators do. NOTE: Z keeps the human's selection, so
+// the first action after an undo may come from highlights of the board before it (`stale`):
+// then only the kind of piece and a passable tile are required.
+bool Offered(const TileMap& board, const Unit& actor, const std::string& kind, Vector2 to, int32_t type, bool stale)
+{
+    const auto among = [&](const std::vector<Vector2>& tiles) {
+        return stale ? !board.GetTile(to).blocked
+                     : std::any_of(tiles.begin(), tiles.end(), [to](Vector2 tile) { return SameTile(tile, to); });
+    };
+    if (kind == "pass") {
+        return stale || !actor.hasAttacked;
+    }
+    if ((kind == "buy") != actor.isCastle || (!stale && actor.hasAttacked)) {
+        return false;  // a castle only buys; a finished piece (a castle that has bought) does nothing
+    }
+    if (kind == "move") {
+        return (stale || !actor.hasMoved) && among(actor.GetReachableTiles());
+    }
+    if (kind == "attack") {
+        return among(actor.GetAttackTargets(actor.GetTile()));
+    }
+    const TeamController* side = board.teams[static_cast<size_t>(board.SideOf(actor.team))];
+    return (stale || TypeInfo(type).cost <= side->gold) && among(actor.GetSpawnTiles());
+}
+}  // namespace
+
+ReplayBoard::ReplayBoard(const Record& record_, RecordWriter* writer, bool replan_)
+    : record(record_), replan(replan_)
+{
+    root.record = writer;
+}
+
+ReplayBoard::~ReplayBoard()
+{
+    // The board goes while the root is still installed: nothing of it may outlive the root.
+    for (Node* child : root.GetChildren()) {
+        root.RemoveChild(child);
+        delete child;
+    }
+}
+
+int32_t ReplayBoard::Int(const Json& value, int32_t line) const
+{
+    using Limits = std::numeric_limits<int32_t>;
+    const bool whole = value.is_number_unsigned()  ? value.get<uint64_t>() <= static_cast<uint64_t>(Limits::max())
+                       : value.is_number_integer() ? value.get<int64_t>() >= Limits::min() && value.get<int64_t>() <= Limits::max()
+                                                   : false;
+    if (!whole) {
+        throw RecordError(record.name + ":" + std::to_string(line) + ": " + value.dump() + " is not a whole number");
+    }
+    return value.get<int32_t>();
+}
+
+Vector2 ReplayBoard::TileOf(const Json& fields, const char* key, int32_t line) const
+{
+    const Json& tile = fields.at(key);
+    return {static_cast<float>(Int(tile.at(0), line)), static_cast<float>(Int(tile.at(1), line))};
+}
+
+std::string ReplayBoard::StartBoard(const RecordEvent& event)
+{
+    const Json& fields = event.fields;
+    const std::string text = fields.at("text").get<std::string>();
+    const std::string hash = record::TextHash(text);
+    if (hash != fields.at("hash").get<std::string>()) {
+        return "the map text is not the one the record's hash names (" + fields.at("hash").get<std::string>() +
+               "; the text hashes to " + hash + ")";
+    }
+    if (text.empty()) {
+        // NOTE: a board without a text would load a map file of this machine instead.
+        return "the board has no map text";
+    }
+    const int32_t number = Int(fields.at("number"), event.line);
+    if (number != 1 && number != 2) {
+        throw RecordError(record.name + ":" + std::to_string(event.line) + ": a board's number is 1 or 2, not " +
+                          std::to_string(number));
+    }
+    // Every field is read before anything is made, so that a missing one leaves nothing behind.
+    const std::string name = fields.at("opponent").get<std::string>();
+    const bool tutorial = fields.at("tutorial").get<bool>();
+    const std::string mapName = fields.at("map").get<std::string>();
+    if (board != nullptr) {
+        root.RemoveChild(board);
+        delete board;
+    }
+    const bool planning = replan && (name == "a" || name == "b");
+    AIController* side = !planning ? new RecordedSide()
+                         : name == "a" ? static_cast<AIController*>(new MinimaxController())
+                                       : new HPSController();
+    side->name = name;
+    opponent = planning ? side : nullptr;
+    root.aiQueue.emplace_back(side);
+    GameData::Get().mapIndex = number - 1;
+    board = new TileMap();
+    board->isTutorial = tutorial;
+    board->mapFile = mapName;
+    board->mapText = text;
+    afterUndo = false;
+    try {
+        root.AddChild(board);
+    } catch (const MapFileError& error) {
+        // Half set up: nothing may draw or play it.
+        root.RemoveChild(board);
+        delete board;
+        board = nullptr;
+        return std::string("the map text is not a board the game can load (") + error.what() + ")";
+    }
+    return "";
+}
+
+bool ReplayBoard::Apply(const RecordEvent& event)
+{
+    const Json& fields = event.fields;
+    const std::string& kind = event.event;
+    if (kind == "undo") {
+        if (board->history.empty()) {
+            return false;
+        }
+        board->RestoreSnapshot(static_cast<int32_t>(board->history.size()) - 1);
+        afterUndo = true;
+        return true;
+    }
+    if (kind == "endTurn" || kind == "forfeit") {
+        board->forfeited = kind == "forfeit";
+        board->EndTurn();
+        return true;
+    }
+    Unit* actor = board->GetUnitAt(TileOf(fields, "from", event.line));
+    if (actor == nullptr || actor->team == nullptr || board->SideOf(actor->team) != Int(fields.at("side"), event.line)) {
+        return false;
+    }
+    const Vector2 to = kind == "pass" ? actor->GetTile() : TileOf(fields, "to", event.line);
+    const int32_t type = kind == "buy" ? Int(fields.at("type"), event.line) : 0;
+    if (type < 0 || type > 2 || (kind != "move" && kind != "attack" && kind != "buy" && kind != "pass")) {
+        return false;
+    }
+    const bool offered = Offered(*board, *actor, kind, to, type, afterUndo);
+    afterUndo = false;
+    if (!offered) {
+        return false;
+    }
+    if (kind == "move") {
+        board->MoveUnit(actor, to);
+    } else if (kind == "attack") {
+        board->AttackUnit(actor, to);
+    } else if (kind == "buy") {
+        board->BuyUnit(actor, type, to);
+    } else {
+        board->PassUnit(actor);
+    }
+    return true;
+}
