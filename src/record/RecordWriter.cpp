@@ -79,7 +79,7 @@ std::unique_ptr<RecordWriter> RecordWriter::CreateIn(const std::string& folder, 
     namespace fs = std::filesystem;
     std::error_code code;
     if (!fs::is_directory(folder, code)) {
-        error = "the record folder " + folder + " does not exist";
+        error = "the record folder " + folder + (fs::exists(folder, code) ? " is not a folder" : " does not exist");
         return nullptr;
     }
     // The start time names the run; a random part keeps two runs of the same second apart.

@@ -505,15 +505,18 @@ def case_started_elsewhere(case):
 
 def case_no_data_files(case):
     """The game alone, started elsewhere: the window lists the files missing from both folders until it is
-    closed. A command line it does not understand ends it at once with its usage."""
+    closed. A command line it does not understand, or a record folder it cannot write into, ends it at once."""
     alone, elsewhere = case.dir / "game-alone", case.dir / "started-here"
     alone.mkdir()
     elsewhere.mkdir()
     binary = shutil.copy2(case.args.binary, alone)
-    wrong = subprocess.run(case.args.launcher.split() + [binary, "--seed", "soon"], capture_output=True, text=True,
-                           timeout=60, env=dict(os.environ, DISPLAY=""))
-    assert wrong.returncode == 2 and "usage" in wrong.stderr, \
-        "--seed soon: status %d, stderr %r" % (wrong.returncode, wrong.stderr[-300:])
+    # Refused before any window: without a display, one would fail to open.
+    for args, said in [(["--seed", "soon"], "usage"), (["--record", str(alone / "none")], "does not exist"),
+                       (["--record", binary], "is not a folder")]:
+        wrong = subprocess.run(case.args.launcher.split() + [binary] + args, capture_output=True, text=True,
+                               timeout=60, env=dict(os.environ, DISPLAY=""))
+        assert wrong.returncode == 2 and said in wrong.stderr, \
+            "%s: status %d, stderr %r" % (" ".join(args), wrong.returncode, wrong.stderr[-300:])
     case.launch(cwd=elsewhere, binary=binary)
     wait_for_message(case, "message", 4)
     for w in case.windows:
