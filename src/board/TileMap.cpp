@@ -254,12 +254,7 @@ void TileMap::UpdateAllVision()
 void TileMap::EndTurn()
 {
     TakeSnapshot();
-    if (observer != nullptr) {
-        BoardChange change;
-        change.kind = forfeited ? BoardChange::Kind::Forfeit : BoardChange::Kind::EndTurn;
-        change.side = currentTeam;
-        observer->Changed(*this, change);
-    }
+    Notify(forfeited ? BoardChange::Kind::Forfeit : BoardChange::Kind::EndTurn, nullptr);
     for (Unit* unit : GetUnits()) {
         unit->hasMoved = false;
         unit->hasAttacked = false;
@@ -379,8 +374,8 @@ void TileMap::Notify(BoardChange::Kind kind, const Unit* actor, Vector2 to, int3
     }
     BoardChange change;
     change.kind = kind;
-    change.side = SideOf(actor->team);
-    change.from = actor->GetTile();
+    change.side = actor != nullptr ? SideOf(actor->team) : currentTeam;
+    change.from = actor != nullptr ? actor->GetTile() : Vector2{0.0f, 0.0f};
     change.to = to;
     change.unitType = unitType;
     observer->Changed(*this, change);
@@ -463,12 +458,7 @@ void TileMap::RestoreSnapshot(int32_t index)
     if (index < 0 || static_cast<size_t>(index) >= history.size()) {
         return;
     }
-    if (observer != nullptr) {
-        BoardChange change;
-        change.kind = BoardChange::Kind::Undo;
-        change.side = currentTeam;
-        observer->Changed(*this, change);
-    }
+    Notify(BoardChange::Kind::Undo, nullptr);
     BoardSnapshot snapshot = std::move(history[static_cast<size_t>(index)]);
     history.erase(history.begin() + index, history.end());
 

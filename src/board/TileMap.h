@@ -97,7 +97,8 @@ private:
     mutable std::vector<Unit*> units;
     mutable bool unitsValid = false;
     void CollectUnits() const;
-    // Tells the observer, if any, of a change just begun.
+    // Tells the observer, if any, of a change just begun: by `actor`'s side, or without an
+    // actor (an end of turn, an undo) by the side to move.
     void Notify(BoardChange::Kind kind, const Unit* actor, Vector2 to = {0.0f, 0.0f}, int32_t unitType = 0);
     // Snapshots taken back, kept for their storage: the searches take and restore one per trial.
     std::vector<BoardSnapshot> spareSnapshots;

@@ -34,6 +34,24 @@ const char* ChangeName(BoardChange::Kind kind)
 }
 
 // The wall-clock time now in UTC, in strftime's `format`.
+// The fields of a change's event, its name and time aside.
+Json ChangeFields(const BoardChange& change)
+{
+    Json fields = {{"side", change.side}};
+    const bool piece = change.kind == BoardChange::Kind::Move || change.kind == BoardChange::Kind::Attack ||
+                       change.kind == BoardChange::Kind::Buy || change.kind == BoardChange::Kind::Pass;
+    if (piece) {
+        fields["from"] = TileJson(change.from);
+    }
+    if (piece && change.kind != BoardChange::Kind::Pass) {
+        fields["to"] = TileJson(change.to);
+    }
+    if (change.kind == BoardChange::Kind::Buy) {
+        fields["type"] = change.unitType;
+    }
+    return fields;
+}
+
 std::string UtcNow(const char* format)
 {
     std::time_t now = std::time(nullptr);
@@ -170,34 +188,10 @@ void RecordWriter::BoardStarted(const TileMap& board, const std::string& mapName
                     {"text", mapText}});
 }
 
-Json RecordWriter::ChangeEvent(const BoardChange& change)
-{
-    Json fields = {{"event", ChangeName(change.kind)}, {"side", change.side}};
-    switch (change.kind) {
-    case BoardChange::Kind::Move:
-    case BoardChange::Kind::Attack:
-        fields["from"] = TileJson(change.from);
-        fields["to"] = TileJson(change.to);
-        break;
-    case BoardChange::Kind::Buy:
-        fields["from"] = TileJson(change.from);
-        fields["to"] = TileJson(change.to);
-        fields["type"] = change.unitType;
-        break;
-    case BoardChange::Kind::Pass:
-        fields["from"] = TileJson(change.from);
-        break;
-    default:
-        break;
-    }
-    return fields;
-}
-
 void RecordWriter::Changed(const TileMap& board, const BoardChange& change)
 {
-    Json fields = ChangeEvent(change);
-    const std::string name = fields["event"];
-    fields.erase("event");
+    const std::string name = ChangeName(change.kind);
+    Json fields = ChangeFields(change);
     if (change.kind == BoardChange::Kind::Undo) {
         // Z takes back the newest history entry: what it was is written beside the undo.
         if (!undoable.empty()) {

@@ -52,7 +52,6 @@ public:
     // A digest of everything a turn can change on the board: pieces in child order with
     // their owner, tile, health and flags, every side's gold and the side to move.
     static std::string Digest(const TileMap& board);
-    static record::Json ChangeEvent(const BoardChange& change);
 
 private:
     using Clock = std::chrono::steady_clock;
