@@ -15,7 +15,8 @@ void CameraNode::Update()
         dx /= length;
         dy /= length;
     }
-    position.x += dx * scrollSpeed;
-    position.y += dy * scrollSpeed;
+    // A dragging finger carries the board with it.
+    position.x += dx * scrollSpeed - input.Dragged().x;
+    position.y += dy * scrollSpeed - input.Dragged().y;
     camera.offset = {-position.x, -position.y};
 }

@@ -2,7 +2,7 @@
 
 #include "core/Node.h"
 
-// Scrolls a board while W, A, S or D is held. Its position is the world point
+// Scrolls a board while W, A, S or D is held, or as a finger drags it. Its position is the world point
 // shown at the window's top-left corner.
 class CameraNode : public Node {
 public:

@@ -5,8 +5,9 @@
 
 Vector2 Clickable::MouseWorldPosition()
 {
-    Vector2 mouse = GetMousePosition();
-    if (const SceneRoot* root = InputManager::Instance().root) {
+    const InputManager& input = InputManager::Instance();
+    Vector2 mouse = input.Pointer();
+    if (const SceneRoot* root = input.root) {
         Vector2 camera = root->CameraOffset();
         mouse.x += camera.x;
         mouse.y += camera.y;

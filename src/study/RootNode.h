@@ -40,6 +40,8 @@ public:
     void NoteFocus(bool focused);
     // The maps drawn when the run began, in board order; a draw of rand once they are used up.
     int32_t NextMapIndex() override;
+    // Whether the participant has left the title screen.
+    bool PastTitle() const { return shownScenes > 1; }
 
     std::deque<std::unique_ptr<Node>> scenes;          // not yet shown, front first
     std::deque<std::unique_ptr<AIController>> aiQueue;  // not yet handed out, front first

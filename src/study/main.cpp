@@ -59,7 +59,25 @@ EM_JS(void, ReportStudyEnd, (const char* code, const char* error), {
     }
 });
 
+// Tells the page that the participant has left the title: from now on leaving the page loses the study.
+EM_JS(void, ReportStudyBegun, (), {
+    if (Module.onStudyBegun) {
+        Module.onStudyBegun();
+    }
+});
+
+// The page's touches, one finger's, in the canvas's game coordinates (phase: 0 landed, 1 moved,
+// 2 lifted, 3 cancelled).
+extern "C" EMSCRIPTEN_KEEPALIVE void TorvaneTouch(int phase, float x, float y)
+{
+    if (phase >= 0 && phase <= 3) {
+        InputManager::Instance().Touch(static_cast<InputManager::TouchPhase>(phase), {x, y});
+    }
+}
+
 namespace {
+bool begun = false;
+
 void EndInBrowser()
 {
     emscripten_cancel_main_loop();
@@ -80,6 +98,11 @@ void BrowserFrame()
 {
     if (!Guarded([] { RunFrame(*root); }) || !IsWindowReady()) {
         EndInBrowser();
+        return;
+    }
+    if (!begun && root->PastTitle()) {
+        begun = true;
+        ReportStudyBegun();
     }
 }
 }  // namespace

@@ -32,3 +32,32 @@ TEST_F(CameraScroll, CameraScrollsWhileKeysAreHeld)
         }
     }
 }
+
+// A finger carries the board once it has wandered beyond tapSlop: by the whole way from where it
+// landed, then change by change, the last one included; within the slop nothing scrolls, and a poll
+// with no touch scrolls nothing more.
+TEST_F(CameraScroll, ADraggingFingerCarriesTheBoard)
+{
+    using Phase = InputManager::TouchPhase;
+    auto game = StartGame("board-example.txt");
+    CameraNode& camera = *game->board->camera;
+    InputManager& input = InputManager::Instance();
+    camera.position = {100, 100};
+    const float slop = InputManager::tapSlop;
+    const std::tuple<std::vector<std::pair<Phase, Vector2>>, float, float> frames[] = {
+        {{{Phase::Began, {500, 400}}, {Phase::Moved, {500 - slop, 400}}}, 100, 100},
+        {{{Phase::Moved, {540, 370}}}, 60, 130},
+        {{}, 60, 130},
+        {{{Phase::Moved, {500, 400}}, {Phase::Ended, {480, 400}}}, 120, 100},
+        {{{Phase::Moved, {900, 900}}}, 120, 100},
+    };
+    for (const auto& [touches, x, y] : frames) {
+        for (const auto& [phase, point] : touches) {
+            input.Touch(phase, point);
+        }
+        input.PollInput();
+        Node::UpdateTree(&game->root);
+        EXPECT_EQ(camera.position.x, x);
+        EXPECT_EQ(camera.position.y, y);
+    }
+}

@@ -76,6 +76,35 @@ TEST_F(ClickTest, PressAndReleaseCountOnlyStrictlyInsideTogetherAndWhileTheButto
     }
 }
 
+// A finger that lifts within tapSlop of where it landed clicks there at the next poll, wherever the
+// mouse rests; one that wanders further, is cancelled or lifts without landing clicks nothing.
+TEST_F(ClickTest, TapsClickWhereTheFingerLandedAndDragsClickNothing)
+{
+    using Phase = InputManager::TouchPhase;
+    const float slop = InputManager::tapSlop;
+    const std::pair<std::vector<std::pair<Phase, Vector2>>, const char*> cases[] = {
+        {{{Phase::Began, {300, 350}}, {Phase::Ended, {300, 350}}}, "7"},
+        {{{Phase::Began, {390, 350}}, {Phase::Moved, {390 + slop, 350}}, {Phase::Ended, {390 + slop, 350}}}, "7"},
+        {{{Phase::Began, {300, 350}}, {Phase::Moved, {300, 351 + slop}}, {Phase::Ended, {300, 350}}}, ""},
+        {{{Phase::Began, {300, 350}}, {Phase::Cancelled, {300, 350}}, {Phase::Ended, {300, 350}}}, ""},
+        {{{Phase::Began, {700, 700}}, {Phase::Ended, {300, 350}}}, ""},
+        {{{Phase::Ended, {300, 350}}}, ""},
+    };
+    SetMousePosition(700, 700);
+    for (const auto& [touches, messages] : cases) {
+        SCOPED_TRACE(testing::PrintToString(touches.size()) + " changes, ending " + messages);
+        receiver.messages.clear();
+        for (const auto& [phase, point] : touches) {
+            InputManager::Instance().Touch(phase, point);
+        }
+        EXPECT_EQ(receiver.messages, "") << "clicked before the poll";
+        InputManager::Instance().PollInput();
+        EXPECT_EQ(receiver.messages, messages);
+        EXPECT_FALSE(button->pressed || InputManager::Instance().IsHeld(MouseLeft));
+        EXPECT_EQ(InputManager::Instance().Pointer().x, 700.0f) << "the tap's point outlived its click";
+    }
+}
+
 // The fill is the pressed colour while pressed or disabled, and there is no hover colour. The caption
 // is centred, across within a pixel and a half and down within three, at its font size: the ink of
 // "Go" at 18 is between 9 and 18 pixels high.

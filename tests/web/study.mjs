@@ -177,6 +177,7 @@ class Run {
     this.name = name;
     this.shots = 0;
     this.scale = 1;
+    this.touch = null;  // a CDP session that sends touches in place of the mouse
   }
 
   log(text) {
@@ -184,7 +185,10 @@ class Run {
   }
 
   async shot() {
-    return decodePng(await this.page.screenshot({ clip: { x: 0, y: 0, width: 1600, height: 900 } }));
+    // A touch run's page has as many device pixels per game pixel as there are game pixels, so
+    // the shot is 1600 x 900 whatever the page's size.
+    const clip = { x: 0, y: 0, width: 1600 * this.scale, height: 900 * this.scale };
+    return decodePng(await this.page.screenshot({ clip }));
   }
 
   save(label, s) {
@@ -225,16 +229,34 @@ class Run {
   }
 
   // The game reads the mouse once a frame and drops a press and a release read together:
-  // a frame passes between them, and after the move that comes first.
+  // a frame passes between them, and after the move that comes first. A touch run taps instead.
   async click([x, y]) {
     const px = x * this.scale;
     const py = y * this.scale;
+    if (this.touch) {
+      await this.touchPath([[px, py]]);
+      return;
+    }
     await this.page.mouse.move(px + 7, py + 5);
     await this.page.mouse.move(px, py);
     await this.frames(1);
     await this.page.mouse.down();
     await this.frames(2);
     await this.page.mouse.up();
+  }
+
+  // One finger down at the first page point, through the others a frame apart, and up at the
+  // last, as a touch screen sends them.
+  async touchPath(points) {
+    const send = (type, [x, y]) =>
+      this.touch.send("Input.dispatchTouchEvent", { type, touchPoints: type === "touchEnd" ? [] : [{ x, y }] });
+    await send("touchStart", points[0]);
+    for (const point of points.slice(1)) {
+      await this.frames(1);
+      await send("touchMove", point);
+    }
+    await this.frames(2);
+    await send("touchEnd", points[points.length - 1]);
   }
 
   async next(button, scene) {
@@ -442,6 +464,128 @@ async function playWholeStudy(context, base, timings) {
   return code;
 }
 
+// The fraction of sampled board points that show, in `after`, what `before` showed `[dx, dy]`
+// game pixels away, give or take a pixel and a shade: a page that scales the canvas by a fraction
+// blends its rows a little differently at each scroll position.
+function shifted(before, after, [dx, dy]) {
+  let same = 0;
+  let all = 0;
+  for (let y = 250; y < 750; y += 7) {
+    for (let x = 300; x < 1300; x += 7) {
+      all += 1;
+      const seen = (ex, ey) => near(after.px(x + dx + ex, y + dy + ey), before.px(x, y), 24);
+      if ([-1, 0, 1].some((ex) => [-1, 0, 1].some((ey) => seen(ex, ey)))) same += 1;
+    }
+  }
+  return same / all;
+}
+
+// Reloads the page from within, as a participant's reload does, and says whether the browser
+// asked first. An asked reload is refused: the page stays.
+async function reloadAsks(run, dialogs) {
+  const asked = dialogs.length;
+  const loaded = run.page.waitForEvent("load", { timeout: 60000 });
+  await run.page.evaluate(() => setTimeout(() => window.location.reload(), 0));
+  const outcome = await Promise.race([
+    loaded.then(() => "loaded"),
+    run.page.waitForEvent("dialog", { timeout: 60000 }).then(() => "asked"),
+  ]);
+  loaded.catch(() => {});
+  run.check(outcome === "loaded" || dialogs[asked] === "beforeunload", `a ${dialogs[asked]} dialog opened`);
+  return outcome === "asked";
+}
+
+// A tablet with touch alone (1180 x 820, its canvas showing the game's pixels one to one):
+// the whole study by taps, a drag that scrolls the board, the page held upright, and reloads.
+async function touchStudy(context, base) {
+  const page = await context.newPage();
+  const run = new Run(page, "touch-tablet");
+  const dialogs = [];
+  page.on("dialog", (dialog) => {
+    dialogs.push(dialog.type());
+    dialog.dismiss().catch(() => {});
+  });
+  run.touch = await context.newCDPSession(page);
+  await page.addInitScript(countFrames);
+  await page.goto(`${base}/index.html`);
+  await run.waitScene("title", 60000);
+  await run.touchPath([[700, 500]]);  // a tap beside Play: the page has been used, and may ask
+  const width = await page.evaluate(() => document.getElementById("canvas").getBoundingClientRect().width);
+  run.check(width === 1180, `the canvas is ${width} wide on the 1180-wide tablet`);
+  run.scale = width / 1600;
+  run.check(!(await reloadAsks(run, dialogs)), "a reload on the title screen asked first");
+  await run.waitScene("title", 60000);
+
+  await run.next(PLAY, "board");
+  await run.next(FORFEIT, "transition");
+  await run.next(CONTINUE, "board");
+  await run.next(FORFEIT, "transition");
+  const maps = [];
+  const board = await run.next(CONTINUE, "board");
+  maps.push(mapNumber(board));
+  run.check(maps[0] !== null, "first scored board: the layout matches neither map", board);
+
+  // A finger dragged from the board's middle by (-160, -80) game pixels takes the board with it;
+  // dragged back, everything is where it was.
+  const css = (x, y) => [x * run.scale, y * run.scale];
+  const path = (dx, dy) => [0, 0.25, 0.5, 0.75, 1].map((f) => css(800 + f * dx, 500 + f * dy));
+  await run.touchPath(path(-160, -80));
+  await run.frames(3);
+  const dragged = await run.shot();
+  const carried = shifted(board, dragged, [-160, -80]);
+  run.log(`drag by (-160, -80): ${(100 * carried).toFixed(1)} % of the board moved with it, ${(100 * shifted(board, dragged, [0, 0])).toFixed(1)} % stayed`);
+  run.check(carried > 0.99 && shifted(board, dragged, [0, 0]) < 0.8, "the board did not follow the finger", dragged);
+  await run.touchPath(path(160, 80));
+  await run.frames(3);
+  const back = await run.shot();
+  run.check(shifted(board, back, [0, 0]) > 0.99, "dragged back, the board is not where it was", back);
+
+  // Held upright, the page shows the notice and no tap or key reaches the game; turned back,
+  // the game is as it was, the opponent still waiting for End Turn.
+  await page.setViewportSize({ width: 390, height: 844 });
+  await page.waitForSelector("#turn:not([hidden])", { timeout: 10000 });
+  const notice = await page.innerText("#turn");
+  run.check(/turn your device/i.test(notice), `upright, the page says ${JSON.stringify(notice)}`);
+  const upright = await page.evaluate(() => document.getElementById("canvas").getBoundingClientRect().width / 1600);
+  for (const point of [END_TURN, FORFEIT, KNIGHT_MOVE[maps[0]][0].map((v) => 100 * v + 50)]) {
+    await run.touchPath([[point[0] * upright, point[1] * upright]]);
+  }
+  await page.keyboard.down("d");
+  await run.frames(10);
+  await page.keyboard.up("d");
+  await page.setViewportSize({ width: 1180, height: 820 });
+  await page.waitForSelector("#turn", { state: "hidden", timeout: 10000 });
+  await run.frames(3);
+  const turned = await run.shot();
+  run.check(shifted(back, turned, [0, 0]) > 0.99, "input passed the upright notice to the game", turned);
+
+  const [from, to] = KNIGHT_MOVE[maps[0]];
+  await run.click([100 * from[0] + 50, 100 * from[1] + 50]);
+  await run.waitUntil("the Knight's moves", (s) => countInTile(s, to, highlighted) > 4000, 5000);
+  await run.click([100 * to[0] + 50, 100 * to[1] + 50]);
+  const moved = await run.waitUntil("the Knight's move", (s) => countInTile(s, to, bluish) > 500, 5000);
+  run.check(countInTile(moved, from, bluish) === 0, `the Knight still shows on ${from} after the move`, moved);
+  run.check(await reloadAsks(run, dialogs), "a reload in the middle of a game did not ask");
+  await run.frames(3);
+  run.check(sceneOf(await run.shot()) === "board", "the game did not go on after the reload was refused");
+
+  await run.click(END_TURN);
+  await run.waitUntil("the opponent's turn", (s) => sceneOf(s) === "board-busy", 60000);
+  await run.waitScene("board", 90000);
+  await run.next(FORFEIT, "transition");
+  const second = await run.next(CONTINUE, "board");
+  maps.push(mapNumber(second));
+  run.check(maps[1] !== null, "second scored board: the layout matches neither map", second);
+  const end = await run.next(FORFEIT, "end");
+  const code = checkCode(run, end, maps, "00");
+  await run.click(QUIT);
+  const done = await finishedPage(page);
+  run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
+  run.check(!(await reloadAsks(run, dialogs)), "a reload after Quit asked first");
+  run.log(`played by touch alone: code ${code}; dialogs ${dialogs.join(", ")}`);
+  await page.close();
+}
+
 async function hostileNext(context, base, name, next) {
   const page = await context.newPage();
   const run = new Run(page, name);
@@ -476,43 +620,56 @@ async function hostileNext(context, base, name, next) {
 async function main() {
   rmSync(artifacts, { recursive: true, force: true });
   const { server, base } = await startServer(site);
-  const profile = mkdtempSync(join(tmpdir(), "torvane-chromium-"));
-  let context;
+  const profiles = [];
+  const contexts = [];
   const problems = [];
-  let failed = null;
-  const timings = {};
-  try {
-    context = await chromium.launchPersistentContext(profile, {
+  // A browser of its own for each kind of device, reporting the page's errors.
+  const launch = async (device) => {
+    const profile = mkdtempSync(join(tmpdir(), "torvane-chromium-"));
+    profiles.push(profile);
+    const context = await chromium.launchPersistentContext(profile, {
       executablePath: "/usr/bin/chromium",
       headless: true,
-      viewport: { width: 1600, height: 900 },
-      deviceScaleFactor: 1,
+      ...device,
       args: [
         "--no-sandbox", "--headless", "--disable-gpu", "--disable-quic", "--no-first-run",
         "--disable-background-networking", "--disable-component-update", "--disable-sync",
         "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
       ],
     });
+    contexts.push(context);
     context.on("page", (page) => {
       page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
       page.on("console", (m) => {
         if (m.type() === "error") problems.push(`console error: ${m.text()}`);
       });
     });
+    return context;
+  };
+  let failed = null;
+  const timings = {};
+  try {
+    const desktop = await launch({ viewport: { width: 1600, height: 900 }, deviceScaleFactor: 1 });
     const begun = Date.now();
-    const code = await playWholeStudy(context, base, timings);
+    const code = await playWholeStudy(desktop, base, timings);
     console.log(`whole study played, result code ${code} (${Date.now() - begun} ms)`);
-    await hostileNext(context, base, "next-javascript", "javascript:window.__pwned=1;alert(1)");
-    await hostileNext(context, base, "next-markup", 'https://forms.example.org/"><script>window.__pwned=1</script>');
+    await hostileNext(desktop, base, "next-javascript", "javascript:window.__pwned=1;alert(1)");
+    await hostileNext(desktop, base, "next-markup", 'https://forms.example.org/"><script>window.__pwned=1</script>');
+    const tablet = await launch({
+      viewport: { width: 1180, height: 820 }, deviceScaleFactor: 1600 / 1180, hasTouch: true, isMobile: true,
+    });
+    const touched = Date.now();
+    await touchStudy(tablet, base);
+    console.log(`whole study played by touch (${Date.now() - touched} ms)`);
     if (problems.length > 0) {
       throw new CheckFailed(`the page reported problems:\n    ${problems.join("\n    ")}`);
     }
   } catch (error) {
     failed = error;
   } finally {
-    if (context) await context.close().catch(() => {});
+    for (const context of contexts) await context.close().catch(() => {});
     server.kill();
-    rmSync(profile, { recursive: true, force: true });
+    for (const profile of profiles) rmSync(profile, { recursive: true, force: true });
   }
   if (failed) {
     console.error(`FAILED: ${failed instanceof CheckFailed ? failed.message : failed.stack}`);
