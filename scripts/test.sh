@@ -24,10 +24,11 @@ case "${1:-}" in
   *) echo "usage: scripts/test.sh [--quick | --sanitize | --web | --package]" >&2; exit 2 ;;
 esac
 
-# The web pass: the site from build-web.sh, served and played in headless Chromium.
+# The web pass: the site from build-web.sh, served and played in headless Chromium; the records
+# it sends go to the documented PHP receiver and to one in the driver, and are replayed.
 web_pass() {
-  local missing=() p site
-  for p in chromium nodejs python3; do
+  local missing=() p site replay="$root/build/tools/torvane-replay"
+  for p in chromium nodejs python3 php-cli; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   command -v npm >/dev/null 2>&1 || missing+=(npm)
@@ -36,9 +37,11 @@ web_pass() {
     apt-get update -qq >/dev/null
     apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
   fi
+  TORVANE_BUILD_DIR="$root/build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=OFF \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   site=$("$root/scripts/build-web.sh" | tail -n 1)
   (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
-  timeout -k 10 900 node "$root/tests/web/study.mjs" "$site" "$root/tests/web/artifacts"
+  timeout -k 10 900 node "$root/tests/web/study.mjs" "$site" "$root/tests/web/artifacts" "$replay"
 }
 
 # The window and end-to-end tests draw on a virtual X server of their own.

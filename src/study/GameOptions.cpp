@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-const char* const gameUsage = "usage: torvane [--seed N] [--record DIR]   (N from 0 to 4294967295)";
+const char* const gameUsage = "usage: torvane [--seed N] [--record DIR] [--participant NAME=VALUE ...]   (N from 0 to 4294967295)";
 
 namespace {
 // A whole decimal number that fits, or nothing.
@@ -15,6 +15,31 @@ std::optional<uint32_t> ReadNumber(const std::string& text)
         return std::nullopt;
     }
     return value;
+}
+
+// Adds NAME=VALUE to `ids`, or says why it cannot be taken.
+std::string AddParticipant(const std::string& text, std::vector<std::pair<std::string, std::string>>& ids)
+{
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0) {
+        return "--participant needs NAME=VALUE, not \"" + text + "\"";
+    }
+    std::string name = text.substr(0, equals);
+    std::string value = text.substr(equals + 1);
+    if (name.size() > maxParticipantName || value.size() > maxParticipantValue) {
+        return "--participant " + name.substr(0, maxParticipantName) + ": names may be " +
+               std::to_string(maxParticipantName) + " bytes long and values " + std::to_string(maxParticipantValue);
+    }
+    for (const auto& id : ids) {
+        if (id.first == name) {
+            return "--participant " + name + " is given twice";
+        }
+    }
+    if (ids.size() == maxParticipantIds) {
+        return "--participant: at most " + std::to_string(maxParticipantIds) + " identifiers";
+    }
+    ids.emplace_back(std::move(name), std::move(value));
+    return "";
 }
 }  // namespace
 
@@ -32,6 +57,11 @@ std::optional<GameOptions> ParseGameOptions(const std::vector<std::string>& args
             options.recordDir = i + 1 < args.size() ? args[++i] : "";
             if (options.recordDir.empty()) {
                 error = "--record needs a folder";
+                return std::nullopt;
+            }
+        } else if (args[i] == "--participant") {
+            error = AddParticipant(i + 1 < args.size() ? args[++i] : "", options.participant);
+            if (!error.empty()) {
                 return std::nullopt;
             }
         } else {

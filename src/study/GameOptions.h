@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What the command line can ask of the game. A plain run gives none of these.
@@ -12,7 +13,15 @@ struct GameOptions {
     std::optional<uint32_t> seed;
     // --record DIR: a record of the whole run (RECORD.md) is written into DIR as it goes.
     std::string recordDir;
+    // --participant NAME=VALUE, repeated: identifiers written into the record's first line, in
+    // the order given. Names are unique; the page passes its own address's parameters this way.
+    std::vector<std::pair<std::string, std::string>> participant;
 };
+
+// What --participant takes: at most this many, names and values at most this long (in bytes).
+constexpr size_t maxParticipantIds = 32;
+constexpr size_t maxParticipantName = 64;
+constexpr size_t maxParticipantValue = 256;
 
 // The line printed under a command line the game does not understand.
 extern const char* const gameUsage;

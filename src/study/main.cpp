@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -75,12 +76,30 @@ extern "C" EMSCRIPTEN_KEEPALIVE void TorvaneTouch(int phase, float x, float y)
     }
 }
 
+// Hands the page the record's lines written since the last call: it keeps them for the participant
+// to save and, when asked to, sends them to the researcher.
+EM_JS(void, PassRecordLines, (const char* text), {
+    if (Module.onRecordLines) {
+        Module.onRecordLines(UTF8ToString(text));
+    }
+});
+
 namespace {
 bool begun = false;
+std::ostringstream recordLines;
+
+void PassRecord()
+{
+    if (recordLines.tellp() > 0) {
+        PassRecordLines(recordLines.str().c_str());
+        recordLines.str("");
+    }
+}
 
 void EndInBrowser()
 {
     emscripten_cancel_main_loop();
+    PassRecord();
     const std::string code = root->resultCode;
     if (!brokenMap.empty()) {
         std::fprintf(stderr, "%s\n", brokenMap.c_str());
@@ -100,6 +119,7 @@ void BrowserFrame()
         EndInBrowser();
         return;
     }
+    PassRecord();
     if (!begun && root->PastTitle()) {
         begun = true;
         ReportStudyBegun();
@@ -107,12 +127,23 @@ void BrowserFrame()
 }
 }  // namespace
 
-int main()
+// The page passes its participant identifiers as the desktop's command line does.
+int main(int argc, char** argv)
 {
+    std::string problem;
+    const std::optional<GameOptions> options = ParseGameOptions({argv + 1, argv + argc}, problem);
+    if (!options) {
+        ReportStudyEnd("", problem.c_str());
+        return 1;
+    }
     InitWindow(1600, 900, "Strategy Game");
     // A tab cannot close itself: Escape must not stop the study.
     SetExitKey(KEY_NULL);
     StartStudy();
+    // The browser keeps no files: the record goes to the page, which offers it to save.
+    static RecordWriter record(recordLines);
+    root->record = &record;
+    root->participant = options->participant;
     if (!Guarded([] { root->Init(); })) {
         EndInBrowser();
         return 1;
@@ -221,6 +252,7 @@ int main(int argc, char** argv)
     StartStudy();
     root->seed = options->seed;
     root->record = record.get();
+    root->participant = options->participant;
     const bool played = Guarded([] {
         root->Init();
         while (!WindowShouldClose()) {

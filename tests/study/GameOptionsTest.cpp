@@ -2,8 +2,9 @@
 
 #include "study/GameOptions.h"
 
-// The command line: nothing is a plain run, --seed takes one whole 32-bit number, anything else
-// is refused with a reason (the game then prints the usage line and ends with 2).
+// The command line: nothing is a plain run, --seed takes one whole 32-bit number, --participant
+// unique NAME=VALUE pairs within their limits (split at the first '='), anything else is refused
+// with a reason (the game then prints the usage line and ends with 2).
 TEST(GameOptions, ASeedIsAWhole32BitNumberAndAnythingElseIsRefused)
 {
     struct Case {
@@ -24,13 +25,24 @@ TEST(GameOptions, ASeedIsAWhole32BitNumberAndAnythingElseIsRefused)
         {{"--seed", "7", "--record"}, "refused"},
         {{"--record", ""}, "refused"},
         {{"--record", "out dir", "--seed", "3"}, "3 out dir"},
+        {{"--participant", "PID=a=b&c d", "--participant", "S=", "--seed", "1"}, "1 PID:a=b&c d S:"},
+        {{"--participant", "PID=1", "--participant", "PID=2"}, "refused"},
+        {{"--participant", "=1"}, "refused"},
+        {{"--participant", "PID"}, "refused"},
+        {{"--participant"}, "refused"},
+        {{"--participant", std::string(64, 'n') + "=" + std::string(256, 'v')}, "none " + std::string(64, 'n') + ":" + std::string(256, 'v')},
+        {{"--participant", std::string(65, 'n') + "=1"}, "refused"},
+        {{"--participant", "P=" + std::string(257, 'v')}, "refused"},
     };
     for (const Case& c : cases) {
         std::string error;
         const std::optional<GameOptions> options = ParseGameOptions(c.args, error);
-        const std::string got = !options ? "refused"
-                                : (options->seed ? std::to_string(*options->seed) : "none") +
-                                      (options->recordDir.empty() ? "" : " " + options->recordDir);
+        std::string got = !options ? "refused"
+                                   : (options->seed ? std::to_string(*options->seed) : "none") +
+                                         (options->recordDir.empty() ? "" : " " + options->recordDir);
+        for (const auto& [name, value] : options ? options->participant : decltype(options->participant){}) {
+            got += " " + name + ":" + value;
+        }
         EXPECT_EQ(got, c.seed) << "arguments: " << testing::PrintToString(c.args);
         EXPECT_EQ(error.empty(), options.has_value()) << "a refusal must say why: " << testing::PrintToString(c.args);
     }

@@ -1,20 +1,22 @@
 // Plays the whole study in the web build: headless Chromium, real mouse events on
 // the canvas, everything on the canvas checked on screenshots. Every wait is for
 // something to show (a shot, a frame of the game, an element), never a fixed time.
-//   node study.mjs <site folder> [artifacts folder]
-import { spawn } from "node:child_process";
-import { mkdtempSync, mkdirSync, rmSync, writeFileSync } from "node:fs";
+//   node study.mjs <site folder> <artifacts folder> <torvane-replay>
+import { execFileSync, spawn } from "node:child_process";
+import { copyFileSync, mkdtempSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { createServer } from "node:http";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
+import { fileURLToPath } from "node:url";
 import { chromium } from "playwright-core";
 import { PNG } from "pngjs";
 
-const site = process.argv[2];
-const artifacts = process.argv[3] || join(process.cwd(), "artifacts");
-if (!site) {
-  console.error("usage: node study.mjs <site folder> [artifacts folder]");
+const [site, artifacts, replayTool] = process.argv.slice(2);
+if (!replayTool) {
+  console.error("usage: node study.mjs <site folder> <artifacts folder> <torvane-replay>");
   process.exit(2);
 }
+const webFolder = fileURLToPath(new URL("../../web/", import.meta.url));
 
 // Colours the game draws with.
 const RAYWHITE = [245, 245, 245];
@@ -331,8 +333,10 @@ async function finishedPage(page) {
       href: document.getElementById("next-link").getAttribute("href"),
       error: error.hidden ? "" : error.textContent,
       errorElements: error.children.length,
+      recordError: document.getElementById("record-error").hidden ? "" : document.getElementById("record-error").textContent,
+      recordErrorElements: document.getElementById("record-error").children.length,
       pwned: window.__pwned !== undefined,
-      javascriptLinks: [...document.querySelectorAll("a[href]")].filter((a) => !/^https?:/.test(a.href)).length,
+      javascriptLinks: [...document.querySelectorAll("a[href]")].filter((a) => !/^(https?|blob):/.test(a.href)).length,
     };
   });
 }
@@ -586,7 +590,226 @@ async function touchStudy(context, base) {
   await page.close();
 }
 
-async function hostileNext(context, base, name, next) {
+// ---------------------------------------------------------------- the record sent to a receiver
+
+// A receiver in this process: it answers 204 with the CORS header the page needs, or 503 while
+// `refuse` counts down, and notes every request.
+async function startReceiver() {
+  const receiver = { pieces: [], attempts: [], refuse: 0 };
+  const server = createServer((request, response) => {
+    let body = "";
+    request.setEncoding("utf8");
+    request.on("data", (chunk) => (body += chunk));
+    request.on("end", () => {
+      const url = new URL(request.url, "http://receiver");
+      const piece = { run: url.searchParams.get("run"), seq: Number(url.searchParams.get("seq")), body };
+      receiver.attempts.push({ ...piece, method: request.method, bytes: Buffer.byteLength(body) });
+      const refused = receiver.refuse > 0;
+      if (refused) receiver.refuse -= 1;
+      else if (request.method === "POST") receiver.pieces.push(piece);
+      response.writeHead(refused ? 503 : 204, { "Access-Control-Allow-Origin": "*" }).end();
+    });
+  });
+  await new Promise((done) => server.listen(0, "127.0.0.1", done));
+  receiver.url = `http://127.0.0.1:${server.address().port}/receive`;
+  receiver.close = () => server.close();
+  return receiver;
+}
+
+// The pieces of one run put together in order, repeats dropped; throws on a gap.
+function assemble(pieces, run) {
+  const bySeq = new Map();
+  for (const piece of pieces.filter((p) => p.run === run)) {
+    if (bySeq.has(piece.seq) && bySeq.get(piece.seq) !== piece.body) throw new CheckFailed(`piece ${piece.seq} arrived twice, different`);
+    bySeq.set(piece.seq, piece.body);
+  }
+  let text = "";
+  for (let seq = 0; seq < bySeq.size; seq++) {
+    if (!bySeq.has(seq)) throw new CheckFailed(`run ${run}: piece ${seq} of ${bySeq.size} never arrived`);
+    text += bySeq.get(seq);
+  }
+  return text;
+}
+
+// Replays a record with torvane-replay; returns its report, throws when it does not match.
+function replay(run, text, label) {
+  const file = join(artifacts, run.name, `${label}.jsonl`);
+  mkdirSync(join(artifacts, run.name), { recursive: true });
+  writeFileSync(file, text);
+  try {
+    return execFileSync(replayTool, [file], { encoding: "utf8" }).trim();
+  } catch (error) {
+    throw new CheckFailed(`${run.name}: torvane-replay refused ${file}: ${error.stdout}${error.stderr}`);
+  }
+}
+
+const events = (text) => text.trim().split("\n").map((line) => JSON.parse(line));
+
+// Opens the page with `query` and returns its run, a list of the dialogs it opened and its requests.
+async function openStudy(context, base, name, query) {
+  const page = await context.newPage();
+  const run = new Run(page, name);
+  run.dialogs = [];
+  run.requests = [];
+  page.on("dialog", (dialog) => {
+    run.dialogs.push(dialog.type());
+    (run.acceptDialogs ? dialog.accept() : dialog.dismiss()).catch(() => {});
+  });
+  page.on("request", (request) => run.requests.push(`${request.method()} ${request.url()}`));
+  await page.addInitScript(countFrames);
+  await page.goto(`${base}/index.html?${query}`);
+  await run.waitScene("title", 60000);
+  return run;
+}
+
+// Up to a scored board and a Knight moved there: the move is the last thing recorded.
+async function moveOnFirstScoredBoard(run) {
+  await run.next(PLAY, "board");
+  await run.next(FORFEIT, "transition");
+  await run.next(CONTINUE, "board");
+  await run.next(FORFEIT, "transition");
+  const board = await run.next(CONTINUE, "board");
+  const [from, to] = KNIGHT_MOVE[mapNumber(board)];
+  await run.click([100 * from[0] + 50, 100 * from[1] + 50]);
+  await run.waitUntil("the Knight's moves", (s) => countInTile(s, to, highlighted) > 4000, 5000);
+  await run.click([100 * to[0] + 50, 100 * to[1] + 50]);
+  await run.waitUntil("the Knight's move", (s) => countInTile(s, to, bluish) > 500, 5000);
+}
+
+async function waitFor(what, condition, timeoutMs = 30000) {
+  const deadline = Date.now() + timeoutMs;
+  while (!condition()) {
+    if (Date.now() > deadline) throw new CheckFailed(`waited ${timeoutMs / 1000} s for ${what}`);
+    await sleep(50);
+  }
+}
+
+const IDS = [["PROLIFIC_PID", "5f0c3e1a9b8d7c6e5f4a3b2c"], ["STUDY_ID", "64ab01"], ["note", "a b&c<d>#é ü—文=?"]];
+
+// The documented receiver (web/receive.php under PHP's own server) gets a whole study, with the
+// participant's identifiers; its pieces, put together by web/assemble-records.sh, replay.
+async function recordedStudy(context, base) {
+  const folder = mkdtempSync(join(tmpdir(), "torvane-receiver-"));
+  copyFileSync(join(webFolder, "receive.php"), join(folder, "receive.php"));
+  const port = await new Promise((done) => {
+    const probe = createServer().listen(0, "127.0.0.1", () => {
+      const { port: free } = probe.address();
+      probe.close(() => done(free));
+    });
+  });
+  const php = spawn("php", ["-S", `127.0.0.1:${port}`, "-t", folder], { stdio: "ignore" });
+  try {
+    const address = `http://127.0.0.1:${port}/receive.php`;
+    for (let up = false; !up; ) {
+      up = await fetch(address).then((r) => r.status === 405, () => false);
+      if (!up) await sleep(100);
+    }
+    const query = new URLSearchParams([...IDS, ["next", FORM], ["record", address]]).toString();
+    const run = await openStudy(context, base, "recorded-study", query);
+    const maps = await forfeitThrough(run);
+    const code = checkCode(run, await run.shot(), maps, "00");
+    await run.click(QUIT);
+    const done = await finishedPage(run.page);
+    await run.page.waitForFunction(() => /whole study record has arrived/.test(document.getElementById("record-status").textContent),
+      null, { timeout: 30000 });
+    const link = new URL(done.href);
+    for (const [name, value] of [...IDS, ["code", code]]) {
+      run.check(link.searchParams.get(name) === value, `the link carries ${name}=${link.searchParams.get(name)}, not ${value}`);
+    }
+    const saved = await run.page.evaluate(async () => {
+      const a = document.getElementById("save-link");
+      return { name: a.download, text: await (await fetch(a.href)).text() };
+    });
+    run.check(/^torvane-\d{8}-\d{6}-[0-9a-f]{8}\.jsonl$/.test(saved.name), `the record to save is called ${saved.name}`);
+    const out = join(folder, "records");
+    execFileSync(join(webFolder, "assemble-records.sh"), [join(folder, "torvane-received"), out]);
+    const files = readdirSync(out);
+    run.check(files.length === 1, `assembled ${files.length} records`);
+    const received = readFileSync(join(out, files[0]), "utf8");
+    run.check(received === saved.text, "the record that arrived differs from the one the page offers to save");
+    const first = events(received)[0];
+    run.check(JSON.stringify(Object.entries(first.participant)) === JSON.stringify(IDS),
+      `the record's first line holds the identifiers ${JSON.stringify(first.participant)}`);
+    run.check(events(received).at(-1).code === code, "the record does not end with the code");
+    run.log(`${readdirSync(join(folder, "torvane-received", files[0].slice(0, 32))).length} pieces arrived at receive.php; ${replay(run, received, "received")}`);
+    await run.page.close();
+  } finally {
+    php.kill();
+    rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+// What a receiver gets when it refuses at first, when the tab is closed in a game, and when the
+// page is reloaded with pieces unsent: every line up to the end, in order, and it replays.
+async function recordLosses(context, base) {
+  const receiver = await startReceiver();
+  const query = `record=${encodeURIComponent(receiver.url)}`;
+  try {
+    receiver.refuse = 3;
+    let run = await openStudy(context, base, "record-refused", query);
+    const maps = await forfeitThrough(run);
+    checkCode(run, await run.shot(), maps, "00");
+    await run.click(QUIT);
+    await finishedPage(run.page);
+    await run.page.waitForFunction(() => /whole study record has arrived/.test(document.getElementById("record-status").textContent),
+      null, { timeout: 60000 });
+    const id = receiver.pieces[0].run;
+    const saved = await run.page.evaluate(async () => (await fetch(document.getElementById("save-link").href)).text());
+    run.check(assemble(receiver.pieces, id) === saved, "what arrived differs from the record the page offers");
+    run.log(`${receiver.attempts.length} requests, 3 refused, ${new Set(receiver.pieces.map((p) => p.seq)).size} pieces, largest ${Math.max(...receiver.attempts.map((a) => a.bytes))} bytes; ${replay(run, saved, "received")}`);
+    await run.page.close();
+
+    // The tab closed in the middle of a game: the move made just before is there.
+    const before = receiver.attempts.length;
+    run = await openStudy(context, base, "record-tab-closed", query);
+    await moveOnFirstScoredBoard(run);
+    run.acceptDialogs = true;
+    await run.page.close({ runBeforeUnload: true });
+    const closedRun = () => receiver.attempts[before].run;
+    await waitFor("the move to arrive after the tab closed", () =>
+      receiver.attempts.length > before && /"event":"move"/.test(receiver.pieces.filter((p) => p.run === closedRun()).map((p) => p.body).join("")));
+    const closed = assemble(receiver.pieces, closedRun());
+    run.check(run.dialogs.join() === "beforeunload", `closing the tab opened ${run.dialogs}`);
+    run.check(events(closed).at(-1).event === "move", `the record of the closed tab ends with ${events(closed).at(-1).event}`);
+    run.log(`closed in a game: ${closed.split("\n").length - 1} lines arrived; ${replay(run, closed, "received")}`);
+
+    // Reloaded while the receiver refuses everything: the new page sends the old pieces again.
+    receiver.refuse = Infinity;
+    const refusedFrom = receiver.attempts.length;
+    run = await openStudy(context, base, "record-reloaded", query);
+    await moveOnFirstScoredBoard(run);
+    // The closed tab's pieces arrived, but it was gone before it heard so: they go again too.
+    const oldRun = receiver.attempts.slice(refusedFrom).find((a) => a.run !== closedRun()).run;
+    run.acceptDialogs = true;
+    const reloaded = run.page.waitForEvent("load", { timeout: 60000 });
+    await run.page.evaluate(() => setTimeout(() => window.location.reload(), 0));
+    await reloaded;
+    const unsent = receiver.attempts.filter((a) => a.run === oldRun).length;
+    receiver.refuse = 0;
+    await waitFor("the pieces left from before the reload", () =>
+      /"event":"move"/.test(receiver.pieces.filter((p) => p.run === oldRun).map((p) => p.body).join("")), 60000);
+    const left = assemble(receiver.pieces, oldRun);
+    run.check(events(left).at(-1).event === "move", `the reloaded run's record ends with ${events(left).at(-1).event}`);
+    await run.page.waitForFunction(() => !Object.keys(localStorage).some((k) => k.startsWith("torvane-piece ")),
+      null, { timeout: 60000 });
+    run.log(`reloaded: ${unsent} refused requests before, ${left.split("\n").length - 1} lines arrived after; ${replay(run, left, "received")}`);
+    await run.page.close();
+  } finally {
+    receiver.close();
+  }
+}
+
+// An identifier longer than the game keeps stops the page before the study, saying which.
+async function tooLongIds(context, base) {
+  const page = await context.newPage();
+  const run = new Run(page, "id-too-long");
+  await page.goto(`${base}/index.html?PROLIFIC_PID=${"x".repeat(257)}&next=${encodeURIComponent(FORM)}`);
+  const done = await finishedPage(page);
+  run.check(!done.canvasShown && /PROLIFIC_PID is too long/.test(done.text), `with a 257-byte identifier the page says: ${done.text}`);
+  await page.close();
+}
+
+async function hostileNext(context, base, name, next, record) {
   const page = await context.newPage();
   const run = new Run(page, name);
   const dialogs = [];
@@ -594,7 +817,9 @@ async function hostileNext(context, base, name, next) {
     dialogs.push(dialog.message());
     dialog.dismiss().catch(() => {});
   });
-  const url = `${base}/index.html?next=${encodeURIComponent(next)}`;
+  const url = `${base}/index.html?${new URLSearchParams({ next, record })}`;
+  const requests = [];
+  page.on("request", (request) => requests.push(`${request.method()} ${request.url()}`));
   await page.addInitScript(countFrames);
   const started = Date.now();
   await page.goto(url);
@@ -606,14 +831,17 @@ async function hostileNext(context, base, name, next) {
   const done = await finishedPage(page);
   await pageFrames(page, 30);
   run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
-  run.check(!done.linkShown, `a questionnaire link is offered for ${next}`);
-  run.check(done.error.includes(next), `the error does not name the address: ${JSON.stringify(done.error)}`);
+  run.check(!done.linkShown === (next !== FORM), `a questionnaire link is offered for ${next}`);
+  run.check(done.error.includes(next) === (next !== FORM), `the error does not name the address: ${JSON.stringify(done.error)}`);
   run.check(done.errorElements === 0, "the address became markup in the error");
+  run.check(done.recordError.includes(record) && done.recordErrorElements === 0, `the record address is shown as ${done.recordError}`);
+  const elsewhere = requests.filter((r) => r.startsWith("POST") || !r.includes(base));
+  run.check(elsewhere.length === 0, `the page sent ${elsewhere.join(", ")}`);
   run.check(!done.pwned, "the address ran as a script");
   run.check(done.javascriptLinks === 0, "a link that is not http(s) is on the page");
   run.check(dialogs.length === 0, `a dialog opened: ${dialogs}`);
   run.check(page.url() === url, `the page went to ${page.url()}`);
-  run.log(`shown as an error: ${done.error}`);
+  run.log(`shown as errors: ${done.error || "-"} | ${done.recordError}`);
   await page.close();
 }
 
@@ -640,8 +868,9 @@ async function main() {
     contexts.push(context);
     context.on("page", (page) => {
       page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
+      // A receiver's refusals are meant: the browser notes them as failed loads.
       page.on("console", (m) => {
-        if (m.type() === "error") problems.push(`console error: ${m.text()}`);
+        if (m.type() === "error" && !m.location().url.includes("/receive?")) problems.push(`console error: ${m.text()}`);
       });
     });
     return context;
@@ -653,8 +882,14 @@ async function main() {
     const begun = Date.now();
     const code = await playWholeStudy(desktop, base, timings);
     console.log(`whole study played, result code ${code} (${Date.now() - begun} ms)`);
-    await hostileNext(desktop, base, "next-javascript", "javascript:window.__pwned=1;alert(1)");
-    await hostileNext(desktop, base, "next-markup", 'https://forms.example.org/"><script>window.__pwned=1</script>');
+    await hostileNext(desktop, base, "next-javascript", "javascript:window.__pwned=1;alert(1)",
+      "javascript:navigator.sendBeacon('http://127.0.0.1:9/')");
+    await hostileNext(desktop, base, "next-markup", 'https://forms.example.org/"><script>window.__pwned=1</script>',
+      '<img src=x onerror="window.__pwned=1">');
+    await hostileNext(desktop, base, "record-no-host", FORM, "http://");
+    await tooLongIds(desktop, base);
+    await recordedStudy(desktop, base);
+    await recordLosses(desktop, base);
     const tablet = await launch({
       viewport: { width: 1180, height: 820 }, deviceScaleFactor: 1600 / 1180, hasTouch: true, isMobile: true,
     });
