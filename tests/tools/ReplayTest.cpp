@@ -138,6 +138,21 @@ TEST(Replay, ChecksARecordCutShortUpToTheCut)
     std::remove(path.c_str());
 }
 
+// The summary's participant column splits back into the identifiers it came from, whatever
+// characters they hold.
+TEST(ReplayCommand, SummaryKeepsIdentifiersApart)
+{
+    std::vector<std::string> lines = ArenaRecord(2);
+    Json header = Json::parse(lines[0]);
+    header["participant"] = Json::object({{"a&b", "x=y%z"}, {"P", "1"}});
+    lines[0] = header.dump();
+    const std::string path = WriteTempFile(Joined(lines));
+    const Replayed summary = Replay({"--summary", path});
+    EXPECT_EQ(summary.status, 0) << summary.err;
+    EXPECT_NE(summary.out.find(",a%26b=x%3Dy%25z&P=1,"), std::string::npos) << summary.out;
+    std::remove(path.c_str());
+}
+
 // What cannot be read as a record is refused with exit status 2 and a message naming it (the
 // record fuzzer's kept inputs try the reader on many more).
 TEST(ReplayCommand, RefusesWhatIsNotARecord)

@@ -40,10 +40,20 @@ struct GameTally {
 
 std::vector<GameSummary> SummariseRecord(const Record& record)
 {
+    // Identifiers from a web address may hold '&', '=' or '%' themselves: escaped, the column
+    // still splits back into the names and values it came from.
+    const auto escaped = [](const std::string& text) {
+        std::string out;
+        for (char c : text) {
+            out += c == '%' ? "%25" : c == '&' ? "%26" : c == '=' ? "%3D" : std::string(1, c);
+        }
+        return out;
+    };
     std::string participant;
     const Json identifiers = record.header.value("participant", Json::object());
     for (const auto& [key, value] : identifiers.items()) {
-        participant += (participant.empty() ? "" : "&") + key + "=" + (value.is_string() ? value.get<std::string>() : value.dump());
+        participant += (participant.empty() ? "" : "&") + escaped(key) + "=" +
+                       escaped(value.is_string() ? value.get<std::string>() : value.dump());
     }
     std::vector<GameSummary> games;
     GameTally tally;

@@ -10,7 +10,7 @@
 // One game of a record, summed up for the researcher (the CSV columns, in order).
 struct GameSummary {
     std::string file;
-    std::string participant;  // the run's identifiers, "KEY=VALUE" joined by "&"
+    std::string participant;  // the run's identifiers, "KEY=VALUE" joined by "&", with %, & and = escaped
     int32_t game = 0;         // the board's number in the run (1 is the tutorial)
     std::string opponent;
     std::string map;
