@@ -15,7 +15,7 @@ public:
     // path) where a word alone is too wide.
     explicit ErrorScreen(const std::string& message);
 
-    // Draws the lines between BeginDrawing and EndDrawing.
+    // Draws the lines into the frame being drawn.
     void Draw() const;
     // Draws frames into the window until it should close.
     void Show(const WindowFit& window) const;
