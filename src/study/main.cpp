@@ -169,7 +169,7 @@ void FitToScreen()
     int monitorCount = 0;
     GLFWmonitor** monitors = glfwGetMonitors(&monitorCount);
     const int monitor = GetCurrentMonitor();
-    auto* handle = static_cast<GLFWwindow*>(GetWindowHandle());
+    GLFWwindow* handle = glfwGetCurrentContext();  // raylib's: GetWindowHandle gives no GLFW window on Windows
     if (handle == nullptr || monitor < 0 || monitor >= monitorCount) {
         return;
     }
