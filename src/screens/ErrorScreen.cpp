@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "raylib.h"
+#include "screens/WindowFit.h"
 
 namespace {
 bool Fits(const std::string& text)
@@ -62,12 +63,12 @@ void ErrorScreen::Draw() const
     }
 }
 
-void ErrorScreen::Show() const
+void ErrorScreen::Show(const WindowFit& window) const
 {
     while (!WindowShouldClose()) {
-        BeginDrawing();
+        window.BeginFrame();
         ClearBackground(RAYWHITE);
         Draw();
-        EndDrawing();
+        window.EndFrame();
     }
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+class WindowFit;
+
 // What the window shows when the game cannot go on (a broken map file, missing data files): the
 // message in lines that fit the window, until Escape or the close button. On Windows there is
 // no console, so this is all a participant sees. Made once the window is open: it measures the
@@ -13,10 +15,10 @@ public:
     // path) where a word alone is too wide.
     explicit ErrorScreen(const std::string& message);
 
-    // Draws the lines between BeginDrawing and EndDrawing.
+    // Draws the lines into the frame being drawn.
     void Draw() const;
-    // Draws frames until the window should close.
-    void Show() const;
+    // Draws frames into the window until it should close.
+    void Show(const WindowFit& window) const;
 
     static constexpr int fontSize = 20;
     static constexpr int lineHeight = 30;

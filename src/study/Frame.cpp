@@ -5,10 +5,11 @@
 #include "input/CameraNode.h"
 #include "input/InputManager.h"
 #include "raylib.h"
+#include "screens/WindowFit.h"
 
 void DrawTree(RootNode& root)
 {
-    // NOTE: the 2D mode is never ended separately; EndDrawing closes it.
+    // NOTE: the 2D mode is never ended separately; the end of the frame closes it.
     if (CameraNode* camera = root.GetActiveCamera()) {
         BeginMode2D(camera->camera);
     }
@@ -21,7 +22,7 @@ void DrawTree(RootNode& root)
     }
 }
 
-void RunFrame(RootNode& root)
+void RunFrame(RootNode& root, const WindowFit& window)
 {
     InputManager::Instance().PollInput();
     root.NoteFocus(IsWindowFocused());
@@ -31,10 +32,10 @@ void RunFrame(RootNode& root)
         Node::UpdateTree(child);
     }
 
-    BeginDrawing();
+    window.BeginFrame();
     ClearBackground(RAYWHITE);
     DrawTree(root);
-    EndDrawing();
+    window.EndFrame();
 
     if (root.advanceScene) {
         root.NextScene();

@@ -11,16 +11,21 @@
 #include "raylib.h"
 #include "record/RecordWriter.h"
 #include "screens/ErrorScreen.h"
+#include "screens/WindowFit.h"
 #include "study/Frame.h"
 #include "study/GameOptions.h"
 #include "study/RootNode.h"
 
 #if defined(PLATFORM_WEB)
 #include <emscripten/emscripten.h>
+#else
+#define GLFW_INCLUDE_NONE  // raylib brings its own OpenGL declarations
+#include <GLFW/glfw3.h>
 #endif
 
 namespace {
 RootNode* root = nullptr;
+WindowFit window;  // the browser's page scales the canvas itself: never scaled there
 std::string brokenMap;  // the message of the map file that stopped the study
 
 // Runs part of the study. A broken map file must stop it rather than show a corrupted
@@ -115,7 +120,7 @@ void EndInBrowser()
 // so the end of the study shows as the window closed by the scene switch after Quit.
 void BrowserFrame()
 {
-    if (!Guarded([] { RunFrame(*root); }) || !IsWindowReady()) {
+    if (!Guarded([] { RunFrame(*root, window); }) || !IsWindowReady()) {
         EndInBrowser();
         return;
     }
@@ -211,6 +216,36 @@ std::string FindDataFiles(bool& found)
            Joined(missingBeside) + ".";
 }
 
+// A screen whose work area (without taskbars and panels) cannot hold the window at the game's
+// size with its title bar and borders gets a smaller window of the same shape, centred there.
+void FitToScreen()
+{
+    int monitorCount = 0;
+    GLFWmonitor** monitors = glfwGetMonitors(&monitorCount);
+    const int monitor = GetCurrentMonitor();
+    GLFWwindow* handle = glfwGetCurrentContext();  // raylib's: GetWindowHandle gives no GLFW window on Windows
+    if (handle == nullptr || monitor < 0 || monitor >= monitorCount) {
+        return;
+    }
+    WindowFit::Area workArea;
+    glfwGetMonitorWorkarea(monitors[monitor], &workArea.x, &workArea.y, &workArea.width, &workArea.height);
+    WindowFit::Edges frame;
+    glfwGetWindowFrameSize(handle, &frame.left, &frame.top, &frame.right, &frame.bottom);
+    const WindowFit::Area inside = WindowFit::Fitted(workArea, frame);
+    if (inside.width == WindowFit::gameWidth) {
+        return;
+    }
+    SetWindowSize(inside.width, inside.height);
+    SetWindowPosition(inside.x, inside.y);
+    window.ScaleTo(inside.width, inside.height);
+    // NOTE: raylib takes the new size from the window system's answer, which may come a little
+    // later; the first frame waits for it (a second at most) to be drawn at the right size.
+    const double start = GetTime();
+    while (GetRenderWidth() != inside.width && GetTime() - start < 1.0) {
+        PollInputEvents();
+    }
+}
+
 // Shows why the game cannot go on, in the window and on standard error, until the participant
 // presses Escape or closes the window; the program then ends with 1.
 int StopWithMessage(const std::string& problem, const std::string& where)
@@ -218,7 +253,8 @@ int StopWithMessage(const std::string& problem, const std::string& where)
     const std::string message = problem + "\n\n" + where + "\n\nPress Escape or close the window to quit.";
     std::fprintf(stderr, "%s\n", message.c_str());
     if (IsWindowReady()) {
-        ErrorScreen(message).Show();
+        ErrorScreen(message).Show(window);
+        window.Release();
         CloseWindow();
     }
     return 1;
@@ -244,7 +280,11 @@ int main(int argc, char** argv)
     }
     bool found = false;
     const std::string where = FindDataFiles(found);
-    InitWindow(1600, 900, "Strategy Game");
+    // Hidden until it is sized and placed for the screen.
+    SetConfigFlags(FLAG_WINDOW_HIDDEN);
+    InitWindow(WindowFit::gameWidth, WindowFit::gameHeight, "Strategy Game");
+    FitToScreen();
+    ClearWindowState(FLAG_WINDOW_HIDDEN);
     SetTargetFPS(60);
     if (!found) {
         return StopWithMessage("The game cannot start: some of its files are missing.", where);
@@ -256,7 +296,7 @@ int main(int argc, char** argv)
     const bool played = Guarded([] {
         root->Init();
         while (!WindowShouldClose()) {
-            RunFrame(*root);
+            RunFrame(*root, window);
         }
     });
     EndStudy();

@@ -4,7 +4,7 @@ xdotool, checks on screenshots, one game process per case, run in the order of t
 Every wait is for something to show (a shot, a frame, a window, an exit), up to a generous deadline for a loaded
 machine. Each case starts the game with a seed of its own (--seed), printed with the maps it met when it fails."""
 
-import argparse, csv, ctypes, io, json, os, pathlib, random, re, select, shutil, socket, struct, subprocess  # noqa: E401
+import argparse, contextlib, csv, ctypes, io, json, os, pathlib, random, re, select, shutil, socket, struct, subprocess  # noqa: E401
 import sys, threading, time  # noqa: E401
 
 # Colours the game draws with (raylib constants and the tile kinds).
@@ -24,6 +24,7 @@ TUTORIAL_CAMERA = (-100, -100)
 PURCHASE_PANEL, KNIGHT_CHOICE = (600, 230), (900, 270)  # a point of the purchase menu's white panel; its Knight
 TILE_PIXELS = 94 * 94  # the inside of a tile, grid lines left out
 WINDOW = [0, 0]  # where the game's window stands on the screen: shots and clicks are relative to it
+SCALE = [1.0, 1.0]  # window pixels per pixel of the game's 1600 x 900 picture: below 1 on a small screen
 
 def fail(message):
     raise AssertionError(message)
@@ -56,7 +57,10 @@ class Shot:
             fail("unexpected xwd format (bpp %d, byte order %d)" % (header[11], header[7]))
         self.black = re.compile(rb"\A(?:.{%d})*?\0\0\0" % self.step, re.S)  # a black pixel in a row
 
-    def px(self, x, y):
+    def px(self, x, y):  # a pixel of the game's picture
+        return self.at(int((x + 0.5) * SCALE[0]), int((y + 0.5) * SCALE[1]))
+
+    def at(self, x, y):  # a pixel of the window
         i = self.offset + (y + self.y0) * self.bytes_per_line + (x + self.x0) * self.step
         return (self.raw[i + 2], self.raw[i + 1], self.raw[i])
 
@@ -195,6 +199,25 @@ def frames(n, timeout=20):
     """Waits until the screen has been drawn n more times (false when the game ended or 20 s passed first)."""
     return len(damage_times(None, timeout, n)) == n
 
+@contextlib.contextmanager
+def x_screen(width, height):
+    """A private Xvfb screen of the given size for the game and every tool while the block runs."""
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % (width, height),
+                               "-nolisten", "tcp", "-noreset"], pass_fds=[write], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as answer:  # the server writes its display number once it takes connections
+        number = answer.readline().strip() or fail("Xvfb %dx%d did not start" % (width, height))
+    outer = os.environ["DISPLAY"]
+    os.environ["DISPLAY"] = ":" + number
+    try:
+        yield
+    finally:
+        os.environ["DISPLAY"] = outer
+        server.terminate()
+        server.wait()
+
 def xdotool(*args, check=True):
     return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, check=check, timeout=10).stdout
 
@@ -208,7 +231,7 @@ def press(kind, what, held=4):
         xdotool(kind + "up", what)
 
 def click(point):
-    xdotool("mousemove", point[0] + WINDOW[0], point[1] + WINDOW[1])
+    xdotool("mousemove", int((point[0] + 0.5) * SCALE[0]) + WINDOW[0], int((point[1] + 0.5) * SCALE[1]) + WINDOW[1])
     frames(1)
     press("mouse", 1)
 
@@ -231,6 +254,7 @@ class Case:
         self.dir = pathlib.Path(args.artifacts, name)
         shutil.rmtree(self.dir, ignore_errors=True)
         self.dir.mkdir(parents=True)
+        SCALE[:] = [1.0, 1.0]
 
     def launch(self, cwd=None, binary=None, options=()):
         """Starts the game with the case's seed and `options` in `cwd` (the data folder by default) and finds its
@@ -269,7 +293,7 @@ class Case:
                    " ".join(self.args.launcher.split() + [self.args.binary]), self.seed))
 
     def find_window(self):
-        """Finds the game's window; notes where it stands once it stays put for 0.75 s (on a larger
+        """Finds the game's window; notes where it stands and its size once it stays put for 0.75 s (on a larger
         screen it opens centred, and under wine it may first stand elsewhere for a moment)."""
         seen = []
         for _ in range(160):
@@ -277,7 +301,8 @@ class Case:
             self.windows = [int(w) for w in xdotool("search", "--name", WINDOW_TITLE, check=False).split()]
             seen.append(self.windows and xdotool("getwindowgeometry", self.windows[-1], check=False))
             if seen[-1] and seen[-4:] == seen[-1:] * 4:
-                WINDOW[:] = [int(v) for v in re.search(r"Position: (\d+),(\d+)", seen[-1]).groups()]
+                WINDOW[:] = [int(v) for v in re.search(r"Position: (-?\d+),(-?\d+)", seen[-1]).groups()]
+                self.size = tuple(int(v) for v in re.search(r"Geometry: (\d+)x(\d+)", seen[-1]).groups())
                 return
             time.sleep(0.25)
         fail("no window named %r that stayed put within 40 s" % WINDOW_TITLE)
@@ -390,6 +415,7 @@ def case_tutorial_play(case):
     """Select, move, undo and buy on the tutorial board."""
     cam = TUTORIAL_CAMERA
     before = case.start_game(boards=1)
+    assert case.size == (1600, 900), "on a 1600 x 900 screen the window is %dx%d" % case.size
     lit = lambda s, tile: s.in_tile(tile, cam, highlighted) > TILE_PIXELS // 2  # noqa: E731  (both follow cam)
     blue = lambda s, tile: s.in_tile(tile, cam, bluish) > 500  # noqa: E731
     assert not lit(before, (3, 3)), "tile (3,3) is highlighted before anything was selected"
@@ -656,6 +682,29 @@ def case_recorded_study(case):
     assert human == moves, "the record's actions of the human side %s, not %s" % (human, moves)
     recorded = [e["code"] for e in events if e["event"] == "code"]
     assert recorded == [code], "the record's code lines %s; the end screen showed %r" % (recorded, code)
+
+def case_small_screen(case):
+    """On a 1366 x 768 screen the window shrinks to the largest of the game's shape and stands wholly on the screen;
+    the picture shrinks with it and a click lands where it shows."""
+    with x_screen(1366, 768):
+        case.launch()
+        (x, y), (w, h) = WINDOW, case.size
+        assert x >= 0 and y >= 0 and x + w <= 1366 and y + h <= 768, "window %dx%d at (%d,%d) leaves the screen" % (
+            w, h, x, y)
+        # No window manager here, so no frame: the full height is free.
+        assert h == 768 and abs(w - h * 16 / 9) < 1, "window %dx%d: not the largest 16:9 on the screen" % (w, h)
+        SCALE[:] = [w / 1600, h / 900]
+        title = case.wait("title", 30)
+        # Play's green spans columns 200 to 400 of the picture, above its caption: the same share of the window.
+        row = int(310 * SCALE[1])
+        green = [i for i in range(w) if title.at(i, row) == GREEN]
+        want = (200 * SCALE[0], 400 * SCALE[0])
+        assert green and abs(green[0] - want[0]) <= 2 and abs(green[-1] + 1 - want[1]) <= 2, \
+            "Play's green on row %d spans %s, not columns %.0f to %.0f" % (row, green and (green[0], green[-1]), *want)
+        click(PLAY)
+        case.wait("board")
+        press("key", "Escape")
+        case.wait_exit("Escape on the small screen")
 
 CASES = {name[5:].replace("_", "-"): fn for name, fn in globals().items() if name.startswith("case_")}
 

@@ -14,7 +14,7 @@ binary="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 shift
 data_dir="$(cd "$here/../../data" && pwd)"
 
-for tool in xvfb-run xauth xdotool xwd python3; do
+for tool in xvfb-run Xvfb xauth xdotool xwd python3; do
     if ! command -v "$tool" > /dev/null; then
         echo "missing tool: $tool" >&2
         echo "0 passed, 1 failed"
