@@ -37,10 +37,11 @@ void WindowFit::ScaleTo(int width, int height)
 
 void WindowFit::Release()
 {
-    if (IsScaled()) {
+    // A window already closed (the study closes it after Quit) took the texture with its context.
+    if (IsScaled() && IsWindowReady()) {
         UnloadRenderTexture(target);
-        target = {};
     }
+    target = {};
 }
 
 void WindowFit::BeginFrame() const
