@@ -289,19 +289,44 @@ async function startServer(folder) {
   return { server, base: `http://127.0.0.1:${port}` };
 }
 
-// Title to end screen with Forfeit on every board; returns the maps of the scored boards.
-async function forfeitThrough(run) {
-  await run.next(PLAY, "board");
+// From the tutorial's board to the first scored one by Forfeit and Continue: its shot and map.
+async function toFirstScoredBoard(run) {
   await run.next(FORFEIT, "transition");
   await run.next(CONTINUE, "board");
   await run.next(FORFEIT, "transition");
-  const maps = [];
-  for (let game = 0; game < 2; game++) {
-    const board = await run.next(CONTINUE, "board");
-    maps.push(mapNumber(board));
-    run.check(maps[game] !== null, `scored board ${game + 1}: the layout matches neither map`, board);
-    await run.next(FORFEIT, game === 0 ? "transition" : "end");
-  }
+  const board = await run.next(CONTINUE, "board");
+  const map = mapNumber(board);
+  run.check(map !== null, "first scored board: the layout matches neither map", board);
+  return { board, map };
+}
+
+// The participant's Knight moved by two clicks (or taps) on a scored board of `map`.
+async function moveKnight(run, board, map) {
+  const [from, to] = KNIGHT_MOVE[map];
+  run.check(countInTile(board, from, bluish) > 500, `no blue Knight on ${from} of Map${map}`, board);
+  await run.click([100 * from[0] + 50, 100 * from[1] + 50]);
+  await run.waitUntil("the Knight's moves", (s) => countInTile(s, to, highlighted) > 4000, 5000);
+  await run.click([100 * to[0] + 50, 100 * to[1] + 50]);
+  const moved = await run.waitUntil("the Knight's move", (s) => countInTile(s, to, bluish) > 500, 5000);
+  run.check(countInTile(moved, from, bluish) === 0, `the Knight still shows on ${from} after the move`, moved);
+  return moved;
+}
+
+// Title to end screen with Forfeit on every board; returns the maps of the scored boards.
+async function forfeitThrough(run) {
+  await run.next(PLAY, "board");
+  const { map } = await toFirstScoredBoard(run);
+  return forfeitScoredGames(run, [map]);
+}
+
+// From the first scored board to the end screen by Forfeit and Continue; adds the second board's
+// map to `maps` and returns them.
+async function forfeitScoredGames(run, maps) {
+  await run.next(FORFEIT, "transition");
+  const second = await run.next(CONTINUE, "board");
+  maps.push(mapNumber(second));
+  run.check(maps[1] !== null, "second scored board: the layout matches neither map", second);
+  await run.next(FORFEIT, "end");
   return maps;
 }
 
@@ -409,23 +434,10 @@ async function playWholeStudy(context, base, timings) {
   await page.keyboard.down("Escape");
   await run.frames(2);
   await page.keyboard.up("Escape");
-  await run.next(FORFEIT, "transition");
-  await run.next(CONTINUE, "board");
-  await run.next(FORFEIT, "transition");
-
   // The first scored game: move the Knight, end the turn, and watch the opponent play.
-  const maps = [];
-  const board = await run.next(CONTINUE, "board");
-  maps.push(mapNumber(board));
-  run.check(maps[0] !== null, "first scored board: the layout matches neither map", board);
-  const [from, to] = KNIGHT_MOVE[maps[0]];
-  run.check(countInTile(board, from, bluish) > 500, `no blue Knight on ${from} of Map${maps[0]}`, board);
-  await run.click([100 * from[0] + 50, 100 * from[1] + 50]);
-  await run.waitUntil("the Knight's moves", (s) => countInTile(s, to, highlighted) > 4000, 5000);
-  await run.click([100 * to[0] + 50, 100 * to[1] + 50]);
-  const moved = await run.waitUntil("the Knight's move", (s) => countInTile(s, to, bluish) > 500, 5000);
-  run.check(countInTile(moved, from, bluish) === 0, `the Knight still shows on ${from} after the move`, moved);
-  run.save("knight-moved", moved);
+  const { board, map } = await toFirstScoredBoard(run);
+  const maps = [map];
+  run.save("knight-moved", await moveKnight(run, board, map));
 
   const ended = Date.now();
   await run.click(END_TURN);
@@ -436,11 +448,8 @@ async function playWholeStudy(context, base, timings) {
   run.log(`the opponent's first turn on Map${maps[0]} took ${timings.opponentTurn} ms, End Turn to buttons back`);
   run.save("turn-back", back);
 
-  await run.next(FORFEIT, "transition");
-  const second = await run.next(CONTINUE, "board");
-  maps.push(mapNumber(second));
-  run.check(maps[1] !== null, "second scored board: the layout matches neither map", second);
-  const end = await run.next(FORFEIT, "end");
+  await forfeitScoredGames(run, maps);
+  const end = await run.shot();
   run.save("end", end);
   const code = checkCode(run, end, maps, "00");
 
@@ -521,13 +530,8 @@ async function touchStudy(context, base) {
   await run.waitScene("title", 60000);
 
   await run.next(PLAY, "board");
-  await run.next(FORFEIT, "transition");
-  await run.next(CONTINUE, "board");
-  await run.next(FORFEIT, "transition");
-  const maps = [];
-  const board = await run.next(CONTINUE, "board");
-  maps.push(mapNumber(board));
-  run.check(maps[0] !== null, "first scored board: the layout matches neither map", board);
+  const { board, map } = await toFirstScoredBoard(run);
+  const maps = [map];
 
   // A finger dragged from the board's middle by (-160, -80) game pixels takes the board with it;
   // dragged back, everything is where it was.
@@ -563,12 +567,7 @@ async function touchStudy(context, base) {
   const turned = await run.shot();
   run.check(shifted(back, turned, [0, 0]) > 0.99, "input passed the upright notice to the game", turned);
 
-  const [from, to] = KNIGHT_MOVE[maps[0]];
-  await run.click([100 * from[0] + 50, 100 * from[1] + 50]);
-  await run.waitUntil("the Knight's moves", (s) => countInTile(s, to, highlighted) > 4000, 5000);
-  await run.click([100 * to[0] + 50, 100 * to[1] + 50]);
-  const moved = await run.waitUntil("the Knight's move", (s) => countInTile(s, to, bluish) > 500, 5000);
-  run.check(countInTile(moved, from, bluish) === 0, `the Knight still shows on ${from} after the move`, moved);
+  await moveKnight(run, turned, map);
   run.check(await reloadAsks(run, dialogs), "a reload in the middle of a game did not ask");
   await run.frames(3);
   run.check(sceneOf(await run.shot()) === "board", "the game did not go on after the reload was refused");
@@ -576,12 +575,8 @@ async function touchStudy(context, base) {
   await run.click(END_TURN);
   await run.waitUntil("the opponent's turn", (s) => sceneOf(s) === "board-busy", 60000);
   await run.waitScene("board", 90000);
-  await run.next(FORFEIT, "transition");
-  const second = await run.next(CONTINUE, "board");
-  maps.push(mapNumber(second));
-  run.check(maps[1] !== null, "second scored board: the layout matches neither map", second);
-  const end = await run.next(FORFEIT, "end");
-  const code = checkCode(run, end, maps, "00");
+  await forfeitScoredGames(run, maps);
+  const code = checkCode(run, await run.shot(), maps, "00");
   await run.click(QUIT);
   const done = await finishedPage(page);
   run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
@@ -643,6 +638,15 @@ function replay(run, text, label) {
   }
 }
 
+// What has arrived of a run so far, without a gap; "" until it has.
+function assembled(pieces, run) {
+  try {
+    return assemble(pieces, run);
+  } catch (error) {
+    return "";
+  }
+}
+
 const events = (text) => text.trim().split("\n").map((line) => JSON.parse(line));
 
 // Opens the page with `query` and returns its run, a list of the dialogs it opened and its requests.
@@ -665,15 +669,8 @@ async function openStudy(context, base, name, query) {
 // Up to a scored board and a Knight moved there: the move is the last thing recorded.
 async function moveOnFirstScoredBoard(run) {
   await run.next(PLAY, "board");
-  await run.next(FORFEIT, "transition");
-  await run.next(CONTINUE, "board");
-  await run.next(FORFEIT, "transition");
-  const board = await run.next(CONTINUE, "board");
-  const [from, to] = KNIGHT_MOVE[mapNumber(board)];
-  await run.click([100 * from[0] + 50, 100 * from[1] + 50]);
-  await run.waitUntil("the Knight's moves", (s) => countInTile(s, to, highlighted) > 4000, 5000);
-  await run.click([100 * to[0] + 50, 100 * to[1] + 50]);
-  await run.waitUntil("the Knight's move", (s) => countInTile(s, to, bluish) > 500, 5000);
+  const { board, map } = await toFirstScoredBoard(run);
+  await moveKnight(run, board, map);
 }
 
 async function waitFor(what, condition, timeoutMs = 30000) {
@@ -767,7 +764,7 @@ async function recordLosses(context, base) {
     await run.page.close({ runBeforeUnload: true });
     const closedRun = () => receiver.attempts[before].run;
     await waitFor("the move to arrive after the tab closed", () =>
-      receiver.attempts.length > before && /"event":"move"/.test(receiver.pieces.filter((p) => p.run === closedRun()).map((p) => p.body).join("")));
+      receiver.attempts.length > before && /"event":"move"/.test(assembled(receiver.pieces, closedRun())));
     const closed = assemble(receiver.pieces, closedRun());
     run.check(run.dialogs.join() === "beforeunload", `closing the tab opened ${run.dialogs}`);
     run.check(events(closed).at(-1).event === "move", `the record of the closed tab ends with ${events(closed).at(-1).event}`);
@@ -786,8 +783,7 @@ async function recordLosses(context, base) {
     await reloaded;
     const unsent = receiver.attempts.filter((a) => a.run === oldRun).length;
     receiver.refuse = 0;
-    await waitFor("the pieces left from before the reload", () =>
-      /"event":"move"/.test(receiver.pieces.filter((p) => p.run === oldRun).map((p) => p.body).join("")), 60000);
+    await waitFor("the pieces left from before the reload", () => /"event":"move"/.test(assembled(receiver.pieces, oldRun)), 60000);
     const left = assemble(receiver.pieces, oldRun);
     run.check(events(left).at(-1).event === "move", `the reloaded run's record ends with ${events(left).at(-1).event}`);
     await run.page.waitForFunction(() => !Object.keys(localStorage).some((k) => k.startsWith("torvane-piece ")),
