@@ -753,7 +753,7 @@ async function recordLosses(context, base) {
     const id = receiver.pieces[0].run;
     const saved = await run.page.evaluate(async () => (await fetch(document.getElementById("save-link").href)).text());
     run.check(assemble(receiver.pieces, id) === saved, "what arrived differs from the record the page offers");
-    run.log(`${receiver.attempts.length} requests, 3 refused, ${new Set(receiver.pieces.map((p) => p.seq)).size} pieces, largest ${Math.max(...receiver.attempts.map((a) => a.bytes))} bytes; ${replay(run, saved, "received")}`);
+    run.log(`${receiver.attempts.length} requests, 3 refused, ${new Set(receiver.pieces.map((p) => p.seq)).size} pieces of ${Buffer.byteLength(saved)} bytes, the largest ${Math.max(...receiver.attempts.map((a) => a.bytes))}; ${replay(run, saved, "received")}`);
     await run.page.close();
 
     // The tab closed in the middle of a game: the move made just before is there.
