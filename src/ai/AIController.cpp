@@ -197,17 +197,26 @@ void AIController::ApplyAction(const AIAction& action)
 }
 
 namespace {
-// A trial is not played: the board's observer does not hear of it, nor of its take-back.
+// A trial is not played: the board's observer does not hear of it, nor of its take-back. It is
+// taken back alone, so its history entry holds only what it changes.
 class TrialQuiet {
 public:
-    explicit TrialQuiet(TileMap& board) : board(board), observer(std::exchange(board.observer, nullptr)) {}
-    ~TrialQuiet() { board.observer = observer; }
+    explicit TrialQuiet(TileMap& board)
+        : board(board), observer(std::exchange(board.observer, nullptr)), light(std::exchange(board.lightSnapshots, true))
+    {
+    }
+    ~TrialQuiet()
+    {
+        board.observer = observer;
+        board.lightSnapshots = light;
+    }
     TrialQuiet(const TrialQuiet&) = delete;
     TrialQuiet& operator=(const TrialQuiet&) = delete;
 
 private:
     TileMap& board;
     BoardObserver* observer;
+    bool light;
 };
 }  // namespace
 
