@@ -249,7 +249,20 @@ void Evaluator::WriteSight()
 
 void Evaluator::Refresh()
 {
-    queries.Refresh();
+    if (tracking && !wholeRefresh) {
+        queries.RefreshTouched(changedPieces);
+    } else {
+        queries.Refresh();
+    }
+    wholeRefresh = false;
+    changedPieces.clear();
+}
+
+void Evaluator::TrackChanges(bool on)
+{
+    tracking = on;
+    wholeRefresh = true;
+    changedPieces.clear();
 }
 
 const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
@@ -273,6 +286,7 @@ void Evaluator::ReadTiles()
 void Evaluator::Forget()
 {
     ReadTiles();
+    wholeRefresh = true;
     queries.RememberReachable();
     threats.Forget();
     keptSightOf = nullptr;
@@ -288,15 +302,25 @@ void Evaluator::Forget()
     enemiesSeen = 1;
 }
 
+Unit* Evaluator::PieceAt(Vector2 tile) const
+{
+    Unit* piece = queries.At(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
+    // Off the board the grid knows nobody: the board's own search finds any piece there.
+    return piece != nullptr ? piece : map.GetUnitAt(tile);
+}
+
+const std::vector<Vector2>& Evaluator::AttackTargets(const Unit& piece)
+{
+    piece.AttackTargetsInto(piece.GetTile(), askedTargets);
+    return askedTargets;
+}
+
 int32_t Evaluator::AttackWorth(const Unit& piece)
 {
     int32_t worth = 0;
     piece.AttackTargetsInto(piece.GetTile(), targets);
     for (Vector2 tile : targets) {
-        Unit* victim = queries.At(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
-        if (victim == nullptr) {
-            victim = map.GetUnitAt(tile);
-        }
+        Unit* victim = PieceAt(tile);
         if (victim != nullptr) {
             worth += KillFactor(&piece, victim) * victim->value;
         }
@@ -352,10 +376,11 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     const std::vector<int32_t>& tileX = queries.PieceX();
     const std::vector<int32_t>& tileY = queries.PieceY();
 
-    int32_t material = TeamWorth(map, side);
+    // Material: the side's worth less every other side's, gold here and pieces in the walk below.
+    int32_t material = side->gold;
     for (TeamController* other : map.teams) {
         if (other != side) {
-            material -= TeamWorth(map, other);
+            material -= other->gold;
         }
     }
 
@@ -368,6 +393,11 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     threats.Update();
     for (size_t index = 0; index < units.size(); ++index) {
         Unit* piece = units[index];
+        if (piece->team == side) {
+            material += piece->value;
+        } else if (piece->team != nullptr && std::find(map.teams.begin(), map.teams.end(), piece->team) != map.teams.end()) {
+            material -= piece->value;
+        }
         if (piece->isCastle && piece->team != nullptr) {
             castles += piece->team == side ? 100 : -100;
         }
