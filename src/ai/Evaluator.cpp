@@ -191,9 +191,14 @@ void Evaluator::CountSight(TeamController* side)
     const size_t count = std::max(units.size(), sightSources.size());
     sightSources.resize(count);
     const std::vector<uint32_t>& changedAt = queries.ChangedAt();
-    for (size_t i = 0; i < count; ++i) {
+    const std::vector<uint32_t>& log = queries.ChangeLog();
+    // Since the last whole refresh the queries list the pieces that changed: no other can see otherwise.
+    const bool logged = known == units.size() && countedAt != 0 && countedAt >= queries.WholeAt() && sightLogRead <= log.size();
+    const size_t looks = logged ? log.size() - sightLogRead : count;
+    for (size_t k = 0; k < looks; ++k) {
+        const size_t i = logged ? log[sightLogRead + k] : k;
         // Only a piece changed since the last count can see otherwise.
-        if (i < units.size() && i < known && changedAt[i] <= countedAt) {
+        if (!logged && i < units.size() && i < known && changedAt[i] <= countedAt) {
             continue;
         }
         SightSource now;
@@ -210,6 +215,7 @@ void Evaluator::CountSight(TeamController* side)
         sightSources[i] = now;
     }
     sightSources.resize(units.size());
+    sightLogRead = log.size();
     keptSightOf = side;
     countedFor = side;
     countedAt = queries.RefreshNumber();

@@ -117,6 +117,7 @@ private:
     std::vector<SightSource> sightSources;
     const TeamController* countedFor = nullptr;  // the side the sources were counted for
     uint32_t countedAt = 0;                      // the queries' Refresh they were counted at
+    size_t sightLogRead = 0;                     // how much of the queries' change log they read
     std::vector<int32_t> cover;
     std::vector<uint8_t> seeable;  // per cell: 0 for the margin and the outside tiles, which nobody sees
     int32_t coverWidth = 0;

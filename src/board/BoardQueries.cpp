@@ -68,6 +68,8 @@ void BoardQueries::Refresh()
     }
     ++stamp;
     ++refreshes;
+    wholeAt = refreshes;
+    changeLog.clear();
     const std::vector<Unit*>& units = map.Units();
     pieceX.resize(units.size());
     pieceY.resize(units.size());
@@ -111,6 +113,11 @@ void BoardQueries::Refresh()
 
 void BoardQueries::RefreshTouched(const std::vector<const Unit*>& touched)
 {
+    // NOTE: the log is read from where each caller last stopped; a whole refresh now and then keeps it short.
+    if (changeLog.size() > 4096) {
+        Refresh();
+        return;
+    }
     ++refreshes;
     const std::vector<Unit*>& units = map.Units();
     for (const Unit* piece : touched) {
@@ -129,6 +136,7 @@ void BoardQueries::RefreshPiece(size_t i, Unit* unit)
         pieceY[i] = static_cast<int32_t>(tile.y);
         seenAt[i] = unit->position;
         changedAt[i] = refreshes;
+        changeLog.push_back(static_cast<uint32_t>(i));
         const bool onBoard = pieceX[i] >= 0 && pieceY[i] >= 0 && pieceX[i] < width && pieceY[i] < height;
         const size_t before = pieceCell[i];
         pieceCell[i] = onBoard ? static_cast<size_t>(pieceY[i]) * static_cast<size_t>(width) + static_cast<size_t>(pieceX[i]) : offBoard;
@@ -139,6 +147,7 @@ void BoardQueries::RefreshPiece(size_t i, Unit* unit)
     if (seen[i].unit != now.unit || seen[i].team != now.team || seen[i].serial != now.serial) {
         seen[i] = now;
         changedAt[i] = refreshes;
+        changeLog.push_back(static_cast<uint32_t>(i));
     }
 }
 
@@ -200,6 +209,8 @@ void BoardQueries::ReadTiles()
     std::fill(listedStamp.begin(), listedStamp.end(), 0);
     stamp = 1;
     refreshes = 1;
+    wholeAt = 1;
+    changeLog.clear();
     listed = 1;
     ++generation;
     seenAt.clear();

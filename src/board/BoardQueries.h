@@ -36,6 +36,10 @@ public:
     // the piece there moved, taken over or made anew: callers that kept something of each
     // piece look again only at those changed since.
     const std::vector<uint32_t>& ChangedAt() const { return changedAt; }
+    // The indices RefreshTouched found changed since the last whole Refresh (numbered WholeAt), in
+    // order, perhaps repeated: a caller that kept something of each piece since then looks at those.
+    const std::vector<uint32_t>& ChangeLog() const { return changeLog; }
+    uint32_t WholeAt() const { return wholeAt; }
     // The first piece, in child order, on the tile; null off the board or on a free tile.
     Unit* At(int32_t x, int32_t y) const;
 
@@ -94,6 +98,8 @@ private:
     };
     std::vector<Seen> seen;  // per index, the piece there and its owner at the last Refresh
     std::vector<uint32_t> changedAt;
+    std::vector<uint32_t> changeLog;
+    uint32_t wholeAt = 0;
     std::vector<int32_t> entryCost;    // per tile: its move cost, or more than any speed when blocked
     std::vector<Unit*> occupant;       // per tile, valid where stamp == current
     std::vector<size_t> occupantIndex;  // its index in child order
