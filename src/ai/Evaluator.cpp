@@ -310,9 +310,13 @@ void Evaluator::Forget()
 
 Unit* Evaluator::PieceAt(Vector2 tile) const
 {
-    Unit* piece = queries.At(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
-    // Off the board the grid knows nobody: the board's own search finds any piece there.
-    return piece != nullptr ? piece : map.GetUnitAt(tile);
+    const auto x = static_cast<int32_t>(tile.x);
+    const auto y = static_cast<int32_t>(tile.y);
+    // Off the board, or off whole tiles, the grid knows nobody: the board's own search finds any piece there.
+    if (x < 0 || y < 0 || x >= width || y >= height || static_cast<float>(x) != tile.x || static_cast<float>(y) != tile.y) {
+        return map.GetUnitAt(tile);
+    }
+    return queries.At(x, y);
 }
 
 const std::vector<Vector2>& Evaluator::AttackTargets(const Unit& piece)
