@@ -213,6 +213,7 @@ void Evaluator::CountSight(TeamController* side)
         }
         MoveSource(sightSources[i], now);
         sightSources[i] = now;
+        ++sightChanges;
     }
     sightSources.resize(units.size());
     sightLogRead = log.size();
@@ -297,6 +298,7 @@ void Evaluator::Forget()
     threats.Forget();
     keptSightOf = nullptr;
     sightSources.clear();
+    seenEnemiesFor = nullptr;
     countedFor = nullptr;
     coveredTiles = 0;
     for (std::vector<int32_t>& row : pathCosts) {
@@ -356,17 +358,33 @@ int32_t Evaluator::ApproachCost(int32_t x, int32_t y)
 
 const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side)
 {
-    enemies.clear();
     MarkVisible(side);
     const std::vector<Unit*>& units = map.Units();
+    const std::vector<uint32_t>& log = queries.ChangeLog();
+    // With the kept sight as it was, the list holds until a piece of another owner (or a castle,
+    // which may have changed hands) moves or changes: the search's own pieces move most.
+    bool same = markedByCover && seenEnemiesFor == side && seenEnemiesSight == sightChanges && seenEnemiesWhole == queries.WholeAt() &&
+                seenEnemiesLogRead <= log.size();
+    for (size_t k = seenEnemiesLogRead; same && k < log.size(); ++k) {
+        const Unit* piece = units[log[k]];
+        same = piece->team == side && !piece->isCastle;
+    }
+    seenEnemiesLogRead = log.size();
+    if (same) {
+        return seenEnemies;
+    }
+    seenEnemiesFor = markedByCover ? side : nullptr;
+    seenEnemiesSight = sightChanges;
+    seenEnemiesWhole = queries.WholeAt();
+    seenEnemies.clear();
     for (size_t i = 0; i < units.size(); ++i) {
         const int32_t x = queries.PieceX()[i];
         const int32_t y = queries.PieceY()[i];
         if (units[i]->team != side && Marked(x, y)) {
-            enemies.push_back({static_cast<float>(x), static_cast<float>(y)});
+            seenEnemies.push_back({static_cast<float>(x), static_cast<float>(y)});
         }
     }
-    return enemies;
+    return seenEnemies;
 }
 
 float Evaluator::Evaluate(TeamController* side)

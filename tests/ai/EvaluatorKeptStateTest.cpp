@@ -49,6 +49,9 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                 // A fresh evaluator, reading the sight the last evaluation left.
                 ai.visibleTiles = sightBefore;
                 Evaluator freshEvaluator(board);
+                // The enemies in sight as the search's next piece finds them, before the position is scored.
+                kept.Refresh();
+                ASSERT_EQ(TilesText(kept.SeenEnemyTiles(&ai)), TilesText(freshEvaluator.SeenEnemyTiles(&ai))) << "step " << step;
                 const float fresh = freshEvaluator.Evaluate(&ai);
                 const std::vector<Vector2> sightNow = ai.visibleTiles;
                 ai.visibleTiles = sightBefore;
@@ -58,8 +61,13 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                     ASSERT_EQ(TilesText(ai.visibleTiles), TilesText(sightNow)) << "step " << step;
                 }
                 sightBefore = sightNow;
-                // The threat sets and reachable tiles it remembers are those a fresh one computes.
+                // The threat sets, reachable tiles and enemies in sight it remembers are those a fresh one finds.
                 kept.Refresh();
+                const std::vector<Vector2> listed = ai.visibleTiles;
+                ai.visibleTiles = sightNow;
+                const std::string seen = TilesText(freshEvaluator.SeenEnemyTiles(&ai));
+                ai.visibleTiles = listed;
+                ASSERT_EQ(TilesText(kept.SeenEnemyTiles(&ai)), seen) << "step " << step;
                 for (int32_t y = 0; y < static_cast<int32_t>(board.tiles.size()); ++y) {
                     for (int32_t x = 0; x < static_cast<int32_t>(board.tiles[0].size()); ++x) {
                         ASSERT_EQ(kept.PieceAt(Tile(x, y)), freshEvaluator.PieceAt(Tile(x, y))) << "step " << step << " on " << TileText(Tile(x, y));
