@@ -133,5 +133,19 @@ std::vector<BenchPosition> BenchPositions(const std::string& sourceDir)
     }
     // NOTE: far too many steps for the two-candidate search; it measures the step search.
     positions.push_back({"crowded-midgame", MapText(crowded), 1500, 0, false});
+
+    // The end-to-end suite's long think: 17 computer Knights in sight of 5 of the human's on an open
+    // 16 x 9 board, and a castle each; 18 steps, more where a Knight can still attack after its move.
+    MapFile knights;
+    knights.rows.assign(9, std::string(16, '0'));
+    for (int i = 0; i < 17; ++i) {
+        knights.pieces.push_back({0, 9 + i % 3, i / 3, 1, 0});
+    }
+    knights.pieces.push_back({3, 15, 8, 1, 0});
+    knights.pieces.push_back({3, 0, 4, 0, 0});
+    for (int row = 0; row <= 8; row += 2) {
+        knights.pieces.push_back({0, 5, row, 0, 0});
+    }
+    positions.push_back({"knights-17", MapText(knights), 300, 18});
     return positions;
 }

@@ -77,6 +77,9 @@ bool AIController::Think(double budgetMs, int64_t maxSteps)
     if (more) {
         SuspendSearch();
     } else {
+        if (evaluator != nullptr) {
+            evaluator->TrackChanges(false);
+        }
         thinking = false;
         executingPlan = true;
     }
@@ -100,6 +103,9 @@ void AIController::FinishThinking()
 
 void AIController::SuspendSearch()
 {
+    if (evaluator != nullptr) {
+        evaluator->TrackChanges(false);
+    }
     WriteSearchState();
     searchSight.clear();
     for (TeamController* side : map->teams) {
@@ -129,6 +135,10 @@ void AIController::ResumeSearch()
         map->teams[i]->visibleTiles = searchSight[i];
     }
     map->updateVisibility = searchVisibility;
+    // From here on only the search's trials change the board, each telling the evaluator what.
+    if (evaluator != nullptr) {
+        evaluator->TrackChanges(true);
+    }
 }
 
 void AIController::PushTrial(const AIAction& action)
@@ -197,24 +207,55 @@ void AIController::ApplyAction(const AIAction& action)
 }
 
 namespace {
-// A trial is not played: the board's observer does not hear of it, nor of its take-back.
+// A trial is not played: the board's observer does not hear of it, nor of its take-back. It is
+// taken back alone, so its history entry holds only what it changes.
 class TrialQuiet {
 public:
-    explicit TrialQuiet(TileMap& board) : board(board), observer(std::exchange(board.observer, nullptr)) {}
-    ~TrialQuiet() { board.observer = observer; }
+    explicit TrialQuiet(TileMap& board)
+        : board(board), observer(std::exchange(board.observer, nullptr)), light(std::exchange(board.lightSnapshots, true))
+    {
+    }
+    ~TrialQuiet()
+    {
+        board.observer = observer;
+        board.lightSnapshots = light;
+    }
     TrialQuiet(const TrialQuiet&) = delete;
     TrialQuiet& operator=(const TrialQuiet&) = delete;
 
 private:
     TileMap& board;
     BoardObserver* observer;
+    bool light;
 };
 }  // namespace
+
+void AIController::NoteChange()
+{
+    if (evaluator == nullptr || map->history.empty()) {
+        return;
+    }
+    const BoardSnapshot& entry = map->history.back();
+    // A purchase adds a piece and a kill removes one: every piece may then stand at another index.
+    const bool restructured = !entry.light || map->children.size() != entry.childCount ||
+                              (entry.attacked != nullptr && entry.attacked->parent == nullptr);
+    if (restructured) {
+        evaluator->Restructured();
+        return;
+    }
+    for (const UnitSnapshot& record : entry.units) {
+        evaluator->Changed(record.unit);
+    }
+}
 
 Unit* AIController::TryAction(const AIAction& action)
 {
     TrialQuiet quiet(*map);
+    const size_t entries = map->history.size();
     ApplyAction(action);
+    if (map->history.size() > entries) {
+        NoteChange();
+    }
     if (action.kind == AIActionKind::Buy && !map->Units().empty()) {
         return map->Units().back();
     }
@@ -227,6 +268,7 @@ void AIController::TakeBack(Unit* created)
         return;
     }
     TrialQuiet quiet(*map);
+    NoteChange();
     map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
     if (created == nullptr || created->parent != nullptr) {
         return;

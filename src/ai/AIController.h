@@ -107,6 +107,9 @@ private:
         AIAction action;
         Unit* created = nullptr;  // the piece a purchase made; freed with the take-back
     };
+    // Tells the search's evaluator, if any, what the action of the newest history entry changes:
+    // called after a trial is applied and before it is taken back.
+    void NoteChange();
     // Takes the search's trials back and shows the turn's starting position; and the reverse.
     void SuspendSearch();
     void ResumeSearch();

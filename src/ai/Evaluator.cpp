@@ -191,9 +191,14 @@ void Evaluator::CountSight(TeamController* side)
     const size_t count = std::max(units.size(), sightSources.size());
     sightSources.resize(count);
     const std::vector<uint32_t>& changedAt = queries.ChangedAt();
-    for (size_t i = 0; i < count; ++i) {
+    const std::vector<uint32_t>& log = queries.ChangeLog();
+    // Since the last whole refresh the queries list the pieces that changed: no other can see otherwise.
+    const bool logged = known == units.size() && countedAt != 0 && countedAt >= queries.WholeAt() && sightLogRead <= log.size();
+    const size_t looks = logged ? log.size() - sightLogRead : count;
+    for (size_t k = 0; k < looks; ++k) {
+        const size_t i = logged ? log[sightLogRead + k] : k;
         // Only a piece changed since the last count can see otherwise.
-        if (i < units.size() && i < known && changedAt[i] <= countedAt) {
+        if (!logged && i < units.size() && i < known && changedAt[i] <= countedAt) {
             continue;
         }
         SightSource now;
@@ -208,8 +213,10 @@ void Evaluator::CountSight(TeamController* side)
         }
         MoveSource(sightSources[i], now);
         sightSources[i] = now;
+        ++sightChanges;
     }
     sightSources.resize(units.size());
+    sightLogRead = log.size();
     keptSightOf = side;
     countedFor = side;
     countedAt = queries.RefreshNumber();
@@ -249,7 +256,20 @@ void Evaluator::WriteSight()
 
 void Evaluator::Refresh()
 {
-    queries.Refresh();
+    if (tracking && !wholeRefresh) {
+        queries.RefreshTouched(changedPieces);
+    } else {
+        queries.Refresh();
+    }
+    wholeRefresh = false;
+    changedPieces.clear();
+}
+
+void Evaluator::TrackChanges(bool on)
+{
+    tracking = on;
+    wholeRefresh = true;
+    changedPieces.clear();
 }
 
 const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
@@ -273,10 +293,12 @@ void Evaluator::ReadTiles()
 void Evaluator::Forget()
 {
     ReadTiles();
+    wholeRefresh = true;
     queries.RememberReachable();
     threats.Forget();
     keptSightOf = nullptr;
     sightSources.clear();
+    seenEnemiesFor = nullptr;
     countedFor = nullptr;
     coveredTiles = 0;
     for (std::vector<int32_t>& row : pathCosts) {
@@ -288,15 +310,29 @@ void Evaluator::Forget()
     enemiesSeen = 1;
 }
 
+Unit* Evaluator::PieceAt(Vector2 tile) const
+{
+    const auto x = static_cast<int32_t>(tile.x);
+    const auto y = static_cast<int32_t>(tile.y);
+    // Off the board, or off whole tiles, the grid knows nobody: the board's own search finds any piece there.
+    if (x < 0 || y < 0 || x >= width || y >= height || static_cast<float>(x) != tile.x || static_cast<float>(y) != tile.y) {
+        return map.GetUnitAt(tile);
+    }
+    return queries.At(x, y);
+}
+
+const std::vector<Vector2>& Evaluator::AttackTargets(const Unit& piece)
+{
+    piece.AttackTargetsInto(piece.GetTile(), askedTargets);
+    return askedTargets;
+}
+
 int32_t Evaluator::AttackWorth(const Unit& piece)
 {
     int32_t worth = 0;
     piece.AttackTargetsInto(piece.GetTile(), targets);
     for (Vector2 tile : targets) {
-        Unit* victim = queries.At(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y));
-        if (victim == nullptr) {
-            victim = map.GetUnitAt(tile);
-        }
+        Unit* victim = PieceAt(tile);
         if (victim != nullptr) {
             worth += KillFactor(&piece, victim) * victim->value;
         }
@@ -322,17 +358,33 @@ int32_t Evaluator::ApproachCost(int32_t x, int32_t y)
 
 const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side)
 {
-    enemies.clear();
     MarkVisible(side);
     const std::vector<Unit*>& units = map.Units();
+    const std::vector<uint32_t>& log = queries.ChangeLog();
+    // With the kept sight as it was, the list holds until a piece of another owner (or a castle,
+    // which may have changed hands) moves or changes: the search's own pieces move most.
+    bool same = markedByCover && seenEnemiesFor == side && seenEnemiesSight == sightChanges && seenEnemiesWhole == queries.WholeAt() &&
+                seenEnemiesLogRead <= log.size();
+    for (size_t k = seenEnemiesLogRead; same && k < log.size(); ++k) {
+        const Unit* piece = units[log[k]];
+        same = piece->team == side && !piece->isCastle;
+    }
+    seenEnemiesLogRead = log.size();
+    if (same) {
+        return seenEnemies;
+    }
+    seenEnemiesFor = markedByCover ? side : nullptr;
+    seenEnemiesSight = sightChanges;
+    seenEnemiesWhole = queries.WholeAt();
+    seenEnemies.clear();
     for (size_t i = 0; i < units.size(); ++i) {
         const int32_t x = queries.PieceX()[i];
         const int32_t y = queries.PieceY()[i];
         if (units[i]->team != side && Marked(x, y)) {
-            enemies.push_back({static_cast<float>(x), static_cast<float>(y)});
+            seenEnemies.push_back({static_cast<float>(x), static_cast<float>(y)});
         }
     }
-    return enemies;
+    return seenEnemies;
 }
 
 float Evaluator::Evaluate(TeamController* side)
@@ -352,10 +404,11 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     const std::vector<int32_t>& tileX = queries.PieceX();
     const std::vector<int32_t>& tileY = queries.PieceY();
 
-    int32_t material = TeamWorth(map, side);
+    // Material: the side's worth less every other side's, gold here and pieces in the walk below.
+    int32_t material = side->gold;
     for (TeamController* other : map.teams) {
         if (other != side) {
-            material -= TeamWorth(map, other);
+            material -= other->gold;
         }
     }
 
@@ -368,6 +421,11 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     threats.Update();
     for (size_t index = 0; index < units.size(); ++index) {
         Unit* piece = units[index];
+        if (piece->team == side) {
+            material += piece->value;
+        } else if (piece->team != nullptr && std::find(map.teams.begin(), map.teams.end(), piece->team) != map.teams.end()) {
+            material -= piece->value;
+        }
         if (piece->isCastle && piece->team != nullptr) {
             castles += piece->team == side ? 100 : -100;
         }

@@ -38,9 +38,24 @@ public:
 
     // Takes the board as it stands for the queries below.
     void Refresh();
+    // While a search tells it every piece its actions change (Changed), and when pieces come or go
+    // (Restructured), a refresh looks at the changed pieces alone. Off, it looks at every piece.
+    void TrackChanges(bool on);
+    void Changed(const Unit* piece)
+    {
+        if (tracking) {
+            changedPieces.push_back(piece);
+        }
+    }
+    void Restructured() { wholeRefresh = true; }
     // The distinct pieces `unit` could attack after one move, in creation order.
     const std::vector<Unit*>& ThreatSet(const Unit& unit);
     const std::vector<Vector2>& Reachable(const Unit& unit) { return queries.Reachable(unit); }
+    // The first piece in child order on `tile`, as TileMap::GetUnitAt finds it, as of the last Refresh.
+    Unit* PieceAt(Vector2 tile) const;
+    // The tiles `piece` could attack from where it stands, as Unit::GetAttackTargets lists them;
+    // valid until the next call.
+    const std::vector<Vector2>& AttackTargets(const Unit& piece);
     // Tiles of the pieces of another owner that `side` sees, in child order.
     const std::vector<Vector2>& SeenEnemyTiles(const TeamController* side);
 
@@ -83,6 +98,9 @@ private:
 
     TileMap& map;
     BoardQueries queries;
+    bool tracking = false;
+    bool wholeRefresh = true;
+    std::vector<const Unit*> changedPieces;
     ThreatSets threats;
     int32_t width = 0;
     int32_t height = 0;
@@ -99,6 +117,7 @@ private:
     std::vector<SightSource> sightSources;
     const TeamController* countedFor = nullptr;  // the side the sources were counted for
     uint32_t countedAt = 0;                      // the queries' Refresh they were counted at
+    size_t sightLogRead = 0;                     // how much of the queries' change log they read
     std::vector<int32_t> cover;
     std::vector<uint8_t> seeable;  // per cell: 0 for the margin and the outside tiles, which nobody sees
     int32_t coverWidth = 0;
@@ -108,7 +127,15 @@ private:
     int32_t coveredTiles = 0;
     TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
     std::vector<Vector2> enemies;
+    // The last answer of SeenEnemyTiles from the kept sight, and what it was worked out from.
+    std::vector<Vector2> seenEnemies;
+    const TeamController* seenEnemiesFor = nullptr;
+    uint64_t sightChanges = 0;  // sources the kept sight has moved
+    uint64_t seenEnemiesSight = 0;
+    uint32_t seenEnemiesWhole = 0;
+    size_t seenEnemiesLogRead = 0;
     std::vector<Vector2> targets;
+    std::vector<Vector2> askedTargets;
     // Per piece in child order, its last approach cost and what it was for; the count of
     // changes to the enemies in sight, those of the last scored turn.
     struct Approach {

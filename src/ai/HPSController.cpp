@@ -198,8 +198,8 @@ AIAction HPSController::UnitHeuristicAction(Unit* unit) const
     if (unit->hasMoved) {
         Unit* best = nullptr;
         int32_t bestValue = 0;
-        for (Vector2 tile : unit->GetAttackTargets(unit->GetTile())) {
-            Unit* target = map->GetUnitAt(tile);
+        for (Vector2 tile : queries.AttackTargets(*unit)) {
+            Unit* target = queries.PieceAt(tile);
             if (target != nullptr && target->value > bestValue) {
                 best = target;
                 bestValue = target->value;
@@ -233,20 +233,33 @@ AIAction HPSController::UnitHeuristicAction(Unit* unit) const
 AIAction HPSController::CastleHeuristicAction(Unit* castle) const
 {
     const TeamController* side = castle->team;
-    std::vector<int32_t> types = side != nullptr ? AffordableUnitTypes(side) : std::vector<int32_t>();
-    std::vector<Vector2> tiles = castle->GetSpawnTiles();
-    if (types.empty() || tiles.empty()) {
-        return PassFor(castle);
-    }
+    // The affordable types are a prefix of the ascending type numbers (see AffordableUnitTypes).
     int32_t type = 0;
-    for (int32_t candidate : types) {
-        if (TypeInfo(candidate).cost > TypeInfo(type).cost) {
-            type = candidate;
+    bool affordable = false;
+    for (int32_t candidate = 0; side != nullptr && candidate < 3; ++candidate) {
+        if (TypeInfo(candidate).cost <= side->gold) {
+            affordable = true;
+            if (TypeInfo(candidate).cost > TypeInfo(type).cost) {
+                type = candidate;
+            }
         }
     }
+    // The castle's spawn tiles (Unit::GetSpawnTiles), from the evaluator's grid of the pieces.
+    Evaluator& queries = Queries();
+    spawnTiles.clear();
+    const Vector2 at = castle->GetTile();
+    for (Vector2 offset : neighbourOffsets) {
+        const Vector2 next = {at.x + offset.x, at.y + offset.y};
+        if (!map->GetTile(next).blocked && queries.PieceAt(next) == nullptr) {
+            spawnTiles.push_back(next);
+        }
+    }
+    if (!affordable || spawnTiles.empty()) {
+        return PassFor(castle);
+    }
     // With no enemy in sight the unit goes to the first free neighbour.
-    Vector2 tile = tiles.front();
-    NearestToEnemy(tiles, tile);
+    Vector2 tile = spawnTiles.front();
+    NearestToEnemy(spawnTiles, tile);
     return {AIActionKind::Buy, castle, tile, type};
 }
 

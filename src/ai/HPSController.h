@@ -54,4 +54,5 @@ private:
     // Per tile, the distance to the nearest of `distancesTo`, -1 not yet known.
     mutable std::vector<Vector2> distancesTo;
     mutable std::vector<int32_t> distances;
+    mutable std::vector<Vector2> spawnTiles;
 };

@@ -177,26 +177,24 @@ void ThreatSets::Update()
     const size_t units = board.size();
     changes.clear();
     const size_t known = pieces.size();
+    const std::vector<uint32_t>& log = queries.ChangeLog();
+    // Since the last whole refresh the queries list the pieces that changed: no other needs a look.
+    const bool logged = updatedAt != 0 && updatedAt >= queries.WholeAt() && known == units && logRead <= log.size();
     const size_t count = std::max(units, known);
     pieces.resize(count);
     reaches.Resize(count);
     marks.resize(count, 0);
-    changed.assign(count, 0);
-    const std::vector<uint32_t>& changedAt = queries.ChangedAt();
-    for (size_t i = 0; i < count; ++i) {
-        // NOTE: a piece's speed, range and kind never change, and Forget starts every search afresh.
-        if (i < units && i < known && changedAt[i] <= updatedAt) {
-            continue;
-        }
+    auto look = [&](size_t i) {
         PieceRecord now = i < units ? RecordOf(i) : PieceRecord{};
         if (now == pieces[i]) {
-            continue;
+            return;
         }
         const uint64_t mark = now.unit != nullptr ? now.Mark() : 0;
         const int32_t owner = OwnerNumber(now.team);
         // NOTE: field by field: a whole record built first and copied made the processor wait
         // for its own stores to land.
         Change& change = changes.emplace_back();
+        change.index = i;
         change.before = pieces[i];
         change.now = now;
         change.markBefore = marks[i];
@@ -205,9 +203,23 @@ void ThreatSets::Update()
         change.ownerNow = owner;
         pieces[i] = now;
         marks[i] = mark;
-        changed[i] = 1;
         reaches.Set(i, now, owner);
+    };
+    if (logged) {
+        for (size_t k = logRead; k < log.size(); ++k) {
+            look(log[k]);
+        }
+    } else {
+        const std::vector<uint32_t>& changedAt = queries.ChangedAt();
+        for (size_t i = 0; i < count; ++i) {
+            // NOTE: a piece's speed, range and kind never change, and Forget starts every search afresh.
+            if (i < units && i < known && changedAt[i] <= updatedAt) {
+                continue;
+            }
+            look(i);
+        }
     }
+    logRead = log.size();
     pieces.resize(units);
     reaches.Resize(units);
     updatedAt = queries.RefreshNumber();
@@ -219,9 +231,9 @@ void ThreatSets::Update()
         Count(change);
     }
     // A piece that moved itself has its whole neighbourhood looked at again.
-    for (size_t i = 0; i < units && !changes.empty(); ++i) {
-        if (changed[i] != 0) {
-            Neighbours(i);
+    for (const Change& change : changes) {
+        if (change.index < units) {
+            Neighbours(change.index);
         }
     }
 }

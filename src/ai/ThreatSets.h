@@ -119,6 +119,7 @@ private:
     std::vector<const TeamController*> owners;
     std::vector<RecentSets> recent;
     struct Change {
+        size_t index = 0;
         PieceRecord before;
         PieceRecord now;
         uint64_t markBefore = 0;
@@ -128,7 +129,7 @@ private:
     };
     std::vector<Change> changes;  // found by the last Update
     uint32_t updatedAt = 0;       // the queries' Refresh that the last Update read
-    std::vector<uint8_t> changed;
+    size_t logRead = 0;           // how much of the queries' change log it read
     std::vector<RecentSets> askedRecent;  // per piece, the sets Of found
     Tiles askedTiles;
     std::vector<Unit*> askedPieces;

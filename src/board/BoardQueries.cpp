@@ -60,11 +60,16 @@ void BoardQueries::Refresh()
         width = columns;
         size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
         occupant.assign(cells, nullptr);
+        occupantIndex.assign(cells, 0);
+        occupantCount.assign(cells, 0);
         occupantStamp.resize(cells);
         listedStamp.resize(cells);
         ReadTiles();  // clears the stamps
     }
     ++stamp;
+    ++refreshes;
+    wholeAt = refreshes;
+    changeLog.clear();
     const std::vector<Unit*>& units = map.Units();
     pieceX.resize(units.size());
     pieceY.resize(units.size());
@@ -81,14 +86,14 @@ void BoardQueries::Refresh()
             pieceX[i] = static_cast<int32_t>(tile.x);
             pieceY[i] = static_cast<int32_t>(tile.y);
             seenAt[i] = unit->position;
-            changedAt[i] = stamp;
+            changedAt[i] = refreshes;
             const bool onBoard = pieceX[i] >= 0 && pieceY[i] >= 0 && pieceX[i] < width && pieceY[i] < height;
             pieceCell[i] = onBoard ? static_cast<size_t>(pieceY[i]) * static_cast<size_t>(width) + static_cast<size_t>(pieceX[i]) : offBoard;
         }
         const Seen now = {unit, unit->team, unit->serial};
         if (seen[i].unit != now.unit || seen[i].team != now.team || seen[i].serial != now.serial) {
             seen[i] = now;
-            changedAt[i] = stamp;
+            changedAt[i] = refreshes;
         }
         const size_t cell = pieceCell[i];
         if (cell == offBoard) {
@@ -98,7 +103,92 @@ void BoardQueries::Refresh()
         if (occupantStamp[cell] != stamp) {
             occupantStamp[cell] = stamp;
             occupant[cell] = unit;
+            occupantIndex[cell] = i;
+            occupantCount[cell] = 1;
+        } else {
+            ++occupantCount[cell];
         }
+    }
+}
+
+void BoardQueries::RefreshTouched(const std::vector<const Unit*>& touched)
+{
+    // NOTE: the log is read from where each caller last stopped; a whole refresh now and then keeps it short.
+    if (changeLog.size() > 4096) {
+        Refresh();
+        return;
+    }
+    ++refreshes;
+    const std::vector<Unit*>& units = map.Units();
+    for (const Unit* piece : touched) {
+        auto at = std::find(units.begin(), units.end(), piece);
+        if (at != units.end()) {
+            RefreshPiece(static_cast<size_t>(at - units.begin()), *at);
+        }
+    }
+}
+
+void BoardQueries::RefreshPiece(size_t i, Unit* unit)
+{
+    if (seenAt[i].x != unit->position.x || seenAt[i].y != unit->position.y) {
+        Vector2 tile = unit->GetTile();
+        pieceX[i] = static_cast<int32_t>(tile.x);
+        pieceY[i] = static_cast<int32_t>(tile.y);
+        seenAt[i] = unit->position;
+        changedAt[i] = refreshes;
+        changeLog.push_back(static_cast<uint32_t>(i));
+        const bool onBoard = pieceX[i] >= 0 && pieceY[i] >= 0 && pieceX[i] < width && pieceY[i] < height;
+        const size_t before = pieceCell[i];
+        pieceCell[i] = onBoard ? static_cast<size_t>(pieceY[i]) * static_cast<size_t>(width) + static_cast<size_t>(pieceX[i]) : offBoard;
+        Leave(i, before);
+        Enter(i, unit, pieceCell[i]);
+    }
+    const Seen now = {unit, unit->team, unit->serial};
+    if (seen[i].unit != now.unit || seen[i].team != now.team || seen[i].serial != now.serial) {
+        seen[i] = now;
+        changedAt[i] = refreshes;
+        changeLog.push_back(static_cast<uint32_t>(i));
+    }
+}
+
+void BoardQueries::Leave(size_t index, size_t cell)
+{
+    if (cell == offBoard || occupantStamp[cell] != stamp) {
+        return;
+    }
+    if (--occupantCount[cell] == 0) {
+        occupantStamp[cell] = 0;
+        return;
+    }
+    if (occupantIndex[cell] != index) {
+        return;
+    }
+    // Another piece shares the tile: the first of them in child order stands for it now.
+    for (size_t i = 0; i < pieceCell.size(); ++i) {
+        if (pieceCell[i] == cell) {
+            occupant[cell] = map.Units()[i];
+            occupantIndex[cell] = i;
+            return;
+        }
+    }
+}
+
+void BoardQueries::Enter(size_t index, Unit* unit, size_t cell)
+{
+    if (cell == offBoard) {
+        return;
+    }
+    if (occupantStamp[cell] != stamp) {
+        occupantStamp[cell] = stamp;
+        occupant[cell] = unit;
+        occupantIndex[cell] = index;
+        occupantCount[cell] = 1;
+        return;
+    }
+    ++occupantCount[cell];
+    if (index < occupantIndex[cell]) {
+        occupant[cell] = unit;
+        occupantIndex[cell] = index;
     }
 }
 
@@ -118,6 +208,9 @@ void BoardQueries::ReadTiles()
     std::fill(occupantStamp.begin(), occupantStamp.end(), 0);
     std::fill(listedStamp.begin(), listedStamp.end(), 0);
     stamp = 1;
+    refreshes = 1;
+    wholeAt = 1;
+    changeLog.clear();
     listed = 1;
     ++generation;
     seenAt.clear();

@@ -22,17 +22,24 @@ public:
     BoardQueries& operator=(const BoardQueries&) = delete;
 
     void Refresh();
+    // The same when only `touched` may have changed since the last Refresh (moved, hurt or taken
+    // over), and no piece came or went: the other pieces are not looked at.
+    void RefreshTouched(const std::vector<const Unit*>& touched);
     // Reads the tiles anew (they never change while a search runs).
     void ReadTiles();
     // The tiles of the board's pieces, in child order, as of the last Refresh.
     const std::vector<int32_t>& PieceX() const { return pieceX; }
     const std::vector<int32_t>& PieceY() const { return pieceY; }
     // Each Refresh has a number, larger than the last one's until the tiles are read again.
-    uint32_t RefreshNumber() const { return stamp; }
+    uint32_t RefreshNumber() const { return refreshes; }
     // Per index in child order, the number of the Refresh that found another piece there, or
     // the piece there moved, taken over or made anew: callers that kept something of each
     // piece look again only at those changed since.
     const std::vector<uint32_t>& ChangedAt() const { return changedAt; }
+    // The indices RefreshTouched found changed since the last whole Refresh (numbered WholeAt), in
+    // order, perhaps repeated: a caller that kept something of each piece since then looks at those.
+    const std::vector<uint32_t>& ChangeLog() const { return changeLog; }
+    uint32_t WholeAt() const { return wholeAt; }
     // The first piece, in child order, on the tile; null off the board or on a free tile.
     Unit* At(int32_t x, int32_t y) const;
 
@@ -63,6 +70,11 @@ private:
     static constexpr size_t reachSlots = size_t{1} << 15;
 
     void Walk(const Unit& unit);
+    // Brings the piece at `index` and its tile's occupant up to date.
+    void RefreshPiece(size_t index, Unit* unit);
+    // The piece at `index` leaves the tile `cell` (or offBoard): another may stand for it.
+    void Leave(size_t index, size_t cell);
+    void Enter(size_t index, Unit* unit, size_t cell);
     // The tiles holding a piece within `speed` of (x, y), a bit per tile of the diamond.
     uint64_t Occupied(int32_t x, int32_t y, int32_t speed) const;
 
@@ -86,11 +98,16 @@ private:
     };
     std::vector<Seen> seen;  // per index, the piece there and its owner at the last Refresh
     std::vector<uint32_t> changedAt;
+    std::vector<uint32_t> changeLog;
+    uint32_t wholeAt = 0;
     std::vector<int32_t> entryCost;    // per tile: its move cost, or more than any speed when blocked
     std::vector<Unit*> occupant;       // per tile, valid where stamp == current
+    std::vector<size_t> occupantIndex;  // its index in child order
+    std::vector<uint32_t> occupantCount;  // the pieces on the tile
     std::vector<uint32_t> occupantStamp;
     std::vector<uint32_t> listedStamp;  // tiles already in the reachable list
     uint32_t stamp = 0;
+    uint32_t refreshes = 0;
     uint32_t listed = 0;
     std::vector<WorkEntry> work;
     std::vector<Vector2> reachable;

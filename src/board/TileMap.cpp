@@ -304,7 +304,7 @@ void TileMap::CheckVictory()
 
 void TileMap::MoveUnit(Unit* unit, Vector2 tile)
 {
-    TakeSnapshot();
+    TakeActionSnapshot(unit);
     Notify(BoardChange::Kind::Move, unit, tile);
     unit->position = {tile.x * 100.0f, tile.y * 100.0f};
     unit->hasMoved = true;
@@ -323,7 +323,7 @@ void TileMap::AttackUnit(Unit* attacker, Vector2 targetTile)
     if (target == nullptr) {
         return;
     }
-    TakeSnapshot();
+    TakeActionSnapshot(attacker, target);
     Notify(BoardChange::Kind::Attack, attacker, targetTile);
     target->OnAttacked(attacker->damage, attacker);
     attacker->hasAttacked = true;
@@ -334,7 +334,7 @@ void TileMap::AttackUnit(Unit* attacker, Vector2 targetTile)
 
 void TileMap::BuyUnit(Unit* castle, int32_t unitType, Vector2 tile)
 {
-    TakeSnapshot();
+    TakeActionSnapshot(castle);
     Notify(BoardChange::Kind::Buy, castle, tile, unitType);
     if (castle->team != nullptr) {
         castle->team->gold -= TypeInfo(unitType).cost;
@@ -345,7 +345,7 @@ void TileMap::BuyUnit(Unit* castle, int32_t unitType, Vector2 tile)
 
 void TileMap::PassUnit(Unit* unit)
 {
-    TakeSnapshot();
+    TakeActionSnapshot(unit);
     Notify(BoardChange::Kind::Pass, unit);
     if (!unit->hasMoved) {
         unit->hasMoved = true;
@@ -410,6 +410,82 @@ void TileMap::TakeSnapshot()
         snapshot.gold[i] = teams[i]->gold;
     }
     snapshot.currentTeam = currentTeam;
+    snapshot.light = false;
+}
+
+void TileMap::TakeActionSnapshot(Unit* actor, Unit* attacked)
+{
+    if (!lightSnapshots) {
+        TakeSnapshot();
+        return;
+    }
+    BoardSnapshot& snapshot = history.emplace_back();
+    if (!spareSnapshots.empty()) {
+        snapshot = std::move(spareSnapshots.back());
+        spareSnapshots.pop_back();
+    }
+    snapshot.light = true;
+    snapshot.units.clear();
+    for (Unit* unit : {actor, attacked}) {
+        if (unit != nullptr) {
+            snapshot.units.push_back({unit, unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked});
+        }
+    }
+    snapshot.childCount = children.size();
+    snapshot.attacked = attacked;
+    if (attacked != nullptr) {
+        snapshot.attackedChild = static_cast<size_t>(std::find(children.begin(), children.end(), attacked) - children.begin());
+        const std::vector<Unit*>& pieces = Units();
+        snapshot.attackedPiece = static_cast<size_t>(std::find(pieces.begin(), pieces.end(), attacked) - pieces.begin());
+    }
+    snapshot.gold.resize(teams.size());
+    for (size_t i = 0; i < teams.size(); ++i) {
+        snapshot.gold[i] = teams[i]->gold;
+    }
+    snapshot.currentTeam = currentTeam;
+}
+
+void TileMap::UndoLight(const BoardSnapshot& snapshot)
+{
+    // A purchase added its unit as the last child, and the last piece.
+    while (children.size() > snapshot.childCount) {
+        Node* added = children.back();
+        children.pop_back();
+        added->parent = nullptr;
+        auto* unit = dynamic_cast<Unit*>(added);
+        if (unit != nullptr) {
+            removedUnits.push_back(unit);
+        }
+        if (unitsValid && unit != nullptr && !units.empty() && units.back() == unit) {
+            units.pop_back();
+        } else {
+            unitsValid = false;
+        }
+    }
+    // A piece that fell goes back to its place.
+    Unit* fallen = snapshot.attacked;
+    if (fallen != nullptr && fallen->parent == nullptr) {
+        auto it = std::find(removedUnits.rbegin(), removedUnits.rend(), fallen);
+        if (it != removedUnits.rend()) {
+            removedUnits.erase(std::next(it).base());
+        }
+        fallen->parent = this;
+        children.insert(children.begin() + static_cast<std::ptrdiff_t>(snapshot.attackedChild), fallen);
+        const bool valid = unitsValid;
+        ChildrenChanged();
+        if (valid && snapshot.attackedPiece <= units.size()) {
+            units.insert(units.begin() + static_cast<std::ptrdiff_t>(snapshot.attackedPiece), fallen);
+            unitsValid = true;
+        }
+    }
+    for (const UnitSnapshot& record : snapshot.units) {
+        Unit* unit = record.unit;
+        unit->position = record.position;
+        unit->team = record.team;
+        unit->health = record.health;
+        unit->hasMoved = record.hasMoved;
+        unit->hasAttacked = record.hasAttacked;
+    }
 }
 
 void TileMap::ReattachPieces(const BoardSnapshot& snapshot)
@@ -458,26 +534,36 @@ void TileMap::RestoreSnapshot(int32_t index)
     if (index < 0 || static_cast<size_t>(index) >= history.size()) {
         return;
     }
+    // A light entry takes back only its own action: the later entries go first, newest first.
+    if (history[static_cast<size_t>(index)].light) {
+        while (history.size() > static_cast<size_t>(index) + 1) {
+            RestoreSnapshot(static_cast<int32_t>(history.size()) - 1);
+        }
+    }
     Notify(BoardChange::Kind::Undo, nullptr);
     BoardSnapshot snapshot = std::move(history[static_cast<size_t>(index)]);
     history.erase(history.begin() + index, history.end());
 
-    // Most restores find the recorded pieces already last among the children, in the recorded
-    // order, and only their state to set.
-    const size_t count = snapshot.units.size();
-    const bool inPlace = Units().size() == count && children.size() >= count &&
-                         std::equal(children.end() - static_cast<std::ptrdiff_t>(count), children.end(), snapshot.units.begin(),
-                                    [](const Node* child, const UnitSnapshot& record) { return child == record.unit; });
-    if (!inPlace) {
-        ReattachPieces(snapshot);
-    }
-    for (const UnitSnapshot& record : snapshot.units) {
-        Unit* unit = record.unit;
-        unit->position = record.position;
-        unit->team = record.team;
-        unit->health = record.health;
-        unit->hasMoved = record.hasMoved;
-        unit->hasAttacked = record.hasAttacked;
+    if (snapshot.light) {
+        UndoLight(snapshot);
+    } else {
+        // Most restores find the recorded pieces already last among the children, in the recorded
+        // order, and only their state to set.
+        const size_t count = snapshot.units.size();
+        const bool inPlace = Units().size() == count && children.size() >= count &&
+                             std::equal(children.end() - static_cast<std::ptrdiff_t>(count), children.end(), snapshot.units.begin(),
+                                        [](const Node* child, const UnitSnapshot& record) { return child == record.unit; });
+        if (!inPlace) {
+            ReattachPieces(snapshot);
+        }
+        for (const UnitSnapshot& record : snapshot.units) {
+            Unit* unit = record.unit;
+            unit->position = record.position;
+            unit->team = record.team;
+            unit->health = record.health;
+            unit->hasMoved = record.hasMoved;
+            unit->hasAttacked = record.hasAttacked;
+        }
     }
     for (size_t i = 0; i < teams.size() && i < snapshot.gold.size(); ++i) {
         teams[i]->gold = snapshot.gold[i];

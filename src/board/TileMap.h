@@ -74,6 +74,9 @@ public:
     TeamController* ai = nullptr;  // not owned: the computer side, teams[1]
     bool forfeited = false;
     bool updateVisibility = true;
+    // While set, the actions record in their history entries only what they change, to be
+    // taken back one entry at a time: the searches' trials. Otherwise every piece is recorded.
+    bool lightSnapshots = false;
     // When set, Init loads this file instead of drawing one of the two game maps
     // (tools and tests start games on boards of their choice; the study never sets it).
     std::string mapFile;
@@ -104,5 +107,9 @@ private:
     std::vector<BoardSnapshot> spareSnapshots;
     // Puts back on the board exactly the recorded pieces, in the recorded order.
     void ReattachPieces(const BoardSnapshot& snapshot);
+    // The snapshot before an action by `actor` on `attacked` (if any): light or whole (see lightSnapshots).
+    void TakeActionSnapshot(Unit* actor, Unit* attacked = nullptr);
+    // Takes back the action a light entry was taken before.
+    void UndoLight(const BoardSnapshot& snapshot);
     std::vector<Unit*> detachedScratch;
 };

@@ -3,7 +3,15 @@
 // counted tile by tile as pieces move. Along random trial paths, across Forget, it must score and
 // answer exactly as a fresh evaluator and leave the sight UpdateVision builds, tile for tile and in
 // the same order. The third seed scores as the step search does, rebuilding the sight each time.
+// The first two are the opponent's own evaluator, told by its trials which pieces they change: the
+// grid of who stands where follows those alone.
 #include "ai/AiFixtures.h"
+
+namespace {
+struct TrackedOpponent : HPSController {
+    Evaluator& Kept() { return SearchEvaluator(); }
+};
+}  // namespace
 
 TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
 {
@@ -12,7 +20,8 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                                        GameDataPath("TutorialMap.txt"), TestDataPath("golden-crowded-small.txt"),
                                        TestDataPath("ai-actions.txt"), TestDataPath("golden-map2-siege.txt")}) {
             SCOPED_TRACE(map + ", seed " + std::to_string(seed));
-            auto game = StartGame(map, new HPSController());
+            auto* opponent = new TrackedOpponent();
+            auto game = StartGame(map, opponent);
             TileMap& board = *game->board;
             AIController& ai = *game->ai;
             board.currentTeam = 1;
@@ -20,8 +29,9 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
             board.updateVisibility = false;
             MinimaxController generator;
             std::mt19937 rng(seed);
-            Evaluator kept(board);
+            Evaluator& kept = opponent->Kept();
             kept.Forget();  // as a search does when it starts
+            kept.TrackChanges(seed != 3);
             std::vector<Vector2> sightBefore = ai.visibleTiles;
             std::vector<Unit*> created;  // per applied trial
             for (int step = 0; step < 150; ++step) {
@@ -39,6 +49,9 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                 // A fresh evaluator, reading the sight the last evaluation left.
                 ai.visibleTiles = sightBefore;
                 Evaluator freshEvaluator(board);
+                // The enemies in sight as the search's next piece finds them, before the position is scored.
+                kept.Refresh();
+                ASSERT_EQ(TilesText(kept.SeenEnemyTiles(&ai)), TilesText(freshEvaluator.SeenEnemyTiles(&ai))) << "step " << step;
                 const float fresh = freshEvaluator.Evaluate(&ai);
                 const std::vector<Vector2> sightNow = ai.visibleTiles;
                 ai.visibleTiles = sightBefore;
@@ -48,8 +61,18 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                     ASSERT_EQ(TilesText(ai.visibleTiles), TilesText(sightNow)) << "step " << step;
                 }
                 sightBefore = sightNow;
-                // The threat sets and reachable tiles it remembers are those a fresh one computes.
+                // The threat sets, reachable tiles and enemies in sight it remembers are those a fresh one finds.
                 kept.Refresh();
+                const std::vector<Vector2> listed = ai.visibleTiles;
+                ai.visibleTiles = sightNow;
+                const std::string seen = TilesText(freshEvaluator.SeenEnemyTiles(&ai));
+                ai.visibleTiles = listed;
+                ASSERT_EQ(TilesText(kept.SeenEnemyTiles(&ai)), seen) << "step " << step;
+                for (int32_t y = 0; y < static_cast<int32_t>(board.tiles.size()); ++y) {
+                    for (int32_t x = 0; x < static_cast<int32_t>(board.tiles[0].size()); ++x) {
+                        ASSERT_EQ(kept.PieceAt(Tile(x, y)), freshEvaluator.PieceAt(Tile(x, y))) << "step " << step << " on " << TileText(Tile(x, y));
+                    }
+                }
                 for (Unit* piece : board.GetUnits()) {
                     ASSERT_EQ(kept.ThreatSet(*piece), freshEvaluator.ThreatSet(*piece)) << "step " << step;
                     ASSERT_EQ(TilesText(kept.Reachable(*piece)), TilesText(freshEvaluator.Reachable(*piece))) << "step " << step;
