@@ -478,14 +478,6 @@ void TileMap::UndoLight(const BoardSnapshot& snapshot)
             unitsValid = true;
         }
     }
-    for (const UnitSnapshot& record : snapshot.units) {
-        Unit* unit = record.unit;
-        unit->position = record.position;
-        unit->team = record.team;
-        unit->health = record.health;
-        unit->hasMoved = record.hasMoved;
-        unit->hasAttacked = record.hasAttacked;
-    }
 }
 
 void TileMap::ReattachPieces(const BoardSnapshot& snapshot)
@@ -556,14 +548,14 @@ void TileMap::RestoreSnapshot(int32_t index)
         if (!inPlace) {
             ReattachPieces(snapshot);
         }
-        for (const UnitSnapshot& record : snapshot.units) {
-            Unit* unit = record.unit;
-            unit->position = record.position;
-            unit->team = record.team;
-            unit->health = record.health;
-            unit->hasMoved = record.hasMoved;
-            unit->hasAttacked = record.hasAttacked;
-        }
+    }
+    for (const UnitSnapshot& record : snapshot.units) {
+        Unit* unit = record.unit;
+        unit->position = record.position;
+        unit->team = record.team;
+        unit->health = record.health;
+        unit->hasMoved = record.hasMoved;
+        unit->hasAttacked = record.hasAttacked;
     }
     for (size_t i = 0; i < teams.size() && i < snapshot.gold.size(); ++i) {
         teams[i]->gold = snapshot.gold[i];

@@ -109,7 +109,7 @@ private:
     void ReattachPieces(const BoardSnapshot& snapshot);
     // The snapshot before an action by `actor` on `attacked` (if any): light or whole (see lightSnapshots).
     void TakeActionSnapshot(Unit* actor, Unit* attacked = nullptr);
-    // Takes back the action a light entry was taken before.
+    // Puts back the pieces a light entry's action added or removed; their state is set after.
     void UndoLight(const BoardSnapshot& snapshot);
     std::vector<Unit*> detachedScratch;
 };
