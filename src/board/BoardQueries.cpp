@@ -79,36 +79,37 @@ void BoardQueries::Refresh()
     seen.resize(units.size());
     changedAt.resize(units.size());
     for (size_t i = 0; i < units.size(); ++i) {
-        Unit* unit = units[i];
-        // A piece seldom moves between two refreshes: its tile is worked out again only when it does.
-        if (seenAt[i].x != unit->position.x || seenAt[i].y != unit->position.y) {
-            Vector2 tile = unit->GetTile();
-            pieceX[i] = static_cast<int32_t>(tile.x);
-            pieceY[i] = static_cast<int32_t>(tile.y);
-            seenAt[i] = unit->position;
-            changedAt[i] = refreshes;
-            const bool onBoard = pieceX[i] >= 0 && pieceY[i] >= 0 && pieceX[i] < width && pieceY[i] < height;
-            pieceCell[i] = onBoard ? static_cast<size_t>(pieceY[i]) * static_cast<size_t>(width) + static_cast<size_t>(pieceX[i]) : offBoard;
-        }
-        const Seen now = {unit, unit->team, unit->serial};
-        if (seen[i].unit != now.unit || seen[i].team != now.team || seen[i].serial != now.serial) {
-            seen[i] = now;
-            changedAt[i] = refreshes;
-        }
-        const size_t cell = pieceCell[i];
-        if (cell == offBoard) {
-            continue;
-        }
-        // The first piece in child order stands for the tile.
-        if (occupantStamp[cell] != stamp) {
-            occupantStamp[cell] = stamp;
-            occupant[cell] = unit;
-            occupantIndex[cell] = i;
-            occupantCount[cell] = 1;
-        } else {
-            ++occupantCount[cell];
-        }
+        ReadTile(i, units[i]);
+        ReadOwner(i, units[i]);
+        Enter(i, units[i], pieceCell[i]);
     }
+}
+
+// A piece seldom moves between two refreshes: its tile is worked out again only when it does.
+bool BoardQueries::ReadTile(size_t i, const Unit* unit)
+{
+    if (seenAt[i].x == unit->position.x && seenAt[i].y == unit->position.y) {
+        return false;
+    }
+    Vector2 tile = unit->GetTile();
+    pieceX[i] = static_cast<int32_t>(tile.x);
+    pieceY[i] = static_cast<int32_t>(tile.y);
+    seenAt[i] = unit->position;
+    changedAt[i] = refreshes;
+    const bool onBoard = pieceX[i] >= 0 && pieceY[i] >= 0 && pieceX[i] < width && pieceY[i] < height;
+    pieceCell[i] = onBoard ? static_cast<size_t>(pieceY[i]) * static_cast<size_t>(width) + static_cast<size_t>(pieceX[i]) : offBoard;
+    return true;
+}
+
+bool BoardQueries::ReadOwner(size_t i, const Unit* unit)
+{
+    const Seen now = {unit, unit->team, unit->serial};
+    if (seen[i].unit == now.unit && seen[i].team == now.team && seen[i].serial == now.serial) {
+        return false;
+    }
+    seen[i] = now;
+    changedAt[i] = refreshes;
+    return true;
 }
 
 void BoardQueries::RefreshTouched(const std::vector<const Unit*>& touched)
@@ -130,23 +131,13 @@ void BoardQueries::RefreshTouched(const std::vector<const Unit*>& touched)
 
 void BoardQueries::RefreshPiece(size_t i, Unit* unit)
 {
-    if (seenAt[i].x != unit->position.x || seenAt[i].y != unit->position.y) {
-        Vector2 tile = unit->GetTile();
-        pieceX[i] = static_cast<int32_t>(tile.x);
-        pieceY[i] = static_cast<int32_t>(tile.y);
-        seenAt[i] = unit->position;
-        changedAt[i] = refreshes;
+    const size_t before = pieceCell[i];
+    if (ReadTile(i, unit)) {
         changeLog.push_back(static_cast<uint32_t>(i));
-        const bool onBoard = pieceX[i] >= 0 && pieceY[i] >= 0 && pieceX[i] < width && pieceY[i] < height;
-        const size_t before = pieceCell[i];
-        pieceCell[i] = onBoard ? static_cast<size_t>(pieceY[i]) * static_cast<size_t>(width) + static_cast<size_t>(pieceX[i]) : offBoard;
         Leave(i, before);
         Enter(i, unit, pieceCell[i]);
     }
-    const Seen now = {unit, unit->team, unit->serial};
-    if (seen[i].unit != now.unit || seen[i].team != now.team || seen[i].serial != now.serial) {
-        seen[i] = now;
-        changedAt[i] = refreshes;
+    if (ReadOwner(i, unit)) {
         changeLog.push_back(static_cast<uint32_t>(i));
     }
 }

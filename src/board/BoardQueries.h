@@ -72,6 +72,10 @@ private:
     void Walk(const Unit& unit);
     // Brings the piece at `index` and its tile's occupant up to date.
     void RefreshPiece(size_t index, Unit* unit);
+    // Whether the piece at `index` stands on another tile, or is another piece or side, than when
+    // last read; the kept entries are brought up to date.
+    bool ReadTile(size_t index, const Unit* unit);
+    bool ReadOwner(size_t index, const Unit* unit);
     // The piece at `index` leaves the tile `cell` (or offBoard): another may stand for it.
     void Leave(size_t index, size_t cell);
     void Enter(size_t index, Unit* unit, size_t cell);
