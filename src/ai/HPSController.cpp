@@ -244,16 +244,9 @@ AIAction HPSController::CastleHeuristicAction(Unit* castle) const
             }
         }
     }
-    // The castle's spawn tiles (Unit::GetSpawnTiles), from the evaluator's grid of the pieces.
+    // Who stands next to the castle, from the evaluator's grid of the pieces.
     Evaluator& queries = Queries();
-    spawnTiles.clear();
-    const Vector2 at = castle->GetTile();
-    for (Vector2 offset : neighbourOffsets) {
-        const Vector2 next = {at.x + offset.x, at.y + offset.y};
-        if (!map->GetTile(next).blocked && queries.PieceAt(next) == nullptr) {
-            spawnTiles.push_back(next);
-        }
-    }
+    castle->SpawnTilesInto(spawnTiles, [&queries](Vector2 tile) { return queries.PieceAt(tile); });
     if (!affordable || spawnTiles.empty()) {
         return PassFor(castle);
     }

@@ -165,14 +165,21 @@ bool Unit::HasAttackTarget(Vector2 from) const
 std::vector<Vector2> Unit::GetSpawnTiles() const
 {
     std::vector<Vector2> result;
+    SpawnTilesInto(result, [this](Vector2 tile) { return map->GetUnitAt(tile); });
+    return result;
+}
+
+void Unit::SpawnTilesInto(std::vector<Vector2>& result, const std::function<const Unit*(Vector2)>& occupant) const
+{
+    result.clear();
     if (map == nullptr) {
-        return result;
+        return;
     }
+    const Vector2 at = GetTile();
     for (Vector2 offset : neighbourOffsets) {
-        Vector2 next = {GetTile().x + offset.x, GetTile().y + offset.y};
-        if (!map->GetTile(next).blocked && map->GetUnitAt(next) == nullptr) {
+        Vector2 next = {at.x + offset.x, at.y + offset.y};
+        if (!map->GetTile(next).blocked && occupant(next) == nullptr) {
             result.push_back(next);
         }
     }
-    return result;
 }
