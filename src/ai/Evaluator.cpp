@@ -193,7 +193,7 @@ void Evaluator::CountSight(TeamController* side)
     const std::vector<uint32_t>& changedAt = queries.ChangedAt();
     const std::vector<uint32_t>& log = queries.ChangeLog();
     // Since the last whole refresh the queries list the pieces that changed: no other can see otherwise.
-    const bool logged = known == units.size() && countedAt != 0 && countedAt >= queries.WholeAt() && sightLogRead <= log.size();
+    const bool logged = known == units.size() && queries.LogCovers(countedAt, sightLogRead);
     const size_t looks = logged ? log.size() - sightLogRead : count;
     for (size_t k = 0; k < looks; ++k) {
         const size_t i = logged ? log[sightLogRead + k] : k;

@@ -179,7 +179,7 @@ void ThreatSets::Update()
     const size_t known = pieces.size();
     const std::vector<uint32_t>& log = queries.ChangeLog();
     // Since the last whole refresh the queries list the pieces that changed: no other needs a look.
-    const bool logged = updatedAt != 0 && updatedAt >= queries.WholeAt() && known == units && logRead <= log.size();
+    const bool logged = known == units && queries.LogCovers(updatedAt, logRead);
     const size_t count = std::max(units, known);
     pieces.resize(count);
     reaches.Resize(count);

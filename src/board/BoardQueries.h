@@ -40,6 +40,12 @@ public:
     // order, perhaps repeated: a caller that kept something of each piece since then looks at those.
     const std::vector<uint32_t>& ChangeLog() const { return changeLog; }
     uint32_t WholeAt() const { return wholeAt; }
+    // Whether a caller that last looked at Refresh `lookedAt` (0: never) and has read `read`
+    // entries of the log finds every change since in the rest of the log.
+    bool LogCovers(uint32_t lookedAt, size_t read) const
+    {
+        return lookedAt != 0 && lookedAt >= wholeAt && read <= changeLog.size();
+    }
     // The first piece, in child order, on the tile; null off the board or on a free tile.
     Unit* At(int32_t x, int32_t y) const;
 
