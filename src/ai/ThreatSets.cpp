@@ -45,9 +45,6 @@ void ThreatSets::Forget()
     reaches.Resize(0);
     owners.clear();
     recent.clear();
-    for (RecentSets& sets : askedRecent) {
-        sets.known = 0;
-    }
     ++generation;
     // Made when the first search starts and kept: a one-off question needs no table.
     if (memo.empty()) {
@@ -264,25 +261,10 @@ const std::vector<Unit*>& ThreatSets::Of(const Unit& unit)
     if (at == units.end()) {
         Compute(unit, askedTiles);
     } else {
-        // Its key from scratch: one piece's questions do not pay for keeping every key.
-        const auto index = static_cast<size_t>(at - units.begin());
-        const PieceRecord subject = RecordOf(index);
-        uint64_t neighbours = 0;
-        bool rivals = false;
-        for (size_t i = 0; i < units.size(); ++i) {
-            // Only what Near and Mark ask of the other piece.
-            PieceRecord other;
-            other.team = units[i]->team;
-            other.x = queries.PieceX()[i];
-            other.y = queries.PieceY()[i];
-            other.castle = units[i]->isCastle;
-            if (subject.Near(other)) {
-                neighbours += other.Mark();
-                rivals = rivals || other.team != subject.team;
-            }
-        }
-        askedRecent.resize(units.size());
-        tiles = rivals ? &Recent(askedRecent[index], unit, subject.Key(neighbours)) : &noTiles;
+        // The kept keys, brought to the board as it stands: the few pieces changed since the
+        // last evaluation cost less than the piece's key found anew over every piece.
+        Update();
+        tiles = &At(static_cast<size_t>(at - units.begin()));
     }
     askedPieces.clear();
     for (uint32_t tile : *tiles) {

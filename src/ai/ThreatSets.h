@@ -33,8 +33,8 @@ public:
     const Tiles& At(size_t index);
     // The piece `threat` attacks on a tile of its threat set: the first one standing there.
     Unit* VictimAt(const Unit& threat, uint32_t offset) const;
-    // The distinct pieces `unit` could attack after one move, in creation order; its key is
-    // found anew, for questions about one piece between evaluations.
+    // The distinct pieces `unit` could attack after one move, in creation order, from the keys
+    // brought up to date first (the caller refreshes the queries before).
     const std::vector<Unit*>& Of(const Unit& unit);
 
 private:
@@ -130,7 +130,6 @@ private:
     std::vector<Change> changes;  // found by the last Update
     uint32_t updatedAt = 0;       // the queries' Refresh that the last Update read
     size_t logRead = 0;           // how much of the queries' change log it read
-    std::vector<RecentSets> askedRecent;  // per piece, the sets Of found
     Tiles askedTiles;
     std::vector<Unit*> askedPieces;
     const Tiles noTiles;
