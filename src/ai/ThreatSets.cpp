@@ -52,12 +52,8 @@ void ThreatSets::Forget()
     }
 }
 
-const ThreatSets::Tiles& ThreatSets::At(size_t index)
+const ThreatSets::Tiles& ThreatSets::Lookup(size_t index)
 {
-    // With no piece of another owner near, nothing is in reach: most pieces, most of the time.
-    if (rivalsNear[index] == 0) {
-        return noTiles;
-    }
     return Recent(recent[index], *map.Units()[index], pieces[index].Key(neighbourSums[index]));
 }
 

@@ -30,7 +30,11 @@ public:
     // Brings every piece's key to the board as it stands.
     void Update();
     // The threat set of the piece at `index` of the board's pieces, by the keys of the last Update.
-    const Tiles& At(size_t index);
+    const Tiles& At(size_t index)
+    {
+        // With no piece of another owner near, nothing is in reach: most pieces, most of the time.
+        return rivalsNear[index] == 0 ? noTiles : Lookup(index);
+    }
     // The piece `threat` attacks on a tile of its threat set: the first one standing there.
     Unit* VictimAt(const Unit& threat, uint32_t offset) const;
     // The distinct pieces `unit` could attack after one move, in creation order, from the keys
@@ -92,6 +96,8 @@ private:
         void Set(size_t index, const PieceRecord& piece, int32_t ownerNumber);
     };
 
+    // At for a piece with rivals near: its set by its key.
+    const Tiles& Lookup(size_t index);
     PieceRecord RecordOf(size_t index) const;
     // A small number for each owner, the same as long as nothing is forgotten.
     int32_t OwnerNumber(const TeamController* team);
