@@ -122,10 +122,16 @@ void BoardQueries::RefreshTouched(const std::vector<const Unit*>& touched)
     ++refreshes;
     const std::vector<Unit*>& units = map.Units();
     for (const Unit* piece : touched) {
-        auto at = std::find(units.begin(), units.end(), piece);
-        if (at != units.end()) {
-            RefreshPiece(static_cast<size_t>(at - units.begin()), *at);
+        // The same few pieces are touched again and again, mostly still at the index they had.
+        size_t& hint = indexHints[(reinterpret_cast<uintptr_t>(piece) >> 4) % indexHints.size()];
+        if (hint >= units.size() || units[hint] != piece) {
+            auto at = std::find(units.begin(), units.end(), piece);
+            if (at == units.end()) {
+                continue;
+            }
+            hint = static_cast<size_t>(at - units.begin());
         }
+        RefreshPiece(hint, units[hint]);
     }
 }
 

@@ -109,6 +109,7 @@ private:
     std::vector<Seen> seen;  // per index, the piece there and its owner at the last Refresh
     std::vector<uint32_t> changedAt;
     std::vector<uint32_t> changeLog;
+    std::array<size_t, 64> indexHints{};  // by a piece's address, where RefreshTouched last found it
     uint32_t wholeAt = 0;
     std::vector<int32_t> entryCost;    // per tile: its move cost, or more than any speed when blocked
     std::vector<Unit*> occupant;       // per tile, valid where stamp == current
