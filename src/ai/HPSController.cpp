@@ -46,14 +46,25 @@ void HPSController::StartTurn()
     }
     bestPlan.clear();
     turnsScored = 0;
-    SearchEvaluator().Forget();
     branches.clear();
+    copyBranches.clear();
     atNewNode = true;
+    // The live board is searched only when the copy cannot stand for it.
+    onCopy = map->SideOf(this) >= 0 && SearchBoard::Fits(*map);
+    if (onCopy) {
+        if (copy == nullptr) {
+            copy = std::make_unique<SearchBoard>();
+        }
+        copy->Reset(*map, this);
+    } else {
+        SearchEvaluator().Forget();
+    }
     BeginThinking(false);
 }
 
 void HPSController::SearchTurn(std::vector<AIAction> sequence)
 {
+    onCopy = false;
     for (const AIAction& action : sequence) {
         PushTrial(action);
     }
@@ -80,11 +91,53 @@ bool HPSController::SearchStep()
 
 void HPSController::WriteSearchState()
 {
-    SearchEvaluator().WriteSight();
+    if (onCopy) {
+        copy->WriteSight();
+    } else {
+        SearchEvaluator().WriteSight();
+    }
+}
+
+bool HPSController::AdvanceOnCopy()
+{
+    SearchBoard& board = *copy;
+    if (atNewNode) {
+        atNewNode = false;
+        const int32_t current = board.CurrentPiece();
+        if (current < 0) {
+            // A complete turn. The sight it leaves decides the next candidates.
+            const float score = board.Score();
+            ++turnsScored;
+            if (score > bestScore || bestPlan.empty()) {
+                bestPlan = board.Trials();
+                bestScore = score;
+            }
+        } else {
+            copyBranches.push_back({board.Candidates(current), 0});
+        }
+        return true;
+    }
+    while (!copyBranches.empty()) {
+        CopyBranch& top = copyBranches.back();
+        if (top.entered > 0) {
+            board.TakeBack();  // the subtree of the candidate entered last is done
+        }
+        if (top.entered == 2) {
+            copyBranches.pop_back();
+            continue;
+        }
+        board.Apply(top.candidates[static_cast<size_t>(top.entered++)]);
+        atNewNode = true;
+        return true;
+    }
+    return false;
 }
 
 bool HPSController::Advance()
 {
+    if (onCopy) {
+        return AdvanceOnCopy();
+    }
     if (atNewNode) {
         atNewNode = false;
         Unit* current = nullptr;

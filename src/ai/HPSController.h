@@ -3,6 +3,7 @@
 #include <array>
 
 #include "ai/AIController.h"
+#include "ai/SearchBoard.h"
 
 // The exhaustive opponent: two rule-based candidates per step, every combination
 // over the whole turn searched depth first, complete turns scored.
@@ -42,6 +43,12 @@ private:
 
     std::array<AIAction, 2> Candidates(Unit* piece) const;
     std::array<AIAction, 2> UnitCandidates(Unit* piece) const;
+    // One node of the search on the board's copy (see SearchBoard), which stands for nearly every board.
+    bool AdvanceOnCopy();
+    struct CopyBranch {
+        std::array<SearchBoard::Action, 2> candidates;
+        int entered = 0;
+    };
     // The nearest-enemy choice over `tiles`; false when no enemy is in sight.
     bool NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const;
     // The search's evaluator, or a fresh one for questions asked between searches.
@@ -50,6 +57,10 @@ private:
     mutable bool boardUnchanged = false;  // set while one call asks many questions of one position
     // The depth-first search's own stack, one entry per piece step on the current path.
     std::vector<Branch> branches;
+    std::vector<CopyBranch> copyBranches;
+    // The search's copy of the board, kept from turn to turn for its tables; in use while onCopy.
+    std::unique_ptr<SearchBoard> copy;
+    bool onCopy = false;
     bool atNewNode = false;  // the trials applied lead to a node not yet looked at
     // Per tile, the distance to the nearest of `distancesTo`, -1 not yet known.
     mutable std::vector<Vector2> distancesTo;

@@ -1,0 +1,1006 @@
+#include "ai/SearchBoard.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "ai/Evaluator.h"
+#include "board/TeamController.h"
+#include "board/TileMap.h"
+#include "board/Unit.h"
+#include "core/Mix.h"
+
+namespace {
+constexpr int32_t noEnemyDistance = 9999999;
+constexpr int32_t startDistance = 99999;
+// Entering a blocked tile costs more than any piece's speed.
+constexpr int32_t blockedCost = 1 << 28;
+// Where a piece that is not on the board stands for the neighbourhoods: near nobody.
+constexpr int32_t farAway = 1 << 28;
+// The count of a tile nobody sees, far out of reach of the sources a board can hold.
+constexpr int32_t neverSeen = -(1 << 30);
+constexpr size_t reachSlots = size_t{1} << 15;
+constexpr size_t memoSlots = size_t{1} << 17;
+// Reachable tiles are remembered for speeds up to this: one bit per tile of its diamond.
+constexpr int32_t rememberedSpeed = 5;
+
+// The tiles within rememberedSpeed of a start, numbered row by row: bits of an occupancy word.
+struct DiamondBits {
+    std::array<int8_t, (2 * rememberedSpeed + 1) * (2 * rememberedSpeed + 1)> bit{};
+    constexpr DiamondBits()
+    {
+        int8_t next = 0;
+        for (int32_t dy = -rememberedSpeed; dy <= rememberedSpeed; ++dy) {
+            for (int32_t dx = -rememberedSpeed; dx <= rememberedSpeed; ++dx) {
+                const bool inside = (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy) <= rememberedSpeed;
+                bit[static_cast<size_t>((dy + rememberedSpeed) * (2 * rememberedSpeed + 1) + dx + rememberedSpeed)] = inside ? next++ : -1;
+            }
+        }
+    }
+};
+constexpr DiamondBits diamondBits;
+
+int32_t Distance(int32_t ax, int32_t ay, int32_t bx, int32_t by)
+{
+    return std::abs(ax - bx) + std::abs(ay - by);
+}
+
+// Whether a piece of `speed` and `range` has in its neighbourhood one (dx, dy) away, as a mask:
+// any piece within its speed can block its way, and a rival within reach after a move can be
+// attacked (a castle from a neighbouring tile, whatever the range).
+int32_t NearMask(int32_t dx, int32_t dy, int32_t speed, int32_t range, int32_t rival, int32_t castle)
+{
+    const int32_t reach = speed + (rival & ((castle & 1) | (~castle & range)));
+    return -static_cast<int32_t>(std::abs(dx) + std::abs(dy) <= reach);
+}
+
+uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
+{
+    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+    return Mix(Mix(static_cast<uint64_t>(owner) * 2 + (castle ? 1 : 0) + 1) ^ where);
+}
+
+uint32_t PackOffset(int32_t dx, int32_t dy)
+{
+    return (static_cast<uint32_t>(dx) << 16) | (static_cast<uint32_t>(dy) & 0xffffu);
+}
+}  // namespace
+
+SearchBoard::SearchBoard() = default;
+
+bool SearchBoard::Fits(const TileMap& map)
+{
+    if (map.tiles.empty() || map.tiles.front().empty() || map.tiles.size() > 1024 || map.tiles.front().size() > 1024) {
+        return false;
+    }
+    const auto height = static_cast<int32_t>(map.tiles.size());
+    const auto width = static_cast<int32_t>(map.tiles.front().size());
+    std::vector<uint8_t> taken(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    for (const Unit* unit : map.Units()) {
+        const Vector2 tile = unit->GetTile();
+        const auto x = static_cast<int32_t>(tile.x);
+        const auto y = static_cast<int32_t>(tile.y);
+        const bool known = unit->team == nullptr || std::find(map.teams.begin(), map.teams.end(), unit->team) != map.teams.end();
+        if (!known || x < 0 || y < 0 || x >= width || y >= height || unit->speed < 0 || unit->sightRange < 0 ||
+            taken[static_cast<size_t>(y * width + x)]++ != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SearchBoard::Reset(TileMap& board, TeamController* searcher)
+{
+    map = &board;
+    side = searcher;
+    height = static_cast<int32_t>(board.tiles.size());
+    width = static_cast<int32_t>(board.tiles.front().size());
+    const auto cells = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const auto owners = static_cast<int32_t>(board.teams.size());
+    auto ownerOf = [&](const TeamController* team) {
+        auto at = std::find(board.teams.begin(), board.teams.end(), team);
+        return at == board.teams.end() ? owners : static_cast<int32_t>(at - board.teams.begin());
+    };
+    sideOwner = ownerOf(side);
+    gold.clear();
+    for (const TeamController* team : board.teams) {
+        gold.push_back(team->gold);
+    }
+    entryCost.assign(cells, 0);
+    blocked.assign(cells, 0);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const TileType& tile = board.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)];
+            entryCost[static_cast<size_t>(Cell(x, y))] = tile.blocked ? blockedCost : tile.moveCost;
+            blocked[static_cast<size_t>(Cell(x, y))] = tile.blocked ? 1 : 0;
+        }
+    }
+    occupant.assign(cells, -1);
+    pieces.clear();
+    nextSerial = 0;
+    for (Unit* unit : board.Units()) {
+        Piece piece;
+        piece.unit = unit;
+        piece.team = unit->team;
+        piece.owner = ownerOf(unit->team);
+        const Vector2 tile = unit->GetTile();
+        piece.x = static_cast<int32_t>(tile.x);
+        piece.y = static_cast<int32_t>(tile.y);
+        piece.speed = unit->speed;
+        piece.range = unit->range;
+        piece.damage = unit->damage;
+        piece.health = unit->health;
+        piece.value = unit->value;
+        piece.sight = unit->sightRange;
+        piece.serial = unit->serial;
+        piece.castle = unit->isCastle;
+        piece.moved = unit->hasMoved;
+        piece.attacked = unit->hasAttacked;
+        nextSerial = std::max(nextSerial, unit->serial + 1);
+        occupant[static_cast<size_t>(Cell(piece.x, piece.y))] = static_cast<int32_t>(pieces.size());
+        pieces.push_back(piece);
+    }
+    undo.clear();
+    touchFlags.assign(pieces.size(), 0);
+    threatTouched.clear();
+    scoreTouched.clear();
+
+    listedStamp.assign(cells, 0);
+    listed = 0;
+    ++generation;
+    if (reachMemo.empty()) {
+        reachMemo.resize(reachSlots);
+        threatMemo.resize(memoSlots);
+    }
+    // Every piece is counted into the neighbourhoods afresh.
+    nearX.assign(pieces.size(), farAway);
+    nearY.assign(pieces.size(), farAway);
+    nearSpeed.clear();
+    nearRange.clear();
+    for (const Piece& piece : pieces) {
+        nearSpeed.push_back(piece.speed);
+        nearRange.push_back(std::max(piece.range, 0));
+    }
+    nearOwner.assign(pieces.size(), 0);
+    nearCastle.assign(pieces.size(), 0);
+    marks.assign(pieces.size(), 0);
+    sums.assign(pieces.size(), 0);
+    rivals.assign(pieces.size(), 0);
+    recent.assign(pieces.size(), RecentSets{});
+    for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
+        Touch(i);
+    }
+
+    enemiesAt = ~uint64_t{0};
+    enemyChanges = 0;
+    distancesTo.clear();
+    distances.assign(cells, -1);
+    startSight.assign(cells, 0);
+    for (Vector2 tile : side->visibleTiles) {
+        const auto x = static_cast<int32_t>(tile.x);
+        const auto y = static_cast<int32_t>(tile.y);
+        if (OnBoard(x, y)) {
+            startSight[static_cast<size_t>(Cell(x, y))] = 1;
+        }
+    }
+
+    sightCounted = false;
+    sightWritten = true;
+    sources.clear();
+    coverWidth = width + 2 * sightMargin;
+    seeable.assign(static_cast<size_t>(coverWidth) * static_cast<size_t>(height + 2 * sightMargin), 0);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            seeable[CoverCell(x, y)] = board.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind != 3 ? 1 : 0;
+        }
+    }
+    cover.resize(seeable.size());
+    for (size_t cell = 0; cell < cover.size(); ++cell) {
+        cover[cell] = seeable[cell] != 0 ? 0 : neverSeen;
+    }
+    coveredTiles = 0;
+    // The steps are offsets in the counting grid, whose width follows the board's.
+    steps.assign(static_cast<size_t>((2 * maxStep + 1) * (2 * maxStep + 1)), Step{});
+
+    approachEnemies.clear();
+    enemiesSeen = 1;
+    approaches.clear();
+    pathCosts.assign(cells, {});
+}
+
+void SearchBoard::Touch(int32_t piece)
+{
+    const auto i = static_cast<size_t>(piece);
+    if (i >= touchFlags.size()) {
+        touchFlags.resize(i + 1, 0);
+    }
+    if ((touchFlags[i] & 1) == 0) {
+        threatTouched.push_back(piece);
+    }
+    if ((touchFlags[i] & 2) == 0) {
+        scoreTouched.push_back(piece);
+    }
+    touchFlags[i] = 3;
+}
+
+int32_t SearchBoard::CurrentPiece() const
+{
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const Piece& piece = pieces[i];
+        if (piece.alive && piece.team == side && !piece.attacked) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
+bool SearchBoard::InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const
+{
+    return target.alive && target.team != attacker.team && Distance(target.x, target.y, x, y) <= (target.castle ? 1 : attacker.range);
+}
+
+bool SearchBoard::HasAttackTarget(int32_t index) const
+{
+    const Piece& piece = pieces[static_cast<size_t>(index)];
+    return std::any_of(pieces.begin(), pieces.end(), [&](const Piece& other) { return InReach(piece, other, piece.x, piece.y); });
+}
+
+void SearchBoard::Apply(const Action& action)
+{
+    Piece& actor = pieces[static_cast<size_t>(action.piece)];
+    Undo& entry = undo.emplace_back();
+    entry.action = action;
+    entry.x = actor.x;
+    entry.y = actor.y;
+    entry.moved = actor.moved;
+    entry.attacked = actor.attacked;
+    switch (action.kind) {
+    case AIActionKind::Pass:
+        if (!actor.moved) {
+            actor.moved = true;
+            // A unit that still has a target keeps its attack step.
+            actor.attacked = actor.attacked || !HasAttackTarget(action.piece);
+        } else {
+            actor.attacked = true;
+        }
+        break;
+    case AIActionKind::Move:
+        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = -1;
+        actor.x = action.x;
+        actor.y = action.y;
+        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = action.piece;
+        actor.moved = true;
+        actor.attacked = actor.attacked || !HasAttackTarget(action.piece);
+        Touch(action.piece);
+        break;
+    case AIActionKind::Attack: {
+        // A target gone after an undo on the live board is skipped; nothing happens then.
+        const int32_t victim = At(action.x, action.y);
+        if (victim < 0) {
+            break;
+        }
+        actor.attacked = true;
+        Piece& target = pieces[static_cast<size_t>(victim)];
+        entry.victim = victim;
+        entry.victimHealth = target.health;
+        entry.victimTeam = target.team;
+        entry.victimOwner = target.owner;
+        if (target.castle) {
+            target.team = actor.team;
+            target.owner = actor.owner;
+        } else {
+            target.health -= actor.damage;
+            if (target.health <= 0) {
+                target.alive = false;
+                occupant[static_cast<size_t>(Cell(target.x, target.y))] = -1;
+            }
+        }
+        if (target.castle || !target.alive) {
+            Touch(victim);
+            ++enemyChanges;
+        }
+        break;
+    }
+    case AIActionKind::Buy: {
+        const UnitTypeInfo& info = TypeInfo(action.type);
+        if (actor.owner < static_cast<int32_t>(gold.size())) {
+            entry.gold = gold[static_cast<size_t>(actor.owner)];
+            gold[static_cast<size_t>(actor.owner)] -= info.cost;
+        }
+        actor.attacked = true;
+        Piece bought;
+        bought.team = actor.team;
+        bought.owner = actor.owner;
+        bought.x = action.x;
+        bought.y = action.y;
+        bought.speed = info.speed;
+        bought.range = info.range;
+        bought.damage = info.damage;
+        bought.health = info.health;
+        bought.value = info.cost;
+        bought.sight = std::max(info.speed, 5);
+        bought.serial = nextSerial++;
+        bought.moved = true;
+        bought.attacked = true;
+        const auto index = static_cast<int32_t>(pieces.size());
+        occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = index;
+        pieces.push_back(bought);
+        if (nearX.size() < pieces.size()) {
+            nearX.push_back(farAway);
+            nearY.push_back(farAway);
+            nearSpeed.push_back(0);
+            nearRange.push_back(0);
+            nearOwner.push_back(0);
+            nearCastle.push_back(0);
+            marks.push_back(0);
+            sums.push_back(0);
+            rivals.push_back(0);
+            recent.emplace_back();
+        }
+        nearSpeed[static_cast<size_t>(index)] = bought.speed;
+        nearRange[static_cast<size_t>(index)] = std::max(bought.range, 0);
+        Touch(index);
+        break;
+    }
+    }
+}
+
+void SearchBoard::TakeBack()
+{
+    if (undo.empty()) {
+        return;
+    }
+    const Undo entry = undo.back();
+    undo.pop_back();
+    const Action& action = entry.action;
+    Piece& actor = pieces[static_cast<size_t>(action.piece)];
+    switch (action.kind) {
+    case AIActionKind::Pass:
+        break;
+    case AIActionKind::Move:
+        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = -1;
+        actor.x = entry.x;
+        actor.y = entry.y;
+        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = action.piece;
+        Touch(action.piece);
+        break;
+    case AIActionKind::Attack:
+        if (entry.victim >= 0) {
+            Piece& target = pieces[static_cast<size_t>(entry.victim)];
+            const bool changed = target.castle || !target.alive;
+            target.health = entry.victimHealth;
+            target.team = entry.victimTeam;
+            target.owner = entry.victimOwner;
+            if (!target.alive) {
+                target.alive = true;
+                occupant[static_cast<size_t>(Cell(target.x, target.y))] = entry.victim;
+            }
+            if (changed) {
+                Touch(entry.victim);
+                ++enemyChanges;
+            }
+        }
+        break;
+    case AIActionKind::Buy: {
+        if (actor.owner < static_cast<int32_t>(gold.size())) {
+            gold[static_cast<size_t>(actor.owner)] = entry.gold;
+        }
+        const Piece& bought = pieces.back();
+        occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = -1;
+        Touch(static_cast<int32_t>(pieces.size()) - 1);
+        pieces.pop_back();
+        --nextSerial;
+        break;
+    }
+    }
+    actor.moved = entry.moved;
+    actor.attacked = entry.attacked;
+}
+
+std::vector<AIAction> SearchBoard::Trials() const
+{
+    std::vector<AIAction> actions;
+    actions.reserve(undo.size());
+    for (const Undo& entry : undo) {
+        const Action& action = entry.action;
+        actions.push_back({action.kind, pieces[static_cast<size_t>(action.piece)].unit,
+                           {static_cast<float>(action.x), static_cast<float>(action.y)}, action.type});
+    }
+    return actions;
+}
+
+// Reachable tiles, as BoardQueries finds them, remembered by the start, the speed and which tiles
+// of the speed's diamond hold a piece.
+const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(int32_t index)
+{
+    const Piece& piece = pieces[static_cast<size_t>(index)];
+    if (piece.speed > rememberedSpeed) {
+        Walk(piece);
+        return reachable;
+    }
+    uint64_t occupied = 0;
+    for (const Piece& other : pieces) {
+        const int32_t dx = other.x - piece.x;
+        const int32_t dy = other.y - piece.y;
+        if (other.alive && std::abs(dx) + std::abs(dy) <= piece.speed) {
+            occupied |= uint64_t{1} << diamondBits.bit[static_cast<size_t>((dy + rememberedSpeed) * (2 * rememberedSpeed + 1) + dx + rememberedSpeed)];
+        }
+    }
+    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 40) ^
+                           (static_cast<uint64_t>(static_cast<uint32_t>(piece.y)) << 20) ^ static_cast<uint64_t>(piece.speed);
+    RememberedReach& slot = reachMemo[Mix(occupied + where * 0x9e3779b97f4a7c15ull) & (reachSlots - 1)];
+    if (slot.generation == generation && slot.occupied == occupied && slot.x == piece.x && slot.y == piece.y && slot.speed == piece.speed) {
+        reachable.clear();
+        for (size_t i = 0; i < slot.count; ++i) {
+            reachable.push_back({piece.x + slot.tiles[i][0], piece.y + slot.tiles[i][1]});
+        }
+        return reachable;
+    }
+    Walk(piece);
+    slot.generation = 0;
+    for (size_t i = 0; i < reachable.size(); ++i) {
+        const int32_t dx = reachable[i][0] - piece.x;
+        const int32_t dy = reachable[i][1] - piece.y;
+        // Only a tile that costs nothing to enter could lead beyond the diamond; such a list is not kept.
+        if (std::abs(dx) + std::abs(dy) > piece.speed || i >= slot.tiles.size()) {
+            return reachable;
+        }
+        slot.tiles[i] = {static_cast<int8_t>(dx), static_cast<int8_t>(dy)};
+    }
+    slot.occupied = occupied;
+    slot.x = piece.x;
+    slot.y = piece.y;
+    slot.speed = static_cast<uint8_t>(piece.speed);
+    slot.count = static_cast<uint8_t>(reachable.size());
+    slot.generation = generation;
+    return reachable;
+}
+
+void SearchBoard::Walk(const Piece& piece)
+{
+    reachable.clear();
+    work.clear();
+    ++listed;
+    work.push_back({piece.x, piece.y, piece.speed});
+    static const int32_t offsets[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    while (!work.empty()) {
+        const WorkEntry current = work.back();
+        work.pop_back();
+        const size_t firstNew = work.size();
+        for (const auto& offset : offsets) {
+            const int32_t x = current.x + offset[0];
+            const int32_t y = current.y + offset[1];
+            if (!OnBoard(x, y)) {
+                continue;
+            }
+            const auto cell = static_cast<size_t>(Cell(x, y));
+            const int32_t left = current.points - entryCost[cell];
+            if (left < 0 || occupant[cell] >= 0 || listedStamp[cell] == listed) {
+                continue;
+            }
+            listedStamp[cell] = listed;
+            work.push_back({x, y, left});
+            reachable.push_back({x, y});
+        }
+        // The list was sorted before these appends: moving each new entry left past strictly
+        // greater points is the same stable sort by remaining points.
+        for (size_t i = firstNew; i < work.size(); ++i) {
+            const WorkEntry entry = work[i];
+            size_t j = i;
+            while (j > 0 && work[j - 1].points > entry.points) {
+                work[j] = work[j - 1];
+                --j;
+            }
+            work[j] = entry;
+        }
+    }
+}
+
+// Brings the neighbourhoods to the pieces as they stand: each changed piece is taken out of every
+// neighbourhood it was in and added to every one it is in now, and its own is summed anew.
+void SearchBoard::SyncThreats()
+{
+    if (threatTouched.empty()) {
+        return;
+    }
+    const size_t count = nearX.size();
+    for (int32_t index : threatTouched) {
+        const auto i = static_cast<size_t>(index);
+        touchFlags[i] &= static_cast<uint8_t>(~1u);
+        const bool present = i < pieces.size() && pieces[i].alive;
+        Counted now{farAway, farAway, 0, 0, 0};
+        if (present) {
+            const Piece& piece = pieces[i];
+            now = {piece.x, piece.y, piece.owner, piece.castle ? -1 : 0, MarkOf(piece.x, piece.y, piece.owner, piece.castle)};
+        }
+        const Counted before{nearX[i], nearY[i], nearOwner[i], nearCastle[i], marks[i]};
+        if (now.x == before.x && now.y == before.y && now.owner == before.owner && now.castle == before.castle) {
+            continue;
+        }
+        nearX[i] = now.x;
+        nearY[i] = now.y;
+        nearOwner[i] = now.owner;
+        nearCastle[i] = now.castle;
+        marks[i] = now.mark;
+        const int32_t* x = nearX.data();
+        const int32_t* y = nearY.data();
+        const int32_t* speed = nearSpeed.data();
+        const int32_t* range = nearRange.data();
+        const int32_t* owner = nearOwner.data();
+        uint64_t* sum = sums.data();
+        int32_t* rival = rivals.data();
+        for (size_t j = 0; j < count; ++j) {
+            const int32_t goneRival = -static_cast<int32_t>(owner[j] != before.owner);
+            const int32_t comeRival = -static_cast<int32_t>(owner[j] != now.owner);
+            const int32_t wasNear = NearMask(x[j] - before.x, y[j] - before.y, speed[j], range[j], goneRival, before.castle);
+            const int32_t isNear = NearMask(x[j] - now.x, y[j] - now.y, speed[j], range[j], comeRival, now.castle);
+            sum[j] += (now.mark & static_cast<uint64_t>(static_cast<int64_t>(isNear))) -
+                      (before.mark & static_cast<uint64_t>(static_cast<int64_t>(wasNear)));
+            rival[j] += (isNear & comeRival & 1) - (wasNear & goneRival & 1);
+        }
+    }
+    for (int32_t index : threatTouched) {
+        if (static_cast<size_t>(index) < pieces.size() && pieces[static_cast<size_t>(index)].alive) {
+            Recount(index);
+        }
+    }
+    threatTouched.clear();
+}
+
+void SearchBoard::Recount(int32_t index)
+{
+    const auto i = static_cast<size_t>(index);
+    const int32_t* x = nearX.data();
+    const int32_t* y = nearY.data();
+    const int32_t* owner = nearOwner.data();
+    const int32_t* castle = nearCastle.data();
+    uint64_t sum = 0;
+    int32_t rivalCount = 0;
+    for (size_t j = 0; j < nearX.size(); ++j) {
+        const int32_t rival = -static_cast<int32_t>(owner[j] != owner[i]);
+        const int32_t near = NearMask(x[j] - x[i], y[j] - y[i], nearSpeed[i], nearRange[i], rival, castle[j]);
+        sum += marks[j] & static_cast<uint64_t>(static_cast<int64_t>(near));
+        rivalCount -= near & rival;
+    }
+    sums[i] = sum;
+    rivals[i] = rivalCount;
+}
+
+const std::vector<uint32_t>& SearchBoard::ThreatTiles(int32_t index)
+{
+    const auto i = static_cast<size_t>(index);
+    // With no piece of another owner near, nothing is in reach: most pieces, most of the time.
+    if (rivals[i] == 0) {
+        return noTiles;
+    }
+    const Piece& piece = pieces[i];
+    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
+    const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
+    const uint64_t key = sums[i] + Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
+    RecentSets& sets = recent[i];
+    for (uint8_t k = 0; k < sets.keys.size(); ++k) {
+        const auto slot = static_cast<uint8_t>((sets.current + k) % sets.keys.size());
+        if ((sets.known >> slot & 1) != 0 && sets.keys[slot] == key) {
+            sets.current = slot;
+            return sets.tiles[slot];
+        }
+    }
+    const uint8_t slot = sets.next;
+    sets.next = static_cast<uint8_t>((slot + 1) % sets.keys.size());
+    std::vector<uint32_t>& out = sets.tiles[slot];
+    // NOTE: remembered by a 64-bit key, not by the neighbourhood itself: two neighbourhoods share
+    // a key with odds of about 2^-64 per lookup, far below anything a study could meet.
+    Memo& memo = threatMemo[key & (memoSlots - 1)];
+    if (memo.generation == generation && memo.key == key) {
+        out.assign(memo.tiles.begin(), memo.tiles.begin() + memo.count);
+    } else {
+        ComputeThreats(index, out);
+        if (out.size() <= memo.tiles.size()) {
+            memo.generation = generation;
+            memo.key = key;
+            memo.count = static_cast<uint32_t>(out.size());
+            std::copy(out.begin(), out.end(), memo.tiles.begin());
+        }
+    }
+    sets.keys[slot] = key;
+    sets.known = static_cast<uint8_t>(sets.known | 1 << slot);
+    sets.current = slot;
+    return out;
+}
+
+void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
+{
+    out.clear();
+    const std::vector<std::array<int32_t, 2>>& tiles = Reachable(index);
+    const Piece& unit = pieces[static_cast<size_t>(index)];
+    for (const Piece& piece : pieces) {
+        if (!piece.alive || piece.team == unit.team) {
+            continue;
+        }
+        const int32_t reach = piece.castle ? 1 : unit.range;
+        // Every step costs at least 1, so no reachable tile is farther from the start than the speed.
+        if (Distance(piece.x, piece.y, unit.x, unit.y) > unit.speed + reach) {
+            continue;
+        }
+        if (std::any_of(tiles.begin(), tiles.end(), [&](const std::array<int32_t, 2>& from) { return Distance(piece.x, piece.y, from[0], from[1]) <= reach; })) {
+            out.push_back(PackOffset(piece.x - unit.x, piece.y - unit.y));
+        }
+    }
+}
+
+int32_t SearchBoard::VictimAt(int32_t index, uint32_t offset) const
+{
+    const Piece& piece = pieces[static_cast<size_t>(index)];
+    return At(piece.x + static_cast<int16_t>(offset >> 16), piece.y + static_cast<int16_t>(offset & 0xffffu));
+}
+
+bool SearchBoard::Marked(int32_t x, int32_t y) const
+{
+    if (!OnBoard(x, y)) {
+        return false;
+    }
+    return sightCounted ? cover[CoverCell(x, y)] > 0 : startSight[static_cast<size_t>(Cell(x, y))] != 0;
+}
+
+const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
+{
+    // Enemies never move in the side's turn: the list changes only with a kill, a capture or the sight.
+    if (enemiesAt == enemyChanges) {
+        return enemies;
+    }
+    enemiesAt = enemyChanges;
+    enemies.clear();
+    for (const Piece& piece : pieces) {
+        if (piece.alive && piece.team != side && Marked(piece.x, piece.y)) {
+            enemies.push_back({piece.x, piece.y});
+        }
+    }
+    return enemies;
+}
+
+bool SearchBoard::NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tiles, std::array<int32_t, 2>& chosen)
+{
+    const std::vector<std::array<int32_t, 2>>& seen = SeenEnemies();
+    // Each tile's distance is remembered while the enemies in sight stay the same.
+    if (seen != distancesTo) {
+        distancesTo = seen;
+        std::fill(distances.begin(), distances.end(), -1);
+    }
+    int32_t best = startDistance;
+    bool found = false;
+    for (const std::array<int32_t, 2>& tile : tiles) {
+        int32_t& known = distances[static_cast<size_t>(Cell(tile[0], tile[1]))];
+        if (known < 0) {
+            known = noEnemyDistance;
+            for (const std::array<int32_t, 2>& enemy : seen) {
+                known = std::min(known, Distance(enemy[0], enemy[1], tile[0], tile[1]));
+            }
+        }
+        if (known < best) {
+            best = known;
+            chosen = tile;
+            found = true;
+        }
+    }
+    return found;
+}
+
+std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
+{
+    const Piece& piece = pieces[static_cast<size_t>(index)];
+    const Action pass = {AIActionKind::Pass, index, 0, 0, 0};
+    if (piece.castle) {
+        // The most expensive type the side can pay for; the affordable ones are a prefix of the types.
+        int32_t type = 0;
+        bool affordable = false;
+        for (int32_t candidate = 0; piece.owner < static_cast<int32_t>(gold.size()) && candidate < 3; ++candidate) {
+            if (TypeInfo(candidate).cost <= gold[static_cast<size_t>(piece.owner)]) {
+                affordable = true;
+                if (TypeInfo(candidate).cost > TypeInfo(type).cost) {
+                    type = candidate;
+                }
+            }
+        }
+        spawnTiles.clear();
+        for (Vector2 offset : neighbourOffsets) {
+            const int32_t x = piece.x + static_cast<int32_t>(offset.x);
+            const int32_t y = piece.y + static_cast<int32_t>(offset.y);
+            if (OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0 && occupant[static_cast<size_t>(Cell(x, y))] < 0) {
+                spawnTiles.push_back({x, y});
+            }
+        }
+        if (!affordable || spawnTiles.empty()) {
+            return {pass, pass};
+        }
+        // With no enemy in sight the unit goes to the first free neighbour.
+        std::array<int32_t, 2> tile = spawnTiles.front();
+        NearestToEnemy(spawnTiles, tile);
+        return {Action{AIActionKind::Buy, index, tile[0], tile[1], type}, pass};
+    }
+    Action first = pass;
+    if (piece.moved) {
+        int32_t bestValue = 0;
+        for (const Piece& target : pieces) {
+            if (InReach(piece, target, piece.x, piece.y) && target.value > bestValue) {
+                bestValue = target.value;
+                first = {AIActionKind::Attack, index, target.x, target.y, 0};
+            }
+        }
+        return {first, pass};
+    }
+    SyncThreats();
+    // The most valuable piece it could attack after a move, the first in creation order of equals.
+    int32_t victim = -1;
+    for (uint32_t offset : ThreatTiles(index)) {
+        const int32_t at = VictimAt(index, offset);
+        if (at >= 0) {
+            const Piece& candidate = pieces[static_cast<size_t>(at)];
+            if (victim < 0 || candidate.value > pieces[static_cast<size_t>(victim)].value ||
+                (candidate.value == pieces[static_cast<size_t>(victim)].value && candidate.serial < pieces[static_cast<size_t>(victim)].serial)) {
+                victim = at;
+            }
+        }
+    }
+    const std::vector<std::array<int32_t, 2>>& tiles = Reachable(index);
+    if (victim >= 0 && pieces[static_cast<size_t>(victim)].value > 0) {
+        const Piece& target = pieces[static_cast<size_t>(victim)];
+        for (const std::array<int32_t, 2>& tile : tiles) {
+            if (Distance(tile[0], tile[1], target.x, target.y) == 1) {
+                first = {AIActionKind::Move, index, tile[0], tile[1], 0};
+                break;
+            }
+        }
+    }
+    Action second = pass;
+    std::array<int32_t, 2> tile = {0, 0};
+    // With no enemy in sight there is nothing to walk toward: the piece passes.
+    if (!tiles.empty() && NearestToEnemy(tiles, tile)) {
+        second = {AIActionKind::Move, index, tile[0], tile[1], 0};
+    }
+    return {first, second};
+}
+
+size_t SearchBoard::CoverCell(int32_t x, int32_t y) const
+{
+    return static_cast<size_t>(y + sightMargin) * static_cast<size_t>(coverWidth) + static_cast<size_t>(x + sightMargin);
+}
+
+void SearchBoard::Cover(size_t cell, int32_t delta)
+{
+    // No test for the tiles nobody sees: their counts start far below 0.
+    int32_t& count = cover[cell];
+    coveredTiles += (count == 0 ? 1 : 0) - (count + delta == 0 ? 1 : 0);
+    count += delta;
+}
+
+void SearchBoard::MoveSource(const Source& before, const Source& now)
+{
+    auto onBoard = [&](const Source& source) { return OnBoard(source.x, source.y); };
+    // A castle is seen on its own tile, apart from any piece's sight.
+    if (before.castle && onBoard(before)) {
+        Cover(CoverCell(before.x, before.y), -1);
+    }
+    if (now.castle && onBoard(now)) {
+        Cover(CoverCell(now.x, now.y), +1);
+    }
+    const int32_t dx = now.x - before.x;
+    const int32_t dy = now.y - before.y;
+    if (before.range == sightMargin && now.range == sightMargin && std::abs(dx) <= maxStep && std::abs(dy) <= maxStep && onBoard(before) &&
+        onBoard(now)) {
+        Step& step = steps[static_cast<size_t>((dy + maxStep) * (2 * maxStep + 1) + dx + maxStep)];
+        if (!step.known) {
+            const int32_t reach = sightMargin + std::max(std::abs(dx), std::abs(dy));
+            for (int32_t y = -reach; y <= reach; ++y) {
+                for (int32_t x = -reach; x <= reach; ++x) {
+                    const bool sawIt = std::abs(x) + std::abs(y) <= sightMargin;
+                    const bool seesIt = std::abs(x - dx) + std::abs(y - dy) <= sightMargin;
+                    if (sawIt != seesIt) {
+                        (sawIt ? step.lost : step.gained).push_back(y * coverWidth + x);
+                    }
+                }
+            }
+            step.known = true;
+        }
+        int32_t* from = cover.data() + CoverCell(before.x, before.y);
+        int32_t covered = coveredTiles;
+        for (int32_t offset : step.lost) {
+            covered -= from[offset] == 1 ? 1 : 0;
+            --from[offset];
+        }
+        for (int32_t offset : step.gained) {
+            covered += from[offset] == 0 ? 1 : 0;
+            ++from[offset];
+        }
+        coveredTiles = covered;
+        return;
+    }
+    // Any other change: row by row, the tiles in one diamond and not the other.
+    auto span = [&](const Source& source, int32_t y, int32_t& low, int32_t& high) {
+        const int32_t reach = source.range - std::abs(y - source.y);
+        low = 0;
+        high = -1;
+        if (source.range >= 0 && reach >= 0) {
+            low = std::max(source.x - reach, 0);
+            high = std::min(source.x + reach, width - 1);
+        }
+    };
+    const int32_t top = std::max(std::min(before.range >= 0 ? before.y - before.range : height, now.range >= 0 ? now.y - now.range : height), 0);
+    const int32_t bottom = std::min(std::max(before.y + before.range, now.y + now.range), height - 1);
+    for (int32_t y = top; y <= bottom; ++y) {
+        int32_t wasLow = 0;
+        int32_t wasHigh = 0;
+        int32_t isLow = 0;
+        int32_t isHigh = 0;
+        span(before, y, wasLow, wasHigh);
+        span(now, y, isLow, isHigh);
+        for (int32_t x = wasLow; x <= wasHigh; ++x) {
+            if (x < isLow || x > isHigh) {
+                Cover(CoverCell(x, y), -1);
+            }
+        }
+        for (int32_t x = isLow; x <= isHigh; ++x) {
+            if (x < wasLow || x > wasHigh) {
+                Cover(CoverCell(x, y), +1);
+            }
+        }
+    }
+}
+
+void SearchBoard::CountSight()
+{
+    if (sources.size() < pieces.size()) {
+        sources.resize(pieces.size());
+    }
+    for (int32_t index : scoreTouched) {
+        const auto i = static_cast<size_t>(index);
+        touchFlags[i] &= static_cast<uint8_t>(~2u);
+        Source now;
+        if (i < pieces.size() && pieces[i].alive) {
+            const Piece& piece = pieces[i];
+            now = {piece.x, piece.y, piece.team == side ? piece.sight : -1, piece.castle};
+        }
+        if (i >= sources.size()) {
+            sources.resize(i + 1);
+        }
+        if (now == sources[i]) {
+            continue;
+        }
+        MoveSource(sources[i], now);
+        sources[i] = now;
+    }
+    scoreTouched.clear();
+    sightCounted = true;
+    sightWritten = false;
+    ++enemyChanges;  // the enemies in sight are found anew
+}
+
+void SearchBoard::WriteSight()
+{
+    if (sightWritten) {
+        return;
+    }
+    sightWritten = true;
+    // The list in UpdateVision's order: own pieces' sight in child order, then every castle.
+    std::vector<Vector2>& tiles = side->visibleTiles;
+    tiles.clear();
+    ++listed;
+    auto add = [&](int32_t x, int32_t y) {
+        if (!OnBoard(x, y) || seeable[CoverCell(x, y)] == 0) {
+            return;
+        }
+        uint32_t& stamp = listedStamp[static_cast<size_t>(Cell(x, y))];
+        if (stamp != listed) {
+            stamp = listed;
+            tiles.push_back({static_cast<float>(x), static_cast<float>(y)});
+        }
+    };
+    for (const Source& source : sources) {
+        for (const auto& [dx, dy] : TeamController::SightOffsets(source.range)) {
+            add(source.x + dx, source.y + dy);
+        }
+    }
+    for (const Source& source : sources) {
+        if (source.castle) {
+            add(source.x, source.y);
+        }
+    }
+}
+
+int32_t SearchBoard::PathCost(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
+{
+    std::vector<int32_t>& row = pathCosts[static_cast<size_t>(Cell(toX, toY))];
+    if (row.empty()) {
+        row.assign(pathCosts.size(), -1);
+    }
+    int32_t& cost = row[static_cast<size_t>(Cell(fromX, fromY))];
+    if (cost < 0) {
+        cost = ::PathCost(*map, {static_cast<float>(fromX), static_cast<float>(fromY)}, {static_cast<float>(toX), static_cast<float>(toY)});
+    }
+    return cost;
+}
+
+float SearchBoard::Score()
+{
+    SyncThreats();
+    int32_t material = 0;
+    for (size_t owner = 0; owner < gold.size(); ++owner) {
+        material += static_cast<int32_t>(owner) == sideOwner ? gold[owner] : -gold[owner];
+    }
+    const auto sides = static_cast<int32_t>(gold.size());
+    int32_t castles = 0;
+    int32_t attacks = 0;
+    int32_t threatScore = 0;
+    scoreEnemies.clear();
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const Piece& piece = pieces[i];
+        if (!piece.alive) {
+            continue;
+        }
+        const bool own = piece.team == side;
+        if (own) {
+            material += piece.value;
+        } else if (piece.owner < sides) {
+            material -= piece.value;
+        }
+        if (piece.castle && piece.team != nullptr) {
+            castles += own ? 100 : -100;
+        }
+        if (own && piece.moved && !piece.attacked) {
+            for (const Piece& target : pieces) {
+                if (InReach(piece, target, piece.x, piece.y)) {
+                    attacks += (piece.damage >= target.health ? 3 : 1) * target.value;
+                }
+            }
+        }
+        if (!Marked(piece.x, piece.y)) {
+            continue;
+        }
+        if (!own) {
+            scoreEnemies.push_back({piece.x, piece.y});
+        }
+        for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i))) {
+            const Piece& victim = pieces[static_cast<size_t>(VictimAt(static_cast<int32_t>(i), offset))];
+            const int32_t weight = (piece.damage >= victim.health ? 3 : 1) * victim.value;
+            threatScore += own ? weight : -weight;
+        }
+    }
+
+    // With nobody of another owner in sight the approach term stays 0; a piece keeps its cost
+    // while its tile and the enemies in sight stay as they were.
+    if (scoreEnemies != approachEnemies) {
+        approachEnemies = scoreEnemies;
+        ++enemiesSeen;
+    }
+    approaches.resize(std::max(approaches.size(), pieces.size()));
+    int32_t approach = 0;
+    for (size_t i = 0; i < pieces.size() && !scoreEnemies.empty(); ++i) {
+        const Piece& piece = pieces[i];
+        if (!piece.alive || piece.team != side) {
+            continue;
+        }
+        Approach& known = approaches[i];
+        if (known.enemiesSeen != enemiesSeen || known.x != piece.x || known.y != piece.y) {
+            // The nearest enemy by whole-tile distance, ties to the one earlier in child order.
+            std::array<int32_t, 2> goal = scoreEnemies.front();
+            int32_t best = Distance(goal[0], goal[1], piece.x, piece.y);
+            for (const std::array<int32_t, 2>& enemy : scoreEnemies) {
+                const int32_t distance = Distance(enemy[0], enemy[1], piece.x, piece.y);
+                if (distance < best) {
+                    best = distance;
+                    goal = enemy;
+                }
+            }
+            known = {piece.x, piece.y, enemiesSeen, PathCost(piece.x, piece.y, goal[0], goal[1])};
+        }
+        approach -= known.cost;
+    }
+
+    CountSight();
+
+    float score = 10.0f * static_cast<float>(material);
+    score += static_cast<float>(castles);
+    score += static_cast<float>(threatScore);
+    score += 3.0f * static_cast<float>(attacks);
+    score += static_cast<float>(coveredTiles);
+    score += 3.0f * static_cast<float>(approach);
+    return score;
+}

@@ -1,0 +1,236 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "ai/AIController.h"
+
+class TeamController;
+class TileMap;
+class Unit;
+
+// The two-candidate search's own copy of a board: the pieces in flat arrays, a grid of who stands
+// where, the sides' gold. The search tries and takes back its trials here, asks its heuristics'
+// questions here and scores its complete turns here, as the live board would answer them, but
+// without the board's snapshots and without walking every piece object for every question.
+// From one scored turn to the next it keeps each piece's threat set (by a key of its
+// neighbourhood), the side's sight (counted tile by tile) and each piece's approach cost.
+class SearchBoard {
+public:
+    // A trial: the acting piece by index, and the target tile.
+    struct Action {
+        AIActionKind kind = AIActionKind::Pass;
+        int32_t piece = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t type = 0;
+    };
+
+    // Whether the copy can stand for `map`: every piece on a tile of its own on the board, of one
+    // of the board's sides or of none, and a board of at most 1024 tiles a side.
+    static bool Fits(const TileMap& map);
+
+    SearchBoard();
+    // Copies the board as it stands, for a search by `side`; what was remembered for another
+    // position is dropped (its tables are kept: releasing them would stall a frame).
+    void Reset(TileMap& map, TeamController* side);
+
+    // The first piece of the side, in child order, that has not finished; -1 when none is left.
+    int32_t CurrentPiece() const;
+    // The piece's two candidates, as the two-candidate search builds them.
+    std::array<Action, 2> Candidates(int32_t piece);
+    void Apply(const Action& action);
+    void TakeBack();
+    // The trials applied, in order, as actions on the live board.
+    std::vector<AIAction> Trials() const;
+    // The position's score for the side. The side's sight is then the position's, kept here.
+    float Score();
+    // Writes the sight of the last scored position into the side's visibleTiles, as UpdateVision
+    // orders it; nothing when no position was scored since the last write.
+    void WriteSight();
+
+private:
+    struct Piece {
+        Unit* unit = nullptr;  // null for a piece a trial bought
+        TeamController* team = nullptr;
+        int32_t owner = 0;  // the team's index in the board's sides; their count for none
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t speed = 0;
+        int32_t range = 0;
+        int32_t damage = 0;
+        int32_t health = 0;
+        int32_t value = 0;
+        int32_t sight = 0;
+        uint64_t serial = 0;
+        bool castle = false;
+        bool moved = false;
+        bool attacked = false;
+        bool alive = true;
+    };
+    // What a trial changed, to take it back.
+    struct Undo {
+        Action action;
+        int32_t x = 0;
+        int32_t y = 0;
+        bool moved = false;
+        bool attacked = false;
+        int32_t victim = -1;
+        int32_t victimHealth = 0;
+        TeamController* victimTeam = nullptr;
+        int32_t victimOwner = 0;
+        int32_t gold = 0;
+    };
+
+    int32_t Cell(int32_t x, int32_t y) const { return y * width + x; }
+    bool OnBoard(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    int32_t At(int32_t x, int32_t y) const { return OnBoard(x, y) ? occupant[static_cast<size_t>(Cell(x, y))] : -1; }
+    bool InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const;
+    bool HasAttackTarget(int32_t piece) const;
+    // A piece's tile, owner or presence changed: the kept states look at it again.
+    void Touch(int32_t piece);
+
+    // Where the piece can move, in the order Unit::GetReachableTiles lists it; valid until the next call.
+    const std::vector<std::array<int32_t, 2>>& Reachable(int32_t piece);
+    void Walk(const Piece& piece);
+
+    // Threat sets: per piece the sum of the marks of the pieces near it and the rivals among them.
+    void SyncThreats();
+    void Recount(int32_t piece);
+    const std::vector<uint32_t>& ThreatTiles(int32_t piece);
+    void ComputeThreats(int32_t piece, std::vector<uint32_t>& out);
+    int32_t VictimAt(int32_t piece, uint32_t offset) const;
+
+    // The pieces of another owner in the side's sight, in child order, and distances to them.
+    const std::vector<std::array<int32_t, 2>>& SeenEnemies();
+    bool NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tiles, std::array<int32_t, 2>& chosen);
+    bool Marked(int32_t x, int32_t y) const;
+
+    // The side's sight, counted per tile as its sources move.
+    struct Source {
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t range = -1;
+        bool castle = false;
+        bool operator==(const Source&) const = default;
+    };
+    void CountSight();
+    void MoveSource(const Source& before, const Source& now);
+    void Cover(size_t cell, int32_t delta);
+    size_t CoverCell(int32_t x, int32_t y) const;
+    int32_t PathCost(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY);
+
+    TileMap* map = nullptr;
+    TeamController* side = nullptr;
+    int32_t sideOwner = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<Piece> pieces;
+    std::vector<int32_t> gold;  // per side
+    std::vector<int32_t> occupant;  // per tile, the piece's index or -1
+    std::vector<int32_t> entryCost;
+    std::vector<uint8_t> blocked;
+    std::vector<Undo> undo;
+    uint64_t nextSerial = 0;
+
+    // Pieces changed since the threat sets, and since the sight and the approach, last looked.
+    std::vector<int32_t> threatTouched;
+    std::vector<int32_t> scoreTouched;
+    std::vector<uint8_t> touchFlags;  // bit 0: in threatTouched, bit 1: in scoreTouched
+
+    std::vector<std::array<int32_t, 2>> reachable;
+    struct WorkEntry {
+        int32_t x;
+        int32_t y;
+        int32_t points;
+    };
+    std::vector<WorkEntry> work;
+    std::vector<uint32_t> listedStamp;
+    uint32_t listed = 0;
+    struct RememberedReach {
+        uint64_t occupied = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        uint32_t generation = 0;
+        uint8_t speed = 0;
+        uint8_t count = 0;
+        std::array<std::array<int8_t, 2>, 60> tiles{};
+    };
+    std::vector<RememberedReach> reachMemo;
+
+    // Near as the threat sets' neighbourhoods count it, per piece as last counted; a piece that
+    // is not there stands far away.
+    struct Counted {
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t owner = 0;
+        int32_t castle = 0;  // -1 for a castle
+        uint64_t mark = 0;
+    };
+    std::vector<int32_t> nearX;
+    std::vector<int32_t> nearY;
+    std::vector<int32_t> nearSpeed;
+    std::vector<int32_t> nearRange;
+    std::vector<int32_t> nearOwner;
+    std::vector<int32_t> nearCastle;
+    std::vector<uint64_t> marks;
+    std::vector<uint64_t> sums;
+    std::vector<int32_t> rivals;
+    struct RecentSets {
+        std::array<uint64_t, 4> keys{};
+        std::array<std::vector<uint32_t>, 4> tiles;
+        uint8_t known = 0;
+        uint8_t current = 0;
+        uint8_t next = 0;
+    };
+    std::vector<RecentSets> recent;
+    struct Memo {
+        uint64_t key = 0;
+        uint32_t generation = 0;
+        uint32_t count = 0;
+        std::array<uint32_t, 12> tiles{};
+    };
+    std::vector<Memo> threatMemo;
+    uint32_t generation = 0;
+    const std::vector<uint32_t> noTiles;
+    std::vector<uint32_t> askedTiles;
+    std::vector<int32_t> victims;
+
+    std::vector<std::array<int32_t, 2>> enemies;  // seen, as the heuristics ask
+    uint64_t enemiesAt = ~uint64_t{0};           // the enemy changes they were found at
+    uint64_t enemyChanges = 0;                   // kills, captures and sight counts so far
+    std::vector<std::array<int32_t, 2>> distancesTo;
+    std::vector<int32_t> distances;  // per tile, to the nearest of distancesTo; -1 unknown
+    std::vector<std::array<int32_t, 2>> spawnTiles;
+    std::vector<uint8_t> startSight;  // per tile, in the side's list when the search began
+
+    static constexpr int32_t sightMargin = 5;
+    static constexpr int32_t maxStep = 10;
+    bool sightCounted = false;
+    bool sightWritten = true;
+    std::vector<Source> sources;
+    std::vector<int32_t> cover;
+    std::vector<uint8_t> seeable;
+    int32_t coverWidth = 0;
+    int32_t coveredTiles = 0;
+    struct Step {
+        std::vector<int32_t> lost;
+        std::vector<int32_t> gained;
+        bool known = false;
+    };
+    std::vector<Step> steps;
+
+    std::vector<std::array<int32_t, 2>> scoreEnemies;
+    std::vector<std::array<int32_t, 2>> approachEnemies;
+    uint32_t enemiesSeen = 1;
+    struct Approach {
+        int32_t x = 0;
+        int32_t y = 0;
+        uint32_t enemiesSeen = 0;
+        int32_t cost = 0;
+    };
+    std::vector<Approach> approaches;
+    std::vector<std::vector<int32_t>> pathCosts;  // [target tile][start tile], -1 not yet known
+};
