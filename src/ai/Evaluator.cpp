@@ -389,15 +389,20 @@ const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side
 
 float Evaluator::Evaluate(TeamController* side)
 {
-    return Score(side, false);
+    return Score(side, Sight::Rebuild);
 }
 
 float Evaluator::EvaluateKeepingSight(TeamController* side)
 {
-    return Score(side, true);
+    return Score(side, Sight::Keep);
 }
 
-float Evaluator::Score(TeamController* side, bool keepSight)
+float Evaluator::EvaluateCountingSight(TeamController* side)
+{
+    return Score(side, Sight::Count);
+}
+
+float Evaluator::Score(TeamController* side, Sight sight)
 {
     Refresh();
     const std::vector<Unit*>& units = map.Units();
@@ -471,9 +476,13 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     }
 
     int32_t vision = 0;
-    if (keepSight) {
+    if (sight != Sight::Rebuild) {
+        TeamController* kept = keptSightOf;
         CountSight(side);
         vision = coveredTiles;
+        if (sight == Sight::Count && kept != side) {
+            keptSightOf = kept;  // the side's list stays the one it holds
+        }
     } else {
         if (keptSightOf == side) {
             keptSightOf = nullptr;  // the list is rebuilt now
