@@ -106,6 +106,8 @@ private:
     // The threat set for `key`: remembered, or computed into `out` and remembered.
     void Remembered(const Unit& unit, uint64_t key, Tiles& out);
     void Compute(const Unit& unit, Tiles& out);
+    // The same from the list of reachable tiles, for the moves the grid of reach cannot hold.
+    void ComputeFromList(const Unit& unit, Tiles& out);
 
     const TileMap& map;
     BoardQueries& queries;

@@ -326,3 +326,84 @@ void BoardQueries::Walk(const Unit& unit)
     }
 }
 
+
+bool BoardQueries::ReachableArea(const Unit& unit, ReachArea& area) const
+{
+    const int32_t speed = unit.speed;
+    if (speed < 0 || speed > rememberedSpeed) {
+        return false;
+    }
+    const Vector2 start = unit.GetTile();
+    const auto sx = static_cast<int32_t>(start.x);
+    const auto sy = static_cast<int32_t>(start.y);
+    if (sx < 0 || sy < 0 || sx >= width || sy >= height ||
+        occupantStamp[static_cast<size_t>(sy) * static_cast<size_t>(width) + static_cast<size_t>(sx)] != stamp) {
+        return false;
+    }
+    // The free tiles of the speed's diamond that cost 1 and 2 to enter, row by row.
+    constexpr size_t rowCount = std::tuple_size_v<decltype(ReachArea::rows)>;
+    std::array<uint32_t, rowCount> costOne{};
+    std::array<uint32_t, rowCount> costTwo{};
+    for (int32_t dy = -speed; dy <= speed; ++dy) {
+        const int32_t y = sy + dy;
+        if (y < 0 || y >= height) {
+            continue;
+        }
+        const int32_t reach = speed - std::abs(dy);
+        const int32_t low = std::max(sx - reach, 0);
+        const int32_t high = std::min(sx + reach, width - 1);
+        uint32_t one = 0;
+        uint32_t two = 0;
+        for (int32_t x = low; x <= high; ++x) {
+            const size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+            const int32_t cost = entryCost[cell];
+            if (occupantStamp[cell] == stamp || cost == blockedCost) {
+                continue;
+            }
+            if (cost != 1 && cost != 2) {
+                return false;
+            }
+            (cost == 1 ? one : two) |= uint32_t{1} << (x - sx + ReachArea::areaColumn);
+        }
+        costOne[static_cast<size_t>(dy + ReachArea::areaRow)] = one;
+        costTwo[static_cast<size_t>(dy + ReachArea::areaRow)] = two;
+    }
+    // Within k points: the tiles within k - 1, their free neighbours that cost 1, and the free
+    // neighbours costing 2 of the tiles within k - 2. The start is left out at the end.
+    auto neighbours = [](const std::array<uint32_t, rowCount>& tiles, size_t row) {
+        return (tiles[row] << 1) | (tiles[row] >> 1) | tiles[row - 1] | tiles[row + 1];
+    };
+    std::array<uint32_t, rowCount> twoBack{};
+    std::array<uint32_t, rowCount> oneBack{};
+    oneBack[ReachArea::areaRow] = uint32_t{1} << ReachArea::areaColumn;
+    for (int32_t spent = 1; spent <= speed; ++spent) {
+        std::array<uint32_t, rowCount> now = oneBack;
+        for (size_t row = 1; row + 1 < rowCount; ++row) {
+            now[row] |= (neighbours(oneBack, row) & costOne[row]) | (neighbours(twoBack, row) & costTwo[row]);
+        }
+        twoBack = oneBack;
+        oneBack = now;
+    }
+    oneBack[ReachArea::areaRow] &= ~(uint32_t{1} << ReachArea::areaColumn);
+    area.rows = oneBack;
+    return true;
+}
+
+bool BoardQueries::ReachArea::Within(int32_t dx, int32_t dy, int32_t reach) const
+{
+    const int32_t top = std::max(dy - reach, -rememberedSpeed);
+    const int32_t bottom = std::min(dy + reach, rememberedSpeed);
+    for (int32_t row = top; row <= bottom; ++row) {
+        const int32_t span = reach - std::abs(dy - row);
+        const int32_t low = std::max(dx - span, -rememberedSpeed) + areaColumn;
+        const int32_t high = std::min(dx + span, rememberedSpeed) + areaColumn;
+        if (low > high) {
+            continue;
+        }
+        const uint32_t columns = (uint32_t{2} << high) - (uint32_t{1} << low);
+        if ((rows[static_cast<size_t>(row + areaRow)] & columns) != 0) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -61,6 +61,19 @@ public:
     static constexpr int32_t rememberedSpeed = 5;
     static constexpr size_t diamondTiles = 2 * rememberedSpeed * (rememberedSpeed + 1) + 1;
 
+    // The tiles a move of `unit` can reach, as a bit grid around its tile, for questions that need
+    // no order: bit dx + areaColumn of row dy + areaRow for the tile (dx, dy) from its own.
+    struct ReachArea {
+        static constexpr int32_t areaColumn = 8;
+        static constexpr int32_t areaRow = rememberedSpeed + 1;
+        std::array<uint32_t, 2 * rememberedSpeed + 3> rows{};  // with a row of nothing above and below
+        // Whether a reachable tile lies within `reach` (Manhattan) of (dx, dy).
+        bool Within(int32_t dx, int32_t dy, int32_t reach) const;
+    };
+    // False, with `area` unspecified, when the grid cannot hold the answer: a speed beyond
+    // rememberedSpeed, a tile within it that costs other than 1 or 2, or a start no piece stands on.
+    bool ReachableArea(const Unit& unit, ReachArea& area) const;
+
 private:
     struct RememberedReach {
         uint64_t occupied = 0;
