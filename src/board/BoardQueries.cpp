@@ -218,6 +218,24 @@ void BoardQueries::ReadTiles()
             entryCost.push_back(row[x].blocked ? blockedCost : row[x].moveCost);
         }
     }
+    rowWords = static_cast<size_t>(width + 2 * bitMargin + 63) / 64 + 1;
+    costOneBits.assign(rowWords * static_cast<size_t>(height), 0);
+    costTwoBits.assign(rowWords * static_cast<size_t>(height), 0);
+    costsFitBits = true;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const int32_t cost = entryCost[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+            const auto bit = static_cast<size_t>(x + bitMargin);
+            const size_t word = static_cast<size_t>(y) * rowWords + bit / 64;
+            if (cost == 1) {
+                costOneBits[word] |= uint64_t{1} << (bit % 64);
+            } else if (cost == 2) {
+                costTwoBits[word] |= uint64_t{1} << (bit % 64);
+            } else if (cost != blockedCost) {
+                costsFitBits = false;
+            }
+        }
+    }
 }
 
 void BoardQueries::RememberReachable(size_t slots)
@@ -327,10 +345,19 @@ void BoardQueries::Walk(const Unit& unit)
 }
 
 
+uint32_t BoardQueries::BitWindow(const std::vector<uint64_t>& bits, int32_t x, int32_t y) const
+{
+    const auto bit = static_cast<size_t>(x - ReachArea::areaColumn + bitMargin);
+    const uint64_t* row = bits.data() + static_cast<size_t>(y) * rowWords + bit / 64;
+    const size_t shift = bit % 64;
+    const uint64_t low = row[0] >> shift;
+    return static_cast<uint32_t>(shift == 0 ? low : low | row[1] << (64 - shift));
+}
+
 bool BoardQueries::ReachableArea(const Unit& unit, ReachArea& area) const
 {
     const int32_t speed = unit.speed;
-    if (speed < 0 || speed > rememberedSpeed) {
+    if (speed < 0 || speed > rememberedSpeed || !costsFitBits) {
         return false;
     }
     const Vector2 start = unit.GetTile();
@@ -340,52 +367,45 @@ bool BoardQueries::ReachableArea(const Unit& unit, ReachArea& area) const
         occupantStamp[static_cast<size_t>(sy) * static_cast<size_t>(width) + static_cast<size_t>(sx)] != stamp) {
         return false;
     }
-    // The free tiles of the speed's diamond that cost 1 and 2 to enter, row by row.
+    // The free tiles around the start that cost 1 and 2 to enter, row by row.
     constexpr size_t rowCount = std::tuple_size_v<decltype(ReachArea::rows)>;
     std::array<uint32_t, rowCount> costOne{};
     std::array<uint32_t, rowCount> costTwo{};
-    for (int32_t dy = -speed; dy <= speed; ++dy) {
-        const int32_t y = sy + dy;
-        if (y < 0 || y >= height) {
-            continue;
+    const int32_t top = std::max(sy - speed, 0);
+    const int32_t bottom = std::min(sy + speed, height - 1);
+    for (int32_t y = top; y <= bottom; ++y) {
+        const auto row = static_cast<size_t>(y - sy + ReachArea::areaRow);
+        costOne[row] = BitWindow(costOneBits, sx, y);
+        costTwo[row] = BitWindow(costTwoBits, sx, y);
+    }
+    for (size_t i = 0; i < pieceX.size(); ++i) {
+        const int32_t dx = pieceX[i] - sx;
+        const int32_t dy = pieceY[i] - sy;
+        if (std::abs(dx) <= speed && std::abs(dy) <= speed) {
+            const uint32_t taken = ~(uint32_t{1} << (dx + ReachArea::areaColumn));
+            costOne[static_cast<size_t>(dy + ReachArea::areaRow)] &= taken;
+            costTwo[static_cast<size_t>(dy + ReachArea::areaRow)] &= taken;
         }
-        const int32_t reach = speed - std::abs(dy);
-        const int32_t low = std::max(sx - reach, 0);
-        const int32_t high = std::min(sx + reach, width - 1);
-        uint32_t one = 0;
-        uint32_t two = 0;
-        for (int32_t x = low; x <= high; ++x) {
-            const size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-            const int32_t cost = entryCost[cell];
-            if (occupantStamp[cell] == stamp || cost == blockedCost) {
-                continue;
-            }
-            if (cost != 1 && cost != 2) {
-                return false;
-            }
-            (cost == 1 ? one : two) |= uint32_t{1} << (x - sx + ReachArea::areaColumn);
-        }
-        costOne[static_cast<size_t>(dy + ReachArea::areaRow)] = one;
-        costTwo[static_cast<size_t>(dy + ReachArea::areaRow)] = two;
     }
     // Within k points: the tiles within k - 1, their free neighbours that cost 1, and the free
     // neighbours costing 2 of the tiles within k - 2. The start is left out at the end.
-    auto neighbours = [](const std::array<uint32_t, rowCount>& tiles, size_t row) {
-        return (tiles[row] << 1) | (tiles[row] >> 1) | tiles[row - 1] | tiles[row + 1];
-    };
-    std::array<uint32_t, rowCount> twoBack{};
-    std::array<uint32_t, rowCount> oneBack{};
-    oneBack[ReachArea::areaRow] = uint32_t{1} << ReachArea::areaColumn;
+    std::array<std::array<uint32_t, rowCount>, 3> within{};  // by points spent, modulo 3
+    within[0][ReachArea::areaRow] = uint32_t{1} << ReachArea::areaColumn;
     for (int32_t spent = 1; spent <= speed; ++spent) {
-        std::array<uint32_t, rowCount> now = oneBack;
-        for (size_t row = 1; row + 1 < rowCount; ++row) {
-            now[row] |= (neighbours(oneBack, row) & costOne[row]) | (neighbours(twoBack, row) & costTwo[row]);
+        const std::array<uint32_t, rowCount>& oneBack = within[static_cast<size_t>(spent - 1) % 3];
+        const std::array<uint32_t, rowCount>& twoBack = within[static_cast<size_t>(spent + 1) % 3];
+        std::array<uint32_t, rowCount>& now = within[static_cast<size_t>(spent) % 3];
+        // Nothing lies farther than `spent` rows from the start.
+        const auto first = static_cast<size_t>(ReachArea::areaRow - spent);
+        const auto last = static_cast<size_t>(ReachArea::areaRow + spent);
+        for (size_t row = first; row <= last; ++row) {
+            const uint32_t one = (oneBack[row] << 1) | (oneBack[row] >> 1) | oneBack[row - 1] | oneBack[row + 1];
+            const uint32_t two = (twoBack[row] << 1) | (twoBack[row] >> 1) | twoBack[row - 1] | twoBack[row + 1];
+            now[row] = oneBack[row] | (one & costOne[row]) | (two & costTwo[row]);
         }
-        twoBack = oneBack;
-        oneBack = now;
     }
-    oneBack[ReachArea::areaRow] &= ~(uint32_t{1} << ReachArea::areaColumn);
-    area.rows = oneBack;
+    area.rows = within[static_cast<size_t>(speed) % 3];
+    area.rows[ReachArea::areaRow] &= ~(uint32_t{1} << ReachArea::areaColumn);
     return true;
 }
 

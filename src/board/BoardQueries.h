@@ -124,6 +124,15 @@ private:
     std::vector<uint32_t> changeLog;
     uint32_t wholeAt = 0;
     std::vector<int32_t> entryCost;    // per tile: its move cost, or more than any speed when blocked
+    // The passable tiles that cost 1 and 2 to enter, a bit per tile: row by row, rowWords words a row,
+    // column x at bit x + bitMargin, so that a window of 32 columns around any tile reads without checks.
+    static constexpr int32_t bitMargin = 16;
+    std::vector<uint64_t> costOneBits;
+    std::vector<uint64_t> costTwoBits;
+    size_t rowWords = 0;
+    bool costsFitBits = true;  // every passable tile costs 1 or 2
+    // The 32 columns from x - ReachArea::areaColumn of row y of `bits`.
+    uint32_t BitWindow(const std::vector<uint64_t>& bits, int32_t x, int32_t y) const;
     std::vector<Unit*> occupant;       // per tile, valid where stamp == current
     std::vector<size_t> occupantIndex;  // its index in child order
     std::vector<uint32_t> occupantCount;  // the pieces on the tile
