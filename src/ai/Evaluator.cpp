@@ -445,7 +445,7 @@ float Evaluator::Score(TeamController* side, Sight sight)
             enemies.push_back({static_cast<float>(tileX[index]), static_cast<float>(tileY[index])});
         }
         for (uint32_t tile : threatened) {
-            const Unit* victim = threats.VictimAt(*piece, tile);
+            const Unit* victim = threats.VictimAt(index, tile);
             int32_t weight = KillFactor(piece, victim) * victim->value;
             threatScore += piece->team == side ? weight : -weight;
         }

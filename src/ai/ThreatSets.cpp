@@ -297,8 +297,18 @@ const std::vector<Unit*>& ThreatSets::Of(const Unit& unit)
 Unit* ThreatSets::VictimAt(const Unit& threat, uint32_t offset) const
 {
     const Vector2 from = threat.GetTile();
-    auto x = static_cast<int32_t>(from.x) + static_cast<int16_t>(offset >> 16);
-    auto y = static_cast<int32_t>(from.y) + static_cast<int16_t>(offset & 0xffffu);
+    return VictimFrom(static_cast<int32_t>(from.x), static_cast<int32_t>(from.y), offset);
+}
+
+Unit* ThreatSets::VictimAt(size_t index, uint32_t offset) const
+{
+    return VictimFrom(queries.PieceX()[index], queries.PieceY()[index], offset);
+}
+
+Unit* ThreatSets::VictimFrom(int32_t fromX, int32_t fromY, uint32_t offset) const
+{
+    const int32_t x = fromX + static_cast<int16_t>(offset >> 16);
+    const int32_t y = fromY + static_cast<int16_t>(offset & 0xffffu);
     Unit* victim = queries.At(x, y);
     return victim != nullptr ? victim : map.GetUnitAt({static_cast<float>(x), static_cast<float>(y)});
 }

@@ -33,6 +33,8 @@ public:
     const Tiles& At(size_t index);
     // The piece `threat` attacks on a tile of its threat set: the first one standing there.
     Unit* VictimAt(const Unit& threat, uint32_t offset) const;
+    // The same for the piece at `index` of the board's pieces, from its tile as of the last refresh.
+    Unit* VictimAt(size_t index, uint32_t offset) const;
     // The distinct pieces `unit` could attack after one move, in creation order; its key is
     // found anew, for questions about one piece between evaluations.
     const std::vector<Unit*>& Of(const Unit& unit);
@@ -93,6 +95,7 @@ private:
     };
 
     PieceRecord RecordOf(size_t index) const;
+    Unit* VictimFrom(int32_t fromX, int32_t fromY, uint32_t offset) const;
     // A small number for each owner, the same as long as nothing is forgotten.
     int32_t OwnerNumber(const TeamController* team);
     // Sums the marks of the neighbourhood of the piece at `index`, and counts its rivals.
