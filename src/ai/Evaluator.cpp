@@ -389,15 +389,20 @@ const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side
 
 float Evaluator::Evaluate(TeamController* side)
 {
-    return Score(side, false);
+    return Score(side, Sight::Rebuild);
 }
 
 float Evaluator::EvaluateKeepingSight(TeamController* side)
 {
-    return Score(side, true);
+    return Score(side, Sight::Keep);
 }
 
-float Evaluator::Score(TeamController* side, bool keepSight)
+float Evaluator::EvaluateCountingSight(TeamController* side)
+{
+    return Score(side, Sight::Count);
+}
+
+float Evaluator::Score(TeamController* side, Sight sight)
 {
     Refresh();
     const std::vector<Unit*>& units = map.Units();
@@ -440,7 +445,7 @@ float Evaluator::Score(TeamController* side, bool keepSight)
             enemies.push_back({static_cast<float>(tileX[index]), static_cast<float>(tileY[index])});
         }
         for (uint32_t tile : threatened) {
-            const Unit* victim = threats.VictimAt(*piece, tile);
+            const Unit* victim = threats.VictimAt(index, tile);
             int32_t weight = KillFactor(piece, victim) * victim->value;
             threatScore += piece->team == side ? weight : -weight;
         }
@@ -471,9 +476,13 @@ float Evaluator::Score(TeamController* side, bool keepSight)
     }
 
     int32_t vision = 0;
-    if (keepSight) {
+    if (sight != Sight::Rebuild) {
+        TeamController* kept = keptSightOf;
         CountSight(side);
         vision = coveredTiles;
+        if (sight == Sight::Count && kept != side) {
+            keptSightOf = kept;  // the side's list stays the one it holds
+        }
     } else {
         if (keptSightOf == side) {
             keptSightOf = nullptr;  // the list is rebuilt now

@@ -34,6 +34,9 @@ public:
     // this Evaluator knows what the side sees.
     float EvaluateKeepingSight(TeamController* side);
     void WriteSight();
+    // The same, but the side's list is left as it is and the position's sight only counted: for a
+    // search that scores each trial against the sight of the position it tried it from.
+    float EvaluateCountingSight(TeamController* side);
     int32_t PathCost(Vector2 start, Vector2 target);
 
     // Takes the board as it stands for the queries below.
@@ -68,7 +71,10 @@ private:
         bool castle = false;
         bool operator==(const SightSource&) const = default;
     };
-    float Score(TeamController* side, bool keepSight);
+    // What a scoring does with the side's sight of the position: rebuilds the list, keeps it
+    // counted here for WriteSight, or counts it and leaves the list alone.
+    enum class Sight { Rebuild, Keep, Count };
+    float Score(TeamController* side, Sight sight);
     // The worth of what `piece` can attack from where it stands, kills counted three times.
     int32_t AttackWorth(const Unit& piece);
     // The path cost from (x, y) to the nearest of `enemies`.

@@ -42,6 +42,7 @@ void MinimaxController::StartTurn()
     candidates.clear();
     candidateIndex = 0;
     positionsScored = 0;
+    sightCurrent = false;
     BeginThinking(map->updateVisibility);
 }
 
@@ -53,10 +54,16 @@ bool MinimaxController::SearchStep()
         }
         const AIAction& candidate = candidates[candidateIndex];
         Unit* trial = TryAction(candidate);
-        float score = SearchEvaluator().Evaluate(this);
+        // The trial's sight is only counted: the list keeps the sight of the position tried from.
+        float score = SearchEvaluator().EvaluateCountingSight(this);
         ++positionsScored;
         TakeBack(trial);
-        UpdateVision();
+        // NOTE: every trial of a step is taken back to the same position, whose sight is then the
+        // same list: it is built once, after the first trial of the turn (a played step builds it too).
+        if (!sightCurrent) {
+            UpdateVision();
+            sightCurrent = true;
+        }
         // NOTE: only a strictly better score replaces the first candidate (Pass wins ties).
         if (candidateIndex == 0 || score > bestScore) {
             best = candidate;
@@ -67,8 +74,11 @@ bool MinimaxController::SearchStep()
     }
     if (!candidates.empty()) {
         // Every candidate of the step is scored: the best is played, and the piece's next step follows.
-        map->updateVisibility = true;
+        // NOTE: only this side's sight matters while the search goes on: every side's is brought up
+        // to date once the turn is taken back.
         PushTrial(best);
+        UpdateVision();
+        sightCurrent = true;
         plan.push_back(best);
         candidates = GenerateActions(this, pieces[static_cast<size_t>(pieceIndex)]);
         candidateIndex = 0;
@@ -83,6 +93,10 @@ bool MinimaxController::SearchStep()
     // Take the whole turn back: playback applies it again from the starting position.
     while (HasTrials()) {
         PopTrial();
+    }
+    if (!plan.empty()) {
+        map->updateVisibility = true;
+        map->UpdateAllVision();
     }
     return false;
 }

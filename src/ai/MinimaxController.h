@@ -25,4 +25,5 @@ private:
     AIAction best;
     float bestScore = 0.0f;
     int64_t positionsScored = 0;  // candidates scored in this turn's search
+    bool sightCurrent = false;    // whether the side's list is the sight of the position tried from
 };

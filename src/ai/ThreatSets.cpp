@@ -275,8 +275,18 @@ const std::vector<Unit*>& ThreatSets::Of(const Unit& unit)
 Unit* ThreatSets::VictimAt(const Unit& threat, uint32_t offset) const
 {
     const Vector2 from = threat.GetTile();
-    auto x = static_cast<int32_t>(from.x) + static_cast<int16_t>(offset >> 16);
-    auto y = static_cast<int32_t>(from.y) + static_cast<int16_t>(offset & 0xffffu);
+    return VictimFrom(static_cast<int32_t>(from.x), static_cast<int32_t>(from.y), offset);
+}
+
+Unit* ThreatSets::VictimAt(size_t index, uint32_t offset) const
+{
+    return VictimFrom(queries.PieceX()[index], queries.PieceY()[index], offset);
+}
+
+Unit* ThreatSets::VictimFrom(int32_t fromX, int32_t fromY, uint32_t offset) const
+{
+    const int32_t x = fromX + static_cast<int16_t>(offset >> 16);
+    const int32_t y = fromY + static_cast<int16_t>(offset & 0xffffu);
     Unit* victim = queries.At(x, y);
     return victim != nullptr ? victim : map.GetUnitAt({static_cast<float>(x), static_cast<float>(y)});
 }
@@ -306,6 +316,39 @@ void ThreatSets::Remembered(const Unit& unit, uint64_t key, Tiles& out)
 }
 
 void ThreatSets::Compute(const Unit& unit, Tiles& out)
+{
+    BoardQueries::ReachArea area;
+    if (!queries.ReachableArea(unit, area)) {
+        ComputeFromList(unit, out);
+        return;
+    }
+    out.clear();
+    const std::vector<Unit*>& units = map.Units();
+    const Vector2 start = unit.GetTile();
+    const auto sx = static_cast<int32_t>(start.x);
+    const auto sy = static_cast<int32_t>(start.y);
+    const int32_t* pieceX = queries.PieceX().data();
+    const int32_t* pieceY = queries.PieceY().data();
+    for (size_t i = 0; i < units.size(); ++i) {
+        const Unit* piece = units[i];
+        if (piece->team == unit.team) {
+            continue;
+        }
+        const int32_t dx = pieceX[i] - sx;
+        const int32_t dy = pieceY[i] - sy;
+        const int32_t reach = piece->isCastle ? 1 : unit.range;
+        if (std::abs(dx) + std::abs(dy) > unit.speed + reach || !area.Within(dx, dy, reach)) {
+            continue;
+        }
+        // Pieces sharing a tile are one target: the first one standing there.
+        const uint32_t packed = (static_cast<uint32_t>(dx) << 16) | (static_cast<uint32_t>(dy) & 0xffffu);
+        if (std::find(out.begin(), out.end(), packed) == out.end()) {
+            out.push_back(packed);
+        }
+    }
+}
+
+void ThreatSets::ComputeFromList(const Unit& unit, Tiles& out)
 {
     out.clear();
     const std::vector<Vector2>& reachable = queries.Reachable(unit);

@@ -37,6 +37,8 @@ public:
     }
     // The piece `threat` attacks on a tile of its threat set: the first one standing there.
     Unit* VictimAt(const Unit& threat, uint32_t offset) const;
+    // The same for the piece at `index` of the board's pieces, from its tile as of the last refresh.
+    Unit* VictimAt(size_t index, uint32_t offset) const;
     // The distinct pieces `unit` could attack after one move, in creation order, from the keys
     // brought up to date first (the caller refreshes the queries before).
     const std::vector<Unit*>& Of(const Unit& unit);
@@ -99,6 +101,7 @@ private:
     // At for a piece with rivals near: its set by its key.
     const Tiles& Lookup(size_t index);
     PieceRecord RecordOf(size_t index) const;
+    Unit* VictimFrom(int32_t fromX, int32_t fromY, uint32_t offset) const;
     // A small number for each owner, the same as long as nothing is forgotten.
     int32_t OwnerNumber(const TeamController* team);
     // Sums the marks of the neighbourhood of the piece at `index`, and counts its rivals.
@@ -112,6 +115,8 @@ private:
     // The threat set for `key`: remembered, or computed into `out` and remembered.
     void Remembered(const Unit& unit, uint64_t key, Tiles& out);
     void Compute(const Unit& unit, Tiles& out);
+    // The same from the list of reachable tiles, for the moves the grid of reach cannot hold.
+    void ComputeFromList(const Unit& unit, Tiles& out);
 
     const TileMap& map;
     BoardQueries& queries;

@@ -224,6 +224,24 @@ void BoardQueries::ReadTiles()
             entryCost.push_back(row[x].blocked ? blockedCost : row[x].moveCost);
         }
     }
+    rowWords = static_cast<size_t>(width + 2 * bitMargin + 63) / 64 + 1;
+    costOneBits.assign(rowWords * static_cast<size_t>(height), 0);
+    costTwoBits.assign(rowWords * static_cast<size_t>(height), 0);
+    costsFitBits = true;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const int32_t cost = entryCost[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+            const auto bit = static_cast<size_t>(x + bitMargin);
+            const size_t word = static_cast<size_t>(y) * rowWords + bit / 64;
+            if (cost == 1) {
+                costOneBits[word] |= uint64_t{1} << (bit % 64);
+            } else if (cost == 2) {
+                costTwoBits[word] |= uint64_t{1} << (bit % 64);
+            } else if (cost != blockedCost) {
+                costsFitBits = false;
+            }
+        }
+    }
 }
 
 void BoardQueries::RememberReachable(size_t slots)
@@ -332,3 +350,86 @@ void BoardQueries::Walk(const Unit& unit)
     }
 }
 
+
+uint32_t BoardQueries::BitWindow(const std::vector<uint64_t>& bits, int32_t x, int32_t y) const
+{
+    const auto bit = static_cast<size_t>(x - ReachArea::areaColumn + bitMargin);
+    const uint64_t* row = bits.data() + static_cast<size_t>(y) * rowWords + bit / 64;
+    const size_t shift = bit % 64;
+    const uint64_t low = row[0] >> shift;
+    return static_cast<uint32_t>(shift == 0 ? low : low | row[1] << (64 - shift));
+}
+
+bool BoardQueries::ReachableArea(const Unit& unit, ReachArea& area) const
+{
+    const int32_t speed = unit.speed;
+    if (speed < 0 || speed > rememberedSpeed || !costsFitBits) {
+        return false;
+    }
+    const Vector2 start = unit.GetTile();
+    const auto sx = static_cast<int32_t>(start.x);
+    const auto sy = static_cast<int32_t>(start.y);
+    if (sx < 0 || sy < 0 || sx >= width || sy >= height ||
+        occupantStamp[static_cast<size_t>(sy) * static_cast<size_t>(width) + static_cast<size_t>(sx)] != stamp) {
+        return false;
+    }
+    // The free tiles around the start that cost 1 and 2 to enter, row by row.
+    constexpr size_t rowCount = std::tuple_size_v<decltype(ReachArea::rows)>;
+    std::array<uint32_t, rowCount> costOne{};
+    std::array<uint32_t, rowCount> costTwo{};
+    const int32_t top = std::max(sy - speed, 0);
+    const int32_t bottom = std::min(sy + speed, height - 1);
+    for (int32_t y = top; y <= bottom; ++y) {
+        const auto row = static_cast<size_t>(y - sy + ReachArea::areaRow);
+        costOne[row] = BitWindow(costOneBits, sx, y);
+        costTwo[row] = BitWindow(costTwoBits, sx, y);
+    }
+    for (size_t i = 0; i < pieceX.size(); ++i) {
+        const int32_t dx = pieceX[i] - sx;
+        const int32_t dy = pieceY[i] - sy;
+        if (std::abs(dx) <= speed && std::abs(dy) <= speed) {
+            const uint32_t taken = ~(uint32_t{1} << (dx + ReachArea::areaColumn));
+            costOne[static_cast<size_t>(dy + ReachArea::areaRow)] &= taken;
+            costTwo[static_cast<size_t>(dy + ReachArea::areaRow)] &= taken;
+        }
+    }
+    // Within k points: the tiles within k - 1, their free neighbours that cost 1, and the free
+    // neighbours costing 2 of the tiles within k - 2. The start is left out at the end.
+    std::array<std::array<uint32_t, rowCount>, 3> within{};  // by points spent, modulo 3
+    within[0][ReachArea::areaRow] = uint32_t{1} << ReachArea::areaColumn;
+    for (int32_t spent = 1; spent <= speed; ++spent) {
+        const std::array<uint32_t, rowCount>& oneBack = within[static_cast<size_t>(spent - 1) % 3];
+        const std::array<uint32_t, rowCount>& twoBack = within[static_cast<size_t>(spent + 1) % 3];
+        std::array<uint32_t, rowCount>& now = within[static_cast<size_t>(spent) % 3];
+        // Nothing lies farther than `spent` rows from the start.
+        const auto first = static_cast<size_t>(ReachArea::areaRow - spent);
+        const auto last = static_cast<size_t>(ReachArea::areaRow + spent);
+        for (size_t row = first; row <= last; ++row) {
+            const uint32_t one = (oneBack[row] << 1) | (oneBack[row] >> 1) | oneBack[row - 1] | oneBack[row + 1];
+            const uint32_t two = (twoBack[row] << 1) | (twoBack[row] >> 1) | twoBack[row - 1] | twoBack[row + 1];
+            now[row] = oneBack[row] | (one & costOne[row]) | (two & costTwo[row]);
+        }
+    }
+    area.rows = within[static_cast<size_t>(speed) % 3];
+    area.rows[ReachArea::areaRow] &= ~(uint32_t{1} << ReachArea::areaColumn);
+    return true;
+}
+
+bool BoardQueries::ReachArea::Within(int32_t dx, int32_t dy, int32_t reach) const
+{
+    const int32_t top = std::max(dy - reach, -rememberedSpeed);
+    const int32_t bottom = std::min(dy + reach, rememberedSpeed);
+    for (int32_t row = top; row <= bottom; ++row) {
+        const int32_t span = reach - std::abs(dy - row);
+        const int32_t low = std::max(dx - span, -rememberedSpeed) + areaColumn;
+        const int32_t high = std::min(dx + span, rememberedSpeed) + areaColumn;
+        if (low > high) {
+            continue;
+        }
+        const uint32_t columns = (uint32_t{2} << high) - (uint32_t{1} << low);
+        if ((rows[static_cast<size_t>(row + areaRow)] & columns) != 0) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -61,6 +61,19 @@ public:
     static constexpr int32_t rememberedSpeed = 5;
     static constexpr size_t diamondTiles = 2 * rememberedSpeed * (rememberedSpeed + 1) + 1;
 
+    // The tiles a move of `unit` can reach, as a bit grid around its tile, for questions that need
+    // no order: bit dx + areaColumn of row dy + areaRow for the tile (dx, dy) from its own.
+    struct ReachArea {
+        static constexpr int32_t areaColumn = 8;
+        static constexpr int32_t areaRow = rememberedSpeed + 1;
+        std::array<uint32_t, 2 * rememberedSpeed + 3> rows{};  // with a row of nothing above and below
+        // Whether a reachable tile lies within `reach` (Manhattan) of (dx, dy).
+        bool Within(int32_t dx, int32_t dy, int32_t reach) const;
+    };
+    // False, with `area` unspecified, when the grid cannot hold the answer: a speed beyond
+    // rememberedSpeed, a tile within it that costs other than 1 or 2, or a start no piece stands on.
+    bool ReachableArea(const Unit& unit, ReachArea& area) const;
+
 private:
     struct RememberedReach {
         uint64_t occupied = 0;
@@ -112,6 +125,15 @@ private:
     std::array<size_t, 64> indexHints{};  // by a piece's address, where RefreshTouched last found it
     uint32_t wholeAt = 0;
     std::vector<int32_t> entryCost;    // per tile: its move cost, or more than any speed when blocked
+    // The passable tiles that cost 1 and 2 to enter, a bit per tile: row by row, rowWords words a row,
+    // column x at bit x + bitMargin, so that a window of 32 columns around any tile reads without checks.
+    static constexpr int32_t bitMargin = 16;
+    std::vector<uint64_t> costOneBits;
+    std::vector<uint64_t> costTwoBits;
+    size_t rowWords = 0;
+    bool costsFitBits = true;  // every passable tile costs 1 or 2
+    // The 32 columns from x - ReachArea::areaColumn of row y of `bits`.
+    uint32_t BitWindow(const std::vector<uint64_t>& bits, int32_t x, int32_t y) const;
     std::vector<Unit*> occupant;       // per tile, valid where stamp == current
     std::vector<size_t> occupantIndex;  // its index in child order
     std::vector<uint32_t> occupantCount;  // the pieces on the tile

@@ -2,7 +2,8 @@
 // threat sets remembered by neighbourhood and, for the two-candidate search, the side's sight,
 // counted tile by tile as pieces move. Along random trial paths, across Forget, it must score and
 // answer exactly as a fresh evaluator and leave the sight UpdateVision builds, tile for tile and in
-// the same order. The third seed scores as the step search does, rebuilding the sight each time.
+// the same order. The third seed scores rebuilding the sight each time, the fourth as the step search
+// does: the trial's sight only counted, the list left as the position it was tried from saw it.
 // The first two are the opponent's own evaluator, told by its trials which pieces they change: the
 // grid of who stands where follows those alone.
 #include "ai/AiFixtures.h"
@@ -15,7 +16,7 @@ struct TrackedOpponent : HPSController {
 
 TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
 {
-    for (uint32_t seed = 1; seed <= 3; ++seed) {
+    for (uint32_t seed = 1; seed <= 4; ++seed) {
         for (const std::string& map : {GameDataPath("Map1.txt"), GameDataPath("Map2.txt"),
                                        GameDataPath("TutorialMap.txt"), TestDataPath("golden-crowded-small.txt"),
                                        TestDataPath("ai-actions.txt"), TestDataPath("golden-map2-siege.txt")}) {
@@ -55,8 +56,24 @@ TEST(EvaluatorKeptState, ScoresAndSightAsAFreshEvaluator)
                 const float fresh = freshEvaluator.Evaluate(&ai);
                 const std::vector<Vector2> sightNow = ai.visibleTiles;
                 ai.visibleTiles = sightBefore;
-                ASSERT_EQ(seed != 3 ? kept.EvaluateKeepingSight(&ai) : kept.Evaluate(&ai), fresh) << "step " << step;
-                if (step % 5 == 0) {
+                const float score = seed < 3 ? kept.EvaluateKeepingSight(&ai) : seed == 3 ? kept.Evaluate(&ai) : kept.EvaluateCountingSight(&ai);
+                ASSERT_EQ(score, fresh) << "step " << step;
+                if (seed == 4) {
+                    ASSERT_EQ(TilesText(ai.visibleTiles), TilesText(sightBefore)) << "step " << step;
+                    // As the step search does, one more trial scored against this position's sight and
+                    // taken back: the next scoring counts from the trial's sight, not this one's.
+                    ai.visibleTiles = sightNow;
+                    Unit* piece = board.GetUnitsOf(&ai)[rng() % board.GetUnitsOf(&ai).size()];
+                    std::vector<AIAction> trials = generator.GenerateActions(&ai, piece);
+                    if (!trials.empty()) {
+                        Unit* made = ai.TryAction(trials[rng() % trials.size()]);
+                        const float counted = kept.EvaluateCountingSight(&ai);
+                        ai.visibleTiles = sightNow;
+                        ASSERT_EQ(counted, Evaluator(board).Evaluate(&ai)) << "step " << step << ", a trial of " << PieceText(piece);
+                        ai.TakeBack(made);
+                        ai.visibleTiles = sightNow;
+                    }
+                } else if (step % 5 == 0) {
                     kept.WriteSight();
                     ASSERT_EQ(TilesText(ai.visibleTiles), TilesText(sightNow)) << "step " << step;
                 }
