@@ -166,8 +166,10 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     sums.assign(pieces.size(), 0);
     rivals.assign(pieces.size(), 0);
     recent.assign(pieces.size(), RecentSets{});
+    unfinished = 0;
     for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
         Touch(i);
+        Unfinished(i);
     }
 
     enemiesAt = ~uint64_t{0};
@@ -202,8 +204,10 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     steps.assign(static_cast<size_t>((2 * maxStep + 1) * (2 * maxStep + 1)), Step{});
 
     approachEnemies.clear();
-    enemiesSeen = 1;
-    approaches.clear();
+    kept.clear();
+    keptMaterial = 0;
+    keptCastles = 0;
+    keptApproach = 0;
     pathCosts.assign(cells, {});
 }
 
@@ -224,6 +228,9 @@ void SearchBoard::Touch(int32_t piece)
 
 int32_t SearchBoard::CurrentPiece() const
 {
+    if (pieces.size() <= 64) {
+        return unfinished == 0 ? -1 : static_cast<int32_t>(__builtin_ctzll(unfinished));
+    }
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];
         if (piece.alive && piece.team == side && !piece.attacked) {
@@ -238,9 +245,33 @@ bool SearchBoard::InReach(const Piece& attacker, const Piece& target, int32_t x,
     return target.alive && target.team != attacker.team && Distance(target.x, target.y, x, y) <= (target.castle ? 1 : attacker.range);
 }
 
+void SearchBoard::Unfinished(int32_t index)
+{
+    if (index >= 64) {
+        return;
+    }
+    const auto i = static_cast<size_t>(index);
+    const bool open = i < pieces.size() && pieces[i].alive && pieces[i].team == side && !pieces[i].attacked;
+    unfinished = (unfinished & ~(uint64_t{1} << i)) | (static_cast<uint64_t>(open) << i);
+}
+
 bool SearchBoard::HasAttackTarget(int32_t index) const
 {
     const Piece& piece = pieces[static_cast<size_t>(index)];
+    // A short reach looks at the few tiles within it (castles are attacked from next door).
+    const int32_t reach = std::max(piece.range, 1);
+    if (reach <= 2) {
+        for (int32_t dy = -reach; dy <= reach; ++dy) {
+            const int32_t across = reach - std::abs(dy);
+            for (int32_t dx = -across; dx <= across; ++dx) {
+                const int32_t other = At(piece.x + dx, piece.y + dy);
+                if (other >= 0 && InReach(piece, pieces[static_cast<size_t>(other)], piece.x, piece.y)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
     return std::any_of(pieces.begin(), pieces.end(), [&](const Piece& other) { return InReach(piece, other, piece.x, piece.y); });
 }
 
@@ -342,6 +373,10 @@ void SearchBoard::Apply(const Action& action)
         break;
     }
     }
+    Unfinished(action.piece);
+    if (entry.victim >= 0) {
+        Unfinished(entry.victim);
+    }
 }
 
 void SearchBoard::TakeBack()
@@ -394,6 +429,10 @@ void SearchBoard::TakeBack()
     }
     actor.moved = entry.moved;
     actor.attacked = entry.attacked;
+    Unfinished(action.piece);
+    if (entry.victim >= 0) {
+        Unfinished(entry.victim);
+    }
 }
 
 std::vector<AIAction> SearchBoard::Trials() const
@@ -921,12 +960,30 @@ int32_t SearchBoard::PathCost(int32_t fromX, int32_t fromY, int32_t toX, int32_t
 float SearchBoard::Score()
 {
     SyncThreats();
-    int32_t material = 0;
+    // What each changed piece adds to material, castles and approach, against what it added before.
+    for (int32_t index : scoreTouched) {
+        const auto i = static_cast<size_t>(index);
+        if (i >= kept.size()) {
+            kept.resize(i + 1);
+        }
+        Kept now;
+        if (i < pieces.size() && pieces[i].alive) {
+            const Piece& piece = pieces[i];
+            const bool own = piece.team == side;
+            now.material = own ? piece.value : (piece.owner < static_cast<int32_t>(gold.size()) ? -piece.value : 0);
+            now.castles = piece.castle && piece.team != nullptr ? (own ? 100 : -100) : 0;
+        }
+        keptMaterial += now.material - kept[i].material;
+        keptCastles += now.castles - kept[i].castles;
+        kept[i].material = now.material;
+        kept[i].castles = now.castles;
+    }
+    int32_t material = keptMaterial;
     for (size_t owner = 0; owner < gold.size(); ++owner) {
         material += static_cast<int32_t>(owner) == sideOwner ? gold[owner] : -gold[owner];
     }
-    const auto sides = static_cast<int32_t>(gold.size());
-    int32_t castles = 0;
+
+    // The pieces in sight: the enemies among them, and the threats they all pose.
     int32_t attacks = 0;
     int32_t threatScore = 0;
     scoreEnemies.clear();
@@ -936,14 +993,6 @@ float SearchBoard::Score()
             continue;
         }
         const bool own = piece.team == side;
-        if (own) {
-            material += piece.value;
-        } else if (piece.owner < sides) {
-            material -= piece.value;
-        }
-        if (piece.castle && piece.team != nullptr) {
-            castles += own ? 100 : -100;
-        }
         if (own && piece.moved && !piece.attacked) {
             for (const Piece& target : pieces) {
                 if (InReach(piece, target, piece.x, piece.y)) {
@@ -957,6 +1006,9 @@ float SearchBoard::Score()
         if (!own) {
             scoreEnemies.push_back({piece.x, piece.y});
         }
+        if (rivals[i] == 0) {
+            continue;
+        }
         for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i))) {
             const Piece& victim = pieces[static_cast<size_t>(VictimAt(static_cast<int32_t>(i), offset))];
             const int32_t weight = (piece.damage >= victim.health ? 3 : 1) * victim.value;
@@ -964,43 +1016,49 @@ float SearchBoard::Score()
         }
     }
 
-    // With nobody of another owner in sight the approach term stays 0; a piece keeps its cost
-    // while its tile and the enemies in sight stay as they were.
+    // With nobody of another owner in sight the approach term stays 0. A piece's cost depends on
+    // its tile and the enemies in sight: while those stay, only the changed pieces are looked at.
+    auto approachOf = [&](size_t i) {
+        if (i >= pieces.size() || !pieces[i].alive || pieces[i].team != side || scoreEnemies.empty()) {
+            return 0;
+        }
+        const Piece& piece = pieces[i];
+        // The nearest enemy by whole-tile distance, ties to the one earlier in child order.
+        std::array<int32_t, 2> goal = scoreEnemies.front();
+        int32_t best = Distance(goal[0], goal[1], piece.x, piece.y);
+        for (const std::array<int32_t, 2>& enemy : scoreEnemies) {
+            const int32_t distance = Distance(enemy[0], enemy[1], piece.x, piece.y);
+            if (distance < best) {
+                best = distance;
+                goal = enemy;
+            }
+        }
+        return -PathCost(piece.x, piece.y, goal[0], goal[1]);
+    };
     if (scoreEnemies != approachEnemies) {
         approachEnemies = scoreEnemies;
-        ++enemiesSeen;
-    }
-    approaches.resize(std::max(approaches.size(), pieces.size()));
-    int32_t approach = 0;
-    for (size_t i = 0; i < pieces.size() && !scoreEnemies.empty(); ++i) {
-        const Piece& piece = pieces[i];
-        if (!piece.alive || piece.team != side) {
-            continue;
+        kept.resize(std::max(kept.size(), pieces.size()));
+        keptApproach = 0;
+        for (size_t i = 0; i < kept.size(); ++i) {
+            kept[i].approach = approachOf(i);
+            keptApproach += kept[i].approach;
         }
-        Approach& known = approaches[i];
-        if (known.enemiesSeen != enemiesSeen || known.x != piece.x || known.y != piece.y) {
-            // The nearest enemy by whole-tile distance, ties to the one earlier in child order.
-            std::array<int32_t, 2> goal = scoreEnemies.front();
-            int32_t best = Distance(goal[0], goal[1], piece.x, piece.y);
-            for (const std::array<int32_t, 2>& enemy : scoreEnemies) {
-                const int32_t distance = Distance(enemy[0], enemy[1], piece.x, piece.y);
-                if (distance < best) {
-                    best = distance;
-                    goal = enemy;
-                }
-            }
-            known = {piece.x, piece.y, enemiesSeen, PathCost(piece.x, piece.y, goal[0], goal[1])};
+    } else {
+        for (int32_t index : scoreTouched) {
+            const auto i = static_cast<size_t>(index);
+            const int32_t now = approachOf(i);
+            keptApproach += now - kept[i].approach;
+            kept[i].approach = now;
         }
-        approach -= known.cost;
     }
 
     CountSight();
 
     float score = 10.0f * static_cast<float>(material);
-    score += static_cast<float>(castles);
+    score += static_cast<float>(keptCastles);
     score += static_cast<float>(threatScore);
     score += 3.0f * static_cast<float>(attacks);
     score += static_cast<float>(coveredTiles);
-    score += 3.0f * static_cast<float>(approach);
+    score += 3.0f * static_cast<float>(keptApproach);
     return score;
 }

@@ -89,6 +89,8 @@ private:
     int32_t At(int32_t x, int32_t y) const { return OnBoard(x, y) ? occupant[static_cast<size_t>(Cell(x, y))] : -1; }
     bool InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const;
     bool HasAttackTarget(int32_t piece) const;
+    // Brings the piece's bit of `unfinished` to its state.
+    void Unfinished(int32_t piece);
     // A piece's tile, owner or presence changed: the kept states look at it again.
     void Touch(int32_t piece);
 
@@ -133,6 +135,7 @@ private:
     std::vector<int32_t> entryCost;
     std::vector<uint8_t> blocked;
     std::vector<Undo> undo;
+    uint64_t unfinished = 0;  // of the first 64 pieces, those of the side not finished yet
     uint64_t nextSerial = 0;
 
     // Pieces changed since the threat sets, and since the sight and the approach, last looked.
@@ -224,13 +227,17 @@ private:
 
     std::vector<std::array<int32_t, 2>> scoreEnemies;
     std::vector<std::array<int32_t, 2>> approachEnemies;
-    uint32_t enemiesSeen = 1;
-    struct Approach {
-        int32_t x = 0;
-        int32_t y = 0;
-        uint32_t enemiesSeen = 0;
-        int32_t cost = 0;
+    // Per piece, what it added to the score's material, castles and approach when last looked at
+    // (a piece changes them only by moving, falling, changing hands, being bought or taken back),
+    // and the sums.
+    struct Kept {
+        int32_t material = 0;
+        int32_t castles = 0;
+        int32_t approach = 0;
     };
-    std::vector<Approach> approaches;
+    std::vector<Kept> kept;
+    int32_t keptMaterial = 0;
+    int32_t keptCastles = 0;
+    int32_t keptApproach = 0;
     std::vector<std::vector<int32_t>> pathCosts;  // [target tile][start tile], -1 not yet known
 };
