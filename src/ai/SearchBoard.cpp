@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 #include "ai/Evaluator.h"
 #include "board/TeamController.h"
@@ -10,6 +11,15 @@
 #include "core/Mix.h"
 
 namespace {
+// A piece as the neighbourhoods count it.
+struct NearPiece {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t owner = 0;
+    int32_t castle = 0;  // -1 for a castle
+    uint64_t mark = 0;
+};
+
 constexpr int32_t noEnemyDistance = 9999999;
 constexpr int32_t startDistance = 99999;
 // Entering a blocked tile costs more than any piece's speed.
@@ -57,6 +67,27 @@ uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
 {
     const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
     return Mix(Mix(static_cast<uint64_t>(owner) * 2 + (castle ? 1 : 0) + 1) ^ where);
+}
+
+// Takes a piece's mark as it was out of every neighbourhood it was in, and adds it as it is now to
+// every one it is in. NOTE: no array aliases another, so that the compiler takes several pieces at once.
+void MoveMark(size_t count, const int32_t* __restrict x, const int32_t* __restrict y, const int32_t* __restrict speed,
+              const int32_t* __restrict range, const int32_t* __restrict owner, uint32_t* __restrict low, uint32_t* __restrict high,
+              int32_t* __restrict rival, const NearPiece& before, const NearPiece& now)
+{
+    const auto nowLow = static_cast<uint32_t>(now.mark);
+    const auto nowHigh = static_cast<uint32_t>(now.mark >> 32);
+    const auto beforeLow = static_cast<uint32_t>(before.mark);
+    const auto beforeHigh = static_cast<uint32_t>(before.mark >> 32);
+    for (size_t j = 0; j < count; ++j) {
+        const int32_t goneRival = -static_cast<int32_t>(owner[j] != before.owner);
+        const int32_t comeRival = -static_cast<int32_t>(owner[j] != now.owner);
+        const auto wasNear = static_cast<uint32_t>(NearMask(x[j] - before.x, y[j] - before.y, speed[j], range[j], goneRival, before.castle));
+        const auto isNear = static_cast<uint32_t>(NearMask(x[j] - now.x, y[j] - now.y, speed[j], range[j], comeRival, now.castle));
+        low[j] ^= (nowLow & isNear) ^ (beforeLow & wasNear);
+        high[j] ^= (nowHigh & isNear) ^ (beforeHigh & wasNear);
+        rival[j] += static_cast<int32_t>((isNear & static_cast<uint32_t>(comeRival) & 1) - (wasNear & static_cast<uint32_t>(goneRival) & 1));
+    }
 }
 
 uint32_t PackOffset(int32_t dx, int32_t dy)
@@ -147,9 +178,12 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     listedStamp.assign(cells, 0);
     listed = 0;
     ++generation;
-    if (reachMemo.empty()) {
-        reachMemo.resize(reachSlots);
-        threatMemo.resize(memoSlots);
+    if (reachMemo == nullptr) {
+        reachMemo.reset(static_cast<RememberedReach*>(std::calloc(reachSlots, sizeof(RememberedReach))));
+        threatMemo.reset(static_cast<Memo*>(std::calloc(memoSlots, sizeof(Memo))));
+        if (reachMemo == nullptr || threatMemo == nullptr) {
+            throw std::bad_alloc();
+        }
     }
     // Every piece is counted into the neighbourhoods afresh.
     nearX.assign(pieces.size(), farAway);
@@ -162,8 +196,10 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     }
     nearOwner.assign(pieces.size(), 0);
     nearCastle.assign(pieces.size(), 0);
-    marks.assign(pieces.size(), 0);
-    sums.assign(pieces.size(), 0);
+    markLow.assign(pieces.size(), 0);
+    markHigh.assign(pieces.size(), 0);
+    sumLow.assign(pieces.size(), 0);
+    sumHigh.assign(pieces.size(), 0);
     rivals.assign(pieces.size(), 0);
     recent.assign(pieces.size(), RecentSets{});
     unfinished = 0;
@@ -362,8 +398,10 @@ void SearchBoard::Apply(const Action& action)
             nearRange.push_back(0);
             nearOwner.push_back(0);
             nearCastle.push_back(0);
-            marks.push_back(0);
-            sums.push_back(0);
+            markLow.push_back(0);
+            markHigh.push_back(0);
+            sumLow.push_back(0);
+            sumHigh.push_back(0);
             rivals.push_back(0);
             recent.emplace_back();
         }
@@ -546,12 +584,12 @@ void SearchBoard::SyncThreats()
         const auto i = static_cast<size_t>(index);
         touchFlags[i] &= static_cast<uint8_t>(~1u);
         const bool present = i < pieces.size() && pieces[i].alive;
-        Counted now{farAway, farAway, 0, 0, 0};
+        NearPiece now{farAway, farAway, 0, 0, 0};
         if (present) {
             const Piece& piece = pieces[i];
             now = {piece.x, piece.y, piece.owner, piece.castle ? -1 : 0, MarkOf(piece.x, piece.y, piece.owner, piece.castle)};
         }
-        const Counted before{nearX[i], nearY[i], nearOwner[i], nearCastle[i], marks[i]};
+        const NearPiece before{nearX[i], nearY[i], nearOwner[i], nearCastle[i], (uint64_t{markHigh[i]} << 32) | markLow[i]};
         if (now.x == before.x && now.y == before.y && now.owner == before.owner && now.castle == before.castle) {
             continue;
         }
@@ -559,23 +597,10 @@ void SearchBoard::SyncThreats()
         nearY[i] = now.y;
         nearOwner[i] = now.owner;
         nearCastle[i] = now.castle;
-        marks[i] = now.mark;
-        const int32_t* x = nearX.data();
-        const int32_t* y = nearY.data();
-        const int32_t* speed = nearSpeed.data();
-        const int32_t* range = nearRange.data();
-        const int32_t* owner = nearOwner.data();
-        uint64_t* sum = sums.data();
-        int32_t* rival = rivals.data();
-        for (size_t j = 0; j < count; ++j) {
-            const int32_t goneRival = -static_cast<int32_t>(owner[j] != before.owner);
-            const int32_t comeRival = -static_cast<int32_t>(owner[j] != now.owner);
-            const int32_t wasNear = NearMask(x[j] - before.x, y[j] - before.y, speed[j], range[j], goneRival, before.castle);
-            const int32_t isNear = NearMask(x[j] - now.x, y[j] - now.y, speed[j], range[j], comeRival, now.castle);
-            sum[j] += (now.mark & static_cast<uint64_t>(static_cast<int64_t>(isNear))) -
-                      (before.mark & static_cast<uint64_t>(static_cast<int64_t>(wasNear)));
-            rival[j] += (isNear & comeRival & 1) - (wasNear & goneRival & 1);
-        }
+        markLow[i] = static_cast<uint32_t>(now.mark);
+        markHigh[i] = static_cast<uint32_t>(now.mark >> 32);
+        MoveMark(count, nearX.data(), nearY.data(), nearSpeed.data(), nearRange.data(), nearOwner.data(), sumLow.data(), sumHigh.data(),
+                 rivals.data(), before, now);
     }
     for (int32_t index : threatTouched) {
         if (static_cast<size_t>(index) < pieces.size() && pieces[static_cast<size_t>(index)].alive) {
@@ -592,15 +617,25 @@ void SearchBoard::Recount(int32_t index)
     const int32_t* y = nearY.data();
     const int32_t* owner = nearOwner.data();
     const int32_t* castle = nearCastle.data();
-    uint64_t sum = 0;
+    const uint32_t* markLows = markLow.data();
+    const uint32_t* markHighs = markHigh.data();
+    const int32_t px = x[i];
+    const int32_t py = y[i];
+    const int32_t pspeed = nearSpeed[i];
+    const int32_t prange = nearRange[i];
+    const int32_t powner = owner[i];
+    uint32_t low = 0;
+    uint32_t high = 0;
     int32_t rivalCount = 0;
     for (size_t j = 0; j < nearX.size(); ++j) {
-        const int32_t rival = -static_cast<int32_t>(owner[j] != owner[i]);
-        const int32_t near = NearMask(x[j] - x[i], y[j] - y[i], nearSpeed[i], nearRange[i], rival, castle[j]);
-        sum += marks[j] & static_cast<uint64_t>(static_cast<int64_t>(near));
+        const int32_t rival = -static_cast<int32_t>(owner[j] != powner);
+        const int32_t near = NearMask(x[j] - px, y[j] - py, pspeed, prange, rival, castle[j]);
+        low ^= markLows[j] & static_cast<uint32_t>(near);
+        high ^= markHighs[j] & static_cast<uint32_t>(near);
         rivalCount -= near & rival;
     }
-    sums[i] = sum;
+    sumLow[i] = low;
+    sumHigh[i] = high;
     rivals[i] = rivalCount;
 }
 
@@ -614,7 +649,7 @@ const std::vector<uint32_t>& SearchBoard::ThreatTiles(int32_t index)
     const Piece& piece = pieces[i];
     const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
     const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
-    const uint64_t key = sums[i] + Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
+    const uint64_t key = ((uint64_t{sumHigh[i]} << 32) | sumLow[i]) + Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
     RecentSets& sets = recent[i];
     for (uint8_t k = 0; k < sets.keys.size(); ++k) {
         const auto slot = static_cast<uint8_t>((sets.current + k) % sets.keys.size());

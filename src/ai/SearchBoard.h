@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "ai/AIController.h"
@@ -98,7 +100,7 @@ private:
     const std::vector<std::array<int32_t, 2>>& Reachable(int32_t piece);
     void Walk(const Piece& piece);
 
-    // Threat sets: per piece the sum of the marks of the pieces near it and the rivals among them.
+    // Threat sets: per piece the marks of the pieces near it combined, and the rivals among them.
     void SyncThreats();
     void Recount(int32_t piece);
     const std::vector<uint32_t>& ThreatTiles(int32_t piece);
@@ -161,25 +163,28 @@ private:
         uint8_t count = 0;
         std::array<std::array<int8_t, 2>, 60> tiles{};
     };
-    std::vector<RememberedReach> reachMemo;
-
-    // Near as the threat sets' neighbourhoods count it, per piece as last counted; a piece that
-    // is not there stands far away.
-    struct Counted {
-        int32_t x = 0;
-        int32_t y = 0;
-        int32_t owner = 0;
-        int32_t castle = 0;  // -1 for a castle
-        uint64_t mark = 0;
+    // The remembered lists and sets: large tables of zeroed entries (generation 0 is never current),
+    // taken from calloc so that the system hands their pages over only as the search reaches them,
+    // not all within the frame that starts the first search.
+    struct FreeTable {
+        void operator()(void* table) const { std::free(table); }
     };
+    std::unique_ptr<RememberedReach[], FreeTable> reachMemo;
+
+    // Per piece, where the threat sets' neighbourhoods last counted it (far away when it was not
+    // there), its owner and whether it is a castle, and its reach.
     std::vector<int32_t> nearX;
     std::vector<int32_t> nearY;
     std::vector<int32_t> nearSpeed;
     std::vector<int32_t> nearRange;
     std::vector<int32_t> nearOwner;
     std::vector<int32_t> nearCastle;
-    std::vector<uint64_t> marks;
-    std::vector<uint64_t> sums;
+    // A piece's mark (where it stands, its owner, whether it is a castle) and the marks of its
+    // neighbourhood combined by exclusive or, each as two 32-bit halves.
+    std::vector<uint32_t> markLow;
+    std::vector<uint32_t> markHigh;
+    std::vector<uint32_t> sumLow;
+    std::vector<uint32_t> sumHigh;
     std::vector<int32_t> rivals;
     struct RecentSets {
         std::array<uint64_t, 4> keys{};
@@ -195,7 +200,7 @@ private:
         uint32_t count = 0;
         std::array<uint32_t, 12> tiles{};
     };
-    std::vector<Memo> threatMemo;
+    std::unique_ptr<Memo[], FreeTable> threatMemo;
     uint32_t generation = 0;
     const std::vector<uint32_t> noTiles;
     std::vector<uint32_t> askedTiles;
