@@ -473,14 +473,17 @@ void SearchBoard::TakeBack()
     }
 }
 
+AIAction SearchBoard::Live(const Action& action) const
+{
+    return {action.kind, pieces[static_cast<size_t>(action.piece)].unit, {static_cast<float>(action.x), static_cast<float>(action.y)}, action.type};
+}
+
 std::vector<AIAction> SearchBoard::Trials() const
 {
     std::vector<AIAction> actions;
     actions.reserve(undo.size());
     for (const Undo& entry : undo) {
-        const Action& action = entry.action;
-        actions.push_back({action.kind, pieces[static_cast<size_t>(action.piece)].unit,
-                           {static_cast<float>(action.x), static_cast<float>(action.y)}, action.type});
+        actions.push_back(Live(entry.action));
     }
     return actions;
 }

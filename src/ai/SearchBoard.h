@@ -45,7 +45,8 @@ public:
     std::array<Action, 2> Candidates(int32_t piece);
     void Apply(const Action& action);
     void TakeBack();
-    // The trials applied, in order, as actions on the live board.
+    // An action as the live board takes it, and the trials applied, in order, so.
+    AIAction Live(const Action& action) const;
     std::vector<AIAction> Trials() const;
     // The position's score for the side. The side's sight is then the position's, kept here.
     float Score();
