@@ -10,16 +10,15 @@
 #include "board/Unit.h"
 #include "core/Mix.h"
 
-namespace {
-// A piece as the neighbourhoods count it.
-struct NearPiece {
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t owner = 0;
-    int32_t castle = 0;  // -1 for a castle
-    uint64_t mark = 0;
-};
+// The loops over every piece in a version for wider vectors where the build asks for one (see
+// CMakeLists.txt); they count in integers only, so every version gives the same answers.
+#if defined(TORVANE_WIDE_LOOPS)
+#define TORVANE_WIDE_LOOP __attribute__((target_clones("avx2", "default")))
+#else
+#define TORVANE_WIDE_LOOP
+#endif
 
+namespace {
 constexpr int32_t noEnemyDistance = 9999999;
 constexpr int32_t startDistance = 99999;
 // Entering a blocked tile costs more than any piece's speed.
@@ -71,9 +70,9 @@ uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
 
 // Takes a piece's mark as it was out of every neighbourhood it was in, and adds it as it is now to
 // every one it is in. NOTE: no array aliases another, so that the compiler takes several pieces at once.
-void MoveMark(size_t count, const int32_t* __restrict x, const int32_t* __restrict y, const int32_t* __restrict speed,
+TORVANE_WIDE_LOOP void MoveMark(size_t count, const int32_t* __restrict x, const int32_t* __restrict y, const int32_t* __restrict speed,
               const int32_t* __restrict range, const int32_t* __restrict owner, uint32_t* __restrict low, uint32_t* __restrict high,
-              int32_t* __restrict rival, const NearPiece& before, const NearPiece& now)
+              int32_t* __restrict rival, const SearchBoard::NearPiece& before, const SearchBoard::NearPiece& now)
 {
     const auto nowLow = static_cast<uint32_t>(now.mark);
     const auto nowHigh = static_cast<uint32_t>(now.mark >> 32);
@@ -88,6 +87,28 @@ void MoveMark(size_t count, const int32_t* __restrict x, const int32_t* __restri
         high[j] ^= (nowHigh & isNear) ^ (beforeHigh & wasNear);
         rival[j] += static_cast<int32_t>((isNear & static_cast<uint32_t>(comeRival) & 1) - (wasNear & static_cast<uint32_t>(goneRival) & 1));
     }
+}
+
+// The marks of the neighbourhood of a piece at (px, py), combined, and the rivals in it.
+struct NeighbourSum {
+    uint32_t low = 0;
+    uint32_t high = 0;
+    int32_t rivals = 0;
+};
+
+TORVANE_WIDE_LOOP NeighbourSum SumNeighbours(size_t count, const int32_t* __restrict x, const int32_t* __restrict y, const int32_t* __restrict owner,
+                           const int32_t* __restrict castle, const uint32_t* __restrict markLow, const uint32_t* __restrict markHigh, int32_t px,
+                           int32_t py, int32_t speed, int32_t range, int32_t pieceOwner)
+{
+    NeighbourSum sum;
+    for (size_t j = 0; j < count; ++j) {
+        const int32_t rival = -static_cast<int32_t>(owner[j] != pieceOwner);
+        const int32_t near = NearMask(x[j] - px, y[j] - py, speed, range, rival, castle[j]);
+        sum.low ^= markLow[j] & static_cast<uint32_t>(near);
+        sum.high ^= markHigh[j] & static_cast<uint32_t>(near);
+        sum.rivals -= near & rival;
+    }
+    return sum;
 }
 
 uint32_t PackOffset(int32_t dx, int32_t dy)
@@ -202,6 +223,11 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     sumHigh.assign(pieces.size(), 0);
     rivals.assign(pieces.size(), 0);
     recent.assign(pieces.size(), RecentSets{});
+    for (std::vector<int32_t>* field : {&liveX, &liveY, &liveOwner, &liveCastle}) {
+        field->clear();
+    }
+    liveLow.clear();
+    liveHigh.clear();
     unfinished = 0;
     for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
         Touch(i);
@@ -253,6 +279,20 @@ void SearchBoard::Touch(int32_t piece)
     if (i >= touchFlags.size()) {
         touchFlags.resize(i + 1, 0);
     }
+    if (i >= liveX.size()) {
+        for (std::vector<int32_t>* field : {&liveX, &liveY, &liveOwner, &liveCastle}) {
+            field->resize(i + 1, 0);
+        }
+        liveLow.resize(i + 1, 0);
+        liveHigh.resize(i + 1, 0);
+    }
+    const SearchBoard::NearPiece now = NearOf(i);
+    liveX[i] = now.x;
+    liveY[i] = now.y;
+    liveOwner[i] = now.owner;
+    liveCastle[i] = now.castle;
+    liveLow[i] = static_cast<uint32_t>(now.mark);
+    liveHigh[i] = static_cast<uint32_t>(now.mark >> 32);
     if ((touchFlags[i] & 1) == 0) {
         threatTouched.push_back(piece);
     }
@@ -459,8 +499,8 @@ void SearchBoard::TakeBack()
         }
         const Piece& bought = pieces.back();
         occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = -1;
-        Touch(static_cast<int32_t>(pieces.size()) - 1);
         pieces.pop_back();
+        Touch(static_cast<int32_t>(pieces.size()));
         --nextSerial;
         break;
     }
@@ -586,13 +626,8 @@ void SearchBoard::SyncThreats()
     for (int32_t index : threatTouched) {
         const auto i = static_cast<size_t>(index);
         touchFlags[i] &= static_cast<uint8_t>(~1u);
-        const bool present = i < pieces.size() && pieces[i].alive;
-        NearPiece now{farAway, farAway, 0, 0, 0};
-        if (present) {
-            const Piece& piece = pieces[i];
-            now = {piece.x, piece.y, piece.owner, piece.castle ? -1 : 0, MarkOf(piece.x, piece.y, piece.owner, piece.castle)};
-        }
-        const NearPiece before{nearX[i], nearY[i], nearOwner[i], nearCastle[i], (uint64_t{markHigh[i]} << 32) | markLow[i]};
+        const SearchBoard::NearPiece now{liveX[i], liveY[i], liveOwner[i], liveCastle[i], (uint64_t{liveHigh[i]} << 32) | liveLow[i]};
+        const SearchBoard::NearPiece before{nearX[i], nearY[i], nearOwner[i], nearCastle[i], (uint64_t{markHigh[i]} << 32) | markLow[i]};
         if (now.x == before.x && now.y == before.y && now.owner == before.owner && now.castle == before.castle) {
             continue;
         }
@@ -613,46 +648,32 @@ void SearchBoard::SyncThreats()
     threatTouched.clear();
 }
 
+SearchBoard::NearPiece SearchBoard::NearOf(size_t i) const
+{
+    if (i >= pieces.size() || !pieces[i].alive) {
+        return {farAway, farAway, 0, 0, 0};
+    }
+    const Piece& piece = pieces[i];
+    return {piece.x, piece.y, piece.owner, piece.castle ? -1 : 0, MarkOf(piece.x, piece.y, piece.owner, piece.castle)};
+}
+
 void SearchBoard::Recount(int32_t index)
 {
     const auto i = static_cast<size_t>(index);
-    const int32_t* x = nearX.data();
-    const int32_t* y = nearY.data();
-    const int32_t* owner = nearOwner.data();
-    const int32_t* castle = nearCastle.data();
-    const uint32_t* markLows = markLow.data();
-    const uint32_t* markHighs = markHigh.data();
-    const int32_t px = x[i];
-    const int32_t py = y[i];
-    const int32_t pspeed = nearSpeed[i];
-    const int32_t prange = nearRange[i];
-    const int32_t powner = owner[i];
-    uint32_t low = 0;
-    uint32_t high = 0;
-    int32_t rivalCount = 0;
-    for (size_t j = 0; j < nearX.size(); ++j) {
-        const int32_t rival = -static_cast<int32_t>(owner[j] != powner);
-        const int32_t near = NearMask(x[j] - px, y[j] - py, pspeed, prange, rival, castle[j]);
-        low ^= markLows[j] & static_cast<uint32_t>(near);
-        high ^= markHighs[j] & static_cast<uint32_t>(near);
-        rivalCount -= near & rival;
-    }
-    sumLow[i] = low;
-    sumHigh[i] = high;
-    rivals[i] = rivalCount;
+    const NeighbourSum sum = SumNeighbours(nearX.size(), nearX.data(), nearY.data(), nearOwner.data(), nearCastle.data(), markLow.data(),
+                                           markHigh.data(), nearX[i], nearY[i], nearSpeed[i], nearRange[i], nearOwner[i]);
+    sumLow[i] = sum.low;
+    sumHigh[i] = sum.high;
+    rivals[i] = sum.rivals;
 }
 
-const std::vector<uint32_t>& SearchBoard::ThreatTiles(int32_t index)
+const std::vector<uint32_t>& SearchBoard::ThreatTiles(int32_t index, uint64_t neighbours)
 {
     const auto i = static_cast<size_t>(index);
-    // With no piece of another owner near, nothing is in reach: most pieces, most of the time.
-    if (rivals[i] == 0) {
-        return noTiles;
-    }
     const Piece& piece = pieces[i];
     const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
     const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
-    const uint64_t key = ((uint64_t{sumHigh[i]} << 32) | sumLow[i]) + Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
+    const uint64_t key = neighbours + Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
     RecentSets& sets = recent[i];
     for (uint8_t k = 0; k < sets.keys.size(); ++k) {
         const auto slot = static_cast<uint8_t>((sets.current + k) % sets.keys.size());
@@ -804,10 +825,14 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
         }
         return {first, pass};
     }
-    SyncThreats();
+    // Its neighbourhood as the pieces stand now: the other pieces' neighbourhoods wait for the next
+    // score, by which time many of the trials' changes have been taken back again.
+    const auto i = static_cast<size_t>(index);
+    const NeighbourSum near = SumNeighbours(liveX.size(), liveX.data(), liveY.data(), liveOwner.data(), liveCastle.data(), liveLow.data(),
+                                            liveHigh.data(), piece.x, piece.y, nearSpeed[i], nearRange[i], piece.owner);
     // The most valuable piece it could attack after a move, the first in creation order of equals.
     int32_t victim = -1;
-    for (uint32_t offset : ThreatTiles(index)) {
+    for (uint32_t offset : near.rivals == 0 ? noTiles : ThreatTiles(index, (uint64_t{near.high} << 32) | near.low)) {
         const int32_t at = VictimAt(index, offset);
         if (at >= 0) {
             const Piece& candidate = pieces[static_cast<size_t>(at)];
@@ -1047,7 +1072,7 @@ float SearchBoard::Score()
         if (rivals[i] == 0) {
             continue;
         }
-        for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i))) {
+        for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i), (uint64_t{sumHigh[i]} << 32) | sumLow[i])) {
             const Piece& victim = pieces[static_cast<size_t>(VictimAt(static_cast<int32_t>(i), offset))];
             const int32_t weight = (piece.damage >= victim.health ? 3 : 1) * victim.value;
             threatScore += own ? weight : -weight;

@@ -34,6 +34,15 @@ public:
     // of the board's sides or of none, and a board of at most 1024 tiles a side.
     static bool Fits(const TileMap& map);
 
+    // A piece as the threat sets' neighbourhoods count it.
+    struct NearPiece {
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t owner = 0;
+        int32_t castle = 0;  // -1 for a castle
+        uint64_t mark = 0;
+    };
+
     SearchBoard();
     // Copies the board as it stands, for a search by `side`; what was remembered for another
     // position is dropped (its tables are kept: releasing them would stall a frame).
@@ -104,7 +113,10 @@ private:
     // Threat sets: per piece the marks of the pieces near it combined, and the rivals among them.
     void SyncThreats();
     void Recount(int32_t piece);
-    const std::vector<uint32_t>& ThreatTiles(int32_t piece);
+    // Where the neighbourhoods see the piece now: far away when it is not on the board.
+    NearPiece NearOf(size_t piece) const;
+    // The piece's threat set, remembered by its neighbourhood's combined marks.
+    const std::vector<uint32_t>& ThreatTiles(int32_t piece, uint64_t neighbours);
     void ComputeThreats(int32_t piece, std::vector<uint32_t>& out);
     int32_t VictimAt(int32_t piece, uint32_t offset) const;
 
@@ -174,6 +186,13 @@ private:
 
     // Per piece, where the threat sets' neighbourhoods last counted it (far away when it was not
     // there), its owner and whether it is a castle, and its reach.
+    // The same as the pieces stand now, kept by Touch.
+    std::vector<int32_t> liveX;
+    std::vector<int32_t> liveY;
+    std::vector<int32_t> liveOwner;
+    std::vector<int32_t> liveCastle;
+    std::vector<uint32_t> liveLow;
+    std::vector<uint32_t> liveHigh;
     std::vector<int32_t> nearX;
     std::vector<int32_t> nearY;
     std::vector<int32_t> nearSpeed;
