@@ -228,6 +228,7 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     }
     liveLow.clear();
     liveHigh.clear();
+    liveSelf.clear();
     unfinished = 0;
     for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
         Touch(i);
@@ -285,6 +286,7 @@ void SearchBoard::Touch(int32_t piece)
         }
         liveLow.resize(i + 1, 0);
         liveHigh.resize(i + 1, 0);
+        liveSelf.resize(i + 1, 0);
     }
     const SearchBoard::NearPiece now = NearOf(i);
     liveX[i] = now.x;
@@ -293,6 +295,13 @@ void SearchBoard::Touch(int32_t piece)
     liveCastle[i] = now.castle;
     liveLow[i] = static_cast<uint32_t>(now.mark);
     liveHigh[i] = static_cast<uint32_t>(now.mark >> 32);
+    if (i < pieces.size()) {
+        // The piece's own part of its threat set's key: where it stands and how it moves and reaches.
+        const Piece& piece = pieces[i];
+        const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
+        const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
+        liveSelf[i] = Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
+    }
     if ((touchFlags[i] & 1) == 0) {
         threatTouched.push_back(piece);
     }
@@ -462,8 +471,7 @@ void SearchBoard::TakeBack()
     if (undo.empty()) {
         return;
     }
-    const Undo entry = undo.back();
-    undo.pop_back();
+    const Undo& entry = undo.back();
     const Action& action = entry.action;
     Piece& actor = pieces[static_cast<size_t>(action.piece)];
     switch (action.kind) {
@@ -511,6 +519,7 @@ void SearchBoard::TakeBack()
     if (entry.victim >= 0) {
         Unfinished(entry.victim);
     }
+    undo.pop_back();
 }
 
 AIAction SearchBoard::Live(const Action& action) const
@@ -670,10 +679,7 @@ void SearchBoard::Recount(int32_t index)
 const std::vector<uint32_t>& SearchBoard::ThreatTiles(int32_t index, uint64_t neighbours)
 {
     const auto i = static_cast<size_t>(index);
-    const Piece& piece = pieces[i];
-    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
-    const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
-    const uint64_t key = neighbours + Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
+    const uint64_t key = neighbours + liveSelf[i];
     RecentSets& sets = recent[i];
     for (uint8_t k = 0; k < sets.keys.size(); ++k) {
         const auto slot = static_cast<uint8_t>((sets.current + k) % sets.keys.size());
@@ -1050,19 +1056,23 @@ float SearchBoard::Score()
     int32_t attacks = 0;
     int32_t threatScore = 0;
     scoreEnemies.clear();
-    for (size_t i = 0; i < pieces.size(); ++i) {
+    // Attacks still to make: none in a complete turn, where every piece of the side is finished.
+    for (size_t i = 0; CurrentPiece() >= 0 && i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];
-        if (!piece.alive) {
-            continue;
-        }
-        const bool own = piece.team == side;
-        if (own && piece.moved && !piece.attacked) {
+        if (piece.alive && piece.team == side && piece.moved && !piece.attacked) {
             for (const Piece& target : pieces) {
                 if (InReach(piece, target, piece.x, piece.y)) {
                     attacks += (piece.damage >= target.health ? 3 : 1) * target.value;
                 }
             }
         }
+    }
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const Piece& piece = pieces[i];
+        if (!piece.alive) {
+            continue;
+        }
+        const bool own = piece.team == side;
         if (!Marked(piece.x, piece.y)) {
             continue;
         }

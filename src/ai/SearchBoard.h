@@ -193,6 +193,7 @@ private:
     std::vector<int32_t> liveCastle;
     std::vector<uint32_t> liveLow;
     std::vector<uint32_t> liveHigh;
+    std::vector<uint64_t> liveSelf;
     std::vector<int32_t> nearX;
     std::vector<int32_t> nearY;
     std::vector<int32_t> nearSpeed;
