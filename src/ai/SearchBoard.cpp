@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <new>
 
 #include "ai/Evaluator.h"
 #include "board/TeamController.h"
@@ -27,8 +26,8 @@ constexpr int32_t blockedCost = 1 << 28;
 constexpr int32_t farAway = 1 << 28;
 // The count of a tile nobody sees, far out of reach of the sources a board can hold.
 constexpr int32_t neverSeen = -(1 << 30);
-constexpr size_t reachSlots = size_t{1} << 15;
-constexpr size_t memoSlots = size_t{1} << 17;
+constexpr size_t reachSlots = size_t{1} << 14;
+constexpr size_t memoSlots = size_t{1} << 16;
 // Reachable tiles are remembered for speeds up to this: one bit per tile of its diamond.
 constexpr int32_t rememberedSpeed = 5;
 
@@ -200,11 +199,8 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     listed = 0;
     ++generation;
     if (reachMemo == nullptr) {
-        reachMemo.reset(static_cast<RememberedReach*>(std::calloc(reachSlots, sizeof(RememberedReach))));
-        threatMemo.reset(static_cast<Memo*>(std::calloc(memoSlots, sizeof(Memo))));
-        if (reachMemo == nullptr || threatMemo == nullptr) {
-            throw std::bad_alloc();
-        }
+        reachMemo = std::make_unique<RememberedReach[]>(reachSlots);
+        threatMemo = std::make_unique<Memo[]>(memoSlots);
     }
     // Every piece is counted into the neighbourhoods afresh.
     nearX.assign(pieces.size(), farAway);

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdlib>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -176,13 +175,8 @@ private:
         uint8_t count = 0;
         std::array<std::array<int8_t, 2>, 60> tiles{};
     };
-    // The remembered lists and sets: large tables of zeroed entries (generation 0 is never current),
-    // taken from calloc so that the system hands their pages over only as the search reaches them,
-    // not all within the frame that starts the first search.
-    struct FreeTable {
-        void operator()(void* table) const { std::free(table); }
-    };
-    std::unique_ptr<RememberedReach[], FreeTable> reachMemo;
+    // The remembered lists and sets, made when the first search starts (6 MiB) and kept.
+    std::unique_ptr<RememberedReach[]> reachMemo;
 
     // Per piece, where the threat sets' neighbourhoods last counted it (far away when it was not
     // there), its owner and whether it is a castle, and its reach.
@@ -221,7 +215,7 @@ private:
         uint32_t count = 0;
         std::array<uint32_t, 12> tiles{};
     };
-    std::unique_ptr<Memo[], FreeTable> threatMemo;
+    std::unique_ptr<Memo[]> threatMemo;
     uint32_t generation = 0;
     const std::vector<uint32_t> noTiles;
     std::vector<uint32_t> askedTiles;
