@@ -11,9 +11,6 @@
 #include "board/Unit.h"
 
 namespace {
-// The count of a tile nobody sees, far out of reach of the sources a board can hold.
-constexpr int32_t neverSeen = -(1 << 30);
-
 // 3 when the attack kills (every attack on a castle, whose health is 0), else 1.
 int32_t KillFactor(const Unit* attacker, const Unit* target)
 {
@@ -74,118 +71,11 @@ bool Evaluator::Marked(int32_t x, int32_t y) const
         return false;  // off the board nothing is ever visible
     }
     const size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + x;
-    return markedByCover ? cover[CoverCell(x, y)] > 0 : visibleStamp[cell] == stamp;
-}
-
-size_t Evaluator::CoverCell(int32_t x, int32_t y) const
-{
-    return static_cast<size_t>(y + sightMargin) * static_cast<size_t>(coverWidth) + static_cast<size_t>(x + sightMargin);
-}
-
-void Evaluator::Cover(size_t cell, int32_t delta)
-{
-    // NOTE: no test for the tiles nobody sees: their counts start far below 0 (see CountSight).
-    int32_t& count = cover[cell];
-    coveredTiles += (count == 0 ? 1 : 0) - (count + delta == 0 ? 1 : 0);
-    count += delta;
-}
-
-void Evaluator::MoveSource(const SightSource& before, const SightSource& now)
-{
-    auto onBoard = [&](const SightSource& source) { return source.x >= 0 && source.y >= 0 && source.x < width && source.y < height; };
-    // A castle is seen on its own tile, apart from any piece's sight.
-    auto coverCastle = [&](const SightSource& source, int32_t delta) {
-        if (source.castle && onBoard(source)) {
-            Cover(CoverCell(source.x, source.y), delta);
-        }
-    };
-    coverCastle(before, -1);
-    coverCastle(now, +1);
-    const int32_t dx = now.x - before.x;
-    const int32_t dy = now.y - before.y;
-    if (before.range == sightMargin && now.range == sightMargin && std::abs(dx) <= maxStep && std::abs(dy) <= maxStep && onBoard(before) &&
-        onBoard(now)) {
-        const Step& step = StepOf(dx, dy);
-        // Cover written out for each direction of the count: this runs for nearly every scored turn.
-        int32_t* from = cover.data() + CoverCell(before.x, before.y);
-        int32_t covered = coveredTiles;
-        for (int32_t offset : step.lost) {
-            covered -= from[offset] == 1 ? 1 : 0;
-            --from[offset];
-        }
-        for (int32_t offset : step.gained) {
-            covered += from[offset] == 0 ? 1 : 0;
-            ++from[offset];
-        }
-        coveredTiles = covered;
-        return;
-    }
-    // A piece sees the diamond of its sight range. Row by row, only the tiles in one of the
-    // two spans and not the other change their count: a step moves few of them.
-    struct Span {
-        int32_t low = 0;
-        int32_t high = -1;  // empty when high < low
-    };
-    auto spanOf = [&](const SightSource& source, int32_t y) {
-        const int32_t reach = source.range - std::abs(y - source.y);
-        if (source.range < 0 || reach < 0) {
-            return Span{};
-        }
-        return Span{std::max(source.x - reach, 0), std::min(source.x + reach, width - 1)};
-    };
-    auto coverDifference = [&](int32_t y, Span a, Span b, int32_t delta) {
-        if (b.high < b.low) {
-            b = {a.high + 1, a.high};  // nothing of `a` is in it
-        }
-        for (int32_t x = a.low; x <= std::min(a.high, b.low - 1); ++x) {
-            Cover(CoverCell(x, y), delta);
-        }
-        for (int32_t x = std::max(a.low, b.high + 1); x <= a.high; ++x) {
-            Cover(CoverCell(x, y), delta);
-        }
-    };
-    const int32_t top = std::max(std::min(before.range >= 0 ? before.y - before.range : height, now.range >= 0 ? now.y - now.range : height), 0);
-    const int32_t bottom = std::min(std::max(before.y + before.range, now.y + now.range), height - 1);
-    for (int32_t y = top; y <= bottom; ++y) {
-        const Span was = spanOf(before, y);
-        const Span is = spanOf(now, y);
-        coverDifference(y, was, is, -1);
-        coverDifference(y, is, was, +1);
-    }
-}
-
-const Evaluator::Step& Evaluator::StepOf(int32_t dx, int32_t dy)
-{
-    if (steps.empty()) {
-        steps.resize(static_cast<size_t>((2 * maxStep + 1) * (2 * maxStep + 1)));
-    }
-    Step& step = steps[static_cast<size_t>((dy + maxStep) * (2 * maxStep + 1) + dx + maxStep)];
-    if (!step.known) {
-        const int32_t reach = sightMargin + std::max(std::abs(dx), std::abs(dy));
-        for (int32_t y = -reach; y <= reach; ++y) {
-            for (int32_t x = -reach; x <= reach; ++x) {
-                const bool sawIt = std::abs(x) + std::abs(y) <= sightMargin;
-                const bool seesIt = std::abs(x - dx) + std::abs(y - dy) <= sightMargin;
-                if (sawIt != seesIt) {
-                    (sawIt ? step.lost : step.gained).push_back(y * coverWidth + x);
-                }
-            }
-        }
-        step.known = true;
-    }
-    return step;
+    return markedByCover ? sightCount.Seen(x, y) : visibleStamp[cell] == stamp;
 }
 
 void Evaluator::CountSight(TeamController* side)
 {
-    if (cover.empty()) {
-        // Off the board, and the outside tiles, are never seen (as in UpdateVision): their counts
-        // start so far below 0 that no number of sources brings them to 0 or above.
-        cover.resize(seeable.size());
-        for (size_t cell = 0; cell < cover.size(); ++cell) {
-            cover[cell] = seeable[cell] != 0 ? 0 : neverSeen;
-        }
-    }
     const std::vector<Unit*>& units = map.Units();
     const size_t known = countedFor == side ? sightSources.size() : 0;
     const size_t count = std::max(units.size(), sightSources.size());
@@ -201,7 +91,7 @@ void Evaluator::CountSight(TeamController* side)
         if (!logged && i < units.size() && i < known && changedAt[i] <= countedAt) {
             continue;
         }
-        SightSource now;
+        SightCount::Source now;
         if (i < units.size()) {
             now.x = queries.PieceX()[i];
             now.y = queries.PieceY()[i];
@@ -211,7 +101,7 @@ void Evaluator::CountSight(TeamController* side)
         if (now == sightSources[i]) {
             continue;
         }
-        MoveSource(sightSources[i], now);
+        sightCount.Move(sightSources[i], now);
         sightSources[i] = now;
         ++sightChanges;
     }
@@ -227,30 +117,7 @@ void Evaluator::WriteSight()
     if (keptSightOf == nullptr) {
         return;
     }
-    // The list in UpdateVision's order: own pieces' sight in child order, then every castle.
-    std::vector<Vector2>& tiles = keptSightOf->visibleTiles;
-    tiles.clear();
-    ++stamp;
-    auto add = [&](int32_t x, int32_t y) {
-        if (x < 0 || y < 0 || x >= width || y >= height || map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind == 3) {
-            return;
-        }
-        uint32_t& listed = visibleStamp[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
-        if (listed != stamp) {
-            listed = stamp;
-            tiles.push_back({static_cast<float>(x), static_cast<float>(y)});
-        }
-    };
-    for (const SightSource& source : sightSources) {
-        for (const auto& [dx, dy] : TeamController::SightOffsets(source.range)) {
-            add(source.x + dx, source.y + dy);
-        }
-    }
-    for (const SightSource& source : sightSources) {
-        if (source.castle) {
-            add(source.x, source.y);
-        }
-    }
+    sightCount.List(sightSources, keptSightOf->visibleTiles);
     keptSightOf = nullptr;
 }
 
@@ -280,14 +147,7 @@ const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
 void Evaluator::ReadTiles()
 {
     queries.ReadTiles();
-    coverWidth = width + 2 * sightMargin;
-    seeable.assign(static_cast<size_t>(coverWidth) * static_cast<size_t>(height + 2 * sightMargin), 0);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            seeable[CoverCell(x, y)] = map.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind != 3 ? 1 : 0;
-        }
-    }
-    cover.clear();
+    sightCount.Reset(map);
 }
 
 void Evaluator::Forget()
@@ -300,7 +160,6 @@ void Evaluator::Forget()
     sightSources.clear();
     seenEnemiesFor = nullptr;
     countedFor = nullptr;
-    coveredTiles = 0;
     for (std::vector<int32_t>& row : pathCosts) {
         row.clear();
     }
@@ -479,7 +338,7 @@ float Evaluator::Score(TeamController* side, Sight sight)
     if (sight != Sight::Rebuild) {
         TeamController* kept = keptSightOf;
         CountSight(side);
-        vision = coveredTiles;
+        vision = sightCount.Covered();
         if (sight == Sight::Count && kept != side) {
             keptSightOf = kept;  // the side's list stays the one it holds
         }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ai/SightCount.h"
 #include "ai/ThreatSets.h"
 #include "board/BoardQueries.h"
 
@@ -63,14 +64,6 @@ public:
     const std::vector<Vector2>& SeenEnemyTiles(const TeamController* side);
 
 private:
-    // Where a side's sight comes from: a piece of its own sees around it, and every castle is seen.
-    struct SightSource {
-        int32_t x = 0;
-        int32_t y = 0;
-        int32_t range = -1;  // -1: not a piece of the side
-        bool castle = false;
-        bool operator==(const SightSource&) const = default;
-    };
     // What a scoring does with the side's sight of the position: rebuilds the list, keeps it
     // counted here for WriteSight, or counts it and leaves the list alone.
     enum class Sight { Rebuild, Keep, Count };
@@ -81,20 +74,6 @@ private:
     int32_t ApproachCost(int32_t x, int32_t y);
     // Brings the counts to the board as it stands; only sources that changed are counted again.
     void CountSight(TeamController* side);
-    // Counts the tiles `now` sees instead of those `before` saw.
-    void MoveSource(const SightSource& before, const SightSource& now);
-    // Counts one more (or one fewer) source seeing a tile of the counting grid.
-    void Cover(size_t cell, int32_t delta);
-    // The counting grid's cell of a tile within the margin around the board.
-    size_t CoverCell(int32_t x, int32_t y) const;
-    // The tiles a source of sight range sightMargin stops and starts seeing as it moves by (dx, dy),
-    // as offsets in the counting grid from its old cell; worked out when first needed.
-    struct Step {
-        std::vector<int32_t> lost;
-        std::vector<int32_t> gained;
-        bool known = false;
-    };
-    const Step& StepOf(int32_t dx, int32_t dy);
     // The tiles' grids: move costs, and which tiles can be seen at all.
     void ReadTiles();
 
@@ -115,22 +94,12 @@ private:
     uint32_t stamp = 0;
     bool markedByCover = false;  // Marked reads the counts below, not the stamps
     // The sight kept by EvaluateKeepingSight: per piece in child order its source, and per
-    // tile how many sources see it. The counts are kept on a grid with a margin around the
-    // board as wide as every piece's sight, so that a source's step needs no bounds checks.
-    static constexpr int32_t sightMargin = 5;
-    // The farthest a source moves between two scored turns: a piece moves once a turn.
-    static constexpr int32_t maxStep = 10;
-    std::vector<SightSource> sightSources;
+    // tile how many sources see it.
+    std::vector<SightCount::Source> sightSources;
+    SightCount sightCount;
     const TeamController* countedFor = nullptr;  // the side the sources were counted for
     uint32_t countedAt = 0;                      // the queries' Refresh they were counted at
     size_t sightLogRead = 0;                     // how much of the queries' change log they read
-    std::vector<int32_t> cover;
-    std::vector<uint8_t> seeable;  // per cell: 0 for the margin and the outside tiles, which nobody sees
-    int32_t coverWidth = 0;
-    // By (dy + maxStep) * (2 * maxStep + 1) + dx + maxStep; kept for good, as the grid's width
-    // follows the board's, which is fixed for an evaluator.
-    std::vector<Step> steps;
-    int32_t coveredTiles = 0;
     TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
     std::vector<Vector2> enemies;
     // The last answer of SeenEnemyTiles from the kept sight, and what it was worked out from.

@@ -247,20 +247,7 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     sightCounted = false;
     sightWritten = true;
     sources.clear();
-    coverWidth = width + 2 * sightMargin;
-    seeable.assign(static_cast<size_t>(coverWidth) * static_cast<size_t>(height + 2 * sightMargin), 0);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            seeable[CoverCell(x, y)] = board.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind != 3 ? 1 : 0;
-        }
-    }
-    cover.resize(seeable.size());
-    for (size_t cell = 0; cell < cover.size(); ++cell) {
-        cover[cell] = seeable[cell] != 0 ? 0 : neverSeen;
-    }
-    coveredTiles = 0;
-    // The steps are offsets in the counting grid, whose width follows the board's.
-    steps.assign(static_cast<size_t>((2 * maxStep + 1) * (2 * maxStep + 1)), Step{});
+    sight.Reset(board);
 
     approachEnemies.clear();
     kept.clear();
@@ -738,7 +725,7 @@ bool SearchBoard::Marked(int32_t x, int32_t y) const
     if (!OnBoard(x, y)) {
         return false;
     }
-    return sightCounted ? cover[CoverCell(x, y)] > 0 : startSight[static_cast<size_t>(Cell(x, y))] != 0;
+    return sightCounted ? sight.Seen(x, y) : startSight[static_cast<size_t>(Cell(x, y))] != 0;
 }
 
 const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
@@ -863,92 +850,6 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     return {first, second};
 }
 
-size_t SearchBoard::CoverCell(int32_t x, int32_t y) const
-{
-    return static_cast<size_t>(y + sightMargin) * static_cast<size_t>(coverWidth) + static_cast<size_t>(x + sightMargin);
-}
-
-void SearchBoard::Cover(size_t cell, int32_t delta)
-{
-    // No test for the tiles nobody sees: their counts start far below 0.
-    int32_t& count = cover[cell];
-    coveredTiles += (count == 0 ? 1 : 0) - (count + delta == 0 ? 1 : 0);
-    count += delta;
-}
-
-void SearchBoard::MoveSource(const Source& before, const Source& now)
-{
-    auto onBoard = [&](const Source& source) { return OnBoard(source.x, source.y); };
-    // A castle is seen on its own tile, apart from any piece's sight.
-    if (before.castle && onBoard(before)) {
-        Cover(CoverCell(before.x, before.y), -1);
-    }
-    if (now.castle && onBoard(now)) {
-        Cover(CoverCell(now.x, now.y), +1);
-    }
-    const int32_t dx = now.x - before.x;
-    const int32_t dy = now.y - before.y;
-    if (before.range == sightMargin && now.range == sightMargin && std::abs(dx) <= maxStep && std::abs(dy) <= maxStep && onBoard(before) &&
-        onBoard(now)) {
-        Step& step = steps[static_cast<size_t>((dy + maxStep) * (2 * maxStep + 1) + dx + maxStep)];
-        if (!step.known) {
-            const int32_t reach = sightMargin + std::max(std::abs(dx), std::abs(dy));
-            for (int32_t y = -reach; y <= reach; ++y) {
-                for (int32_t x = -reach; x <= reach; ++x) {
-                    const bool sawIt = std::abs(x) + std::abs(y) <= sightMargin;
-                    const bool seesIt = std::abs(x - dx) + std::abs(y - dy) <= sightMargin;
-                    if (sawIt != seesIt) {
-                        (sawIt ? step.lost : step.gained).push_back(y * coverWidth + x);
-                    }
-                }
-            }
-            step.known = true;
-        }
-        int32_t* from = cover.data() + CoverCell(before.x, before.y);
-        int32_t covered = coveredTiles;
-        for (int32_t offset : step.lost) {
-            covered -= from[offset] == 1 ? 1 : 0;
-            --from[offset];
-        }
-        for (int32_t offset : step.gained) {
-            covered += from[offset] == 0 ? 1 : 0;
-            ++from[offset];
-        }
-        coveredTiles = covered;
-        return;
-    }
-    // Any other change: row by row, the tiles in one diamond and not the other.
-    auto span = [&](const Source& source, int32_t y, int32_t& low, int32_t& high) {
-        const int32_t reach = source.range - std::abs(y - source.y);
-        low = 0;
-        high = -1;
-        if (source.range >= 0 && reach >= 0) {
-            low = std::max(source.x - reach, 0);
-            high = std::min(source.x + reach, width - 1);
-        }
-    };
-    const int32_t top = std::max(std::min(before.range >= 0 ? before.y - before.range : height, now.range >= 0 ? now.y - now.range : height), 0);
-    const int32_t bottom = std::min(std::max(before.y + before.range, now.y + now.range), height - 1);
-    for (int32_t y = top; y <= bottom; ++y) {
-        int32_t wasLow = 0;
-        int32_t wasHigh = 0;
-        int32_t isLow = 0;
-        int32_t isHigh = 0;
-        span(before, y, wasLow, wasHigh);
-        span(now, y, isLow, isHigh);
-        for (int32_t x = wasLow; x <= wasHigh; ++x) {
-            if (x < isLow || x > isHigh) {
-                Cover(CoverCell(x, y), -1);
-            }
-        }
-        for (int32_t x = isLow; x <= isHigh; ++x) {
-            if (x < wasLow || x > wasHigh) {
-                Cover(CoverCell(x, y), +1);
-            }
-        }
-    }
-}
-
 void SearchBoard::CountSight()
 {
     if (sources.size() < pieces.size()) {
@@ -957,7 +858,7 @@ void SearchBoard::CountSight()
     for (int32_t index : scoreTouched) {
         const auto i = static_cast<size_t>(index);
         touchFlags[i] &= static_cast<uint8_t>(~2u);
-        Source now;
+        SightCount::Source now;
         if (i < pieces.size() && pieces[i].alive) {
             const Piece& piece = pieces[i];
             now = {piece.x, piece.y, piece.team == side ? piece.sight : -1, piece.castle};
@@ -968,7 +869,7 @@ void SearchBoard::CountSight()
         if (now == sources[i]) {
             continue;
         }
-        MoveSource(sources[i], now);
+        sight.Move(sources[i], now);
         sources[i] = now;
     }
     scoreTouched.clear();
@@ -983,30 +884,7 @@ void SearchBoard::WriteSight()
         return;
     }
     sightWritten = true;
-    // The list in UpdateVision's order: own pieces' sight in child order, then every castle.
-    std::vector<Vector2>& tiles = side->visibleTiles;
-    tiles.clear();
-    ++listed;
-    auto add = [&](int32_t x, int32_t y) {
-        if (!OnBoard(x, y) || seeable[CoverCell(x, y)] == 0) {
-            return;
-        }
-        uint32_t& stamp = listedStamp[static_cast<size_t>(Cell(x, y))];
-        if (stamp != listed) {
-            stamp = listed;
-            tiles.push_back({static_cast<float>(x), static_cast<float>(y)});
-        }
-    };
-    for (const Source& source : sources) {
-        for (const auto& [dx, dy] : TeamController::SightOffsets(source.range)) {
-            add(source.x + dx, source.y + dy);
-        }
-    }
-    for (const Source& source : sources) {
-        if (source.castle) {
-            add(source.x, source.y);
-        }
-    }
+    sight.List(sources, side->visibleTiles);
 }
 
 int32_t SearchBoard::PathCost(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
@@ -1127,7 +1005,7 @@ float SearchBoard::Score()
     score += static_cast<float>(keptCastles);
     score += static_cast<float>(threatScore);
     score += 3.0f * static_cast<float>(attacks);
-    score += static_cast<float>(coveredTiles);
+    score += static_cast<float>(sight.Covered());
     score += 3.0f * static_cast<float>(keptApproach);
     return score;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ai/AIController.h"
+#include "ai/SightCount.h"
 
 class TeamController;
 class TileMap;
@@ -124,18 +125,8 @@ private:
     bool NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tiles, std::array<int32_t, 2>& chosen);
     bool Marked(int32_t x, int32_t y) const;
 
-    // The side's sight, counted per tile as its sources move.
-    struct Source {
-        int32_t x = 0;
-        int32_t y = 0;
-        int32_t range = -1;
-        bool castle = false;
-        bool operator==(const Source&) const = default;
-    };
+    // Counts the side's sight anew for the pieces changed since it last did.
     void CountSight();
-    void MoveSource(const Source& before, const Source& now);
-    void Cover(size_t cell, int32_t delta);
-    size_t CoverCell(int32_t x, int32_t y) const;
     int32_t PathCost(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY);
 
     TileMap* map = nullptr;
@@ -229,21 +220,10 @@ private:
     std::vector<std::array<int32_t, 2>> spawnTiles;
     std::vector<uint8_t> startSight;  // per tile, in the side's list when the search began
 
-    static constexpr int32_t sightMargin = 5;
-    static constexpr int32_t maxStep = 10;
-    bool sightCounted = false;
+    bool sightCounted = false;  // once a turn is scored, the sight is the one counted here
     bool sightWritten = true;
-    std::vector<Source> sources;
-    std::vector<int32_t> cover;
-    std::vector<uint8_t> seeable;
-    int32_t coverWidth = 0;
-    int32_t coveredTiles = 0;
-    struct Step {
-        std::vector<int32_t> lost;
-        std::vector<int32_t> gained;
-        bool known = false;
-    };
-    std::vector<Step> steps;
+    std::vector<SightCount::Source> sources;  // per piece as last counted
+    SightCount sight;
 
     std::vector<std::array<int32_t, 2>> scoreEnemies;
     std::vector<std::array<int32_t, 2>> approachEnemies;
