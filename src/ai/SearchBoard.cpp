@@ -195,8 +195,6 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     threatTouched.clear();
     scoreTouched.clear();
 
-    listedStamp.assign(cells, 0);
-    listed = 0;
     ++generation;
     if (reachMemo == nullptr) {
         reachMemo = std::make_unique<RememberedReach[]>(reachSlots);
@@ -570,41 +568,8 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(int32_t index)
 void SearchBoard::Walk(const Piece& piece)
 {
     reachable.clear();
-    work.clear();
-    ++listed;
-    work.push_back({piece.x, piece.y, piece.speed});
-    static const int32_t offsets[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-    while (!work.empty()) {
-        const WorkEntry current = work.back();
-        work.pop_back();
-        const size_t firstNew = work.size();
-        for (const auto& offset : offsets) {
-            const int32_t x = current.x + offset[0];
-            const int32_t y = current.y + offset[1];
-            if (!OnBoard(x, y)) {
-                continue;
-            }
-            const auto cell = static_cast<size_t>(Cell(x, y));
-            const int32_t left = current.points - entryCost[cell];
-            if (left < 0 || occupant[cell] >= 0 || listedStamp[cell] == listed) {
-                continue;
-            }
-            listedStamp[cell] = listed;
-            work.push_back({x, y, left});
-            reachable.push_back({x, y});
-        }
-        // The list was sorted before these appends: moving each new entry left past strictly
-        // greater points is the same stable sort by remaining points.
-        for (size_t i = firstNew; i < work.size(); ++i) {
-            const WorkEntry entry = work[i];
-            size_t j = i;
-            while (j > 0 && work[j - 1].points > entry.points) {
-                work[j] = work[j - 1];
-                --j;
-            }
-            work[j] = entry;
-        }
-    }
+    walk.Walk(piece.x, piece.y, piece.speed, width, height, entryCost, [&](size_t cell) { return occupant[cell] >= 0; },
+              [&](int32_t x, int32_t y) { reachable.push_back({x, y}); });
 }
 
 // Brings the neighbourhoods to the pieces as they stand: each changed piece is taken out of every

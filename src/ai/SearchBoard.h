@@ -8,6 +8,7 @@
 
 #include "ai/AIController.h"
 #include "ai/SightCount.h"
+#include "board/ReachWalk.h"
 
 class TeamController;
 class TileMap;
@@ -149,14 +150,7 @@ private:
     std::vector<uint8_t> touchFlags;  // bit 0: in threatTouched, bit 1: in scoreTouched
 
     std::vector<std::array<int32_t, 2>> reachable;
-    struct WorkEntry {
-        int32_t x;
-        int32_t y;
-        int32_t points;
-    };
-    std::vector<WorkEntry> work;
-    std::vector<uint32_t> listedStamp;
-    uint32_t listed = 0;
+    ReachWalk walk;
     struct RememberedReach {
         uint64_t occupied = 0;
         int32_t x = 0;

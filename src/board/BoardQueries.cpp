@@ -63,7 +63,6 @@ void BoardQueries::Refresh()
         occupantIndex.assign(cells, 0);
         occupantCount.assign(cells, 0);
         occupantStamp.resize(cells);
-        listedStamp.resize(cells);
         ReadTiles();  // clears the stamps
     }
     ++stamp;
@@ -203,12 +202,10 @@ void BoardQueries::ReadTiles()
     // The stamps start afresh too, so that no count wraps around within a search; until the
     // next Refresh no piece stands anywhere.
     std::fill(occupantStamp.begin(), occupantStamp.end(), 0);
-    std::fill(listedStamp.begin(), listedStamp.end(), 0);
     stamp = 1;
     refreshes = 1;
     wholeAt = 1;
     changeLog.clear();
-    listed = 1;
     ++generation;
     seenAt.clear();
     pieceCell.clear();
@@ -312,42 +309,10 @@ const std::vector<Vector2>& BoardQueries::Reachable(const Unit& unit)
 void BoardQueries::Walk(const Unit& unit)
 {
     reachable.clear();
-    work.clear();
-    ++listed;
-    Vector2 start = unit.GetTile();
-    work.push_back({static_cast<int32_t>(start.x), static_cast<int32_t>(start.y), unit.speed});
-    static const int32_t offsets[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-    while (!work.empty()) {
-        WorkEntry current = work.back();
-        work.pop_back();
-        size_t firstNew = work.size();
-        for (const auto& offset : offsets) {
-            int32_t x = current.x + offset[0];
-            int32_t y = current.y + offset[1];
-            if (x < 0 || y < 0 || x >= width || y >= height) {
-                continue;
-            }
-            size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-            int32_t left = current.points - entryCost[cell];
-            if (left < 0 || occupantStamp[cell] == stamp || listedStamp[cell] == listed) {
-                continue;
-            }
-            listedStamp[cell] = listed;
-            work.push_back({x, y, left});
-            reachable.push_back({static_cast<float>(x), static_cast<float>(y)});
-        }
-        // NOTE: the list was sorted before these appends, so moving each new entry left
-        // past strictly greater points is the same stable sort by remaining points.
-        for (size_t i = firstNew; i < work.size(); ++i) {
-            WorkEntry entry = work[i];
-            size_t j = i;
-            while (j > 0 && work[j - 1].points > entry.points) {
-                work[j] = work[j - 1];
-                --j;
-            }
-            work[j] = entry;
-        }
-    }
+    const Vector2 start = unit.GetTile();
+    walk.Walk(static_cast<int32_t>(start.x), static_cast<int32_t>(start.y), unit.speed, width, height, entryCost,
+              [&](size_t cell) { return occupantStamp[cell] == stamp; },
+              [&](int32_t x, int32_t y) { reachable.push_back({static_cast<float>(x), static_cast<float>(y)}); });
 }
 
 

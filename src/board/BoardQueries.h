@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "board/ReachWalk.h"
 #include "raylib.h"
 
 class TeamController;
@@ -101,11 +102,6 @@ private:
     // The tiles holding a piece within `speed` of (x, y), a bit per tile of the diamond.
     uint64_t Occupied(int32_t x, int32_t y, int32_t speed) const;
 
-    struct WorkEntry {
-        int32_t x;
-        int32_t y;
-        int32_t points;
-    };
     const TileMap& map;
     int32_t width = 0;
     int32_t height = 0;
@@ -138,11 +134,9 @@ private:
     std::vector<size_t> occupantIndex;  // its index in child order
     std::vector<uint32_t> occupantCount;  // the pieces on the tile
     std::vector<uint32_t> occupantStamp;
-    std::vector<uint32_t> listedStamp;  // tiles already in the reachable list
     uint32_t stamp = 0;
     uint32_t refreshes = 0;
-    uint32_t listed = 0;
-    std::vector<WorkEntry> work;
+    ReachWalk walk;
     std::vector<Vector2> reachable;
     std::vector<RememberedReach> remembered;  // empty until RememberReachable sizes it
     size_t slotMask = 0;                       // the table's size less one
