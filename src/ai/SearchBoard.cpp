@@ -27,7 +27,6 @@ constexpr int32_t farAway = 1 << 28;
 // The count of a tile nobody sees, far out of reach of the sources a board can hold.
 constexpr int32_t neverSeen = -(1 << 30);
 constexpr size_t reachSlots = size_t{1} << 14;
-constexpr size_t memoSlots = size_t{1} << 16;
 // Reachable tiles are remembered for speeds up to this: one bit per tile of its diamond.
 constexpr int32_t rememberedSpeed = 5;
 
@@ -50,15 +49,6 @@ constexpr DiamondBits diamondBits;
 int32_t Distance(int32_t ax, int32_t ay, int32_t bx, int32_t by)
 {
     return std::abs(ax - bx) + std::abs(ay - by);
-}
-
-// Whether a piece of `speed` and `range` has in its neighbourhood one (dx, dy) away, as a mask:
-// any piece within its speed can block its way, and a rival within reach after a move can be
-// attacked (a castle from a neighbouring tile, whatever the range).
-int32_t NearMask(int32_t dx, int32_t dy, int32_t speed, int32_t range, int32_t rival, int32_t castle)
-{
-    const int32_t reach = speed + (rival & ((castle & 1) | (~castle & range)));
-    return -static_cast<int32_t>(std::abs(dx) + std::abs(dy) <= reach);
 }
 
 uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
@@ -110,10 +100,6 @@ TORVANE_WIDE_LOOP NeighbourSum SumNeighbours(size_t count, const int32_t* __rest
     return sum;
 }
 
-uint32_t PackOffset(int32_t dx, int32_t dy)
-{
-    return (static_cast<uint32_t>(dx) << 16) | (static_cast<uint32_t>(dy) & 0xffffu);
-}
 }  // namespace
 
 SearchBoard::SearchBoard() = default;
@@ -198,8 +184,8 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     ++generation;
     if (reachMemo == nullptr) {
         reachMemo = std::make_unique<RememberedReach[]>(reachSlots);
-        threatMemo = std::make_unique<Memo[]>(memoSlots);
     }
+    threatMemo.Forget();
     // Every piece is counted into the neighbourhoods afresh.
     nearX.assign(pieces.size(), farAway);
     nearY.assign(pieces.size(), farAway);
@@ -216,7 +202,7 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     sumLow.assign(pieces.size(), 0);
     sumHigh.assign(pieces.size(), 0);
     rivals.assign(pieces.size(), 0);
-    recent.assign(pieces.size(), RecentSets{});
+    recent.assign(pieces.size(), ThreatMemo::Recent{});
     for (std::vector<int32_t>* field : {&liveX, &liveY, &liveOwner, &liveCastle}) {
         field->clear();
     }
@@ -627,36 +613,7 @@ void SearchBoard::Recount(int32_t index)
 const std::vector<uint32_t>& SearchBoard::ThreatTiles(int32_t index, uint64_t neighbours)
 {
     const auto i = static_cast<size_t>(index);
-    const uint64_t key = neighbours + liveSelf[i];
-    RecentSets& sets = recent[i];
-    for (uint8_t k = 0; k < sets.keys.size(); ++k) {
-        const auto slot = static_cast<uint8_t>((sets.current + k) % sets.keys.size());
-        if ((sets.known >> slot & 1) != 0 && sets.keys[slot] == key) {
-            sets.current = slot;
-            return sets.tiles[slot];
-        }
-    }
-    const uint8_t slot = sets.next;
-    sets.next = static_cast<uint8_t>((slot + 1) % sets.keys.size());
-    std::vector<uint32_t>& out = sets.tiles[slot];
-    // NOTE: remembered by a 64-bit key, not by the neighbourhood itself: two neighbourhoods share
-    // a key with odds of about 2^-64 per lookup, far below anything a study could meet.
-    Memo& memo = threatMemo[key & (memoSlots - 1)];
-    if (memo.generation == generation && memo.key == key) {
-        out.assign(memo.tiles.begin(), memo.tiles.begin() + memo.count);
-    } else {
-        ComputeThreats(index, out);
-        if (out.size() <= memo.tiles.size()) {
-            memo.generation = generation;
-            memo.key = key;
-            memo.count = static_cast<uint32_t>(out.size());
-            std::copy(out.begin(), out.end(), memo.tiles.begin());
-        }
-    }
-    sets.keys[slot] = key;
-    sets.known = static_cast<uint8_t>(sets.known | 1 << slot);
-    sets.current = slot;
-    return out;
+    return threatMemo.Find(recent[i], neighbours + liveSelf[i], [&](std::vector<uint32_t>& out) { ComputeThreats(index, out); });
 }
 
 void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
@@ -674,7 +631,7 @@ void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
             continue;
         }
         if (std::any_of(tiles.begin(), tiles.end(), [&](const std::array<int32_t, 2>& from) { return Distance(piece.x, piece.y, from[0], from[1]) <= reach; })) {
-            out.push_back(PackOffset(piece.x - unit.x, piece.y - unit.y));
+            out.push_back(ThreatMemo::PackOffset(piece.x - unit.x, piece.y - unit.y));
         }
     }
 }
@@ -682,7 +639,7 @@ void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
 int32_t SearchBoard::VictimAt(int32_t index, uint32_t offset) const
 {
     const Piece& piece = pieces[static_cast<size_t>(index)];
-    return At(piece.x + static_cast<int16_t>(offset >> 16), piece.y + static_cast<int16_t>(offset & 0xffffu));
+    return At(piece.x + ThreatMemo::OffsetX(offset), piece.y + ThreatMemo::OffsetY(offset));
 }
 
 bool SearchBoard::Marked(int32_t x, int32_t y) const

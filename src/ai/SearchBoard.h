@@ -8,6 +8,7 @@
 
 #include "ai/AIController.h"
 #include "ai/SightCount.h"
+#include "ai/ThreatMemo.h"
 #include "board/ReachWalk.h"
 
 class TeamController;
@@ -160,8 +161,9 @@ private:
         uint8_t count = 0;
         std::array<std::array<int8_t, 2>, 60> tiles{};
     };
-    // The remembered lists and sets, made when the first search starts (6 MiB) and kept.
+    // The remembered lists, made when the first search starts (2 MiB) and kept.
     std::unique_ptr<RememberedReach[]> reachMemo;
+    uint32_t generation = 0;  // the lists of this turn's board carry it
 
     // Per piece, where the threat sets' neighbourhoods last counted it (far away when it was not
     // there), its owner and whether it is a castle, and its reach.
@@ -186,22 +188,8 @@ private:
     std::vector<uint32_t> sumLow;
     std::vector<uint32_t> sumHigh;
     std::vector<int32_t> rivals;
-    struct RecentSets {
-        std::array<uint64_t, 4> keys{};
-        std::array<std::vector<uint32_t>, 4> tiles;
-        uint8_t known = 0;
-        uint8_t current = 0;
-        uint8_t next = 0;
-    };
-    std::vector<RecentSets> recent;
-    struct Memo {
-        uint64_t key = 0;
-        uint32_t generation = 0;
-        uint32_t count = 0;
-        std::array<uint32_t, 12> tiles{};
-    };
-    std::unique_ptr<Memo[]> threatMemo;
-    uint32_t generation = 0;
+    std::vector<ThreatMemo::Recent> recent;
+    ThreatMemo threatMemo;
     const std::vector<uint32_t> noTiles;
     std::vector<uint32_t> askedTiles;
     std::vector<int32_t> victims;

@@ -13,24 +13,6 @@ namespace {
 // Farther from every tile than any piece reaches, yet safe to take a tile from.
 constexpr int32_t farAway = 1 << 28;
 
-// Near as a mask, -1 or 0: whether a piece of `speed` and `range` (at least 0) has in its
-// neighbourhood one (dx, dy) away, of another owner or not (`rival` -1 or 0), a castle or
-// not (`castle` -1 or 0). Masks rather than branches: see Neighbours.
-int32_t NearMask(int32_t dx, int32_t dy, int32_t speed, int32_t range, int32_t rival, int32_t castle)
-{
-    // A castle is attacked from a neighbouring tile, whatever the range.
-    const int32_t reach = speed + (rival & ((castle & 1) | (~castle & range)));
-    return -static_cast<int32_t>(std::abs(dx) + std::abs(dy) <= reach);
-}
-
-// A tile of a threat set in one word, as its offset from the threatening piece: an offset
-// never exceeds the piece's speed and range, so it fits 16 bits whatever the board's size.
-uint32_t PackOffset(Vector2 tile, Vector2 from)
-{
-    auto dx = static_cast<int32_t>(tile.x - from.x);
-    auto dy = static_cast<int32_t>(tile.y - from.y);
-    return (static_cast<uint32_t>(dx) << 16) | (static_cast<uint32_t>(dy) & 0xffffu);
-}
 }  // namespace
 
 ThreatSets::ThreatSets(const TileMap& map_, BoardQueries& queries_) : map(map_), queries(queries_) {}
@@ -45,16 +27,13 @@ void ThreatSets::Forget()
     reaches.Resize(0);
     owners.clear();
     recent.clear();
-    ++generation;
-    // Made when the first search starts and kept: a one-off question needs no table.
-    if (memo.empty()) {
-        memo.resize(memoSlots);
-    }
+    memo.Forget();
 }
 
 const ThreatSets::Tiles& ThreatSets::Lookup(size_t index)
 {
-    return Recent(recent[index], *map.Units()[index], pieces[index].Key(neighbourSums[index]));
+    const Unit& unit = *map.Units()[index];
+    return memo.Find(recent[index], pieces[index].Key(neighbourSums[index]), [&](Tiles& out) { Compute(unit, out); });
 }
 
 bool ThreatSets::PieceRecord::Near(const PieceRecord& other) const
@@ -231,24 +210,6 @@ void ThreatSets::Update()
     }
 }
 
-const ThreatSets::Tiles& ThreatSets::Recent(RecentSets& sets, const Unit& unit, uint64_t key)
-{
-    for (uint8_t i = 0; i < sets.keys.size(); ++i) {
-        const auto slot = static_cast<uint8_t>((sets.current + i) % sets.keys.size());
-        if ((sets.known >> slot & 1) != 0 && sets.keys[slot] == key) {
-            sets.current = slot;
-            return sets.tiles[slot];
-        }
-    }
-    const uint8_t slot = sets.next;
-    sets.next = static_cast<uint8_t>((slot + 1) % sets.keys.size());
-    Remembered(unit, key, sets.tiles[slot]);
-    sets.keys[slot] = key;
-    sets.known = static_cast<uint8_t>(sets.known | 1 << slot);
-    sets.current = slot;
-    return sets.tiles[slot];
-}
-
 const std::vector<Unit*>& ThreatSets::Of(const Unit& unit)
 {
     const std::vector<Unit*>& units = map.Units();
@@ -285,34 +246,10 @@ Unit* ThreatSets::VictimAt(size_t index, uint32_t offset) const
 
 Unit* ThreatSets::VictimFrom(int32_t fromX, int32_t fromY, uint32_t offset) const
 {
-    const int32_t x = fromX + static_cast<int16_t>(offset >> 16);
-    const int32_t y = fromY + static_cast<int16_t>(offset & 0xffffu);
+    const int32_t x = fromX + ThreatMemo::OffsetX(offset);
+    const int32_t y = fromY + ThreatMemo::OffsetY(offset);
     Unit* victim = queries.At(x, y);
     return victim != nullptr ? victim : map.GetUnitAt({static_cast<float>(x), static_cast<float>(y)});
-}
-
-// NOTE: remembered by a 64-bit key, not by the neighbourhood itself: two neighbourhoods
-// share a key with odds of about 2^-64 per lookup, far below anything a study could meet,
-// and comparing whole neighbourhoods cost more than computing most sets anew.
-void ThreatSets::Remembered(const Unit& unit, uint64_t key, Tiles& out)
-{
-    if (memo.empty()) {
-        Compute(unit, out);
-        return;
-    }
-    Memo& slot = memo[key & (memoSlots - 1)];
-    if (slot.generation == generation && slot.key == key) {
-        out.assign(slot.tiles.begin(), slot.tiles.begin() + slot.count);
-        return;
-    }
-    Compute(unit, out);
-    // A set too large for a slot is computed each time it is asked for.
-    if (out.size() <= slot.tiles.size()) {
-        slot.generation = generation;
-        slot.key = key;
-        slot.count = static_cast<uint32_t>(out.size());
-        std::copy(out.begin(), out.end(), slot.tiles.begin());
-    }
 }
 
 void ThreatSets::Compute(const Unit& unit, Tiles& out)
@@ -370,7 +307,7 @@ void ThreatSets::ComputeFromList(const Unit& unit, Tiles& out)
             continue;
         }
         // Pieces sharing a tile are one target: the first one standing there.
-        uint32_t packed = PackOffset(tile, start);
+        const uint32_t packed = ThreatMemo::PackOffset(static_cast<int32_t>(tile.x - start.x), static_cast<int32_t>(tile.y - start.y));
         if (std::find(out.begin(), out.end(), packed) == out.end()) {
             out.push_back(packed);
         }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "ai/ThreatMemo.h"
+
 class BoardQueries;
 class TeamController;
 class TileMap;
@@ -19,7 +21,7 @@ class ThreatSets {
 public:
     // A threat set as the tiles of its pieces, each as its offset from the threatening piece:
     // the same neighbourhood threatens the same tiles whichever pieces make it up.
-    using Tiles = std::vector<uint32_t>;
+    using Tiles = ThreatMemo::Tiles;
 
     // Answers from `queries`, which the caller refreshes whenever the pieces move.
     ThreatSets(const TileMap& map, BoardQueries& queries);
@@ -66,26 +68,6 @@ private:
         // The key of the piece's threat set, given the sum of the marks in its neighbourhood.
         uint64_t Key(uint64_t neighbours) const;
     };
-    // The last few threat sets of one piece: as the search tries the two candidates of the
-    // pieces near it, its neighbourhood comes back to the same few.
-    struct RecentSets {
-        std::array<uint64_t, 4> keys{};
-        std::array<Tiles, 4> tiles;
-        uint8_t known = 0;  // bit i: keys[i] and tiles[i] hold
-        uint8_t current = 0;
-        uint8_t next = 0;  // the one to replace
-    };
-    // A remembered threat set, in one cache line.
-    struct Memo {
-        uint64_t key = 0;
-        uint32_t generation = 0;  // remembered only while equal to `generation`
-        uint32_t count = 0;
-        std::array<uint32_t, 12> tiles{};
-    };
-    // NOTE: a fixed table indexed by the key, a new set replacing an old one: no growth,
-    // rehash or mass release in the middle of a search, which runs within frames.
-    static constexpr size_t memoSlots = size_t{1} << 17;
-
     // What Near asks of every piece, one array per field (see Count).
     struct Reaches {
         std::vector<int32_t> x;
@@ -110,10 +92,6 @@ private:
     // Takes a changed piece as it was out of every neighbourhood it was in, and adds it as it
     // is now to every one it is in.
     void Count(const Change& change);
-    // The threat set of `unit` for `key`: a recent one, or a remembered one.
-    const Tiles& Recent(RecentSets& sets, const Unit& unit, uint64_t key);
-    // The threat set for `key`: remembered, or computed into `out` and remembered.
-    void Remembered(const Unit& unit, uint64_t key, Tiles& out);
     void Compute(const Unit& unit, Tiles& out);
     // The same from the list of reachable tiles, for the moves the grid of reach cannot hold.
     void ComputeFromList(const Unit& unit, Tiles& out);
@@ -128,7 +106,7 @@ private:
     std::vector<int32_t> rivalsNear;  // the pieces of other owners in the neighbourhood
     Reaches reaches;
     std::vector<const TeamController*> owners;
-    std::vector<RecentSets> recent;
+    std::vector<ThreatMemo::Recent> recent;
     struct Change {
         size_t index = 0;
         PieceRecord before;
@@ -144,6 +122,5 @@ private:
     Tiles askedTiles;
     std::vector<Unit*> askedPieces;
     const Tiles noTiles;
-    std::vector<Memo> memo;  // memoSlots entries from the first Forget on
-    uint32_t generation = 1;
+    ThreatMemo memo;
 };
