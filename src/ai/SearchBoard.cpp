@@ -642,14 +642,6 @@ int32_t SearchBoard::VictimAt(int32_t index, uint32_t offset) const
     return At(piece.x + ThreatMemo::OffsetX(offset), piece.y + ThreatMemo::OffsetY(offset));
 }
 
-bool SearchBoard::Marked(int32_t x, int32_t y) const
-{
-    if (!OnBoard(x, y)) {
-        return false;
-    }
-    return sightCounted ? sight.Seen(x, y) : startSight[static_cast<size_t>(Cell(x, y))] != 0;
-}
-
 const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
 {
     // Enemies never move in the side's turn: the list changes only with a kill, a capture or the sight.

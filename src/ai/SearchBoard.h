@@ -125,7 +125,12 @@ private:
     // The pieces of another owner in the side's sight, in child order, and distances to them.
     const std::vector<std::array<int32_t, 2>>& SeenEnemies();
     bool NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tiles, std::array<int32_t, 2>& chosen);
-    bool Marked(int32_t x, int32_t y) const;
+    // Whether the side sees the tile: as the last scored turn left its sight, or before any, as the
+    // side's list had it when the search began.
+    bool Marked(int32_t x, int32_t y) const
+    {
+        return sightCounted ? sight.Seen(x, y) : OnBoard(x, y) && startSight[static_cast<size_t>(Cell(x, y))] != 0;
+    }
 
     // Counts the side's sight anew for the pieces changed since it last did.
     void CountSight();
