@@ -51,6 +51,19 @@ int32_t Distance(int32_t ax, int32_t ay, int32_t bx, int32_t by)
     return std::abs(ax - bx) + std::abs(ay - by);
 }
 
+// How many pieces, as the neighbourhoods see them now, a piece of `range` on (px, py) could attack:
+// those of another owner within the range, castles from next door.
+TORVANE_WIDE_LOOP int32_t CountInReach(size_t count, const int32_t* __restrict x, const int32_t* __restrict y, const int32_t* __restrict owner,
+                                       const int32_t* __restrict castle, int32_t px, int32_t py, int32_t range, int32_t pieceOwner)
+{
+    int32_t targets = 0;
+    for (size_t j = 0; j < count; ++j) {
+        const int32_t reach = (castle[j] & 1) | (~castle[j] & range);
+        targets += static_cast<int32_t>(owner[j] != pieceOwner) & static_cast<int32_t>(std::abs(x[j] - px) + std::abs(y[j] - py) <= reach);
+    }
+    return targets;
+}
+
 uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
 {
     const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
@@ -324,7 +337,7 @@ bool SearchBoard::HasAttackTarget(int32_t index) const
         }
         return false;
     }
-    return std::any_of(pieces.begin(), pieces.end(), [&](const Piece& other) { return InReach(piece, other, piece.x, piece.y); });
+    return CountInReach(liveX.size(), liveX.data(), liveY.data(), liveOwner.data(), liveCastle.data(), piece.x, piece.y, piece.range, piece.owner) > 0;
 }
 
 void SearchBoard::Apply(const Action& action)
