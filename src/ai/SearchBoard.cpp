@@ -1,6 +1,7 @@
 #include "ai/SearchBoard.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "ai/Evaluator.h"
@@ -24,8 +25,6 @@ constexpr int32_t startDistance = 99999;
 constexpr int32_t blockedCost = 1 << 28;
 // Where a piece that is not on the board stands for the neighbourhoods: near nobody.
 constexpr int32_t farAway = 1 << 28;
-// The count of a tile nobody sees, far out of reach of the sources a board can hold.
-constexpr int32_t neverSeen = -(1 << 30);
 constexpr size_t reachSlots = size_t{1} << 14;
 // Reachable tiles are remembered for speeds up to this: one bit per tile of its diamond.
 constexpr int32_t rememberedSpeed = 5;
@@ -73,8 +72,9 @@ uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
 // Takes a piece's mark as it was out of every neighbourhood it was in, and adds it as it is now to
 // every one it is in. NOTE: no array aliases another, so that the compiler takes several pieces at once.
 TORVANE_WIDE_LOOP void MoveMark(size_t count, const int32_t* __restrict x, const int32_t* __restrict y, const int32_t* __restrict speed,
-              const int32_t* __restrict range, const int32_t* __restrict owner, uint32_t* __restrict low, uint32_t* __restrict high,
-              int32_t* __restrict rival, const SearchBoard::NearPiece& before, const SearchBoard::NearPiece& now)
+                                const int32_t* __restrict range, const int32_t* __restrict owner, uint32_t* __restrict low,
+                                uint32_t* __restrict high, int32_t* __restrict rival, const SearchBoard::NearPiece& before,
+                                const SearchBoard::NearPiece& now)
 {
     const auto nowLow = static_cast<uint32_t>(now.mark);
     const auto nowHigh = static_cast<uint32_t>(now.mark >> 32);
@@ -98,9 +98,10 @@ struct NeighbourSum {
     int32_t rivals = 0;
 };
 
-TORVANE_WIDE_LOOP NeighbourSum SumNeighbours(size_t count, const int32_t* __restrict x, const int32_t* __restrict y, const int32_t* __restrict owner,
-                           const int32_t* __restrict castle, const uint32_t* __restrict markLow, const uint32_t* __restrict markHigh, int32_t px,
-                           int32_t py, int32_t speed, int32_t range, int32_t pieceOwner)
+TORVANE_WIDE_LOOP NeighbourSum SumNeighbours(size_t count, const int32_t* __restrict x, const int32_t* __restrict y,
+                                             const int32_t* __restrict owner, const int32_t* __restrict castle,
+                                             const uint32_t* __restrict markLow, const uint32_t* __restrict markHigh, int32_t px, int32_t py,
+                                             int32_t speed, int32_t range, int32_t pieceOwner)
 {
     NeighbourSum sum;
     for (size_t j = 0; j < count; ++j) {
@@ -112,7 +113,6 @@ TORVANE_WIDE_LOOP NeighbourSum SumNeighbours(size_t count, const int32_t* __rest
     }
     return sum;
 }
-
 }  // namespace
 
 SearchBoard::SearchBoard() = default;
@@ -294,7 +294,7 @@ void SearchBoard::Touch(int32_t piece)
 int32_t SearchBoard::CurrentPiece() const
 {
     if (pieces.size() <= 64) {
-        return unfinished == 0 ? -1 : static_cast<int32_t>(__builtin_ctzll(unfinished));
+        return unfinished == 0 ? -1 : static_cast<int32_t>(std::countr_zero(unfinished));
     }
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];

@@ -36,7 +36,7 @@ public:
     // of the board's sides or of none, and a board of at most 1024 tiles a side.
     static bool Fits(const TileMap& map);
 
-    // A piece as the threat sets' neighbourhoods count it.
+    // A piece as the threat sets' neighbourhoods count it (for the loops over every piece).
     struct NearPiece {
         int32_t x = 0;
         int32_t y = 0;
@@ -157,6 +157,7 @@ private:
 
     std::vector<std::array<int32_t, 2>> reachable;
     ReachWalk walk;
+    // A piece's reachable tiles, by its tile, speed and which tiles of its speed's diamond hold a piece.
     struct RememberedReach {
         uint64_t occupied = 0;
         int32_t x = 0;
@@ -170,9 +171,9 @@ private:
     std::unique_ptr<RememberedReach[]> reachMemo;
     uint32_t generation = 0;  // the lists of this turn's board carry it
 
-    // Per piece, where the threat sets' neighbourhoods last counted it (far away when it was not
-    // there), its owner and whether it is a castle, and its reach.
-    // The same as the pieces stand now, kept by Touch.
+    // Per piece, where the threat sets' neighbourhoods see it as it stands now (far away when it
+    // is not on the board), its owner, whether it is a castle, its mark in two 32-bit halves, and
+    // its own part of its threat set's key; kept by Touch.
     std::vector<int32_t> liveX;
     std::vector<int32_t> liveY;
     std::vector<int32_t> liveOwner;
@@ -180,14 +181,14 @@ private:
     std::vector<uint32_t> liveLow;
     std::vector<uint32_t> liveHigh;
     std::vector<uint64_t> liveSelf;
+    // The same as the neighbourhoods last counted it, its speed and reach, and (see MoveMark) the
+    // marks of its neighbourhood combined by exclusive or, and the rivals in it.
     std::vector<int32_t> nearX;
     std::vector<int32_t> nearY;
     std::vector<int32_t> nearSpeed;
     std::vector<int32_t> nearRange;
     std::vector<int32_t> nearOwner;
     std::vector<int32_t> nearCastle;
-    // A piece's mark (where it stands, its owner, whether it is a castle) and the marks of its
-    // neighbourhood combined by exclusive or, each as two 32-bit halves.
     std::vector<uint32_t> markLow;
     std::vector<uint32_t> markHigh;
     std::vector<uint32_t> sumLow;
@@ -196,8 +197,6 @@ private:
     std::vector<ThreatMemo::Recent> recent;
     ThreatMemo threatMemo;
     const std::vector<uint32_t> noTiles;
-    std::vector<uint32_t> askedTiles;
-    std::vector<int32_t> victims;
 
     std::vector<std::array<int32_t, 2>> enemies;  // seen, as the heuristics ask
     uint64_t enemiesAt = ~uint64_t{0};           // the enemy changes they were found at
