@@ -247,6 +247,7 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     sight.Reset(board);
 
     approachEnemies.clear();
+    approachMask = 0;
     kept.clear();
     keptMaterial = 0;
     keptCastles = 0;
@@ -857,6 +858,9 @@ float SearchBoard::Score()
     int32_t attacks = 0;
     int32_t threatScore = 0;
     scoreEnemies.clear();
+    // Enemies never move in the side's turn: among the first 64 pieces, which are in sight says
+    // what the list holds.
+    uint64_t enemyMask = 0;
     // Attacks still to make: none in a complete turn, where every piece of the side is finished.
     for (size_t i = 0; CurrentPiece() >= 0 && i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];
@@ -874,11 +878,13 @@ float SearchBoard::Score()
             continue;
         }
         const bool own = piece.team == side;
-        if (!Marked(piece.x, piece.y)) {
+        // A piece of the side adds to the score only by what it threatens.
+        if ((own && rivals[i] == 0) || !Marked(piece.x, piece.y)) {
             continue;
         }
         if (!own) {
             scoreEnemies.push_back({piece.x, piece.y});
+            enemyMask |= i < 64 ? uint64_t{1} << i : 0;
         }
         if (rivals[i] == 0) {
             continue;
@@ -909,8 +915,9 @@ float SearchBoard::Score()
         }
         return -PathCost(piece.x, piece.y, goal[0], goal[1]);
     };
-    if (scoreEnemies != approachEnemies) {
+    if (pieces.size() > 64 ? scoreEnemies != approachEnemies : enemyMask != approachMask) {
         approachEnemies = scoreEnemies;
+        approachMask = enemyMask;
         kept.resize(std::max(kept.size(), pieces.size()));
         keptApproach = 0;
         for (size_t i = 0; i < kept.size(); ++i) {

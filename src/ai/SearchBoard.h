@@ -213,6 +213,7 @@ private:
 
     std::vector<std::array<int32_t, 2>> scoreEnemies;
     std::vector<std::array<int32_t, 2>> approachEnemies;
+    uint64_t approachMask = 0;  // of the first 64 pieces, the enemies in approachEnemies
     // Per piece, what it added to the score's material, castles and approach when last looked at
     // (a piece changes them only by moving, falling, changing hands, being bought or taken back),
     // and the sums.
