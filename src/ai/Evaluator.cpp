@@ -103,7 +103,6 @@ void Evaluator::CountSight(TeamController* side)
         }
         sightCount.Move(sightSources[i], now);
         sightSources[i] = now;
-        ++sightChanges;
     }
     sightSources.resize(units.size());
     sightLogRead = log.size();
@@ -158,7 +157,6 @@ void Evaluator::Forget()
     threats.Forget();
     keptSightOf = nullptr;
     sightSources.clear();
-    seenEnemiesFor = nullptr;
     countedFor = nullptr;
     for (std::vector<int32_t>& row : pathCosts) {
         row.clear();
@@ -219,22 +217,6 @@ const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side
 {
     MarkVisible(side);
     const std::vector<Unit*>& units = map.Units();
-    const std::vector<uint32_t>& log = queries.ChangeLog();
-    // With the kept sight as it was, the list holds until a piece of another owner (or a castle,
-    // which may have changed hands) moves or changes: the search's own pieces move most.
-    bool same = markedByCover && seenEnemiesFor == side && seenEnemiesSight == sightChanges && seenEnemiesWhole == queries.WholeAt() &&
-                seenEnemiesLogRead <= log.size();
-    for (size_t k = seenEnemiesLogRead; same && k < log.size(); ++k) {
-        const Unit* piece = units[log[k]];
-        same = piece->team == side && !piece->isCastle;
-    }
-    seenEnemiesLogRead = log.size();
-    if (same) {
-        return seenEnemies;
-    }
-    seenEnemiesFor = markedByCover ? side : nullptr;
-    seenEnemiesSight = sightChanges;
-    seenEnemiesWhole = queries.WholeAt();
     seenEnemies.clear();
     for (size_t i = 0; i < units.size(); ++i) {
         const int32_t x = queries.PieceX()[i];

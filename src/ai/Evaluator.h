@@ -102,13 +102,7 @@ private:
     size_t sightLogRead = 0;                     // how much of the queries' change log they read
     TeamController* keptSightOf = nullptr;  // the side whose list is out of date, if any
     std::vector<Vector2> enemies;
-    // The last answer of SeenEnemyTiles from the kept sight, and what it was worked out from.
-    std::vector<Vector2> seenEnemies;
-    const TeamController* seenEnemiesFor = nullptr;
-    uint64_t sightChanges = 0;  // sources the kept sight has moved
-    uint64_t seenEnemiesSight = 0;
-    uint32_t seenEnemiesWhole = 0;
-    size_t seenEnemiesLogRead = 0;
+    std::vector<Vector2> seenEnemies;  // the last answer of SeenEnemyTiles
     std::vector<Vector2> targets;
     std::vector<Vector2> askedTargets;
     // Per piece in child order, its last approach cost and what it was for; the count of

@@ -213,29 +213,10 @@ std::array<AIAction, 2> HPSController::UnitCandidates(Unit* piece) const
 bool HPSController::NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const
 {
     const std::vector<Vector2>& enemies = Queries().SeenEnemyTiles(this);
-    // Each tile's distance is remembered while the enemies in sight stay the same: one
-    // piece's tiles overlap the last one's, and the enemies seldom change between them.
-    const bool sameEnemies = std::equal(enemies.begin(), enemies.end(), distancesTo.begin(), distancesTo.end(),
-                                        [](Vector2 a, Vector2 b) { return a.x == b.x && a.y == b.y; });
-    const size_t rows = map->tiles.size();
-    const size_t columns = rows > 0 ? map->tiles.front().size() : 0;
-    if (!sameEnemies || distances.size() != rows * columns) {
-        distancesTo = enemies;
-        distances.assign(rows * columns, -1);
-    }
     int32_t best = startDistance;
     bool found = false;
     for (Vector2 tile : tiles) {
-        int32_t distance = 0;
-        if (tile.x >= 0 && tile.y >= 0 && tile.x < static_cast<float>(columns) && tile.y < static_cast<float>(rows)) {
-            int32_t& known = distances[static_cast<size_t>(tile.y) * columns + static_cast<size_t>(tile.x)];
-            if (known < 0) {
-                known = Nearest(enemies, tile);
-            }
-            distance = known;
-        } else {
-            distance = Nearest(enemies, tile);
-        }
+        const int32_t distance = Nearest(enemies, tile);
         if (distance < best) {
             best = distance;
             chosen = tile;

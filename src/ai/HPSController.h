@@ -62,8 +62,5 @@ private:
     std::unique_ptr<SearchBoard> copy;
     bool onCopy = false;
     bool atNewNode = false;  // the trials applied lead to a node not yet looked at
-    // Per tile, the distance to the nearest of `distancesTo`, -1 not yet known.
-    mutable std::vector<Vector2> distancesTo;
-    mutable std::vector<int32_t> distances;
     mutable std::vector<Vector2> spawnTiles;
 };

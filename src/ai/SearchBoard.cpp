@@ -113,7 +113,33 @@ TORVANE_WIDE_LOOP NeighbourSum SumNeighbours(size_t count, const int32_t* __rest
     }
     return sum;
 }
+
+NeighbourSum SumOver(const SearchBoard::Placements& at, int32_t px, int32_t py, int32_t speed, int32_t range, int32_t pieceOwner)
+{
+    return SumNeighbours(at.x.size(), at.x.data(), at.y.data(), at.owner.data(), at.castle.data(), at.low.data(), at.high.data(), px, py,
+                         speed, range, pieceOwner);
+}
 }  // namespace
+
+void SearchBoard::Placements::Resize(size_t count)
+{
+    x.resize(count, farAway);
+    y.resize(count, farAway);
+    owner.resize(count, 0);
+    castle.resize(count, 0);
+    low.resize(count, 0);
+    high.resize(count, 0);
+}
+
+void SearchBoard::Placements::Set(size_t i, const NearPiece& piece)
+{
+    x[i] = piece.x;
+    y[i] = piece.y;
+    owner[i] = piece.owner;
+    castle[i] = piece.castle;
+    low[i] = static_cast<uint32_t>(piece.mark);
+    high[i] = static_cast<uint32_t>(piece.mark >> 32);
+}
 
 SearchBoard::SearchBoard() = default;
 
@@ -200,27 +226,19 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     }
     threatMemo.Forget();
     // Every piece is counted into the neighbourhoods afresh.
-    nearX.assign(pieces.size(), farAway);
-    nearY.assign(pieces.size(), farAway);
+    counted.Resize(0);
+    counted.Resize(pieces.size());
     nearSpeed.clear();
     nearRange.clear();
     for (const Piece& piece : pieces) {
         nearSpeed.push_back(piece.speed);
         nearRange.push_back(std::max(piece.range, 0));
     }
-    nearOwner.assign(pieces.size(), 0);
-    nearCastle.assign(pieces.size(), 0);
-    markLow.assign(pieces.size(), 0);
-    markHigh.assign(pieces.size(), 0);
     sumLow.assign(pieces.size(), 0);
     sumHigh.assign(pieces.size(), 0);
     rivals.assign(pieces.size(), 0);
     recent.assign(pieces.size(), ThreatMemo::Recent{});
-    for (std::vector<int32_t>* field : {&liveX, &liveY, &liveOwner, &liveCastle}) {
-        field->clear();
-    }
-    liveLow.clear();
-    liveHigh.clear();
+    live.Resize(0);
     liveSelf.clear();
     unfinished = 0;
     for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
@@ -261,21 +279,11 @@ void SearchBoard::Touch(int32_t piece)
     if (i >= touchFlags.size()) {
         touchFlags.resize(i + 1, 0);
     }
-    if (i >= liveX.size()) {
-        for (std::vector<int32_t>* field : {&liveX, &liveY, &liveOwner, &liveCastle}) {
-            field->resize(i + 1, 0);
-        }
-        liveLow.resize(i + 1, 0);
-        liveHigh.resize(i + 1, 0);
+    if (i >= live.x.size()) {
+        live.Resize(i + 1);
         liveSelf.resize(i + 1, 0);
     }
-    const SearchBoard::NearPiece now = NearOf(i);
-    liveX[i] = now.x;
-    liveY[i] = now.y;
-    liveOwner[i] = now.owner;
-    liveCastle[i] = now.castle;
-    liveLow[i] = static_cast<uint32_t>(now.mark);
-    liveHigh[i] = static_cast<uint32_t>(now.mark >> 32);
+    live.Set(i, NearOf(i));
     if (i < pieces.size()) {
         // The piece's own part of its threat set's key: where it stands and how it moves and reaches.
         const Piece& piece = pieces[i];
@@ -338,7 +346,7 @@ bool SearchBoard::HasAttackTarget(int32_t index) const
         }
         return false;
     }
-    return CountInReach(liveX.size(), liveX.data(), liveY.data(), liveOwner.data(), liveCastle.data(), piece.x, piece.y, piece.range, piece.owner) > 0;
+    return CountInReach(live.x.size(), live.x.data(), live.y.data(), live.owner.data(), live.castle.data(), piece.x, piece.y, piece.range, piece.owner) > 0;
 }
 
 void SearchBoard::Apply(const Action& action)
@@ -421,15 +429,10 @@ void SearchBoard::Apply(const Action& action)
         const auto index = static_cast<int32_t>(pieces.size());
         occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = index;
         pieces.push_back(bought);
-        if (nearX.size() < pieces.size()) {
-            nearX.push_back(farAway);
-            nearY.push_back(farAway);
+        if (counted.x.size() < pieces.size()) {
+            counted.Resize(pieces.size());
             nearSpeed.push_back(0);
             nearRange.push_back(0);
-            nearOwner.push_back(0);
-            nearCastle.push_back(0);
-            markLow.push_back(0);
-            markHigh.push_back(0);
             sumLow.push_back(0);
             sumHigh.push_back(0);
             rivals.push_back(0);
@@ -579,23 +582,18 @@ void SearchBoard::SyncThreats()
     if (threatTouched.empty()) {
         return;
     }
-    const size_t count = nearX.size();
+    const size_t count = counted.x.size();
     for (int32_t index : threatTouched) {
         const auto i = static_cast<size_t>(index);
         touchFlags[i] &= static_cast<uint8_t>(~1u);
-        const SearchBoard::NearPiece now{liveX[i], liveY[i], liveOwner[i], liveCastle[i], (uint64_t{liveHigh[i]} << 32) | liveLow[i]};
-        const SearchBoard::NearPiece before{nearX[i], nearY[i], nearOwner[i], nearCastle[i], (uint64_t{markHigh[i]} << 32) | markLow[i]};
+        const NearPiece now = live.Get(i);
+        const NearPiece before = counted.Get(i);
         if (now.x == before.x && now.y == before.y && now.owner == before.owner && now.castle == before.castle) {
             continue;
         }
-        nearX[i] = now.x;
-        nearY[i] = now.y;
-        nearOwner[i] = now.owner;
-        nearCastle[i] = now.castle;
-        markLow[i] = static_cast<uint32_t>(now.mark);
-        markHigh[i] = static_cast<uint32_t>(now.mark >> 32);
-        MoveMark(count, nearX.data(), nearY.data(), nearSpeed.data(), nearRange.data(), nearOwner.data(), sumLow.data(), sumHigh.data(),
-                 rivals.data(), before, now);
+        counted.Set(i, now);
+        MoveMark(count, counted.x.data(), counted.y.data(), nearSpeed.data(), nearRange.data(), counted.owner.data(), sumLow.data(),
+                 sumHigh.data(), rivals.data(), before, now);
     }
     for (int32_t index : threatTouched) {
         if (static_cast<size_t>(index) < pieces.size() && pieces[static_cast<size_t>(index)].alive) {
@@ -617,8 +615,7 @@ SearchBoard::NearPiece SearchBoard::NearOf(size_t i) const
 void SearchBoard::Recount(int32_t index)
 {
     const auto i = static_cast<size_t>(index);
-    const NeighbourSum sum = SumNeighbours(nearX.size(), nearX.data(), nearY.data(), nearOwner.data(), nearCastle.data(), markLow.data(),
-                                           markHigh.data(), nearX[i], nearY[i], nearSpeed[i], nearRange[i], nearOwner[i]);
+    const NeighbourSum sum = SumOver(counted, counted.x[i], counted.y[i], nearSpeed[i], nearRange[i], counted.owner[i]);
     sumLow[i] = sum.low;
     sumHigh[i] = sum.high;
     rivals[i] = sum.rivals;
@@ -745,8 +742,7 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     // Its neighbourhood as the pieces stand now: the other pieces' neighbourhoods wait for the next
     // score, by which time many of the trials' changes have been taken back again.
     const auto i = static_cast<size_t>(index);
-    const NeighbourSum near = SumNeighbours(liveX.size(), liveX.data(), liveY.data(), liveOwner.data(), liveCastle.data(), liveLow.data(),
-                                            liveHigh.data(), piece.x, piece.y, nearSpeed[i], nearRange[i], piece.owner);
+    const NeighbourSum near = SumOver(live, piece.x, piece.y, nearSpeed[i], nearRange[i], piece.owner);
     // The most valuable piece it could attack after a move, the first in creation order of equals.
     int32_t victim = -1;
     for (uint32_t offset : near.rivals == 0 ? noTiles : ThreatTiles(index, (uint64_t{near.high} << 32) | near.low)) {

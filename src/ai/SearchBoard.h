@@ -45,6 +45,22 @@ public:
         uint64_t mark = 0;
     };
 
+    // Per piece, one array per field for the loops over every piece: where the neighbourhoods see
+    // it (far away when it is not on the board), its owner, whether it is a castle, and its mark
+    // in two 32-bit halves.
+    struct Placements {
+        std::vector<int32_t> x;
+        std::vector<int32_t> y;
+        std::vector<int32_t> owner;
+        std::vector<int32_t> castle;
+        std::vector<uint32_t> low;
+        std::vector<uint32_t> high;
+        // Entries added stand far away.
+        void Resize(size_t count);
+        NearPiece Get(size_t i) const { return {x[i], y[i], owner[i], castle[i], (uint64_t{high[i]} << 32) | low[i]}; }
+        void Set(size_t i, const NearPiece& piece);
+    };
+
     SearchBoard();
     // Copies the board as it stands, for a search by `side`; what was remembered for another
     // position is dropped (its tables are kept: releasing them would stall a frame).
@@ -171,26 +187,13 @@ private:
     std::unique_ptr<RememberedReach[]> reachMemo;
     uint32_t generation = 0;  // the lists of this turn's board carry it
 
-    // Per piece, where the threat sets' neighbourhoods see it as it stands now (far away when it
-    // is not on the board), its owner, whether it is a castle, its mark in two 32-bit halves, and
-    // its own part of its threat set's key; kept by Touch.
-    std::vector<int32_t> liveX;
-    std::vector<int32_t> liveY;
-    std::vector<int32_t> liveOwner;
-    std::vector<int32_t> liveCastle;
-    std::vector<uint32_t> liveLow;
-    std::vector<uint32_t> liveHigh;
-    std::vector<uint64_t> liveSelf;
-    // The same as the neighbourhoods last counted it, its speed and reach, and (see MoveMark) the
-    // marks of its neighbourhood combined by exclusive or, and the rivals in it.
-    std::vector<int32_t> nearX;
-    std::vector<int32_t> nearY;
+    Placements live;     // as the pieces stand now, kept by Touch
+    Placements counted;  // as the neighbourhoods last counted them
+    std::vector<uint64_t> liveSelf;  // per piece, its own part of its threat set's key, kept by Touch
+    // Per piece its speed and reach, and the marks of its neighbourhood combined by exclusive or
+    // (see MoveMark) and the rivals in it.
     std::vector<int32_t> nearSpeed;
     std::vector<int32_t> nearRange;
-    std::vector<int32_t> nearOwner;
-    std::vector<int32_t> nearCastle;
-    std::vector<uint32_t> markLow;
-    std::vector<uint32_t> markHigh;
     std::vector<uint32_t> sumLow;
     std::vector<uint32_t> sumHigh;
     std::vector<int32_t> rivals;
