@@ -26,24 +26,6 @@ constexpr int32_t blockedCost = 1 << 28;
 // Where a piece that is not on the board stands for the neighbourhoods: near nobody.
 constexpr int32_t farAway = 1 << 28;
 constexpr size_t reachSlots = size_t{1} << 14;
-// Reachable tiles are remembered for speeds up to this: one bit per tile of its diamond.
-constexpr int32_t rememberedSpeed = 5;
-
-// The tiles within rememberedSpeed of a start, numbered row by row: bits of an occupancy word.
-struct DiamondBits {
-    std::array<int8_t, (2 * rememberedSpeed + 1) * (2 * rememberedSpeed + 1)> bit{};
-    constexpr DiamondBits()
-    {
-        int8_t next = 0;
-        for (int32_t dy = -rememberedSpeed; dy <= rememberedSpeed; ++dy) {
-            for (int32_t dx = -rememberedSpeed; dx <= rememberedSpeed; ++dx) {
-                const bool inside = (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy) <= rememberedSpeed;
-                bit[static_cast<size_t>((dy + rememberedSpeed) * (2 * rememberedSpeed + 1) + dx + rememberedSpeed)] = inside ? next++ : -1;
-            }
-        }
-    }
-};
-constexpr DiamondBits diamondBits;
 
 int32_t Distance(int32_t ax, int32_t ay, int32_t bx, int32_t by)
 {
@@ -220,10 +202,8 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     threatTouched.clear();
     scoreTouched.clear();
 
-    ++generation;
-    if (reachMemo == nullptr) {
-        reachMemo = std::make_unique<RememberedReach[]>(reachSlots);
-    }
+    reachMemo.Size(reachSlots);
+    reachMemo.Forget();
     threatMemo.Forget();
     // Every piece is counted into the neighbourhoods afresh.
     counted.Resize(0);
@@ -521,12 +501,11 @@ std::vector<AIAction> SearchBoard::Trials() const
     return actions;
 }
 
-// Reachable tiles, as BoardQueries finds them, remembered by the start, the speed and which tiles
-// of the speed's diamond hold a piece.
+// Reachable tiles, as BoardQueries finds them and remembers them.
 const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(int32_t index)
 {
     const Piece& piece = pieces[static_cast<size_t>(index)];
-    if (piece.speed > rememberedSpeed) {
+    if (piece.speed > ReachMemo::maxSpeed) {
         Walk(piece);
         return reachable;
     }
@@ -535,36 +514,15 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(int32_t index)
         const int32_t dx = other.x - piece.x;
         const int32_t dy = other.y - piece.y;
         if (other.alive && std::abs(dx) + std::abs(dy) <= piece.speed) {
-            occupied |= uint64_t{1} << diamondBits.bit[static_cast<size_t>((dy + rememberedSpeed) * (2 * rememberedSpeed + 1) + dx + rememberedSpeed)];
+            occupied |= ReachMemo::Bit(dx, dy);
         }
     }
-    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 40) ^
-                           (static_cast<uint64_t>(static_cast<uint32_t>(piece.y)) << 20) ^ static_cast<uint64_t>(piece.speed);
-    RememberedReach& slot = reachMemo[Mix(occupied + where * 0x9e3779b97f4a7c15ull) & (reachSlots - 1)];
-    if (slot.generation == generation && slot.occupied == occupied && slot.x == piece.x && slot.y == piece.y && slot.speed == piece.speed) {
-        reachable.clear();
-        for (size_t i = 0; i < slot.count; ++i) {
-            reachable.push_back({piece.x + slot.tiles[i][0], piece.y + slot.tiles[i][1]});
-        }
+    reachable.clear();
+    if (reachMemo.Recall(piece.x, piece.y, piece.speed, occupied, [&](int32_t x, int32_t y) { reachable.push_back({x, y}); })) {
         return reachable;
     }
     Walk(piece);
-    slot.generation = 0;
-    for (size_t i = 0; i < reachable.size(); ++i) {
-        const int32_t dx = reachable[i][0] - piece.x;
-        const int32_t dy = reachable[i][1] - piece.y;
-        // Only a tile that costs nothing to enter could lead beyond the diamond; such a list is not kept.
-        if (std::abs(dx) + std::abs(dy) > piece.speed || i >= slot.tiles.size()) {
-            return reachable;
-        }
-        slot.tiles[i] = {static_cast<int8_t>(dx), static_cast<int8_t>(dy)};
-    }
-    slot.occupied = occupied;
-    slot.x = piece.x;
-    slot.y = piece.y;
-    slot.speed = static_cast<uint8_t>(piece.speed);
-    slot.count = static_cast<uint8_t>(reachable.size());
-    slot.generation = generation;
+    reachMemo.Keep(piece.x, piece.y, piece.speed, occupied, reachable.size(), [&](size_t i) { return reachable[i]; });
     return reachable;
 }
 

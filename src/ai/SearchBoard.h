@@ -9,6 +9,7 @@
 #include "ai/AIController.h"
 #include "ai/SightCount.h"
 #include "ai/ThreatMemo.h"
+#include "board/ReachMemo.h"
 #include "board/ReachWalk.h"
 
 class TeamController;
@@ -173,19 +174,7 @@ private:
 
     std::vector<std::array<int32_t, 2>> reachable;
     ReachWalk walk;
-    // A piece's reachable tiles, by its tile, speed and which tiles of its speed's diamond hold a piece.
-    struct RememberedReach {
-        uint64_t occupied = 0;
-        int32_t x = 0;
-        int32_t y = 0;
-        uint32_t generation = 0;
-        uint8_t speed = 0;
-        uint8_t count = 0;
-        std::array<std::array<int8_t, 2>, 60> tiles{};
-    };
-    // The remembered lists, made when the first search starts (2 MiB) and kept.
-    std::unique_ptr<RememberedReach[]> reachMemo;
-    uint32_t generation = 0;  // the lists of this turn's board carry it
+    ReachMemo reachMemo;  // made when the first search starts (1.3 MiB) and kept
 
     Placements live;     // as the pieces stand now, kept by Touch
     Placements counted;  // as the neighbourhoods last counted them

@@ -6,44 +6,11 @@
 
 #include "board/TileMap.h"
 #include "board/Unit.h"
-#include "core/Mix.h"
 
 namespace {
 // Entering a blocked tile costs more than any piece's speed.
 constexpr int32_t blockedCost = 1 << 28;
 
-// The tiles within a distance of a start, numbered row by row.
-struct Diamond {
-    static constexpr int32_t side = 2 * BoardQueries::rememberedSpeed + 1;
-    std::array<int8_t, side * side> index{};  // by offset, (dy + 5) * side + dx + 5; -1 beyond the distance
-    std::array<std::array<int8_t, 2>, BoardQueries::diamondTiles> offset{};
-
-    static constexpr int32_t Cell(int32_t dx, int32_t dy)
-    {
-        return (dy + BoardQueries::rememberedSpeed) * side + dx + BoardQueries::rememberedSpeed;
-    }
-};
-
-constexpr std::array<Diamond, BoardQueries::rememberedSpeed + 1> MakeDiamonds()
-{
-    std::array<Diamond, BoardQueries::rememberedSpeed + 1> diamonds{};
-    for (int32_t radius = 0; radius <= BoardQueries::rememberedSpeed; ++radius) {
-        Diamond& diamond = diamonds[static_cast<size_t>(radius)];
-        diamond.index.fill(-1);
-        int8_t next = 0;
-        for (int32_t dy = -radius; dy <= radius; ++dy) {
-            const int32_t reach = radius - (dy < 0 ? -dy : dy);
-            for (int32_t dx = -reach; dx <= reach; ++dx) {
-                diamond.index[static_cast<size_t>(Diamond::Cell(dx, dy))] = next;
-                diamond.offset[static_cast<size_t>(next)] = {static_cast<int8_t>(dx), static_cast<int8_t>(dy)};
-                ++next;
-            }
-        }
-    }
-    return diamonds;
-}
-
-constexpr std::array<Diamond, BoardQueries::rememberedSpeed + 1> diamonds = MakeDiamonds();
 }  // namespace
 
 BoardQueries::BoardQueries(const TileMap& map_) : map(map_)
@@ -206,7 +173,7 @@ void BoardQueries::ReadTiles()
     refreshes = 1;
     wholeAt = 1;
     changeLog.clear();
-    ++generation;
+    remembered.Forget();
     seenAt.clear();
     pieceCell.clear();
     seen.clear();
@@ -243,21 +210,17 @@ void BoardQueries::ReadTiles()
 
 void BoardQueries::RememberReachable(size_t slots)
 {
-    if (remembered.size() != slots) {
-        remembered.assign(slots, {});
-        slotMask = slots - 1;
-    }
+    remembered.Size(slots);
 }
 
 uint64_t BoardQueries::Occupied(int32_t x, int32_t y, int32_t speed) const
 {
-    const Diamond& diamond = diamonds[static_cast<size_t>(speed)];
     uint64_t occupied = 0;
     for (size_t i = 0; i < pieceX.size(); ++i) {
         const int32_t dx = pieceX[i] - x;
         const int32_t dy = pieceY[i] - y;
         if (std::abs(dx) + std::abs(dy) <= speed) {
-            occupied |= uint64_t{1} << diamond.index[static_cast<size_t>(Diamond::Cell(dx, dy))];
+            occupied |= ReachMemo::Bit(dx, dy);
         }
     }
     return occupied;
@@ -266,7 +229,7 @@ uint64_t BoardQueries::Occupied(int32_t x, int32_t y, int32_t speed) const
 const std::vector<Vector2>& BoardQueries::Reachable(const Unit& unit)
 {
     const int32_t speed = unit.speed;
-    if (remembered.empty() || speed < 0 || speed > rememberedSpeed) {
+    if (!remembered.Sized() || speed < 0 || speed > rememberedSpeed) {
         Walk(unit);
         return reachable;
     }
@@ -274,35 +237,15 @@ const std::vector<Vector2>& BoardQueries::Reachable(const Unit& unit)
     const auto x = static_cast<int32_t>(start.x);
     const auto y = static_cast<int32_t>(start.y);
     const uint64_t occupied = Occupied(x, y, speed);
-    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 40) ^ (static_cast<uint64_t>(static_cast<uint32_t>(y)) << 20) ^
-                           static_cast<uint64_t>(speed);
-    RememberedReach& slot = remembered[Mix(occupied + where * 0x9e3779b97f4a7c15ull) & slotMask];
-    const Diamond& diamond = diamonds[static_cast<size_t>(speed)];
-    if (slot.generation == generation && slot.occupied == occupied && slot.x == x && slot.y == y && slot.speed == speed) {
-        reachable.clear();
-        for (size_t i = 0; i < slot.count; ++i) {
-            const std::array<int8_t, 2>& offset = diamond.offset[slot.tiles[i]];
-            reachable.push_back({static_cast<float>(x + offset[0]), static_cast<float>(y + offset[1])});
-        }
+    reachable.clear();
+    if (remembered.Recall(x, y, speed, occupied,
+                          [&](int32_t tx, int32_t ty) { reachable.push_back({static_cast<float>(tx), static_cast<float>(ty)}); })) {
         return reachable;
     }
     Walk(unit);
-    slot.generation = 0;
-    for (size_t i = 0; i < reachable.size(); ++i) {
-        const int32_t dx = static_cast<int32_t>(reachable[i].x) - x;
-        const int32_t dy = static_cast<int32_t>(reachable[i].y) - y;
-        // Only a tile that costs nothing to enter could lead beyond the diamond; such a list is not kept.
-        if (std::abs(dx) + std::abs(dy) > speed) {
-            return reachable;
-        }
-        slot.tiles[i] = static_cast<uint8_t>(diamond.index[static_cast<size_t>(Diamond::Cell(dx, dy))]);
-    }
-    slot.occupied = occupied;
-    slot.x = x;
-    slot.y = y;
-    slot.speed = static_cast<uint8_t>(speed);
-    slot.count = static_cast<uint8_t>(reachable.size());
-    slot.generation = generation;
+    remembered.Keep(x, y, speed, occupied, reachable.size(), [&](size_t i) {
+        return std::array<int32_t, 2>{static_cast<int32_t>(reachable[i].x), static_cast<int32_t>(reachable[i].y)};
+    });
     return reachable;
 }
 

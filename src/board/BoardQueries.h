@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "board/ReachMemo.h"
 #include "board/ReachWalk.h"
 #include "raylib.h"
 
@@ -59,8 +60,7 @@ public:
 
     // The tiles a move can reach are decided by the start, the speed, and which tiles within
     // the speed (every step costs at least 1) hold a piece: for speeds up to 5 one bit per tile.
-    static constexpr int32_t rememberedSpeed = 5;
-    static constexpr size_t diamondTiles = 2 * rememberedSpeed * (rememberedSpeed + 1) + 1;
+    static constexpr int32_t rememberedSpeed = ReachMemo::maxSpeed;
 
     // The tiles a move of `unit` can reach, as a bit grid around its tile, for questions that need
     // no order: bit dx + areaColumn of row dy + areaRow for the tile (dx, dy) from its own.
@@ -76,17 +76,6 @@ public:
     bool ReachableArea(const Unit& unit, ReachArea& area) const;
 
 private:
-    struct RememberedReach {
-        uint64_t occupied = 0;
-        int32_t x = 0;
-        int32_t y = 0;
-        uint32_t generation = 0;  // remembered only while equal to `generation`
-        uint8_t speed = 0;
-        uint8_t count = 0;
-        std::array<uint8_t, diamondTiles> tiles{};  // indices into the speed's diamond, in discovery order
-    };
-    // NOTE: a fixed table indexed by the key, a new list replacing an old one: no growth in the
-    // middle of a search, which runs within frames.
     static constexpr size_t reachSlots = size_t{1} << 15;
 
     void Walk(const Unit& unit);
@@ -138,7 +127,5 @@ private:
     uint32_t refreshes = 0;
     ReachWalk walk;
     std::vector<Vector2> reachable;
-    std::vector<RememberedReach> remembered;  // empty until RememberReachable sizes it
-    size_t slotMask = 0;                       // the table's size less one
-    uint32_t generation = 1;
+    ReachMemo remembered;  // empty until RememberReachable sizes it
 };

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "core/Mix.h"
+
+// The tiles within a distance of 5 of a start, numbered row by row (the bits of an occupancy
+// word), and back.
+struct ReachDiamond {
+    static constexpr int32_t radius = 5;
+    static constexpr int32_t side = 2 * radius + 1;
+    static constexpr size_t tiles = 2 * radius * (radius + 1) + 1;
+    std::array<int8_t, side * side> bit{};  // -1 beyond the radius
+    std::array<std::array<int8_t, 2>, tiles> offset{};
+    constexpr ReachDiamond()
+    {
+        int8_t next = 0;
+        for (int32_t dy = -radius; dy <= radius; ++dy) {
+            for (int32_t dx = -radius; dx <= radius; ++dx) {
+                const bool inside = (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy) <= radius;
+                bit[static_cast<size_t>((dy + radius) * side + dx + radius)] = inside ? next : -1;
+                if (inside) {
+                    offset[static_cast<size_t>(next++)] = {static_cast<int8_t>(dx), static_cast<int8_t>(dy)};
+                }
+            }
+        }
+    }
+};
+
+// Reachable tiles remembered by what decides them: the start, the speed, and which tiles within
+// the speed (every step costs at least 1) hold a piece, one bit per tile for speeds up to
+// maxSpeed. A search asks for the same few thousand lists again and again.
+// NOTE: a fixed table indexed by the key, a new list replacing an old one: no growth in the
+// middle of a search, which runs within frames.
+class ReachMemo {
+public:
+    static constexpr int32_t maxSpeed = ReachDiamond::radius;
+
+    // The bit of the tile (dx, dy) from the start, within maxSpeed of it, in an occupancy word.
+    static uint64_t Bit(int32_t dx, int32_t dy) { return uint64_t{1} << diamond.bit[Cell(dx, dy)]; }
+    // Makes the table `slots` lists large (a power of two) when it is not; until then nothing is kept.
+    void Size(size_t slots)
+    {
+        if (table.size() != slots) {
+            table.assign(slots, {});
+        }
+    }
+    bool Sized() const { return !table.empty(); }
+    // Drops every list kept, in constant time.
+    void Forget() { ++generation; }
+
+    // Calls found(x, y) for each tile of the list kept for the key and returns true; false when none is.
+    template <typename Found>
+    bool Recall(int32_t x, int32_t y, int32_t speed, uint64_t occupied, Found found) const
+    {
+        const Entry& entry = table[Slot(x, y, speed, occupied)];
+        if (entry.generation != generation || entry.occupied != occupied || entry.x != x || entry.y != y || entry.speed != speed) {
+            return false;
+        }
+        for (size_t i = 0; i < entry.count; ++i) {
+            const std::array<int8_t, 2>& offset = diamond.offset[entry.tiles[i]];
+            found(x + offset[0], y + offset[1]);
+        }
+        return true;
+    }
+    // Keeps the list whose i-th tile is tile(i), as {x, y}; a list reaching beyond the speed (only
+    // a tile that costs nothing to enter could lead there) is not kept.
+    template <typename Tile>
+    void Keep(int32_t x, int32_t y, int32_t speed, uint64_t occupied, size_t count, Tile tile)
+    {
+        Entry& entry = table[Slot(x, y, speed, occupied)];
+        entry.generation = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const auto [tx, ty] = tile(i);
+            if (std::abs(tx - x) + std::abs(ty - y) > speed || i >= entry.tiles.size()) {
+                return;
+            }
+            entry.tiles[i] = static_cast<uint8_t>(diamond.bit[Cell(tx - x, ty - y)]);
+        }
+        entry.occupied = occupied;
+        entry.x = x;
+        entry.y = y;
+        entry.speed = static_cast<uint8_t>(speed);
+        entry.count = static_cast<uint8_t>(count);
+        entry.generation = generation;
+    }
+
+private:
+    static constexpr int32_t side = ReachDiamond::side;
+    static constexpr ReachDiamond diamond{};
+    static size_t Cell(int32_t dx, int32_t dy) { return static_cast<size_t>((dy + maxSpeed) * side + dx + maxSpeed); }
+
+    struct Entry {
+        uint64_t occupied = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        uint32_t generation = 0;  // kept only while equal to `generation`
+        uint8_t speed = 0;
+        uint8_t count = 0;
+        std::array<uint8_t, ReachDiamond::tiles - 1> tiles{};  // bits of the diamond, in discovery order; never the start
+    };
+    size_t Slot(int32_t x, int32_t y, int32_t speed, uint64_t occupied) const
+    {
+        const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 40) ^
+                               (static_cast<uint64_t>(static_cast<uint32_t>(y)) << 20) ^ static_cast<uint64_t>(speed);
+        return Mix(occupied + where * 0x9e3779b97f4a7c15ull) & (table.size() - 1);
+    }
+
+    std::vector<Entry> table;
+    uint32_t generation = 1;
+};
