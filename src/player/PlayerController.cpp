@@ -6,6 +6,7 @@
 
 #include "board/TileMap.h"
 #include "board/Unit.h"
+#include "board/UnitType.h"
 #include "input/Button.h"
 #include "input/Clickable.h"
 #include "input/Label.h"
@@ -94,20 +95,38 @@ void PlayerController::SelectUnit(Unit* unit)
         return;
     }
     selectedUnit = unit;
-    highlights.clear();
     if (dynamic_cast<Castle*>(unit) != nullptr) {
         purchaseMenu->visible = true;
         ShowTurnButtons(false);
         return;
     }
+    highlights = OfferedTiles(false);
+}
+
+std::vector<TileHighlight> PlayerController::OfferedTiles(bool placing) const
+{
+    std::vector<TileHighlight> offered;
+    const Unit* unit = selectedUnit;
+    if (unit == nullptr || unit->parent != map || unit->team != this || unit->hasAttacked) {
+        return offered;
+    }
+    if (const auto* castle = dynamic_cast<const Castle*>(unit)) {
+        if (placing && TypeInfo(purchaseType).cost <= gold) {
+            for (Vector2 tile : castle->GetSpawnTiles()) {
+                offered.push_back({tile, false});
+            }
+        }
+        return offered;
+    }
     for (Vector2 tile : unit->GetAttackTargets(unit->GetTile())) {
-        highlights.push_back({tile, true});
+        offered.push_back({tile, true});
     }
     if (!unit->hasMoved) {
         for (Vector2 tile : unit->GetReachableTiles()) {
-            highlights.push_back({tile, false});
+            offered.push_back({tile, false});
         }
     }
+    return offered;
 }
 
 bool PlayerController::HandleInput(InputEvent event)
@@ -118,9 +137,13 @@ bool PlayerController::HandleInput(InputEvent event)
                                       [](const TeamController* side) { return side->IsThinking(); })) {
         return false;
     }
-    // Undo works at any other time and leaves the selection as it is.
+    // Undo works at any other time and leaves the selection as it is; what it offers is worked out
+    // again on the restored board, so that no click acts on a tile that board would not offer
+    // (a move onto a tile the undo filled again, a piece the undo took away).
     if (event.code == KeyZ && map != nullptr && !map->history.empty()) {
         map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
+        const bool placing = !highlights.empty() && dynamic_cast<Castle*>(selectedUnit) != nullptr;
+        highlights = canAct ? OfferedTiles(placing) : std::vector<TileHighlight>{};
     }
     if (highlights.empty() || event.code != MouseLeft || event.down) {
         return false;

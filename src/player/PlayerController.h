@@ -27,6 +27,10 @@ public:
     void SelectUnit(Unit* unit) override;
     // Drops the selection and highlights, closes the menu and shows the turn buttons.
     void ClearSelection();
+    // The tiles the board as it stands offers the selection: a unit's targets, then its moves while
+    // it has not moved; with `placing`, a castle's free neighbours for `purchaseType`. None for a
+    // piece that is off the board, not this side's, or finished for the turn.
+    std::vector<TileHighlight> OfferedTiles(bool placing) const;
     void ShowTurnButtons(bool shown);
 
     std::vector<TileHighlight> highlights;

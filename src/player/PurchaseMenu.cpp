@@ -39,9 +39,7 @@ void PurchaseMenu::Receive(int32_t messageId)
         auto* castle = dynamic_cast<Castle*>(player->selectedUnit);
         if (castle != nullptr) {
             player->purchaseType = messageId;
-            for (Vector2 tile : castle->GetSpawnTiles()) {
-                player->highlights.push_back({tile, false});
-            }
+            player->highlights = player->OfferedTiles(true);
         } else {
             player->ClearSelection();
         }

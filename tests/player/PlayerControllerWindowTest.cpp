@@ -1,3 +1,5 @@
+#include <set>
+
 #include "input/Button.h"
 #include "player/PurchaseMenu.h"
 #include "support/WindowKit.h"
@@ -106,4 +108,47 @@ TEST_F(PlayerClicks, ZAfterEndTurnTakesBackTheTurnEndsOneByOne)
     EXPECT_EQ(board->currentTeam, 0);
     EXPECT_EQ(board->history.size(), history + 2);
     EXPECT_EQ(player->gold, gold + 100);
+}
+
+// Z leaves the selection, but what it offers comes from the restored board: a tile the undo filled
+// again is no longer offered, and a piece the undo took away offers nothing. No click after an undo
+// puts two pieces on one tile.
+TEST_F(PlayerClicks, UndoOffersWhatTheRestoredBoardOffers)
+{
+    const auto sharedTile = [this] {
+        std::set<std::string> tiles;
+        for (const Unit* unit : board->Units()) {
+            if (!tiles.insert(TileText(unit->GetTile())).second) {
+                return TileText(unit->GetTile());
+            }
+        }
+        return std::string();
+    };
+    player->gold = 1000;
+    board->BuyUnit(At(2, 7), 0, Tile(2, 6));
+    Unit* bought = At(2, 6);
+    kit::Click(100, 50);  // the passive opponent hands the turn straight back: the bought Knight may act
+    ClickTile(knight->GetTile());
+    ClickTile({1, 4});
+    ClickTile(bought->GetTile());
+    ASSERT_NE(Selection().find(" (2,4)"), std::string::npos) << "the Knight's old tile is offered: " << Selection();
+    Send(KeyZ);
+    ASSERT_EQ(knight->GetTile().x, 2.0f) << "the move is taken back";
+    EXPECT_EQ(Selection(), "Knight(2,6) " + TilesText(bought->GetReachableTiles()));
+    const size_t history = board->history.size();
+    ClickTile({2, 4});
+    EXPECT_EQ(board->history.size(), history) << "a release on the refilled tile did nothing";
+    EXPECT_EQ(sharedTile(), "") << "two pieces share a tile";
+
+    ClickTile({12, 8});  // the Knight under the last release kept its press: this release ends it
+    ClickTile(bought->GetTile());
+    const std::string offered = Selection();
+    for (int undo = 0; undo < 3; ++undo) {
+        Send(KeyZ);  // the opponent's end of turn, ours, then the purchase
+    }
+    ASSERT_EQ(bought->parent, nullptr) << "the purchase is taken back";
+    EXPECT_EQ(Selection(), "Knight(2,6)") << "was " << offered;
+    ClickTile({2, 5});
+    EXPECT_EQ(board->history.size(), history - 3) << "a piece off the board does nothing";
+    EXPECT_EQ(sharedTile(), "");
 }
