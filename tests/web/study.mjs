@@ -795,14 +795,49 @@ async function recordLosses(context, base) {
   }
 }
 
-// An identifier longer than the game keeps stops the page before the study, saying which.
-async function tooLongIds(context, base) {
+// A link whose identifiers would not reach the game and the questionnaire unchanged stops the
+// page before the study, saying why.
+async function refusedIds(context, base) {
+  const next = encodeURIComponent(`${FORM}?id=42`);
+  const links = [
+    ["too long", `PROLIFIC_PID=${"x".repeat(257)}`, /PROLIFIC_PID is too long/],
+    ["a name holding =", "a%3Db=1", /"a=b" holds "="/],
+    ["a value holding NUL", "pid=ab%00cd", /"pid" holds a NUL/],
+    ["a name the questionnaire has", "id=43", /"id" is also in the questionnaire's address/],
+  ];
+  for (const [what, ids, reason] of links) {
+    const page = await context.newPage();
+    const run = new Run(page, "ids-refused");
+    await page.goto(`${base}/index.html?${ids}&next=${next}`);
+    const done = await finishedPage(page);
+    run.check(!done.canvasShown && reason.test(done.text), `with ${what} the page says: ${done.text}`);
+    await page.close();
+  }
+}
+
+// Pieces an earlier page left in local storage go again while they are fresh; expired ones are
+// deleted unsent.
+async function expiredPieces(context, base) {
+  const receiver = await startReceiver();
   const page = await context.newPage();
-  const run = new Run(page, "id-too-long");
-  await page.goto(`${base}/index.html?PROLIFIC_PID=${"x".repeat(257)}&next=${encodeURIComponent(FORM)}`);
-  const done = await finishedPage(page);
-  run.check(!done.canvasShown && /PROLIFIC_PID is too long/.test(done.text), `with a 257-byte identifier the page says: ${done.text}`);
-  await page.close();
+  const run = new Run(page, "pieces-expired");
+  try {
+    await page.goto(`${base}/index.html`);
+    const day = 24 * 3600 * 1000;
+    await page.evaluate(({ to, day }) => {
+      const piece = (run, age) => localStorage.setItem(`torvane-piece ${run} 000000000`,
+        JSON.stringify({ to: `${to}?run=${run}&seq=0`, body: "{}\n", at: Date.now() - age }));
+      piece("e".repeat(32), 31 * day);
+      piece("f".repeat(32), day);
+    }, { to: receiver.url, day });
+    await page.goto(`${base}/index.html?record=${encodeURIComponent(receiver.url)}`);
+    await waitFor("the fresh piece to arrive", () => receiver.pieces.some((p) => p.run === "f".repeat(32)));
+    await page.waitForFunction(() => !Object.keys(localStorage).some((k) => k.startsWith("torvane-piece ")));
+    run.check(!receiver.attempts.some((a) => a.run === "e".repeat(32)), "a piece kept for 31 days was sent");
+  } finally {
+    await page.close();
+    receiver.close();
+  }
 }
 
 async function hostileNext(context, base, name, next, record) {
@@ -883,7 +918,8 @@ async function main() {
     await hostileNext(desktop, base, "next-markup", 'https://forms.example.org/"><script>window.__pwned=1</script>',
       '<img src=x onerror="window.__pwned=1">');
     await hostileNext(desktop, base, "record-no-host", FORM, "http://");
-    await tooLongIds(desktop, base);
+    await refusedIds(desktop, base);
+    await expiredPieces(desktop, base);
     await recordedStudy(desktop, base);
     await recordLosses(desktop, base);
     const tablet = await launch({
