@@ -255,14 +255,17 @@ function store_piece(string $run, int $seq, string $body): void
         refuse_conflict($store, $usage, $run, $seq, $body);
     }
     $newRun = !is_dir($dir);
-    if ($seq >= limit('TORVANE_MAX_PIECES')) {
-        answer(507, 'this run has too many pieces', "piece $seq of run $run refused: past TORVANE_MAX_PIECES");
+    $pieces = limit('TORVANE_MAX_PIECES');
+    $most = limit('TORVANE_MAX_RUNS');
+    $room = limit('TORVANE_MAX_STORE_BYTES');
+    if ($seq >= $pieces) {
+        answer(507, 'this run has too many pieces', "piece $seq of run $run refused: TORVANE_MAX_PIECES is $pieces");
     }
-    if ($newRun && $runs >= limit('TORVANE_MAX_RUNS')) {
-        answer(507, 'the store holds as many runs as it may', "run $run refused: TORVANE_MAX_RUNS reached ($runs runs)");
+    if ($newRun && $runs >= $most) {
+        answer(507, 'the store holds as many runs as it may', "run $run refused: TORVANE_MAX_RUNS ($most) reached");
     }
-    if ($bytes + strlen($body) > limit('TORVANE_MAX_STORE_BYTES')) {
-        answer(507, 'the store is full', "piece $seq of run $run refused: TORVANE_MAX_STORE_BYTES reached ($bytes bytes stored)");
+    if ($bytes + strlen($body) > $room) {
+        answer(507, 'the store is full', "piece $seq of run $run refused: TORVANE_MAX_STORE_BYTES ($room) reached, $bytes stored");
     }
     if ($newRun && !@mkdir($dir, 0750)) {
         failed("cannot make $dir", last_error());
