@@ -152,8 +152,12 @@ EOF
   check "$server: a preflight allows POST" grep -qi '^access-control-allow-methods:.*POST' \
     <(curl -s -D - -o /dev/null -X OPTIONS -H 'Origin: https://study.example.org' \
       -H 'Access-Control-Request-Method: POST' "$url?run=$RUN&seq=4")
+  conflicts "$server" "$url" "$store"
+}
 
-  # Other bytes for a piece kept: 409, the first bytes stay, the refused ones are kept aside.
+# Other bytes for a piece kept: 409, the first bytes stay, the refused ones are kept aside.
+conflicts() {
+  local server=$1 url=$2 store=$3 before
   expect 409 "$server: piece 0 with other bytes" "$url" "run=$RUN&seq=0" other
   check "$server: piece 0 keeps its bytes" cmp -s "$store/$RUN/0.jsonl" "$bodies/0"
   check "$server: the refused bytes are kept aside" cmp -s "$store/$RUN/"0.conflict-* "$bodies/other"
@@ -193,16 +197,17 @@ inside() {
   check "$server: the error log says why" grep -q "is inside the document root" "$log"
 }
 
+conf="$work/apache/conf"
+www="$work/apache/www"
+log="$work/apache/log"
+store="$www/torvane-received"
+researcher=$(id -gn)
+
 # Debian's stock Apache and mod_php, its configuration copied as shipped, on a loopback port:
 # AllowOverride None and Indexes as for /var/www, the site's root not writable by www-data, and
-# the README's lines. Nothing above that differs from the README but the folders and the port.
-apache_checks() {
-  local port conf www log base store researcher path
-  port=$(free_port)
-  conf="$work/apache/conf"
-  www="$work/apache/www"
-  log="$work/apache/log"
-  base="http://127.0.0.1:$port"
+# the README's lines. Only the folders and the port differ from the README's set-up.
+apache_configure() { # apache_configure PORT
+  local port=$1 path
   mkdir -p "$work/apache/run" "$work/apache/lock" "$log"
   cp -a /etc/apache2 "$conf"
   sed -i "s#^<Directory /var/www/>#<Directory $www/>#" "$conf/apache2.conf"
@@ -239,12 +244,17 @@ END
   done
   # As on a host whose advice was to let PHP write beside the script.
   chown www-data "$www/html/inside"
-  researcher=$(id -gn)
-  store="$www/torvane-received"
   install -d -o www-data -g "$researcher" -m 2750 "$store" "$work/apache/limited" "$work/apache/full" \
     "$work/apache/big"
   mount -t tmpfs -o "size=64k,mode=2750,uid=$(id -u www-data),gid=$(id -g)" torvane-full "$work/apache/full"
   mounted="$work/apache/full"
+}
+
+apache_checks() {
+  local port path base
+  port=$(free_port)
+  base="http://127.0.0.1:$port"
+  apache_configure "$port"
   # A session of its own: stopping, prefork signals its whole process group.
   (export APACHE_CONFDIR="$conf" && . "$conf/envvars" && exec setsid apache2 -d "$conf" -DFOREGROUND) >"$work/apache/out" 2>&1 &
   pids+=($!)
@@ -252,6 +262,7 @@ END
 
   strictness apache "$base/torvane/receive.php" "$store"
   check "apache: pieces belong to the researcher's group" [ "$(stat -c %G "$store/$RUN/0.jsonl")" = "$researcher" ]
+  check "apache: folders are listed, as Debian ships it" grep -q 'href="receive.php"' <(curl -s "$base/torvane/")
   for path in / /torvane/ /torvane/torvane-received/ "/torvane/torvane-received/$RUN/" \
     "/torvane/torvane-received/$RUN/0.jsonl" /torvane-received/ "/torvane-received/$RUN/0.jsonl" \
     "/$RUN/0.jsonl" "/torvane/$RUN/0.jsonl" "/torvane/$RUN/" /torvane/.usage /.usage \
