@@ -24,11 +24,12 @@ case "${1:-}" in
   *) echo "usage: scripts/test.sh [--quick | --sanitize | --web | --package]" >&2; exit 2 ;;
 esac
 
-# The web pass: the site from build-web.sh, served and played in headless Chromium; the records
-# it sends go to the documented PHP receiver and to one in the driver, and are replayed.
+# The web pass: the PHP receiver on its own under Debian's Apache and PHP's server; then the site
+# from build-web.sh, served and played in headless Chromium; the records it sends go to that
+# receiver and to one in the driver, and are replayed.
 web_pass() {
   local missing=() p site replay="$root/build/tools/torvane-replay"
-  for p in chromium nodejs python3 php-cli; do
+  for p in chromium nodejs python3 php-cli apache2 libapache2-mod-php curl; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   command -v npm >/dev/null 2>&1 || missing+=(npm)
@@ -37,6 +38,7 @@ web_pass() {
     apt-get update -qq >/dev/null
     apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
   fi
+  "$root/tests/web/receiver.sh"
   TORVANE_BUILD_DIR="$root/build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   site=$("$root/scripts/build-web.sh" | tail -n 1)

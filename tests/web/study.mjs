@@ -687,14 +687,17 @@ const IDS = [["PROLIFIC_PID", "5f0c3e1a9b8d7c6e5f4a3b2c"], ["STUDY_ID", "64ab01"
 // participant's identifiers; its pieces, put together by web/assemble-records.sh, replay.
 async function recordedStudy(context, base) {
   const folder = mkdtempSync(join(tmpdir(), "torvane-receiver-"));
-  copyFileSync(join(webFolder, "receive.php"), join(folder, "receive.php"));
+  const store = join(folder, "store");
+  mkdirSync(join(folder, "site"));
+  copyFileSync(join(webFolder, "receive.php"), join(folder, "site", "receive.php"));
   const port = await new Promise((done) => {
     const probe = createServer().listen(0, "127.0.0.1", () => {
       const { port: free } = probe.address();
       probe.close(() => done(free));
     });
   });
-  const php = spawn("php", ["-S", `127.0.0.1:${port}`, "-t", folder], { stdio: "ignore" });
+  const php = spawn("php", ["-S", `127.0.0.1:${port}`, "-t", join(folder, "site")],
+    { stdio: "ignore", env: { ...process.env, TORVANE_STORE: store } });
   try {
     const address = `http://127.0.0.1:${port}/receive.php`;
     for (let up = false; !up; ) {
@@ -719,7 +722,7 @@ async function recordedStudy(context, base) {
     });
     run.check(/^torvane-\d{8}-\d{6}-[0-9a-f]{8}\.jsonl$/.test(saved.name), `the record to save is called ${saved.name}`);
     const out = join(folder, "records");
-    execFileSync(join(webFolder, "assemble-records.sh"), [join(folder, "torvane-received"), out]);
+    execFileSync(join(webFolder, "assemble-records.sh"), [store, out]);
     const files = readdirSync(out);
     run.check(files.length === 1, `assembled ${files.length} records`);
     const received = readFileSync(join(out, files[0]), "utf8");
@@ -728,7 +731,7 @@ async function recordedStudy(context, base) {
     run.check(JSON.stringify(Object.entries(first.participant)) === JSON.stringify(IDS),
       `the record's first line holds the identifiers ${JSON.stringify(first.participant)}`);
     run.check(events(received).at(-1).code === code, "the record does not end with the code");
-    run.log(`${readdirSync(join(folder, "torvane-received", files[0].slice(0, 32))).length} pieces arrived at receive.php; ${replay(run, received, "received")}`);
+    run.log(`${readdirSync(join(store, files[0].slice(0, 32))).length} pieces arrived at receive.php; ${replay(run, received, "received")}`);
     await run.page.close();
   } finally {
     php.kill();
