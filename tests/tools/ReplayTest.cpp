@@ -2,10 +2,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <sstream>
 
+#include "ai/HPSController.h"
 #include "arena/ArenaGame.h"
 #include "record/RecordFormat.h"
+#include "record/RecordReader.h"
+#include "record/RecordWriter.h"
 #include "replay/ReplayCommand.h"
 #include "support/TestGame.h"
 
@@ -43,11 +47,11 @@ std::string Joined(const std::vector<std::string>& lines)
 }
 
 // The record the arena writes of minimax (side 0, played from the record by the replay) against
-// hps (side 1, which the replay lets plan again) on Map1, line by line.
-std::vector<std::string> ArenaRecord(int turnCap)
+// hps (side 1, which the replay lets plan again) on Map1 or another map, line by line.
+std::vector<std::string> ArenaRecord(int turnCap, const std::string& map = GameDataPath("Map1.txt"))
 {
     TempFolder folder;
-    const GameResult game = PlayGame({.seed = 1, .pair = {"minimax", "hps"}, .map = GameDataPath("Map1.txt"),
+    const GameResult game = PlayGame({.seed = 1, .pair = {"minimax", "hps"}, .map = map,
                                       .turnCap = turnCap, .recordDir = folder.path.string()});
     std::ifstream file(game.recordPath);
     std::vector<std::string> lines;
@@ -117,7 +121,7 @@ TEST(Replay, StopsAtTheLineThatWasAltered)
 }
 
 // A run that ends while writing a line leaves it cut short: the lines before it are checked,
-// and an alteration among them is still found.
+// and an alteration among them is still found; the cut line itself is not, which the status says.
 TEST(Replay, ChecksARecordCutShortUpToTheCut)
 {
     std::vector<std::string> lines = ArenaRecord(12);
@@ -125,8 +129,9 @@ TEST(Replay, ChecksARecordCutShortUpToTheCut)
     std::string text = Joined({lines.begin(), lines.begin() + static_cast<long>(cut)}) + lines[cut].substr(0, lines[cut].size() / 2);
     const std::string path = WriteTempFile(text);
     const Replayed replayed = Replay({path});
-    EXPECT_EQ(replayed.status, 0) << replayed.err;
-    EXPECT_EQ(replayed.out, path + ":" + std::to_string(cut + 1) + ": the record is cut short here; 1 game(s) before it match\n");
+    EXPECT_EQ(replayed.status, 3) << replayed.err;
+    EXPECT_EQ(replayed.out, path + ":" + std::to_string(cut + 1) +
+                                ": the last line is cut short; the 1 game(s) before it match, the line itself is not checked\n");
 
     const size_t digest = text.find("\"digest\":\"") + 10;
     text[digest] = text[digest] == '0' ? '1' : '0';
@@ -153,21 +158,35 @@ TEST(ReplayCommand, SummaryKeepsIdentifiersApart)
     std::remove(path.c_str());
 }
 
-// What cannot be read as a record is refused with exit status 2 and a message naming it (the
-// record fuzzer's kept inputs try the reader on many more).
+// What cannot be read as a record is refused with exit status 2 and a message naming it, hostile
+// records among them: nesting that would overflow the stack, a line beyond the reader's limit, and
+// numbers that are not the whole numbers the format has there (the record fuzzer's kept inputs try
+// the reader on many more).
 TEST(ReplayCommand, RefusesWhatIsNotARecord)
 {
     TempFolder empty;
     const std::string header = "{\"format\":\"torvane-record\",\"version\":1}\n";
+    const std::string board = "{\"t\":0,\"tb\":0,\"event\":\"board\",\"opponent\":\"b\",\"game\":";
     const struct {
         std::string path, says;
     } cases[] = {
         {"/nonexistent/records", "/nonexistent/records: no such file or folder"},
         {empty.path.string(), empty.path.string() + ": a folder without records"},
         {GameDataPath("Map1.txt"), "Map1.txt:1: not a study record"},
+        {WriteTempFile(""), ":1: empty file, not a study record"},
         {WriteTempFile("{\"format\":1}\n"), ":1: not a study record"},
         {WriteTempFile("{\"format\":\"torvane-record\",\"version\":2}\n"), ":1: record version 2, this tool reads version 1"},
         {WriteTempFile(header + "{\"t\":0,\"event\":\"board\"}\n"), ":2: a field is missing or of the wrong kind"},
+        {WriteTempFile(header + "{\"t\":0,\"event\":\"scene\",\"x\":" + std::string(100000, '[') + std::string(100000, ']') + "}\n"),
+         ":2: nested deeper than 32 levels"},
+        {WriteTempFile(header + "{\"t\":0,\"event\":\"scene\",\"x\":\"" + std::string(record::maxLineBytes, 'x') + "\"}\n"),
+         ":2: a line longer than 1048576 bytes"},
+        {WriteTempFile(header + board + "1e300}\n"), ":2: game: 1e+300 is not a whole number from -2147483648 to 2147483647"},
+        {WriteTempFile(header + board + "2147483648}\n"), ":2: game: 2147483648 is not a whole number"},
+        {WriteTempFile(header + board + "1.5}\n"), ":2: game: 1.5 is not a whole number"},
+        {WriteTempFile(header + "{\"t\":0,\"event\":\"move\",\"side\":0,\"from\":[0,-2147483649],\"to\":[0,0]}\n"),
+         ":2: from: [0,-2147483649] is not a tile"},
+        {WriteTempFile(header + "{\"t\":-1,\"event\":\"scene\"}\n"), ":2: t: -1 is not a whole number from 0 up"},
     };
     for (const auto& item : cases) {
         const Replayed replayed = Replay({item.path});
@@ -199,5 +218,153 @@ TEST(Replay, EveryArenaRecordMatches)
         ++matched;
     }
     EXPECT_EQ(matched, 20u) << replayed.out;
+}
+
+// One bad file does not hide the good ones: every record that can be read gets its rows, each
+// saying how the record ends; each that cannot is named on standard error, and the status is the
+// worst met (a file that is not a record before one cut short).
+TEST(ReplayCommand, SummaryRowsEveryGoodFileAndNamesTheBad)
+{
+    TempFolder folder;
+    const auto put = [&](const std::string& name, const std::string& text) {
+        std::ofstream(folder.path / name, std::ios::binary) << text;
+        return (folder.path / name).string();
+    };
+    std::stringstream study;
+    study << std::ifstream(TestDataPath("../fuzz/record-corpus/study-tutorial.jsonl"), std::ios::binary).rdbuf();
+    const std::vector<std::string> arena = ArenaRecord(2);
+    const std::string whole = Joined(arena);
+    const std::string complete = put("a.jsonl", study.str());
+    const std::string partial = put("b.jsonl", whole);
+    const std::string cut = put("c.jsonl", whole.substr(0, whole.size() - 10));
+    const std::string empty = put("d.jsonl", "");
+    const std::string huge = put("e.jsonl", arena[0] + "\n{\"t\":0,\"tb\":0,\"event\":\"board\",\"game\":1e300}\n");
+
+    const auto rows = [](const std::string& csv) {
+        std::set<std::pair<std::string, std::string>> found;  // file, how its record ends
+        std::istringstream lines(csv);
+        std::string line;
+        std::getline(lines, line);
+        EXPECT_EQ(line, "file,participant,game,opponent,map,outcome,human_turns,opponent_turns,game_s,human_focused_s,"
+                        "human_turn_median_s,human_turn_longest_s,undos,human_bought,opponent_bought,think_median_ms,"
+                        "think_longest_ms,record");
+        while (std::getline(lines, line)) {
+            found.insert({line.substr(0, line.find(',')), line.substr(line.rfind(',') + 1)});
+        }
+        return found;
+    };
+    const Replayed all = Replay({"--summary", folder.path.string()});
+    EXPECT_EQ(all.status, 2);
+    const std::set<std::pair<std::string, std::string>> good = {{complete, "complete"}, {partial, "partial"}, {cut, "cut"}};
+    EXPECT_EQ(rows(all.out), good) << all.out;
+    for (const std::string& names : {empty + ":1: empty file", huge + ":2: game: 1e+300",
+                                      cut + ":" + std::to_string(arena.size()) + ": the last line is cut short"}) {
+        EXPECT_NE(all.err.find(names), std::string::npos) << names << "\ninstead:\n" << all.err;
+    }
+    fs::remove(empty);
+    fs::remove(huge);
+    const Replayed onlyCut = Replay({"--summary", folder.path.string()});
+    EXPECT_EQ(onlyCut.status, 3) << onlyCut.err;
+    EXPECT_EQ(rows(onlyCut.out), good);
+    const Replayed read = Replay({"--summary", complete, partial});
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.err, "");
+}
+
+// The study's maps replay as they are, built into the tool; a board on another map is reported
+// at its line, before any search, unless --any-map allows it.
+TEST(Replay, ReplaysOtherMapsOnlyWhenAsked)
+{
+    for (const std::string& map : {GameDataPath("TutorialMap.txt"), GameDataPath("Map1.txt"), GameDataPath("Map2.txt"),
+                                   TestDataPath("arena-skirmish.txt")}) {
+        const bool study = map.find("arena-") == std::string::npos;
+        const std::string path = WriteTempFile(Joined(ArenaRecord(2, map)));
+        const Replayed plain = Replay({path});
+        EXPECT_EQ(plain.status, study ? 0 : 3) << map << "\n" << plain.out << plain.err;
+        if (!study) {
+            EXPECT_EQ(plain.out.rfind(path + ":2: the board's map (fnv1a64:", 0), 0u) << plain.out;
+            EXPECT_NE(plain.out.find("is not one of the study's (TutorialMap.txt, Map1.txt, Map2.txt)"), std::string::npos);
+        }
+        const Replayed any = Replay({"--any-map", path});
+        EXPECT_EQ(any.status, 0) << map << "\n" << any.out << any.err;
+        std::remove(path.c_str());
+    }
+}
+
+// A forged record: 18 computer Knights in sight of the participant's pieces on an open board, which
+// the two-candidate search answers with 2^18 complete turns. The game's own writer writes it up to
+// the end of the participant's first turn; the opponent's think line follows.
+std::string ForgedSearchRecord()
+{
+    std::string map;
+    for (int row = 0; row < 9; ++row) {
+        map += std::string(16, '0') + "\n";
+    }
+    map += "\n3,15,8,1\n3,0,4,0\n";
+    for (int i = 0; i < 18; ++i) {
+        map += "0," + std::to_string(9 + i % 3) + "," + std::to_string(i / 3) + ",1\n";
+    }
+    for (int row = 0; row <= 8; row += 2) {
+        map += "0,5," + std::to_string(row) + ",0\n";
+    }
+    std::ostringstream text;
+    RecordWriter writer(text);
+    writer.RunStarted({});
+    TestGame game;
+    game.root.record = &writer;
+    auto* opponent = new HPSController();
+    opponent->name = "b";
+    game.root.aiQueue.emplace_back(opponent);
+    game.board = new TileMap();
+    game.board->mapFile = "forged.txt";
+    game.board->mapText = map;
+    game.root.AddChild(game.board);
+    dynamic_cast<PlayerController&>(*game.board->teams[0]).Receive(0);  // End Turn: the search begins
+    return text.str() + "{\"t\":1,\"tb\":1,\"event\":\"think\",\"side\":1,\"ms\":1,\"slices\":1,\"positions\":1,\"best\":0}\n";
+}
+
+// Each replanned search gets a budget of steps: past it the game is reported as not checked at its
+// line and the next file is replayed all the same.
+TEST(Replay, ASearchBeyondItsBudgetIsNotChecked)
+{
+    const std::string text = ForgedSearchRecord();
+    const std::string forged = WriteTempFile(text);
+    const std::string genuine = WriteTempFile(Joined(ArenaRecord(2)));
+    const auto think = std::count(text.begin(), text.end(), '\n');
+    const Replayed budgeted = Replay({"--any-map", "--search-budget", "100000", forged, genuine});
+    EXPECT_EQ(budgeted.status, 3) << budgeted.err;
+    EXPECT_EQ(budgeted.out, forged + ":" + std::to_string(think) +
+                                ": the opponent's search of this turn goes on beyond 100000 steps (--search-budget); not checked "
+                                "from here\n" + genuine + ": 1 game(s) match\n");
+    // Not a study map: reported at its board, before its search could start.
+    const Replayed offMap = Replay({forged});
+    EXPECT_EQ(offMap.status, 3);
+    EXPECT_EQ(offMap.out.rfind(forged + ":2: the board's map", 0), 0u) << offMap.out;
+    // A real record's first search takes more than one step.
+    const Replayed tight = Replay({"--search-budget", "1", genuine});
+    EXPECT_EQ(tight.status, 3);
+    EXPECT_NE(tight.out.find(": the opponent's search of this turn goes on beyond 1 steps"), std::string::npos) << tight.out;
+    std::remove(forged.c_str());
+    std::remove(genuine.c_str());
+}
+
+TEST(ReplayCommand, RefusesBadOptions)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::string says;
+    } cases[] = {
+        {{"--search-budget", "0", "r.jsonl"}, "--search-budget wants a whole number of steps above 0, not 0"},
+        {{"--search-budget", "-5", "r.jsonl"}, "--search-budget wants a whole number of steps above 0, not -5"},
+        {{"--search-budget", "1e9", "r.jsonl"}, "--search-budget wants a whole number of steps above 0, not 1e9"},
+        {{"--search-budget", "99999999999999999999", "r.jsonl"}, "--search-budget wants a whole number"},
+        {{"--any-map", "--summary", "r.jsonl"}, "--any-map and --search-budget go with the check"},
+        {{"--watch", "r.jsonl", "--search-budget", "5"}, "--any-map and --search-budget go with the check"},
+    };
+    for (const auto& item : cases) {
+        const Replayed replayed = Replay(item.args);
+        EXPECT_EQ(replayed.status, 2) << item.says;
+        EXPECT_EQ(replayed.err.rfind("torvane-replay: " + item.says, 0), 0u) << replayed.err;
+    }
 }
 }  // namespace

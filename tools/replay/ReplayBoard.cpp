@@ -79,19 +79,25 @@ Vector2 ReplayBoard::TileOf(const Json& fields, const char* key, int32_t line) c
     return {static_cast<float>(Int(tile.at(0), line)), static_cast<float>(Int(tile.at(1), line))};
 }
 
+std::string ReplayBoard::TextProblem(const RecordEvent& event) const
+{
+    const std::string& text = event.fields.at("text").get_ref<const std::string&>();
+    const std::string& named = event.fields.at("hash").get_ref<const std::string&>();
+    const std::string hash = record::TextHash(text);
+    if (hash != named) {
+        return "the map text is not the one the record's hash names (" + named + "; the text hashes to " + hash + ")";
+    }
+    // NOTE: a board without a text would load a map file of this machine instead.
+    return text.empty() ? "the board has no map text" : "";
+}
+
 std::string ReplayBoard::StartBoard(const RecordEvent& event)
 {
     const Json& fields = event.fields;
+    if (std::string problem = TextProblem(event); !problem.empty()) {
+        return problem;
+    }
     const std::string text = fields.at("text").get<std::string>();
-    const std::string hash = record::TextHash(text);
-    if (hash != fields.at("hash").get<std::string>()) {
-        return "the map text is not the one the record's hash names (" + fields.at("hash").get<std::string>() +
-               "; the text hashes to " + hash + ")";
-    }
-    if (text.empty()) {
-        // NOTE: a board without a text would load a map file of this machine instead.
-        return "the board has no map text";
-    }
     const int32_t number = Int(fields.at("number"), event.line);
     if (number != 1 && number != 2) {
         throw RecordError(record.name + ":" + std::to_string(event.line) + ": a board's number is 1 or 2, not " +

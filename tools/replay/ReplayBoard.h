@@ -25,6 +25,8 @@ public:
     ReplayBoard(const ReplayBoard&) = delete;
     ReplayBoard& operator=(const ReplayBoard&) = delete;
 
+    // What is wrong with a board event's map text (not the one its hash names, or none), or "".
+    std::string TextProblem(const RecordEvent& event) const;
     // Replaces the board by the one the event holds; what differs, or "" when it is set up
     // (a map text the game cannot load leaves no board).
     std::string StartBoard(const RecordEvent& event);

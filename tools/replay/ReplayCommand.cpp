@@ -13,18 +13,34 @@
 
 namespace {
 const char* usage =
-    "usage: torvane-replay FILE|FOLDER...\n"
+    "usage: torvane-replay [--any-map] [--search-budget N] FILE|FOLDER...\n"
     "       torvane-replay --summary [--figure PATH] FILE|FOLDER...\n"
     "       torvane-replay --watch FILE [--speed N]\n"
     "Replays every game of each study record (a folder: each of its *.jsonl files) without a window:\n"
     "the recorded actions go through the game's rules, the scored opponents plan their turns again,\n"
-    "and everything must match the record.\n"
+    "and everything must match the record. A board on a map other than the study's (TutorialMap.txt,\n"
+    "Map1.txt, Map2.txt) is not replayed unless --any-map is given; an opponent's search of one turn\n"
+    "may take up to N steps (--search-budget, default 100000000), the game is not checked beyond.\n"
     "--summary prints one CSV line per game instead (columns: RECORD.md); --figure also writes an SVG\n"
     "of outcome and game length by opponent.\n"
     "--watch plays one record's games back in a window as the participant saw them, at the recorded\n"
     "pace or N times faster (--speed, default 1); W, A, S, D scroll, Escape quits.\n"
-    "Exit status: 0 every record matches, 1 a difference (FILE:LINE: what differed; --watch: an event\n"
-    "that cannot be played), 2 bad usage or a file that is not a record.\n";
+    "Exit status: 0 every record read and matching to its last line; 1 a difference (FILE:LINE: what\n"
+    "differed; the check stops there; --watch: an event that cannot be played); 2 bad usage or a file\n"
+    "that is not a record (FILE:LINE: why); 3 a record not checked to its end: its last line cut short,\n"
+    "a board not on the study's maps, a search beyond its budget (FILE:LINE: why). The other files are\n"
+    "still checked or summed up; with several kinds the lowest of 1, 2, 3 is the status.\n";
+
+constexpr int differs = 1;
+constexpr int notARecord = 2;
+constexpr int notChecked = 3;
+
+// The status of a run that met both: a difference, then a file that is not a record, then one not
+// checked to its end.
+int Worse(int status, int found)
+{
+    return status == 0 || (found != 0 && found < status) ? found : status;
+}
 
 // The records a path names: the file itself, or a folder's *.jsonl files in name order.
 std::vector<std::string> RecordsAt(const std::string& path, std::string& error)
@@ -51,19 +67,26 @@ std::vector<std::string> RecordsAt(const std::string& path, std::string& error)
     return files;
 }
 
-// The summary of every record, or 2 with the reason on `err`.
+// The summary of every record that can be read; each that cannot is named on `err` and left out.
 int Summarise(const std::vector<std::string>& records, const std::string& figure, std::ostream& out,
               std::ostream& err)
 {
     std::vector<GameSummary> games;
+    int status = 0;
     for (const std::string& file : records) {
         try {
-            for (GameSummary& game : SummariseRecord(ReadRecordFile(file))) {
+            const Record record = ReadRecordFile(file);
+            for (GameSummary& game : SummariseRecord(record)) {
                 games.push_back(std::move(game));
             }
-        } catch (const std::exception& error) {  // RecordError, or a field of the wrong kind
-            err << "torvane-replay: " << file << ": " << error.what() << "\n";
-            return 2;
+            if (record.cutAtLine != 0) {
+                err << "torvane-replay: " << file << ":" << record.cutAtLine
+                    << ": the last line is cut short; the rows hold the lines before it\n";
+                status = Worse(status, notChecked);
+            }
+        } catch (const RecordError& error) {
+            err << "torvane-replay: " << error.what() << "\n";
+            status = Worse(status, notARecord);
         }
     }
     WriteSummaryCsv(games, out);
@@ -73,10 +96,10 @@ int Summarise(const std::vector<std::string>& records, const std::string& figure
         svg.close();
         if (!svg) {
             err << "torvane-replay: cannot write " << figure << "\n";
-            return 2;
+            return notARecord;
         }
     }
-    return 0;
+    return status;
 }
 
 // A positive, finite number of times faster than recorded.
@@ -87,112 +110,157 @@ bool ParseSpeed(const std::string& text, double& speed)
     return !text.empty() && *end == '\0' && std::isfinite(speed) && speed > 0.0;
 }
 
+// A whole number of steps from 1 up, in digits alone.
+bool ParseBudget(const std::string& text, int64_t& budget)
+{
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    budget = std::stoll(text);
+    return budget > 0;
+}
+
 // Watches one record file in a window; a file that is not a record is refused before it opens.
 int WatchFile(const std::string& path, double speed, std::ostream& err)
 {
     std::error_code code;
     if (!std::filesystem::is_regular_file(path, code)) {
         err << "torvane-replay: " << path << ": --watch takes one record file\n";
-        return 2;
+        return notARecord;
     }
     try {
         const Record record = ReadRecordFile(path);
         return WatchInWindow(record, speed, err);
     } catch (const RecordError& error) {
         err << "torvane-replay: " << error.what() << "\n";
-        return 2;
+        return notARecord;
     }
 }
 
 // Replays every record; stops at the first difference.
-int Check(const std::vector<std::string>& records, std::ostream& out, std::ostream& err)
+int Check(const std::vector<std::string>& records, const ReplayOptions& options, std::ostream& out, std::ostream& err)
 {
     int status = 0;
     for (const std::string& file : records) {
         try {
             const Record record = ReadRecordFile(file);
-            const ReplayResult result = ReplayRecord(record);
-            if (!result.matches) {
-                out << file << ":" << result.line << ": " << result.message << "\n";
-                return 1;
-            }
-            if (record.cutAtLine != 0) {
-                out << file << ":" << record.cutAtLine << ": the record is cut short here; " << result.games
-                    << " game(s) before it match\n";
-            } else {
+            const ReplayResult result = ReplayRecord(record, options);
+            if (result.verdict == Verdict::Matches) {
                 out << file << ": " << result.games << " game(s) match\n";
+                continue;
             }
+            out << file << ":" << result.line << ": " << result.message << "\n";
+            if (result.verdict == Verdict::Differs) {
+                return differs;
+            }
+            status = Worse(status, notChecked);
         } catch (const RecordError& error) {
             err << "torvane-replay: " << error.what() << "\n";
-            status = 2;
+            status = Worse(status, notARecord);
         }
     }
     return status;
 }
-}  // namespace
-
-int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
+// What the command line asks for.
+struct Command {
     std::vector<std::string> paths;
+    bool help = false;
     bool summary = false;
     std::string figure;
     std::string watch;
     double speed = 1.0;
     bool speedGiven = false;
+    ReplayOptions replay;
+    bool replayGiven = false;  // --any-map or --search-budget
+};
+
+// Reads the arguments into `command`; what is wrong with them, or "".
+std::string ParseArgs(const std::vector<std::string>& args, Command& command)
+{
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        const bool valued = i + 1 < args.size();
         if (arg == "-h" || arg == "--help") {
-            out << usage;
-            return 0;
+            command.help = true;
+            return "";
         }
         if (arg == "--summary") {
-            summary = true;
-        } else if (arg == "--figure" && i + 1 < args.size()) {
-            figure = args[++i];
-        } else if (arg == "--watch" && i + 1 < args.size()) {
-            watch = args[++i];
-        } else if (arg == "--speed" && i + 1 < args.size()) {
-            speedGiven = true;
-            if (!ParseSpeed(args[++i], speed)) {
-                err << "torvane-replay: --speed wants a number above 0, not " << args[i] << "\n" << usage;
-                return 2;
+            command.summary = true;
+        } else if (arg == "--any-map") {
+            command.replay.anyMap = command.replayGiven = true;
+        } else if (arg == "--search-budget" && valued) {
+            command.replayGiven = true;
+            if (!ParseBudget(args[++i], command.replay.searchBudget)) {
+                return "--search-budget wants a whole number of steps above 0, not " + args[i];
+            }
+        } else if (arg == "--figure" && valued) {
+            command.figure = args[++i];
+        } else if (arg == "--watch" && valued) {
+            command.watch = args[++i];
+        } else if (arg == "--speed" && valued) {
+            command.speedGiven = true;
+            if (!ParseSpeed(args[++i], command.speed)) {
+                return "--speed wants a number above 0, not " + args[i];
             }
         } else if (arg.size() > 1 && arg[0] == '-') {
-            err << "torvane-replay: unknown option " << arg << "\n" << usage;
-            return 2;
+            return "unknown option " + arg;
         } else {
-            paths.push_back(arg);
+            command.paths.push_back(arg);
         }
     }
-    if (!watch.empty()) {
-        if (!paths.empty() || summary) {
-            err << "torvane-replay: --watch takes one record and nothing else\n" << usage;
-            return 2;
-        }
-        return WatchFile(watch, speed, err);
+    return "";
+}
+
+// Options that do not go together, or "".
+std::string Conflicts(const Command& command)
+{
+    if (!command.watch.empty() && (!command.paths.empty() || command.summary)) {
+        return "--watch takes one record and nothing else";
     }
-    if (speedGiven) {
-        err << "torvane-replay: --speed goes with --watch\n" << usage;
-        return 2;
+    if (command.replayGiven && (command.summary || !command.watch.empty())) {
+        return "--any-map and --search-budget go with the check, not with --summary or --watch";
     }
-    if (paths.empty()) {
-        err << "torvane-replay: no record given\n" << usage;
-        return 2;
+    if (!command.watch.empty()) {
+        return "";
     }
-    if (!figure.empty() && !summary) {
-        err << "torvane-replay: --figure goes with --summary\n" << usage;
-        return 2;
+    if (command.speedGiven) {
+        return "--speed goes with --watch";
+    }
+    if (command.paths.empty()) {
+        return "no record given";
+    }
+    return !command.figure.empty() && !command.summary ? "--figure goes with --summary" : "";
+}
+}  // namespace
+
+int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    Command command;
+    std::string problem = ParseArgs(args, command);
+    if (problem.empty() && command.help) {
+        out << usage;
+        return 0;
+    }
+    if (problem.empty()) {
+        problem = Conflicts(command);
+    }
+    if (!problem.empty()) {
+        err << "torvane-replay: " << problem << "\n" << usage;
+        return notARecord;
+    }
+    if (!command.watch.empty()) {
+        return WatchFile(command.watch, command.speed, err);
     }
     std::vector<std::string> records;
-    for (const std::string& path : paths) {
+    for (const std::string& path : command.paths) {
         std::string error;
         for (std::string& file : RecordsAt(path, error)) {
             records.push_back(std::move(file));
         }
         if (!error.empty()) {
             err << "torvane-replay: " << error << "\n";
-            return 2;
+            return notARecord;
         }
     }
-    return summary ? Summarise(records, figure, out, err) : Check(records, out, err);
+    return command.summary ? Summarise(records, command.figure, out, err) : Check(records, command.replay, out, err);
 }

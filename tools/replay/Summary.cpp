@@ -36,12 +36,11 @@ struct GameTally {
     bool setUp = false;  // the end of turn that sets up the board is not a turn played
     bool forfeited = false;
 };
-}  // namespace
 
-std::vector<GameSummary> SummariseRecord(const Record& record)
+// Identifiers from a web address may hold '&', '=' or '%' themselves: escaped, the column
+// still splits back into the names and values it came from.
+std::string ParticipantColumn(const Json& header)
 {
-    // Identifiers from a web address may hold '&', '=' or '%' themselves: escaped, the column
-    // still splits back into the names and values it came from.
     const auto escaped = [](const std::string& text) {
         std::string out;
         for (char c : text) {
@@ -50,112 +49,158 @@ std::vector<GameSummary> SummariseRecord(const Record& record)
         return out;
     };
     std::string participant;
-    const Json identifiers = record.header.value("participant", Json::object());
+    const Json identifiers = header.value("participant", Json::object());
     for (const auto& [key, value] : identifiers.items()) {
         participant += (participant.empty() ? "" : "&") + escaped(key) + "=" +
                        escaped(value.is_string() ? value.get<std::string>() : value.dump());
     }
+    return participant;
+}
+
+// A record's events, read in order, into one summary per board.
+class RecordTally {
+public:
+    explicit RecordTally(const Record& record_) : record(record_), participant(ParticipantColumn(record_.header)) {}
+
+    void Add(const RecordEvent& event);
+    // Closes the board being read, if any.
+    void Finish();
     std::vector<GameSummary> games;
+
+private:
+    void StartBoard(const Json& f, double t);
+    void Played(const std::string& kind, const Json& f, double t);
+
+    const Record& record;
+    const std::string participant;
     GameTally tally;
     bool inGame = false;
     bool focused = true;
     double unfocusedSince = 0.0;
-    const auto finish = [&] {
-        if (!inGame) {
-            return;
+};
+
+void RecordTally::Finish()
+{
+    if (!inGame) {
+        return;
+    }
+    GameSummary& s = tally.summary;
+    s.seconds = (tally.lastEvent - tally.boardStart) / 1000.0;
+    s.medianTurnSeconds = Median(tally.humanTurns);
+    s.longestTurnSeconds = Longest(tally.humanTurns);
+    for (double turn : tally.humanTurns) {
+        s.focusedSeconds += turn;
+    }
+    s.medianThinkMs = Median(tally.thinks);
+    s.longestThinkMs = Longest(tally.thinks);
+    games.push_back(s);
+    inGame = false;
+}
+
+void RecordTally::StartBoard(const Json& f, double t)
+{
+    Finish();
+    tally = GameTally();
+    inGame = true;
+    tally.boardStart = tally.lastEvent = t;
+    GameSummary& s = tally.summary;
+    s.file = record.name;
+    s.participant = participant;
+    s.game = f.value("game", 0);
+    s.opponent = f.value("opponent", "");
+    s.map = f.value("map", "");
+    s.outcome = "unfinished";
+    s.ending = RecordEnding(record);
+}
+
+void RecordTally::Add(const RecordEvent& event)
+{
+    const Json& f = event.fields;
+    const double t = f.value("t", 0.0);
+    if (event.event == "focus") {
+        const bool now = f.value("focused", true);
+        if (!now && focused) {
+            unfocusedSince = t;
+        } else if (now && !focused && tally.turnStart >= 0.0) {
+            tally.turnUnfocused += t - std::max(unfocusedSince, tally.turnStart);
         }
-        GameSummary& s = tally.summary;
-        s.seconds = (tally.lastEvent - tally.boardStart) / 1000.0;
-        s.medianTurnSeconds = Median(tally.humanTurns);
-        s.longestTurnSeconds = Longest(tally.humanTurns);
-        for (double turn : tally.humanTurns) {
-            s.focusedSeconds += turn;
-        }
-        s.medianThinkMs = Median(tally.thinks);
-        s.longestThinkMs = Longest(tally.thinks);
-        games.push_back(s);
-        inGame = false;
-    };
-    for (const RecordEvent& event : record.events) {
-        const Json& f = event.fields;
-        const double t = f.value("t", 0.0);
-        const std::string& kind = event.event;
-        if (kind == "focus") {
-            const bool now = f.value("focused", true);
-            if (!now && focused) {
-                unfocusedSince = t;
-            } else if (now && !focused && tally.turnStart >= 0.0) {
-                tally.turnUnfocused += t - std::max(unfocusedSince, tally.turnStart);
-            }
-            focused = now;
-            continue;
-        }
-        if (kind == "board") {
-            finish();
-            tally = GameTally();
-            inGame = true;
-            tally.boardStart = tally.lastEvent = t;
-            GameSummary& s = tally.summary;
-            s.file = record.name;
-            s.participant = participant;
-            s.game = f.value("game", 0);
-            s.opponent = f.value("opponent", "");
-            s.map = f.value("map", "");
-            s.outcome = "unfinished";
-            continue;
-        }
-        if (!inGame) {
-            continue;
-        }
+        focused = now;
+    } else if (event.event == "board") {
+        StartBoard(f, t);
+    } else if (inGame) {
         tally.lastEvent = t;
-        GameSummary& s = tally.summary;
-        const int32_t side = f.value("side", -1);
-        if (kind == "endTurn" || kind == "forfeit") {
-            if (side == 0 && tally.turnStart >= 0.0) {
-                const double unfocused = tally.turnUnfocused + (focused ? 0.0 : t - std::max(unfocusedSince, tally.turnStart));
-                tally.humanTurns.push_back((t - tally.turnStart - unfocused) / 1000.0);
-                ++s.humanTurns;
-                tally.turnStart = -1.0;
-            } else if (side == 1) {
-                s.opponentTurns += tally.setUp ? 1 : 0;
-                tally.setUp = true;
-            }
-            tally.forfeited = tally.forfeited || kind == "forfeit";
-        } else if (kind == "buy") {
-            ++(side == 0 ? s.humanBought : s.opponentBought);
-        } else if (kind == "undo") {
-            ++s.undos;
-            const Json undid = f.value("undid", Json::object());
-            if (undid.value("event", "") == "buy") {
-                --(undid.value("side", -1) == 0 ? s.humanBought : s.opponentBought);
-            }
-        } else if (kind == "think" && side == 1) {
-            tally.thinks.push_back(f.value("ms", 0.0));
-        } else if (kind == "outcome") {
-            const int32_t winner = f.value("winner", -1);
-            s.outcome = winner == 0 ? "won" : winner == 1 ? (tally.forfeited ? "forfeit" : "lost") : "nobody";
+        Played(event.event, f, t);
+    }
+}
+
+void RecordTally::Played(const std::string& kind, const Json& f, double t)
+{
+    GameSummary& s = tally.summary;
+    const int32_t side = f.value("side", -1);
+    if (kind == "endTurn" || kind == "forfeit") {
+        if (side == 0 && tally.turnStart >= 0.0) {
+            const double unfocused = tally.turnUnfocused + (focused ? 0.0 : t - std::max(unfocusedSince, tally.turnStart));
+            tally.humanTurns.push_back((t - tally.turnStart - unfocused) / 1000.0);
+            ++s.humanTurns;
+            tally.turnStart = -1.0;
+        } else if (side == 1) {
+            s.opponentTurns += tally.setUp ? 1 : 0;
+            tally.setUp = true;
         }
-        // The human's turn begins when the other side's ends (the set-up's included).
-        if (kind == "endTurn" && side == 1) {
-            tally.turnStart = t;
-            tally.turnUnfocused = 0.0;
+        tally.forfeited = tally.forfeited || kind == "forfeit";
+    } else if (kind == "buy") {
+        ++(side == 0 ? s.humanBought : s.opponentBought);
+    } else if (kind == "undo") {
+        ++s.undos;
+        const Json undid = f.value("undid", Json::object());
+        if (undid.value("event", "") == "buy") {
+            --(undid.value("side", -1) == 0 ? s.humanBought : s.opponentBought);
+        }
+    } else if (kind == "think" && side == 1) {
+        tally.thinks.push_back(f.value("ms", 0.0));
+    } else if (kind == "outcome") {
+        const int32_t winner = f.value("winner", -1);
+        s.outcome = winner == 0 ? "won" : winner == 1 ? (tally.forfeited ? "forfeit" : "lost") : "nobody";
+    }
+    // The human's turn begins when the other side's ends (the set-up's included).
+    if (kind == "endTurn" && side == 1) {
+        tally.turnStart = t;
+        tally.turnUnfocused = 0.0;
+    }
+}
+}  // namespace
+
+const char* RecordEnding(const Record& record)
+{
+    return record.cutAtLine != 0 ? "cut" : record.reachedCode ? "complete" : "partial";
+}
+
+std::vector<GameSummary> SummariseRecord(const Record& record)
+{
+    RecordTally tally(record);
+    for (const RecordEvent& event : record.events) {
+        try {
+            tally.Add(event);
+        } catch (const Json::exception& error) {
+            throw RecordError(record.name + ":" + std::to_string(event.line) + ": a field is of the wrong kind (" +
+                              error.what() + ")");
         }
     }
-    finish();
-    return games;
+    tally.Finish();
+    return tally.games;
 }
 
 void WriteSummaryCsv(const std::vector<GameSummary>& games, std::ostream& out)
 {
     out << "file,participant,game,opponent,map,outcome,human_turns,opponent_turns,game_s,human_focused_s,"
            "human_turn_median_s,human_turn_longest_s,undos,human_bought,opponent_bought,think_median_ms,"
-           "think_longest_ms\n";
+           "think_longest_ms,record\n";
     for (const GameSummary& g : games) {
         out << CsvField(g.file) << "," << CsvField(g.participant) << "," << g.game << "," << CsvField(g.opponent) << ","
             << CsvField(g.map) << "," << g.outcome << "," << g.humanTurns << "," << g.opponentTurns << ","
             << Fixed(g.seconds, 3) << "," << Fixed(g.focusedSeconds, 3) << "," << Fixed(g.medianTurnSeconds, 3) << ","
             << Fixed(g.longestTurnSeconds, 3) << "," << g.undos << "," << g.humanBought << "," << g.opponentBought
-            << "," << Fixed(g.medianThinkMs, 3) << "," << Fixed(g.longestThinkMs, 3) << "\n";
+            << "," << Fixed(g.medianThinkMs, 3) << "," << Fixed(g.longestThinkMs, 3) << "," << g.ending << "\n";
     }
 }
 

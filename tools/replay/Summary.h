@@ -26,8 +26,13 @@ struct GameSummary {
     int32_t opponentBought = 0;
     double medianThinkMs = 0.0;
     double longestThinkMs = 0.0;
+    std::string ending;  // how the record ends: complete, partial or cut (RecordEnding)
 };
 
+// "complete" (the record reached its result code), "cut" (its last line was cut short) or
+// "partial" (it ends between whole lines before the code: a run left early, an arena game).
+const char* RecordEnding(const Record& record);
+// Throws RecordError, naming the line, for an event whose fields are of the wrong kind.
 std::vector<GameSummary> SummariseRecord(const Record& record);
 // A header line, then one line per game.
 void WriteSummaryCsv(const std::vector<GameSummary>& games, std::ostream& out);
