@@ -149,7 +149,10 @@ bool RecordWriter::CheckFolder(std::string& folder, std::string& error)
     }
     // The game may change its working directory to find its files: a relative folder would move with it.
     std::error_code code;
-    folder = fs::absolute(folder, code).string();
+    const fs::path absolute = fs::absolute(folder, code);
+    if (!code) {
+        folder = absolute.string();
+    }
     const fs::path probe = UnusedPath(folder, ".torvane-probe-%s-%08x");
     std::FILE* made = probe.empty() ? nullptr : OpenNew(probe);
     if (made == nullptr) {
