@@ -35,7 +35,6 @@ const char* ChangeName(BoardChange::Kind kind)
     return "?";
 }
 
-// The wall-clock time now in UTC, in strftime's `format`.
 // The fields of a change's event, its name and time aside.
 Json ChangeFields(const BoardChange& change)
 {
@@ -54,6 +53,7 @@ Json ChangeFields(const BoardChange& change)
     return fields;
 }
 
+// The wall-clock time now in UTC, in strftime's `format`.
 std::string UtcNow(const char* format)
 {
     std::time_t now = std::time(nullptr);
