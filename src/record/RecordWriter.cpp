@@ -1,7 +1,9 @@
 #include "record/RecordWriter.h"
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <random>
@@ -33,7 +35,6 @@ const char* ChangeName(BoardChange::Kind kind)
     return "?";
 }
 
-// The wall-clock time now in UTC, in strftime's `format`.
 // The fields of a change's event, its name and time aside.
 Json ChangeFields(const BoardChange& change)
 {
@@ -52,6 +53,7 @@ Json ChangeFields(const BoardChange& change)
     return fields;
 }
 
+// The wall-clock time now in UTC, in strftime's `format`.
 std::string UtcNow(const char* format)
 {
     std::time_t now = std::time(nullptr);
@@ -90,38 +92,149 @@ std::string TextHash(const std::string& text)
 }
 }  // namespace record
 
-RecordWriter::RecordWriter(std::ostream& out_) : out(out_) {}
+RecordWriter::RecordWriter(std::ostream& out_) : out(&out_) {}
+
+RecordWriter::~RecordWriter()
+{
+    CatchUp();
+}
+
+namespace {
+namespace fs = std::filesystem;
+
+// Why `folder` cannot hold records ("" when it is a folder).
+std::string NotAFolder(const std::string& folder)
+{
+    std::error_code code;
+    if (fs::is_directory(folder, code)) {
+        return "";
+    }
+    return "the record folder " + folder + (fs::exists(folder, code) ? " is not a folder" : " does not exist");
+}
+
+// A path in `folder` that no file takes yet: `format` with the start time (%s) and a random part
+// (%08x), which keeps two runs of the same second apart. Empty when 16 tries all met a file.
+fs::path UnusedPath(const fs::path& folder, const char* format)
+{
+    const std::string stamp = UtcNow("%Y%m%d-%H%M%S");
+    std::random_device entropy;
+    std::error_code code;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof name, format, stamp.c_str(), static_cast<unsigned>(entropy()));
+        const fs::path candidate = folder / name;
+        if (!fs::exists(candidate, code)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+// A new file, opened for writing in binary.
+std::FILE* OpenNew(const fs::path& file)
+{
+#if defined(_WIN32)
+    return _wfopen(file.c_str(), L"wb");  // the folder's name may hold more than the code page can
+#else
+    return std::fopen(file.c_str(), "wb");
+#endif
+}
+}  // namespace
+
+bool RecordWriter::CheckFolder(std::string& folder, std::string& error)
+{
+    error = NotAFolder(folder);
+    if (!error.empty()) {
+        return false;
+    }
+    // The game may change its working directory to find its files: a relative folder would move with it.
+    std::error_code code;
+    const fs::path absolute = fs::absolute(folder, code);
+    if (!code) {
+        folder = absolute.string();
+    }
+    const fs::path probe = UnusedPath(folder, ".torvane-probe-%s-%08x");
+    std::FILE* made = probe.empty() ? nullptr : OpenNew(probe);
+    if (made == nullptr) {
+        error = "cannot write a record into " + folder + (probe.empty() ? "" : std::string(": ") + std::strerror(errno));
+        return false;
+    }
+    std::fclose(made);
+    fs::remove(probe, code);
+    return true;
+}
 
 std::unique_ptr<RecordWriter> RecordWriter::CreateIn(const std::string& folder, std::string& error)
 {
-    namespace fs = std::filesystem;
-    std::error_code code;
-    if (!fs::is_directory(folder, code)) {
-        error = "the record folder " + folder + (fs::exists(folder, code) ? " is not a folder" : " does not exist");
+    error = NotAFolder(folder);
+    if (!error.empty()) {
         return nullptr;
     }
-    // The start time names the run; a random part keeps two runs of the same second apart.
-    const std::string stamp = UtcNow("%Y%m%d-%H%M%S");
-    std::random_device entropy;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        char name[64];
-        std::snprintf(name, sizeof name, "torvane-%s-%08x.jsonl", stamp.c_str(), static_cast<unsigned>(entropy()));
-        const fs::path candidate = fs::path(folder) / name;
-        if (fs::exists(candidate, code)) {
-            continue;
-        }
-        auto stream = std::make_unique<std::ofstream>(candidate, std::ios::binary);
-        if (!*stream) {
-            error = "cannot write a record into " + folder;
-            return nullptr;
-        }
-        std::unique_ptr<RecordWriter> writer(new RecordWriter(*stream));
-        writer->file = std::move(stream);
-        writer->path = candidate.string();
-        return writer;
+    const fs::path name = UnusedPath(folder, "torvane-%s-%08x.jsonl");
+    if (name.empty()) {
+        error = "no free record file name in " + folder;
+        return nullptr;
     }
-    error = "no free record file name in " + folder;
-    return nullptr;
+    std::FILE* made = OpenNew(name);
+    if (made == nullptr) {
+        error = "cannot write a record into " + folder + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    std::unique_ptr<RecordWriter> writer(new RecordWriter());
+    writer->file.reset(made);
+    // Unbuffered: after a failed write no part of the record waits in a buffer to land later at an
+    // unknown place. A line is one write all the same.
+    std::setvbuf(made, nullptr, _IONBF, 0);
+    writer->path = name.string();
+    return writer;
+}
+
+void RecordWriter::Put(const std::string& line)
+{
+    if (out != nullptr) {
+        *out << line;
+        out->flush();
+        return;
+    }
+    kept += line;
+    CatchUp();
+}
+
+bool RecordWriter::CatchUp()
+{
+    if (file == nullptr || onDisk == kept.size()) {
+        return true;
+    }
+    if (!failure.empty()) {
+        // The failed write may have left a part of what followed on disk: the same bytes, so the file
+        // is mended by writing on from the end of the last whole write.
+        std::clearerr(file.get());
+        if (std::fseek(file.get(), static_cast<long>(onDisk), SEEK_SET) != 0) {
+            return Failed(errno);
+        }
+    }
+    const size_t rest = kept.size() - onDisk;
+    errno = 0;
+    if (std::fwrite(kept.data() + onDisk, 1, rest, file.get()) != rest || std::fflush(file.get()) != 0) {
+        return Failed(errno);
+    }
+    onDisk = kept.size();
+    if (!failure.empty()) {
+        failure.clear();
+        std::fprintf(stderr, "torvane: the record %s is written in full again\n", path.c_str());
+    }
+    return true;
+}
+
+bool RecordWriter::Failed(int error)
+{
+    const bool first = failure.empty();
+    failure = error != 0 ? std::strerror(error) : "the write failed";
+    if (first) {
+        std::fprintf(stderr, "torvane: cannot write the record %s: %s; it is kept and written again at the next event\n",
+                     path.c_str(), failure.c_str());
+    }
+    return false;
 }
 
 void RecordWriter::Write(const char* event, Json fields)
@@ -133,8 +246,7 @@ void RecordWriter::Write(const char* event, Json fields)
     for (auto& [key, value] : fields.items()) {
         line[key] = std::move(value);
     }
-    out << line.dump() << '\n';
-    out.flush();
+    Put(line.dump() + '\n');
 }
 
 void RecordWriter::RunStarted(const RunHeader& header)
@@ -148,8 +260,7 @@ void RecordWriter::RunStarted(const RunHeader& header)
                   {"platform", header.platform},  {"started", UtcNow("%Y-%m-%dT%H:%M:%SZ")},
                   {"seed", header.seed},          {"order", header.order},
                   {"maps", header.maps},          {"participant", participant}};
-    out << first.dump() << '\n';
-    out.flush();
+    Put(first.dump() + '\n');
 }
 
 void RecordWriter::SceneShown(const std::string& scene, int32_t index)

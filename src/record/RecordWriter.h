@@ -2,7 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -28,10 +28,17 @@ struct RunHeader {
 // Writes a study record as the run goes: each event a line, flushed at once, so that a run
 // that ends in the middle keeps everything up to that moment. Hears the boards as their
 // observer; the study tells it of scenes, focus, outcomes and the final code.
+// A file's writer also keeps the whole record in memory: when a write fails (a full disk),
+// the file is written on from its last whole write at the next event, so nothing is lost
+// while the run lasts.
 class RecordWriter : public BoardObserver {
 public:
     // Writes to `out`, which must outlive the writer.
     explicit RecordWriter(std::ostream& out);
+    ~RecordWriter() override;
+    // Makes `folder` absolute and checks that files can be made in it (a probe file, made and
+    // removed at once); false with `error` set when not.
+    static bool CheckFolder(std::string& folder, std::string& error);
     // A new file in `folder` whose name no other run takes; null with `error` set when the
     // folder cannot be written.
     static std::unique_ptr<RecordWriter> CreateIn(const std::string& folder, std::string& error);
@@ -44,6 +51,10 @@ public:
     void CodeShown(const std::string& code);
     // The path of the file written, for a writer made by CreateIn.
     const std::string& Path() const { return path; }
+    // Writes what the file lacks after a failed write; true when the whole record is on disk.
+    bool CatchUp();
+    // Why the last write failed ("" while the whole record is on disk).
+    const std::string& Failure() const { return failure; }
 
     void BoardStarted(const TileMap& board, const std::string& mapName, const std::string& mapText) override;
     void Changed(const TileMap& board, const BoardChange& change) override;
@@ -55,10 +66,21 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    RecordWriter() = default;
     void Write(const char* event, record::Json fields);
+    void Put(const std::string& line);
+    bool Failed(int error);
 
-    std::unique_ptr<std::ofstream> file;  // set by CreateIn
-    std::ostream& out;
+    std::ostream* out = nullptr;  // a stream's writer
+    // A file's writer: the file, the whole record so far, how much of it is known to be on disk
+    // and why the last write failed.
+    std::unique_ptr<std::FILE, FileCloser> file;
+    std::string kept;
+    size_t onDisk = 0;
+    std::string failure;
     std::string path;
     Clock::time_point runStart = Clock::now();
     Clock::time_point boardStart = runStart;

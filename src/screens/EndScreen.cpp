@@ -23,3 +23,22 @@ void EndScreen::Receive(int32_t)
 {
     InputManager::Instance().root->advanceScene = true;
 }
+
+void EndScreen::ShowRecordProblem(const std::string& file, const std::string& reason)
+{
+    if (problem == nullptr && reason.empty()) {
+        return;
+    }
+    if (problem == nullptr) {
+        // Two short lines between the request and Quit: a long path would not fit beside the reason.
+        problem = new Label("", 20, MAROON);
+        problem->position = {50, 170};
+        AddChild(problem);
+        problemFile = new Label("", 20, MAROON);
+        problemFile->position = {50, 195};
+        AddChild(problemFile);
+    }
+    problem->text = "The study record could not be saved: " + reason + ". Quit tries again.";
+    problemFile->text = file;
+    problem->visible = problemFile->visible = !reason.empty();
+}

@@ -85,8 +85,9 @@ void RootNode::Init()
 void RootNode::NextScene()
 {
     if (scenes.empty()) {
-        if (record != nullptr) {
-            record->CodeShown(resultCode);
+        if (record != nullptr && !SaveRecord()) {
+            advanceScene = false;
+            return;
         }
         // advanceScene stays set; the loop then sees WindowShouldClose and ends.
         if (IsWindowReady()) {
@@ -111,6 +112,29 @@ void RootNode::NextScene()
     ++shownScenes;
     AddChild(next);
     advanceScene = false;
+    if (record != nullptr) {
+        ShowRecordState();
+    }
+}
+
+bool RootNode::SaveRecord()
+{
+    if (!codeRecorded) {
+        record->CodeShown(resultCode);
+        codeRecorded = true;
+    }
+    const bool saved = record->CatchUp();
+    ShowRecordState();
+    return saved;
+}
+
+void RootNode::ShowRecordState()
+{
+    for (Node* child : children) {
+        if (auto* end = dynamic_cast<EndScreen*>(child)) {
+            end->ShowRecordProblem(record->Path(), record->Failure());
+        }
+    }
 }
 
 CameraNode* RootNode::GetActiveCamera() const
@@ -180,6 +204,7 @@ void RootNode::NoteFocus(bool focused)
 {
     if (record != nullptr && focused != windowFocused) {
         record->FocusChanged(focused);
+        ShowRecordState();
     }
     windowFocused = focused;
 }

@@ -24,7 +24,9 @@ public:
 
     // Builds the nine scenes and the opponent queue, then shows the title screen.
     void Init() override;
-    // Replaces the current scene by the next one; with none left, closes the window.
+    // Replaces the current scene by the next one; with none left (Quit), writes the code into the
+    // record and closes the window, unless the record cannot be saved: the end screen then stays
+    // and says so, and the next Quit tries again.
     void NextScene();
     CameraNode* GetActiveCamera() const;
     Vector2 CameraOffset() const override;
@@ -51,7 +53,13 @@ public:
     std::vector<std::pair<std::string, std::string>> participant;
 
 private:
+    // Writes the record's last line (once) and what the file lacks; true when all is on disk.
+    bool SaveRecord();
+    // Updates the end screen's word on the record, when the end screen shows.
+    void ShowRecordState();
+
     std::deque<int32_t> mapDraws;
+    bool codeRecorded = false;
     int32_t shownScenes = 0;
     bool windowFocused = true;
 };

@@ -246,6 +246,18 @@ void FitToScreen()
     }
 }
 
+// The study is over: a last try at writing what the record file lacks. Says so on standard error
+// when it failed.
+bool RecordSaved(RecordWriter* record)
+{
+    if (record == nullptr || record->CatchUp()) {
+        return true;
+    }
+    std::fprintf(stderr, "torvane: the study record could not be saved: %s: %s\n", record->Path().c_str(),
+                 record->Failure().c_str());
+    return false;
+}
+
 // Shows why the game cannot go on, in the window and on standard error, until the participant
 // presses Escape or closes the window; the program then ends with 1.
 int StopWithMessage(const std::string& problem, const std::string& where)
@@ -270,16 +282,22 @@ int main(int argc, char** argv)
         return 2;
     }
     // Refused before the window opens: a study must not run unrecorded when a record was asked for.
+    std::string recordDir = options->recordDir;
+    if (!recordDir.empty() && !RecordWriter::CheckFolder(recordDir, problem)) {
+        std::fprintf(stderr, "torvane: %s\n", problem.c_str());
+        return 2;
+    }
+    bool found = false;
+    const std::string where = FindDataFiles(found);
+    // A game without its files plays nothing: it leaves no record behind.
     std::unique_ptr<RecordWriter> record;
-    if (!options->recordDir.empty()) {
-        record = RecordWriter::CreateIn(options->recordDir, problem);
+    if (found && !recordDir.empty()) {
+        record = RecordWriter::CreateIn(recordDir, problem);
         if (record == nullptr) {
             std::fprintf(stderr, "torvane: %s\n", problem.c_str());
             return 2;
         }
     }
-    bool found = false;
-    const std::string where = FindDataFiles(found);
     // Hidden until it is sized and placed for the screen.
     SetConfigFlags(FLAG_WINDOW_HIDDEN);
     InitWindow(WindowFit::gameWidth, WindowFit::gameHeight, "Strategy Game");
@@ -300,10 +318,11 @@ int main(int argc, char** argv)
         }
     });
     EndStudy();
+    const bool saved = RecordSaved(record.get());
     if (!played) {
         return StopWithMessage("The game cannot go on: a map file is broken.\n" + brokenMap, where);
     }
-    return 0;
+    return saved ? 0 : 3;
 }
 
 #endif

@@ -128,6 +128,10 @@ def read_code_glyphs(s):
                  "2" if not dark(a, a + q - 1, top + int(0.2 * height), top + int(0.4 * height)) else "0")
     return text
 
+def record_warning(s):
+    """Pixels inked between the end screen's request and Quit, where it warns that the record is not on disk."""
+    return s.count(40, 165, 1600, 220, lambda c: c != RAYWHITE, step=2)
+
 def x_connect():
     """A raw X11 connection to the display: the socket, a read of exactly n bytes, the first free resource id and the
     root window. It brings the server's cookie when there is one (xvfb-run makes one)."""
@@ -388,6 +392,7 @@ def case_click_through(case):
         assert case.maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name
     end = case.forfeit("end")
     assert end.count(0, 0, 800, 500, lambda c: c == GREEN, step=2) == 0, "green on the end screen, where Quit is red"
+    assert record_warning(end) == 0, "a plain run's end screen warns of a record"
     code = read_code_glyphs(end)
     print("  result code on screen: %r" % code)
     assert re.fullmatch(r"a0[12]b0[12]|b0[12]a0[12]", code), "code %r: not two forfeits, distinct opponents" % code
@@ -531,7 +536,8 @@ def case_started_elsewhere(case):
 
 def case_no_data_files(case):
     """The game alone, started elsewhere: the window lists the files missing from both folders until it is
-    closed. A command line it does not understand, or a record folder it cannot write into, ends it at once."""
+    closed, and leaves no file in the record folder it was given. A command line it does not understand, or a
+    record folder it cannot write into, ends it at once."""
     alone, elsewhere = case.dir / "game-alone", case.dir / "started-here"
     alone.mkdir()
     elsewhere.mkdir()
@@ -543,11 +549,14 @@ def case_no_data_files(case):
                                timeout=60, env=dict(os.environ, DISPLAY=""))
         assert wrong.returncode == 2 and said in wrong.stderr, \
             "%s: status %d, stderr %r" % (" ".join(args), wrong.returncode, wrong.stderr[-300:])
-    case.launch(cwd=elsewhere, binary=binary)
+    records = case.dir / "records"
+    records.mkdir()
+    case.launch(cwd=elsewhere, binary=binary, options=["--record", records])
     wait_for_message(case, "message", 4)
     for w in case.windows:
         send_wm_delete(w)
     case.wait_exit("closing the window on the message of missing files", expect=1)
+    assert not list(records.iterdir()), "a game that played nothing left %s" % list(records.iterdir())
     err = (case.dir / "game-stderr.txt").read_text(errors="replace")
     # Under wine the folders have Windows names: their last parts tell them apart.
     for needed in [alone.name, elsewhere.name, "TutorialMap.txt", "assets/castle.png", "UnitColor.fs"]:
@@ -705,6 +714,10 @@ def case_small_screen(case):
         case.wait("board")
         press("key", "Escape")
         case.wait_exit("Escape on the small screen")
+
+# The record on a small disk: cases of a file of their own, which takes the helpers above from this module.
+sys.modules.setdefault("e2e_driver", sys.modules[__name__])
+from record_disk import *  # noqa: E402,F401,F403
 
 CASES = {name[5:].replace("_", "-"): fn for name, fn in globals().items() if name.startswith("case_")}
 
