@@ -801,7 +801,7 @@ async function recordLosses(context, base) {
 // A link whose identifiers would not reach the game and the questionnaire unchanged stops the
 // page before the study, saying why.
 async function refusedIds(context, base) {
-  const next = encodeURIComponent(`${FORM}?id=42`);
+  const next = encodeURIComponent(`${FORM}&id=42`);
   const links = [
     ["too long", `PROLIFIC_PID=${"x".repeat(257)}`, /PROLIFIC_PID is too long/],
     ["a name holding =", "a%3Db=1", /"a=b" holds "="/],
