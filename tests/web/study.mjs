@@ -838,7 +838,13 @@ async function expiredPieces(context, base) {
     await page.waitForFunction(() => !Object.keys(localStorage).some((k) => k.startsWith("torvane-piece ")));
     run.check(!receiver.attempts.some((a) => a.run === "e".repeat(32)), "a piece kept for 31 days was sent");
   } finally {
+    // Closed, the page keeps what it had not sent yet; a page without a receiver clears it, so that
+    // no later page sends to this receiver once it is gone.
     await page.close();
+    const cleaner = await context.newPage();
+    await cleaner.goto(`${base}/index.html`);
+    await cleaner.evaluate(() => Object.keys(localStorage).forEach((k) => k.startsWith("torvane-piece ") && localStorage.removeItem(k)));
+    await cleaner.close();
     receiver.close();
   }
 }
