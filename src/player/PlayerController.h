@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <string>
+
 #include "input/Receiver.h"
 #include "board/TeamController.h"
 
@@ -11,6 +14,24 @@ class Unit;
 struct TileHighlight {
     Vector2 tile = {0.0f, 0.0f};
     bool isAttack = false;  // a piece to attack; otherwise a tile to move to or to place a purchase on
+};
+
+// What the human side shows on every board: its buttons, the gold label and the purchase menu.
+struct PlayerTexts {
+    std::string endTurn = "End Turn";
+    std::string forfeit = "Forfeit";
+    std::string gold = "Gold: ";  // followed by the amount
+    std::string purchase = "Purchase Unit: ";
+    std::string exit = "Exit";
+    // Knight, Archer and Mage, as the purchase menu lists them.
+    std::array<std::string, 3> unitNames = {"Knight", "Archer", "Mage"};
+    std::array<std::string, 3> unitStats = {
+        "Speed:  5, Range: 1, Damage:  1, Health:  2",
+        "Speed:  3, Range: 5, Damage:  1, Health:  2",
+        "Speed:  3, Range: 3, Damage: 2, Health:  1",
+    };
+
+    bool operator==(const PlayerTexts&) const = default;
 };
 
 // The human side: its buttons and gold label, the selection and highlights, and
@@ -41,4 +62,5 @@ public:
     Button* forfeitButton = nullptr;
     int32_t purchaseType = 0;
     bool canAct = true;
+    PlayerTexts texts;
 };

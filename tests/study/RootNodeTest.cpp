@@ -55,6 +55,33 @@ TEST(SceneSequence, TheDrawAfterSeedingOrdersTheScoredOpponents)
     EXPECT_TRUE(next == rand() || time(nullptr) != before) << "Init did not seed with the time";
 }
 
+// A study that meets the opponent drawn first once more, after a game of one map and before one of
+// three: a game naming "a" plays whichever was drawn first; the game of one map draws nothing, so the
+// draws after the order are the practice game's, the first game's, then the last game's out of three.
+TEST(SceneSequence, AGameMeetsTheOpponentDrawnIntoItsPlace)
+{
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        TestGame t;
+        t.root.study = PlainStudy();
+        std::vector<StudyScene>& scenes = t.root.study.scenes;
+        scenes[7].maps = {"Map2.txt"};
+        StudyScene third = scenes[5];
+        third.maps = {"Map1.txt", "Map2.txt", "Map1.txt"};
+        scenes.insert(scenes.end() - 1, third);
+        t.root.seed = seed;
+        t.root.Init();
+        const int next = rand();
+        srand(seed);
+        const bool swapped = rand() % 2 != 0;
+        EXPECT_EQ(Order(t.root), swapped ? "default default b:hps a b:hps " : "default default a b:hps a ")
+            << "seed " << seed;
+        for (int draws : {2, 2, 3}) {
+            EXPECT_EQ(t.root.NextMapIndex(), rand() % draws) << "seed " << seed << ", a board of " << draws << " maps";
+        }
+        EXPECT_EQ(next, rand()) << "seed " << seed << ": not four draws after seeding";
+    }
+}
+
 // The whole study by its scenes after the title: boards and transitions alternating, the tutorial
 // first, the end screen last; the practice game and the tutorial get the passive opponent. The
 // tutorial and the practice game are forfeited, the first scored game is won by taking every castle
