@@ -1,11 +1,19 @@
 #include "study/Study.h"
 
+#include <fstream>
+
 #include "board/TileMap.h"
 
 std::string Study::MapPath(const std::string& map) const
 {
     const bool absolute = !map.empty() && (map.front() == '/' || map.front() == '\\' || map.find(':') == 1);
-    return mapFolder.empty() || absolute ? map : mapFolder + "/" + map;
+    if (mapFolder.empty() || absolute) {
+        return map;
+    }
+    // A study copied away from the game may keep naming the game's own maps.
+    const std::string beside = mapFolder + "/" + map;
+    return std::ifstream(beside, std::ios::binary).good() || !std::ifstream(map, std::ios::binary).good() ? beside
+                                                                                                           : map;
 }
 
 namespace {

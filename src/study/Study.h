@@ -34,10 +34,11 @@ struct Study {
     std::vector<StudyScene> scenes;
     std::vector<std::string> randomOrder;
     PlayerTexts player;
-    // Where the map files are; empty for the working directory.
+    // The study file's folder, where its map files are looked for first; empty for the working directory.
     std::string mapFolder;
 
-    // The path the game opens for a map the study names.
+    // The path the game opens for a map the study names: beside the study file, or else in the working
+    // directory (where the game reads its own files) when only that holds it.
     std::string MapPath(const std::string& map) const;
     bool operator==(const Study&) const = default;
 };

@@ -132,7 +132,8 @@ std::vector<std::string> BoardMaps(const TableReader& scene, size_t most, const 
         const std::string file = placed.MapPath(maps[i]);
         if (maps[i].empty() || !std::ifstream(file, std::ios::binary).good()) {
             scene.Fail(list != nullptr ? (*list)[i].source() : node.source(),
-                       "the map file \"" + maps[i] + "\" is missing (looked for " + file + ")");
+                       "the map file \"" + maps[i] + "\" is missing (looked for " + file +
+                           (file != maps[i] ? " and in the game's folder)" : ")"));
         }
     }
     return maps;

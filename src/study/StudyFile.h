@@ -15,7 +15,7 @@ public:
 constexpr int64_t studyFileVersion = 1;
 
 // Reads a study file (TOML) and checks everything in it, the map files it names included (they are
-// looked for beside the file); throws StudyFileError at the first mistake.
+// looked for beside the file, then in the working directory); throws StudyFileError at the first mistake.
 Study ReadStudyFile(const std::string& path);
 // The same for text already in memory, named `path`, its maps looked for in `mapFolder`.
 Study ParseStudyText(const std::string& text, const std::string& path, const std::string& mapFolder);

@@ -15,6 +15,7 @@
 #include "study/Frame.h"
 #include "study/GameOptions.h"
 #include "study/RootNode.h"
+#include "study/StudyFile.h"
 
 #if defined(PLATFORM_WEB)
 #include <emscripten/emscripten.h>
@@ -162,12 +163,19 @@ int main(int argc, char** argv)
 #else
 
 namespace {
+// The study file beside the data, unless the command line names another.
+const char* const plainStudyFile = "study.toml";
+bool studyGiven = false;
+
 // The files of the game that a folder lacks, named as the game reads them.
 std::vector<std::string> MissingIn(const std::string& folder)
 {
-    const std::string dataFiles[] = {"TutorialMap.txt",   "Map1.txt",          "Map2.txt",
-                                     "UnitColor.fs",      unitTexturePaths[0], unitTexturePaths[1],
-                                     unitTexturePaths[2], unitTexturePaths[3]};
+    std::vector<std::string> dataFiles = {"TutorialMap.txt",   "Map1.txt",          "Map2.txt",
+                                          "UnitColor.fs",      unitTexturePaths[0], unitTexturePaths[1],
+                                          unitTexturePaths[2], unitTexturePaths[3]};
+    if (!studyGiven) {
+        dataFiles.push_back(plainStudyFile);
+    }
     std::vector<std::string> missing;
     for (const std::string& file : dataFiles) {
         if (!FileExists((folder + "/" + file).c_str())) {
@@ -214,6 +222,14 @@ std::string FindDataFiles(bool& found)
     }
     return where + "\nMissing in the working directory: " + Joined(missingHere) + ".\nMissing in its own folder: " +
            Joined(missingBeside) + ".";
+}
+
+// A study file named on the command line is read from where the command was given, even when the
+// game then reads its data beside itself.
+std::string FromStart(const std::string& path)
+{
+    const bool absolute = path.front() == '/' || path.front() == '\\' || (path.size() > 1 && path[1] == ':');
+    return absolute ? path : std::string(GetWorkingDirectory()) + "/" + path;
 }
 
 // A screen whose work area (without taskbars and panels) cannot hold the window at the game's
@@ -278,6 +294,8 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    studyGiven = !options->studyFile.empty();
+    const std::string studyFile = studyGiven ? FromStart(options->studyFile) : plainStudyFile;
     bool found = false;
     const std::string where = FindDataFiles(found);
     // Hidden until it is sized and placed for the screen.
@@ -289,7 +307,14 @@ int main(int argc, char** argv)
     if (!found) {
         return StopWithMessage("The game cannot start: some of its files are missing.", where);
     }
+    Study study;
+    try {
+        study = ReadStudyFile(studyFile);
+    } catch (const StudyFileError& error) {
+        return StopWithMessage(std::string("The game cannot start: the study file is broken.\n") + error.what(), where);
+    }
     StartStudy();
+    root->study = std::move(study);
     root->seed = options->seed;
     root->record = record.get();
     root->participant = options->participant;

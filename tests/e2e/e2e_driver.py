@@ -706,6 +706,20 @@ def case_small_screen(case):
         press("key", "Escape")
         case.wait_exit("Escape on the small screen")
 
+def case_broken_study(case):
+    """A study file with a mistake, named with --study, stops the game before the title: the window and stderr name
+    the file and the line. Away from the maps it names, it finds them among the game's files."""
+    study = (case.dir / "bad-study.toml").resolve()
+    text = (pathlib.Path(case.args.data) / "study.toml").read_text()
+    study.write_text(text.replace('opponent = "b"', 'opponent = "c"'))
+    line = text[:text.index('opponent = "b"')].count("\n") + 1
+    case.launch(options=["--study", study])
+    wait_for_message(case, "message", 4)
+    press("key", "Escape")
+    case.wait_exit("Escape on the message of a broken study file", expect=1)
+    err = (case.dir / "game-stderr.txt").read_text(errors="replace")
+    assert "%s:%d: unknown opponent" % (study, line) in err, "stderr does not name line %d: %r" % (line, err[-300:])
+
 CASES = {name[5:].replace("_", "-"): fn for name, fn in globals().items() if name.startswith("case_")}
 
 def main():
