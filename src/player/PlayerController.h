@@ -5,6 +5,7 @@
 
 #include "input/Receiver.h"
 #include "board/TeamController.h"
+#include "board/UnitType.h"
 
 class Button;
 class Label;
@@ -23,13 +24,9 @@ struct PlayerTexts {
     std::string gold = "Gold: ";  // followed by the amount
     std::string purchase = "Purchase Unit: ";
     std::string exit = "Exit";
-    // Knight, Archer and Mage, as the purchase menu lists them.
-    std::array<std::string, 3> unitNames = {"Knight", "Archer", "Mage"};
-    std::array<std::string, 3> unitStats = {
-        "Speed:  5, Range: 1, Damage:  1, Health:  2",
-        "Speed:  3, Range: 5, Damage:  1, Health:  2",
-        "Speed:  3, Range: 3, Damage: 2, Health:  1",
-    };
+    // Knight, Archer and Mage, as the purchase menu lists them; the unit table's own by default.
+    std::array<std::string, 3> unitNames = {TypeInfo(0).name, TypeInfo(1).name, TypeInfo(2).name};
+    std::array<std::string, 3> unitStats = {TypeInfo(0).statsText, TypeInfo(1).statsText, TypeInfo(2).statsText};
 
     bool operator==(const PlayerTexts&) const = default;
 };

@@ -165,10 +165,10 @@ int main(int argc, char** argv)
 namespace {
 // The study file beside the data, unless the command line names another.
 const char* const plainStudyFile = "study.toml";
-bool studyGiven = false;
 
-// The files of the game that a folder lacks, named as the game reads them.
-std::vector<std::string> MissingIn(const std::string& folder)
+// The files of the game that a folder lacks, named as the game reads them; the study file too
+// unless the command line names one elsewhere.
+std::vector<std::string> MissingIn(const std::string& folder, bool studyGiven)
 {
     std::vector<std::string> dataFiles = {"TutorialMap.txt",   "Map1.txt",          "Map2.txt",
                                           "UnitColor.fs",      unitTexturePaths[0], unitTexturePaths[1],
@@ -198,15 +198,15 @@ std::string Joined(const std::vector<std::string>& names)
 // manager, that can be anywhere: then the files beside the program are used instead. Sets
 // `found` when either folder holds them all and returns, for a message, where it looked and
 // what it found there.
-std::string FindDataFiles(bool& found)
+std::string FindDataFiles(bool studyGiven, bool& found)
 {
     const std::string start = GetWorkingDirectory();
     std::string beside = GetApplicationDirectory();
     if (beside.size() > 1 && (beside.back() == '/' || beside.back() == '\\')) {
         beside.pop_back();
     }
-    const std::vector<std::string> missingHere = MissingIn(start);
-    const std::vector<std::string> missingBeside = MissingIn(beside);
+    const std::vector<std::string> missingHere = MissingIn(start, studyGiven);
+    const std::vector<std::string> missingBeside = MissingIn(beside, studyGiven);
     found = missingHere.empty() || missingBeside.empty();
     std::string where = "The game looks for its files in the working directory, " + start +
                         ", then in its own folder, " + beside + ".";
@@ -294,10 +294,10 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    studyGiven = !options->studyFile.empty();
+    const bool studyGiven = !options->studyFile.empty();
     const std::string studyFile = studyGiven ? FromStart(options->studyFile) : plainStudyFile;
     bool found = false;
-    const std::string where = FindDataFiles(found);
+    const std::string where = FindDataFiles(studyGiven, found);
     // Hidden until it is sized and placed for the screen.
     SetConfigFlags(FLAG_WINDOW_HIDDEN);
     InitWindow(WindowFit::gameWidth, WindowFit::gameHeight, "Strategy Game");

@@ -57,6 +57,11 @@ struct StudyMistake {
     const char* says;
 };
 
+void PrintTo(const StudyMistake& mistake, std::ostream* out)
+{
+    *out << mistake.name;
+}
+
 class StudyMistakes : public testing::TestWithParam<StudyMistake> {};
 
 TEST_P(StudyMistakes, AreRefusedWithTheirLine)
