@@ -4,6 +4,9 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <string>
+#include <utility>
+
 #include <toml++/toml.h>
 
 #include "board/TileMap.h"
