@@ -22,7 +22,7 @@ source "$root/scripts/debian-source.sh"
 
 RAYLIB_MIN=5.5
 RAYLIB_SUITES=(sid unstable trixie testing forky experimental)
-PKGS=(emscripten cmake make dpkg-dev nlohmann-json3-dev)
+PKGS=(emscripten cmake make dpkg-dev nlohmann-json3-dev libtomlplusplus-dev)
 
 install_packages "${PKGS[@]}"
 

@@ -32,7 +32,7 @@ PKGS=(
   libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxi-dev
   libxext-dev libxkbcommon-dev
   libgl1-mesa-dev libegl1-mesa-dev mesa-common-dev libgl1-mesa-dri
-  dpkg-dev nlohmann-json3-dev
+  dpkg-dev nlohmann-json3-dev libtomlplusplus-dev
 )
 if [ "$TARGET" = windows ]; then
   # The cross-compiler, and wine to try the result.

@@ -198,13 +198,19 @@ void TileMap::Init()
     if (!mapText.empty()) {
         LoadMapText(mapText, mapFile);
     } else if (isTutorial) {
-        LoadMap("TutorialMap.txt");
+        LoadMap(mapChoices.empty() ? std::string("TutorialMap.txt") : mapChoices.front());
     } else if (!mapFile.empty()) {
         LoadMap(mapFile);
-    } else {
+    } else if (mapChoices.empty()) {
         int32_t index = host->NextMapIndex();
         GameData::Get().mapIndex = index;
         LoadMap(mapFileNames[static_cast<size_t>(index)]);
+    } else {
+        // NOTE: a board of one map draws nothing, so that the draws of the others stay in place.
+        const auto count = static_cast<int32_t>(mapChoices.size());
+        const int32_t index = count > 1 ? host->NextMapIndex() % count : 0;
+        GameData::Get().mapIndex = index;
+        LoadMap(mapChoices[static_cast<size_t>(index)]);
     }
     if (isTutorial) {
         BuildTutorial();
@@ -216,29 +222,39 @@ void TileMap::Init()
     EndTurn();
 }
 
+// Where the tutorial's instructions stand on its map, in world units.
+namespace {
+const std::array<Vector2, TileMap::tutorialTextCount> tutorialTextPlaces = {{
+    {30, 30}, {200, 50}, {30, 200}, {30, 500}, {50, 530}, {30, 560},
+    {30, 910}, {30, 940}, {50, 970}, {50, 1000}, {50, 1030}, {50, 1300},
+}};
+}  // namespace
+
+const std::vector<std::string>& TileMap::BuiltInTutorialTexts()
+{
+    static const std::vector<std::string> texts = {
+        "Welcome to Torvane.",
+        "Move the camera with WASD",
+        "Click on your Knight, then click a highlighted square to move it.",
+        "Try moving your knight (blue) next to the enemy knight (red).",
+        "Click your knight, then the enemy knight to attack it.",
+        "Press end turn to move and attack again.",
+        "Attack the castle to capture it (castles can only be captured from 1 tile away).",
+        "Each castle earns you 100 gold per turn.",
+        "You can click on a castle to purchase units. Each castle can buy one unit per turn.",
+        "Buy a unit to take over the castle below.",
+        "Read over the unit stats to get an idea of their different strengths.",
+        "You win when you end your turn controlling all castles. Good luck.",
+    };
+    return texts;
+}
+
 void TileMap::BuildTutorial()
 {
-    struct Text {
-        Vector2 position;
-        const char* text;
-    };
-    static const Text texts[] = {
-        {{30, 30}, "Welcome to Torvane."},
-        {{200, 50}, "Move the camera with WASD"},
-        {{30, 200}, "Click on your Knight, then click a highlighted square to move it."},
-        {{30, 500}, "Try moving your knight (blue) next to the enemy knight (red)."},
-        {{50, 530}, "Click your knight, then the enemy knight to attack it."},
-        {{30, 560}, "Press end turn to move and attack again."},
-        {{30, 910}, "Attack the castle to capture it (castles can only be captured from 1 tile away)."},
-        {{30, 940}, "Each castle earns you 100 gold per turn."},
-        {{50, 970}, "You can click on a castle to purchase units. Each castle can buy one unit per turn."},
-        {{50, 1000}, "Buy a unit to take over the castle below."},
-        {{50, 1030}, "Read over the unit stats to get an idea of their different strengths."},
-        {{50, 1300}, "You win when you end your turn controlling all castles. Good luck."},
-    };
-    for (const Text& t : texts) {
-        auto* label = new Label(t.text, 20, BLACK);
-        label->position = t.position;
+    const std::vector<std::string>& texts = tutorialTexts.empty() ? BuiltInTutorialTexts() : tutorialTexts;
+    for (size_t i = 0; i < texts.size() && i < tutorialTextPlaces.size(); ++i) {
+        auto* label = new Label(texts[i], 20, BLACK);
+        label->position = tutorialTextPlaces[i];
         AddChild(label);
     }
 }

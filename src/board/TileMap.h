@@ -30,6 +30,9 @@ public:
     Unit* SpawnUnit(int32_t type, Vector2 tile, TeamController* team);
     TileType GetTile(Vector2 tile) const;
     void BuildTutorial();
+    // The tutorial's instructions in English, one for each of its places on the tutorial map.
+    static constexpr size_t tutorialTextCount = 12;
+    static const std::vector<std::string>& BuiltInTutorialTexts();
 
     // Piece queries, in the board's child order.
     std::vector<Unit*> GetUnits() const;
@@ -77,12 +80,17 @@ public:
     // While set, the actions record in their history entries only what they change, to be
     // taken back one entry at a time: the searches' trials. Otherwise every piece is recorded.
     bool lightSnapshots = false;
-    // When set, Init loads this file instead of drawing one of the two game maps
+    // When set, Init loads this file instead of drawing one of the game maps
     // (tools and tests start games on boards of their choice; the study never sets it).
     std::string mapFile;
     // When set, Init loads the map from this text, named `mapFile` (a replay sets up the
     // board a record holds; the study never sets it).
     std::string mapText;
+    // The game maps Init draws one of (host->NextMapIndex() when there are several); empty: Map1.txt
+    // and Map2.txt. A tutorial board loads the first, or TutorialMap.txt when there is none.
+    std::vector<std::string> mapChoices;
+    // The tutorial's instructions, one for each place BuildTutorial puts one; empty: the built-in ones.
+    std::vector<std::string> tutorialTexts;
     // Hears of every change played on the board; taken from the study when the board is
     // attached. Not owned. A search clears it while it tries actions.
     BoardObserver* observer = nullptr;

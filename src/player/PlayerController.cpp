@@ -17,10 +17,10 @@ void PlayerController::Init()
     if (auto* board = dynamic_cast<TileMap*>(parent)) {
         map = board;
     }
-    endTurnButton = new Button({0, 0}, {200, 100}, this, 0, "End Turn", RED, MAROON, WHITE, 12);
+    endTurnButton = new Button({0, 0}, {200, 100}, this, 0, texts.endTurn, RED, MAROON, WHITE, 12);
     endTurnButton->fixedToScreen = true;
     AddChild(endTurnButton);
-    forfeitButton = new Button({200, 0}, {200, 100}, this, 1, "Forfeit", YELLOW, ORANGE, BLACK, 12);
+    forfeitButton = new Button({200, 0}, {200, 100}, this, 1, texts.forfeit, YELLOW, ORANGE, BLACK, 12);
     forfeitButton->fixedToScreen = true;
     AddChild(forfeitButton);
     purchaseMenu = new PurchaseMenu();
@@ -28,7 +28,7 @@ void PlayerController::Init()
     purchaseMenu->visible = false;
     purchaseMenu->fixedToScreen = true;
     AddChild(purchaseMenu);
-    goldLabel = new Label("Gold: 0", 18, BLACK);
+    goldLabel = new Label(texts.gold + "0", 18, BLACK);
     goldLabel->fixedToScreen = true;
     goldLabel->position = {0, 100};
     AddChild(goldLabel);
@@ -36,7 +36,7 @@ void PlayerController::Init()
 
 void PlayerController::Update()
 {
-    goldLabel->text = "Gold: " + std::to_string(gold);
+    goldLabel->text = texts.gold + std::to_string(gold);
 }
 
 void PlayerController::Draw()

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <array>
+#include <string>
+
 #include "input/Receiver.h"
 #include "board/TeamController.h"
+#include "board/UnitType.h"
 
 class Button;
 class Label;
@@ -11,6 +15,20 @@ class Unit;
 struct TileHighlight {
     Vector2 tile = {0.0f, 0.0f};
     bool isAttack = false;  // a piece to attack; otherwise a tile to move to or to place a purchase on
+};
+
+// What the human side shows on every board: its buttons, the gold label and the purchase menu.
+struct PlayerTexts {
+    std::string endTurn = "End Turn";
+    std::string forfeit = "Forfeit";
+    std::string gold = "Gold: ";  // followed by the amount
+    std::string purchase = "Purchase Unit: ";
+    std::string exit = "Exit";
+    // Knight, Archer and Mage, as the purchase menu lists them; the unit table's own by default.
+    std::array<std::string, 3> unitNames = {TypeInfo(0).name, TypeInfo(1).name, TypeInfo(2).name};
+    std::array<std::string, 3> unitStats = {TypeInfo(0).statsText, TypeInfo(1).statsText, TypeInfo(2).statsText};
+
+    bool operator==(const PlayerTexts&) const = default;
 };
 
 // The human side: its buttons and gold label, the selection and highlights, and
@@ -41,4 +59,5 @@ public:
     Button* forfeitButton = nullptr;
     int32_t purchaseType = 0;
     bool canAct = true;
+    PlayerTexts texts;
 };

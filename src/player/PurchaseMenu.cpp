@@ -7,16 +7,22 @@
 #include "input/Label.h"
 #include "player/PlayerController.h"
 
+const PlayerTexts& PurchaseMenu::Texts() const
+{
+    static const PlayerTexts builtIn;
+    return player != nullptr ? player->texts : builtIn;
+}
+
 void PurchaseMenu::Init()
 {
     player = dynamic_cast<PlayerController*>(parent);
-    AddChild(new Label("Purchase Unit: ", 40, BLACK));
+    AddChild(new Label(Texts().purchase, 40, BLACK));
     UnitMenuOption* options[3];
     for (int32_t type = 0; type < 3; ++type) {
         options[type] = new UnitMenuOption(type);
         options[type]->position = {0.0f, 50.0f + 100.0f * static_cast<float>(type)};
     }
-    auto* exitButton = new Button({100, 450}, {200, 100}, this, 5, "Exit", RED, MAROON, WHITE, 18);
+    auto* exitButton = new Button({100, 450}, {200, 100}, this, 5, Texts().exit, RED, MAROON, WHITE, 18);
     for (UnitMenuOption* option : options) {
         AddChild(option);
     }
@@ -53,15 +59,17 @@ UnitMenuOption::UnitMenuOption(int32_t unitType_) : unitType(unitType_) {}
 void UnitMenuOption::Init()
 {
     auto* receiver = dynamic_cast<Receiver*>(parent);
+    menu = dynamic_cast<PurchaseMenu*>(parent);
+    static const PlayerTexts builtIn;
+    const PlayerTexts& texts = menu != nullptr ? menu->Texts() : builtIn;
     const UnitTypeInfo& info = TypeInfo(unitType);
     button = new Button({300, 0}, {100, 40}, receiver, unitType, std::to_string(info.cost), GREEN, DARKGREEN, BLACK,
                         30);
     AddChild(button);
-    AddChild(new Label(info.name, 30, BLACK));
-    auto* stats = new Label(info.statsText, 20, BLACK);
+    AddChild(new Label(texts.unitNames[static_cast<size_t>(unitType)], 30, BLACK));
+    auto* stats = new Label(texts.unitStats[static_cast<size_t>(unitType)], 20, BLACK);
     stats->position = {0, 50};
     AddChild(stats);
-    menu = dynamic_cast<PurchaseMenu*>(parent);
 }
 
 void UnitMenuOption::Update()

@@ -5,6 +5,7 @@
 
 class Button;
 class PlayerController;
+struct PlayerTexts;
 
 // The menu that opens over the board when the human selects one of its castles.
 class PurchaseMenu : public Node, public Receiver {
@@ -13,6 +14,8 @@ public:
     void Draw() override;
     // 0-2: a unit type was chosen; 5: Exit.
     void Receive(int32_t messageId) override;
+    // The parent side's texts; the built-in ones without a side.
+    const PlayerTexts& Texts() const;
 
     PlayerController* player = nullptr;  // not owned: the parent side
 };

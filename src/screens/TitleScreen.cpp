@@ -1,12 +1,14 @@
 #include "screens/TitleScreen.h"
 
+#include <utility>
+
 #include "core/SceneRoot.h"
 #include "input/Button.h"
 #include "input/InputManager.h"
 #include "input/Label.h"
 
 namespace {
-Label* MakeLabel(const char* text, int32_t fontSize, Vector2 position)
+Label* MakeLabel(const std::string& text, int32_t fontSize, Vector2 position)
 {
     auto* label = new Label(text, fontSize, BLACK);
     label->position = position;
@@ -14,24 +16,17 @@ Label* MakeLabel(const char* text, int32_t fontSize, Vector2 position)
 }
 }  // namespace
 
+TitleScreen::TitleScreen(TitleTexts texts_) : texts(std::move(texts_)) {}
+
+// NOTE: the first line stands apart, the others are indented below it, 30 pixels apart.
 void TitleScreen::Init()
 {
-    AddChild(MakeLabel("Torvane", 32, {0, 0}));
-    AddChild(MakeLabel("Welcome to my dissertation game!", 20, {100, 100}));
-    AddChild(MakeLabel("This is a simple strategy game about taking over castles.", 20, {150, 130}));
-    AddChild(MakeLabel("You will play a brief tutorial and a practice game with no AI, followed by two games "
-                       "against two different enemy AIs.",
-                       20, {150, 160}));
-    AddChild(MakeLabel("The focus of this study is on the skill level and strategy of the AI, so pay close "
-                       "attention to its moves.",
-                       20, {150, 190}));
-    AddChild(MakeLabel("At the end you will receive a 'result code'. Please enter this into the Microsoft Form "
-                       "as it conveys the results of the games you played.",
-                       20, {150, 220}));
-    AddChild(MakeLabel("You may play the game multiple times. If you do, please record all of your result "
-                       "codes in the Microsoft form.",
-                       20, {150, 250}));
-    AddChild(new Button({200, 300}, {200, 100}, this, 0, "Play", GREEN, DARKGREEN, BLACK, 18));
+    AddChild(MakeLabel(texts.heading, 32, {0, 0}));
+    for (size_t i = 0; i < texts.lines.size(); ++i) {
+        const float row = static_cast<float>(i);
+        AddChild(MakeLabel(texts.lines[i], 20, i == 0 ? Vector2{100, 100} : Vector2{150, 100 + 30 * row}));
+    }
+    AddChild(new Button({200, 300}, {200, 100}, this, 0, texts.button, GREEN, DARKGREEN, BLACK, 18));
 }
 
 void TitleScreen::Receive(int32_t)

@@ -1,11 +1,38 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/Node.h"
 #include "input/Receiver.h"
+
+// What the title screen says: a heading, the introduction's lines and the button's caption.
+struct TitleTexts {
+    std::string heading = "Torvane";
+    std::vector<std::string> lines = {
+        "Welcome to my dissertation game!",
+        "This is a simple strategy game about taking over castles.",
+        "You will play a brief tutorial and a practice game with no AI, followed by two games against two "
+        "different enemy AIs.",
+        "The focus of this study is on the skill level and strategy of the AI, so pay close attention to its moves.",
+        "At the end you will receive a 'result code'. Please enter this into the Microsoft Form as it conveys the "
+        "results of the games you played.",
+        "You may play the game multiple times. If you do, please record all of your result codes in the Microsoft "
+        "form.",
+    };
+    std::string button = "Play";
+
+    bool operator==(const TitleTexts&) const = default;
+};
 
 // Introduces the study and waits for "Play".
 class TitleScreen : public Node, public Receiver {
 public:
+    TitleScreen() = default;
+    explicit TitleScreen(TitleTexts texts);
+
     void Init() override;
     void Receive(int32_t messageId) override;
+
+    TitleTexts texts;
 };

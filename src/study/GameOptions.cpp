@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-const char* const gameUsage = "usage: torvane [--seed N] [--record DIR] [--participant NAME=VALUE ...]   (N from 0 to 4294967295)";
+const char* const gameUsage = "usage: torvane [--seed N] [--record DIR] [--participant NAME=VALUE ...] [--study FILE]   (N from 0 to 4294967295)";
 
 namespace {
 // A whole decimal number that fits, or nothing.
@@ -57,6 +57,12 @@ std::optional<GameOptions> ParseGameOptions(const std::vector<std::string>& args
             options.recordDir = i + 1 < args.size() ? args[++i] : "";
             if (options.recordDir.empty()) {
                 error = "--record needs a folder";
+                return std::nullopt;
+            }
+        } else if (args[i] == "--study") {
+            options.studyFile = i + 1 < args.size() ? args[++i] : "";
+            if (options.studyFile.empty()) {
+                error = "--study needs a study file";
                 return std::nullopt;
             }
         } else if (args[i] == "--participant") {

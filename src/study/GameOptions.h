@@ -16,6 +16,8 @@ struct GameOptions {
     // --participant NAME=VALUE, repeated: identifiers written into the record's first line, in
     // the order given. Names are unique; the page passes its own address's parameters this way.
     std::vector<std::pair<std::string, std::string>> participant;
+    // --study FILE: the study file to run instead of the study.toml beside the game's data.
+    std::string studyFile;
 };
 
 // What --participant takes: at most this many, names and values at most this long (in bytes).

@@ -1,5 +1,6 @@
 #include "study/RootNode.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -20,50 +21,86 @@ RootNode::RootNode() = default;
 RootNode::~RootNode() = default;
 
 namespace {
-std::unique_ptr<TileMap> MakeBoard(bool isTutorial)
+std::unique_ptr<Node> MakeScene(const StudyScene& scene, const Study& study)
 {
+    switch (scene.kind) {
+    case StudyScene::Kind::Title:
+        return std::make_unique<TitleScreen>(scene.title);
+    case StudyScene::Kind::Transition:
+        return std::make_unique<Transition>(scene.text, scene.button);
+    case StudyScene::Kind::End:
+        return std::make_unique<EndScreen>(scene.end);
+    case StudyScene::Kind::Tutorial:
+    case StudyScene::Kind::Game:
+        break;
+    }
     auto board = std::make_unique<TileMap>();
-    board->isTutorial = isTutorial;
+    board->isTutorial = scene.kind == StudyScene::Kind::Tutorial;
+    board->tutorialTexts = scene.instructions;
+    for (const std::string& map : scene.maps) {
+        board->mapChoices.push_back(study.MapPath(map));
+    }
     return board;
 }
 
-std::unique_ptr<AIController> MakeOpponent(AIController* controller, std::string name)
+std::unique_ptr<AIController> MakeOpponent(const std::string& name)
 {
-    controller->name = std::move(name);
+    AIController* controller = name == "a"   ? new MinimaxController()
+                               : name == "b" ? new HPSController()
+                                             : new AIController();
+    controller->name = name;
     return std::unique_ptr<AIController>(controller);
+}
+
+// The opponents that are drawn in random order, shuffled. NOTE: with two, one draw; an odd one
+// swaps them, which puts "b" first in the plain study.
+std::vector<std::string> DrawOrder(std::vector<std::string> names)
+{
+    for (size_t i = 0; i + 1 < names.size(); ++i) {
+        std::swap(names[i], names[i + static_cast<size_t>(rand()) % (names.size() - i)]);
+    }
+    return names;
+}
+
+// The opponent a board meets: a name drawn in random order stands for its place in the drawn order.
+std::string Placed(const std::string& name, const std::vector<std::string>& names,
+                   const std::vector<std::string>& drawn)
+{
+    const auto place = std::find(names.begin(), names.end(), name);
+    return place == names.end() ? name : drawn[static_cast<size_t>(place - names.begin())];
+}
+
+bool IsBoard(const StudyScene& scene)
+{
+    return scene.kind == StudyScene::Kind::Tutorial || scene.kind == StudyScene::Kind::Game;
 }
 }  // namespace
 
 void RootNode::Init()
 {
-    scenes.push_back(std::make_unique<TitleScreen>());
-    scenes.push_back(MakeBoard(true));
-    scenes.push_back(std::make_unique<Transition>("Next you will play a practice game with no AI"));
-    scenes.push_back(MakeBoard(false));
-    scenes.push_back(std::make_unique<Transition>("Next you will play your first game"));
-    scenes.push_back(MakeBoard(false));
-    scenes.push_back(std::make_unique<Transition>("Next you will play your second game"));
-    scenes.push_back(MakeBoard(false));
-    scenes.push_back(std::make_unique<EndScreen>());
-
-    aiQueue.push_back(MakeOpponent(new AIController(), "default"));
-    aiQueue.push_back(MakeOpponent(new AIController(), "default"));
+    for (const StudyScene& scene : study.scenes) {
+        std::unique_ptr<Node> node = MakeScene(scene, study);
+        if (IsBoard(scene)) {
+            scoredBoards[node.get()] = scene.scored;
+        }
+        scenes.push_back(std::move(node));
+    }
 
     // The only seeding of the run: runs started within the same second play the same order and maps.
     const auto runSeed = seed ? *seed : static_cast<unsigned>(time(nullptr));
     srand(runSeed);
-    // One draw fixes the order of the two scored opponents: an odd one puts "b" first.
-    if (rand() % 2 != 0) {
-        aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
-        aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
-    } else {
-        aiQueue.push_back(MakeOpponent(new MinimaxController(), "a"));
-        aiQueue.push_back(MakeOpponent(new HPSController(), "b"));
+    const std::vector<std::string> drawn = DrawOrder(study.randomOrder);
+    for (const StudyScene& scene : study.scenes) {
+        if (IsBoard(scene)) {
+            aiQueue.push_back(MakeOpponent(Placed(scene.opponent, study.randomOrder, drawn)));
+        }
     }
-    // NOTE: the three boards after the tutorial draw their maps next, in this order, and nothing
-    // else draws: drawn now, the record's first line can name them.
-    for (int board = 0; board < 3; ++board) {
-        mapDraws.push_back(rand() % 2);
+    // NOTE: the games that have several maps draw theirs next, in their order, and nothing else
+    // draws: drawn now, the record's first line can name them.
+    for (const StudyScene& scene : study.scenes) {
+        if (scene.kind == StudyScene::Kind::Game && scene.maps.size() > 1) {
+            mapDraws.push_back(rand() % static_cast<int32_t>(scene.maps.size()));
+        }
     }
     if (record != nullptr) {
         RunHeader header;
@@ -96,6 +133,7 @@ void RootNode::NextScene()
         return;
     }
     for (Node* child : GetChildren()) {
+        scoredBoards.erase(child);
         RemoveChild(child);
         delete child;
     }
@@ -155,7 +193,9 @@ Vector2 RootNode::CameraOffset() const
 
 TeamController* RootNode::CreatePlayer()
 {
-    return new PlayerController();
+    auto* player = new PlayerController();
+    player->texts = study.player;
+    return player;
 }
 
 TeamController* RootNode::TakeOpponent()
@@ -171,7 +211,11 @@ TeamController* RootNode::TakeOpponent()
 void RootNode::GameDecided(const TileMap& board, const TeamController* winner)
 {
     const auto* opponent = dynamic_cast<const AIController*>(board.ai);
-    bool scored = opponent != nullptr && opponent->name != "default" && !board.isTutorial;
+    // A board of the study is scored as the study says; one started outside it, against a named opponent.
+    const auto inStudy = scoredBoards.find(&board);
+    bool scored = inStudy != scoredBoards.end()
+                      ? inStudy->second
+                      : opponent != nullptr && opponent->name != "default" && !board.isTutorial;
     std::string group;
     if (scored) {
         // The opponent's name, 0 when it won and 1 otherwise, and the map's number.

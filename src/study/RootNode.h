@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "board/GameHost.h"
 #include "core/SceneRoot.h"
+#include "study/Study.h"
 
 class AIController;
 class RecordWriter;
@@ -22,7 +24,8 @@ public:
     RootNode();
     ~RootNode() override;
 
-    // Builds the nine scenes and the opponent queue, then shows the title screen.
+    // Builds the study's scenes and opponent queue, draws the opponents' order and the maps, then
+    // shows the first scene.
     void Init() override;
     // Replaces the current scene by the next one; with none left (Quit), writes the code into the
     // record and closes the window, unless the record cannot be saved: the end screen then stays
@@ -47,6 +50,7 @@ public:
 
     std::deque<std::unique_ptr<Node>> scenes;          // not yet shown, front first
     std::deque<std::unique_ptr<AIController>> aiQueue;  // not yet handed out, front first
+    Study study = PlainStudy();  // set before Init: the scenes, opponents and texts of the run
     std::optional<uint32_t> seed;  // set before Init to repeat a run's draws; the time seeds it otherwise
     RecordWriter* record = nullptr;  // not owned: where the run's record goes, if it is kept
     // Written into the record's first line.
@@ -60,6 +64,8 @@ private:
 
     std::deque<int32_t> mapDraws;
     bool codeRecorded = false;
+    // The study's boards not yet shown or decided, and whether each one's game is scored.
+    std::map<const Node*, bool> scoredBoards;
     int32_t shownScenes = 0;
     bool windowFocused = true;
 };

@@ -15,6 +15,7 @@
 #include "study/Frame.h"
 #include "study/GameOptions.h"
 #include "study/RootNode.h"
+#include "study/StudyFile.h"
 
 #if defined(PLATFORM_WEB)
 #include <emscripten/emscripten.h>
@@ -162,12 +163,19 @@ int main(int argc, char** argv)
 #else
 
 namespace {
-// The files of the game that a folder lacks, named as the game reads them.
-std::vector<std::string> MissingIn(const std::string& folder)
+// The study file beside the data, unless the command line names another.
+const char* const plainStudyFile = "study.toml";
+
+// The files of the game that a folder lacks, named as the game reads them; the study file too
+// unless the command line names one elsewhere.
+std::vector<std::string> MissingIn(const std::string& folder, bool studyGiven)
 {
-    const std::string dataFiles[] = {"TutorialMap.txt",   "Map1.txt",          "Map2.txt",
-                                     "UnitColor.fs",      unitTexturePaths[0], unitTexturePaths[1],
-                                     unitTexturePaths[2], unitTexturePaths[3]};
+    std::vector<std::string> dataFiles = {"TutorialMap.txt",   "Map1.txt",          "Map2.txt",
+                                          "UnitColor.fs",      unitTexturePaths[0], unitTexturePaths[1],
+                                          unitTexturePaths[2], unitTexturePaths[3]};
+    if (!studyGiven) {
+        dataFiles.push_back(plainStudyFile);
+    }
     std::vector<std::string> missing;
     for (const std::string& file : dataFiles) {
         if (!FileExists((folder + "/" + file).c_str())) {
@@ -190,15 +198,15 @@ std::string Joined(const std::vector<std::string>& names)
 // manager, that can be anywhere: then the files beside the program are used instead. Sets
 // `found` when either folder holds them all and returns, for a message, where it looked and
 // what it found there.
-std::string FindDataFiles(bool& found)
+std::string FindDataFiles(bool studyGiven, bool& found)
 {
     const std::string start = GetWorkingDirectory();
     std::string beside = GetApplicationDirectory();
     if (beside.size() > 1 && (beside.back() == '/' || beside.back() == '\\')) {
         beside.pop_back();
     }
-    const std::vector<std::string> missingHere = MissingIn(start);
-    const std::vector<std::string> missingBeside = MissingIn(beside);
+    const std::vector<std::string> missingHere = MissingIn(start, studyGiven);
+    const std::vector<std::string> missingBeside = MissingIn(beside, studyGiven);
     found = missingHere.empty() || missingBeside.empty();
     std::string where = "The game looks for its files in the working directory, " + start +
                         ", then in its own folder, " + beside + ".";
@@ -214,6 +222,14 @@ std::string FindDataFiles(bool& found)
     }
     return where + "\nMissing in the working directory: " + Joined(missingHere) + ".\nMissing in its own folder: " +
            Joined(missingBeside) + ".";
+}
+
+// A study file named on the command line is read from where the command was given, even when the
+// game then reads its data beside itself.
+std::string FromStart(const std::string& path)
+{
+    const bool absolute = path.front() == '/' || path.front() == '\\' || (path.size() > 1 && path[1] == ':');
+    return absolute ? path : std::string(GetWorkingDirectory()) + "/" + path;
 }
 
 // A screen whose work area (without taskbars and panels) cannot hold the window at the game's
@@ -287,17 +303,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "torvane: %s\n", problem.c_str());
         return 2;
     }
+    const bool studyGiven = !options->studyFile.empty();
+    const std::string studyFile = studyGiven ? FromStart(options->studyFile) : plainStudyFile;
     bool found = false;
-    const std::string where = FindDataFiles(found);
-    // A game without its files plays nothing: it leaves no record behind.
-    std::unique_ptr<RecordWriter> record;
-    if (found && !recordDir.empty()) {
-        record = RecordWriter::CreateIn(recordDir, problem);
-        if (record == nullptr) {
-            std::fprintf(stderr, "torvane: %s\n", problem.c_str());
-            return 2;
-        }
-    }
+    const std::string where = FindDataFiles(studyGiven, found);
     // Hidden until it is sized and placed for the screen.
     SetConfigFlags(FLAG_WINDOW_HIDDEN);
     InitWindow(WindowFit::gameWidth, WindowFit::gameHeight, "Strategy Game");
@@ -307,7 +316,25 @@ int main(int argc, char** argv)
     if (!found) {
         return StopWithMessage("The game cannot start: some of its files are missing.", where);
     }
+    Study study;
+    try {
+        study = ReadStudyFile(studyFile);
+    } catch (const StudyFileError& error) {
+        return StopWithMessage(std::string("The game cannot start: the study file is broken.\n") + error.what(), where);
+    }
+    // A game that cannot start plays nothing: it leaves no record behind.
+    std::unique_ptr<RecordWriter> record;
+    if (!recordDir.empty()) {
+        record = RecordWriter::CreateIn(recordDir, problem);
+        if (record == nullptr) {
+            std::fprintf(stderr, "torvane: %s\n", problem.c_str());
+            window.Release();
+            CloseWindow();
+            return 2;
+        }
+    }
     StartStudy();
+    root->study = std::move(study);
     root->seed = options->seed;
     root->record = record.get();
     root->participant = options->participant;

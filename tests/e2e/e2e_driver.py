@@ -715,6 +715,37 @@ def case_small_screen(case):
         press("key", "Escape")
         case.wait_exit("Escape on the small screen")
 
+def case_broken_study(case):
+    """A study file with a mistake, named with --study, stops the game before the title: the window and stderr name
+    the file and the line. Away from the maps it names, it finds them among the game's files."""
+    study = (case.dir / "bad-study.toml").resolve()
+    text = (pathlib.Path(case.args.data) / "study.toml").read_text()
+    study.write_text(text.replace('opponent = "b"', 'opponent = "c"'))
+    line = text[:text.index('opponent = "b"')].count("\n") + 1
+    case.launch(options=["--study", study])
+    wait_for_message(case, "message", 4)
+    press("key", "Escape")
+    case.wait_exit("Escape on the message of a broken study file", expect=1)
+    err = (case.dir / "game-stderr.txt").read_text(errors="replace")
+    assert "%s:%d: unknown opponent" % (study, line) in err, "stderr does not name line %d: %r" % (line, err[-300:])
+
+def case_three_games(case):
+    """The study with three scored games, "a", "b", then the one drawn first again: its code has three groups in
+    playing order, each the opponent drawn into the game's place and the map met."""
+    case.start_game(boards=1, options=["--study", pathlib.Path(case.args.data, "studies", "three-games.toml")])
+    for name in ["practice", "first scored", "second scored", "third scored"]:
+        case.forfeit()
+        assert case.maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name
+    code = read_code_glyphs(case.forfeit("end"))
+    print("  result code on screen: %r" % code)
+    LIBC.srand(case.seed)
+    draws = [LIBC.rand() for _ in range(5)]  # the order, then the maps of the practice game and the three others
+    first, second = ("b", "a") if draws[0] % 2 else ("a", "b")
+    expected = "".join("%s0%d" % (who, d % 2 + 1) for who, d in zip((first, second, first), draws[2:]))
+    assert code == expected, "seed %d: code %r, expected %r (maps met %s)" % (case.seed, code, expected, case.maps)
+    click(QUIT)
+    case.wait_exit("Quit")
+
 # The record on a small disk: cases of a file of their own, which takes the helpers above from this module.
 sys.modules.setdefault("e2e_driver", sys.modules[__name__])
 from record_disk import *  # noqa: E402,F401,F403

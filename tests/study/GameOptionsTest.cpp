@@ -3,7 +3,7 @@
 #include "study/GameOptions.h"
 
 // The command line: nothing is a plain run, --seed takes one whole 32-bit number, --participant
-// unique NAME=VALUE pairs within their limits (split at the first '='), anything else is refused
+// unique NAME=VALUE pairs within their limits (split at the first '='), --study a file name, anything else is refused
 // with a reason (the game then prints the usage line and ends with 2).
 TEST(GameOptions, ASeedIsAWhole32BitNumberAndAnythingElseIsRefused)
 {
@@ -33,6 +33,9 @@ TEST(GameOptions, ASeedIsAWhole32BitNumberAndAnythingElseIsRefused)
         {{"--participant", std::string(64, 'n') + "=" + std::string(256, 'v')}, "none " + std::string(64, 'n') + ":" + std::string(256, 'v')},
         {{"--participant", std::string(65, 'n') + "=1"}, "refused"},
         {{"--participant", "P=" + std::string(257, 'v')}, "refused"},
+        {{"--study", "de.toml", "--seed", "5"}, "5 study:de.toml"},
+        {{"--study", ""}, "refused"},
+        {{"--study"}, "refused"},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -40,6 +43,7 @@ TEST(GameOptions, ASeedIsAWhole32BitNumberAndAnythingElseIsRefused)
         std::string got = !options ? "refused"
                                    : (options->seed ? std::to_string(*options->seed) : "none") +
                                          (options->recordDir.empty() ? "" : " " + options->recordDir);
+        got += options && !options->studyFile.empty() ? " study:" + options->studyFile : "";
         for (const auto& [name, value] : options ? options->participant : decltype(options->participant){}) {
             got += " " + name + ":" + value;
         }

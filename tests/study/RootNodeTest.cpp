@@ -4,6 +4,7 @@
 
 #include "ai/HPSController.h"
 #include "board/GameData.h"
+#include "input/Button.h"
 #include "input/Label.h"
 #include "screens/EndScreen.h"
 #include "screens/Transition.h"
@@ -18,6 +19,20 @@ std::string Order(const RootNode& root)
         names += opponent->name + (dynamic_cast<HPSController*>(opponent.get()) != nullptr ? ":hps " : " ");
     }
     return names;
+}
+
+// Every label's and button's text in a scene, each between bars.
+std::string TextsOf(const Node& scene)
+{
+    std::string texts = "|";
+    for (Node* node : scene.CollectDescendants()) {
+        if (auto* label = dynamic_cast<Label*>(node)) {
+            texts += label->text + "|";
+        } else if (auto* button = dynamic_cast<Button*>(node)) {
+            texts += button->text + "|";
+        }
+    }
+    return texts;
 }
 }  // namespace
 
@@ -53,6 +68,33 @@ TEST(SceneSequence, TheDrawAfterSeedingOrdersTheScoredOpponents)
         rand();
     }
     EXPECT_TRUE(next == rand() || time(nullptr) != before) << "Init did not seed with the time";
+}
+
+// A study that meets the opponent drawn first once more, after a game of one map and before one of
+// three: a game naming "a" plays whichever was drawn first; the game of one map draws nothing, so the
+// draws after the order are the practice game's, the first game's, then the last game's out of three.
+TEST(SceneSequence, AGameMeetsTheOpponentDrawnIntoItsPlace)
+{
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        TestGame t;
+        t.root.study = PlainStudy();
+        std::vector<StudyScene>& scenes = t.root.study.scenes;
+        scenes[7].maps = {"Map2.txt"};
+        StudyScene third = scenes[5];
+        third.maps = {"Map1.txt", "Map2.txt", "Map1.txt"};
+        scenes.insert(scenes.end() - 1, third);
+        t.root.seed = seed;
+        t.root.Init();
+        const int next = rand();
+        srand(seed);
+        const bool swapped = rand() % 2 != 0;
+        EXPECT_EQ(Order(t.root), swapped ? "default default b:hps a b:hps " : "default default a b:hps a ")
+            << "seed " << seed;
+        for (int draws : {2, 2, 3}) {
+            EXPECT_EQ(t.root.NextMapIndex(), rand() % draws) << "seed " << seed << ", a board of " << draws << " maps";
+        }
+        EXPECT_EQ(next, rand()) << "seed " << seed << ": not four draws after seeding";
+    }
 }
 
 // The whole study by its scenes after the title: boards and transitions alternating, the tutorial
@@ -91,4 +133,50 @@ TEST(SceneSequence, AScoredWinAndAScoredForfeitGiveTheirGroupsInPlayOrder)
         << t.root.resultCode;
     EXPECT_NE(groups[1], groups[3]) << "the two scored games had the same opponent";
     EXPECT_EQ(groups[2].str() + groups[4].str(), maps) << "the map numbers of the boards played";
+}
+
+// Each text of a study reaches the scene that shows it: the title's, the tutorial's instructions, each
+// transition's, the end screen's, and on every board the human side's buttons, gold and purchase menu.
+TEST(SceneSequence, EveryTextOfTheStudyIsShownInItsScene)
+{
+    TestGame t;
+    Study& study = t.root.study;
+    study.scenes[0].title = {"Titel", {"Zeile eins", "Zeile zwei"}, "Spielen"};
+    for (size_t i = 0; i < study.scenes[1].instructions.size(); ++i) {
+        study.scenes[1].instructions[i] = "Hinweis " + std::to_string(i);
+    }
+    for (size_t scene : {2, 4, 6}) {
+        study.scenes[scene].text = "Ankündigung " + std::to_string(scene);
+        study.scenes[scene].button = "Weiter " + std::to_string(scene);
+    }
+    study.scenes[8].end = {"Danke", "Bitte eintragen", "Beenden"};
+    study.player = {"Zug beenden", "Aufgeben", "Münzen: ", "Einheit kaufen", "Zurück",
+                    {"Ritter", "Bogenschütze", "Magier"}, {"s0", "s1", "s2"}};
+    const std::vector<std::string> boardTexts = {"Zug beenden", "Aufgeben", "Münzen: 0", "Einheit kaufen", "Zurück",
+                                                 "Ritter", "Bogenschütze", "Magier", "s0", "s1", "s2"};
+    t.root.seed = 7;
+    t.root.Init();
+    for (size_t scene = 0; scene < study.scenes.size(); ++scene) {
+        const StudyScene& shown = study.scenes[scene];
+        std::vector<std::string> wanted = {shown.text, shown.button};
+        if (shown.kind == StudyScene::Kind::Title) {
+            wanted = {"Titel", "Zeile eins", "Zeile zwei", "Spielen"};
+        } else if (shown.kind == StudyScene::Kind::End) {
+            wanted = {"Danke", "Bitte eintragen", "Beenden"};
+        } else if (shown.kind != StudyScene::Kind::Transition) {
+            wanted = boardTexts;
+            wanted.insert(wanted.end(), shown.instructions.begin(), shown.instructions.end());
+        }
+        const std::string texts = TextsOf(*t.root.children.at(0));
+        for (const std::string& text : wanted) {
+            EXPECT_NE(texts.find("|" + text + "|"), std::string::npos) << "scene " << scene << " lacks \"" << text
+                                                                       << "\"; it shows " << texts;
+        }
+        if (auto* board = dynamic_cast<TileMap*>(t.root.children.at(0))) {
+            dynamic_cast<PlayerController&>(*board->teams[0]).Receive(1);  // Forfeit
+        }
+        if (scene + 1 < study.scenes.size()) {
+            t.root.NextScene();
+        }
+    }
 }

@@ -1,3 +1,4 @@
+#include <fstream>
 #include <sstream>
 
 #include "mapcheck/MapCheck.h"
@@ -64,6 +65,44 @@ TEST(MapCheckCommand, PrintsProblemsAndExitsWithTheWorstFilesStatus)
             EXPECT_EQ(out.str(), ok + ": ok\n" + broken +
                                      ":5: castle at (0, 0) has no free passable neighbour to place a bought unit on\n");
         }
+    }
+}
+
+// A study file is read as the game reads it, then every map it names is checked once: the shipped
+// study passes; one whose practice game draws from a boxed-in castle's map reports that map's line,
+// and one that names a map that is not there reports the study's line.
+TEST(MapCheckCommand, ChecksAStudyFileAndEveryMapItNames)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(RunMapCheck({GameDataPath("study.toml")}, out, err), 0) << out.str() << err.str();
+    EXPECT_EQ(out.str(), GameDataPath("study.toml") + ": ok\n");
+
+    std::ifstream in(GameDataPath("study.toml"));
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string twoMaps = "maps = [\"Map1.txt\", \"Map2.txt\"]";
+    const std::string boxed = TestDataPath("mapcheck-castle-boxed.txt");
+    const auto practice = text.find(twoMaps);
+    ASSERT_NE(practice, std::string::npos);
+    const auto line = std::to_string(1 + std::count(text.begin(), text.begin() + static_cast<long>(practice), '\n'));
+    const std::pair<std::string, std::string> studies[] = {
+        {"maps = [\"" + boxed + "\", \"" + GameDataPath("Map1.txt") + "\"]",
+         boxed + ":5: castle at (0, 0) has no free passable neighbour"},
+        {"maps = \"" + GameDataPath("Map9.txt") + "\"", ":" + line + ": the map file \"" + GameDataPath("Map9.txt")},
+    };
+    for (const auto& [maps, expected] : studies) {
+        // Elsewhere than the maps: the other boards name theirs by their whole paths.
+        std::string study = std::string(text).replace(practice, twoMaps.size(), maps);
+        for (const std::string name : {"\"TutorialMap.txt\"", "\"Map1.txt\"", "\"Map2.txt\""}) {
+            for (auto at = study.find(name); at != std::string::npos; at = study.find(name, at + 1)) {
+                study.replace(at, name.size(), "\"" + GameDataPath(name.substr(1)));
+            }
+        }
+        const std::string path = "/tmp/torvane-test-" + std::to_string(getpid()) + "-study.toml";
+        std::ofstream(path) << study;
+        std::ostringstream report, problems;
+        EXPECT_EQ(RunMapCheck({path}, report, problems), 1) << report.str();
+        EXPECT_NE(report.str().find(expected), std::string::npos) << report.str();
+        std::remove(path.c_str());
     }
 }
 }  // namespace

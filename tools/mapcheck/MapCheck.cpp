@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "board/TileType.h"
+#include "study/StudyFile.h"
 
 namespace {
 struct Offset {
@@ -158,10 +159,42 @@ std::vector<std::string> CheckMapFile(const std::string& path)
     return messages;
 }
 
+std::vector<std::string> CheckStudyFile(const std::string& path)
+{
+    Study study;
+    try {
+        study = ReadStudyFile(path);
+    } catch (const StudyFileError& error) {
+        return {error.what()};
+    }
+    std::vector<std::string> messages;
+    std::vector<std::string> checked;
+    for (const StudyScene& scene : study.scenes) {
+        for (const std::string& map : scene.maps) {
+            const std::string file = study.MapPath(map);
+            if (std::find(checked.begin(), checked.end(), file) != checked.end()) {
+                continue;
+            }
+            checked.push_back(file);
+            std::vector<std::string> found = CheckMapFile(file);
+            messages.insert(messages.end(), found.begin(), found.end());
+        }
+    }
+    return messages;
+}
+
+namespace {
+bool IsStudyFile(const std::string& path)
+{
+    return path.size() > 5 && path.compare(path.size() - 5, 5, ".toml") == 0;
+}
+}  // namespace
+
 int RunMapCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const char* usage = "usage: torvane-mapcheck FILE...\n"
-                        "Loads each map file as the game does and checks that a game can be played on it.\n"
+                        "Loads each map file as the game does and checks that a game can be played on it;\n"
+                        "a study file (FILE.toml) is read as the game reads it, and every map it names checked.\n"
                         "Exit status: 0 every file passes, 1 a problem was found, 2 bad usage.\n";
     std::vector<std::string> files;
     for (const std::string& arg : args) {
@@ -181,7 +214,7 @@ int RunMapCheck(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     int status = 0;
     for (const std::string& file : files) {
-        std::vector<std::string> messages = CheckMapFile(file);
+        std::vector<std::string> messages = IsStudyFile(file) ? CheckStudyFile(file) : CheckMapFile(file);
         for (const std::string& message : messages) {
             out << message << "\n";
         }

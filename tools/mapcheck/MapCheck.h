@@ -15,6 +15,8 @@ std::vector<MapProblem> CheckMap(const MapFile& map);
 // Loads and checks one file; a format error counts as a problem.
 // Every message reads "file:line: what".
 std::vector<std::string> CheckMapFile(const std::string& path);
+// Reads a study file as the game does and checks every map file it names, each once.
+std::vector<std::string> CheckStudyFile(const std::string& path);
 
 // The torvane-mapcheck command without its process: checks every file named in
 // `args`, reports on `out` (usage errors on `err`) and returns the exit status:

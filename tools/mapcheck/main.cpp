@@ -1,5 +1,5 @@
-// torvane-mapcheck FILE...: loads map files as the game does and reports what would
-// make a game on them unplayable, one "file:line: problem" per line.
+// torvane-mapcheck FILE...: loads map files (and study files, with the maps they name) as the
+// game does and reports what would make a game on them unplayable, one "file:line: problem" per line.
 #include <iostream>
 #include <string>
 #include <vector>

@@ -1,0 +1,292 @@
+#include "study/StudyFile.h"
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+
+#include <toml++/toml.h>
+
+#include "board/TileMap.h"
+
+namespace {
+// The opponents a board may name, and at most how many maps one draws from: the result code
+// gives the map one digit.
+const std::set<std::string> opponentNames = {"default", "a", "b"};
+constexpr size_t maxMapsPerBoard = 9;
+
+// Reads one table of the file, refusing what does not belong there, with the line it is on.
+class TableReader {
+public:
+    TableReader(const toml::table& table, std::string what, const std::string& path)
+        : table(table), what(std::move(what)), path(path)
+    {
+    }
+
+    [[noreturn]] void Fail(const toml::source_region& where, const std::string& problem) const
+    {
+        throw StudyFileError(path + ":" + std::to_string(std::max<uint32_t>(where.begin.line, 1)) + ": " + problem);
+    }
+    [[noreturn]] void Fail(const std::string& problem) const { Fail(table.source(), problem); }
+
+    // Refuses any key that is not one of `keys`.
+    void OnlyKeys(const std::set<std::string>& keys) const
+    {
+        for (const auto& [key, value] : table) {
+            if (keys.count(std::string(key.str())) == 0) {
+                Fail(key.source(), "unknown key `" + std::string(key.str()) + "` in " + what);
+            }
+        }
+    }
+
+    const toml::node& Need(const std::string& key) const
+    {
+        const toml::node* node = table.get(key);
+        if (node == nullptr) {
+            Fail(what + " has no `" + key + "`");
+        }
+        return *node;
+    }
+    bool Has(const std::string& key) const { return table.contains(key); }
+
+    std::string Text(const std::string& key) const { return TextOf(Need(key), "`" + key + "`"); }
+    std::string TextOf(const toml::node& node, const std::string& name) const
+    {
+        const auto* text = node.as_string();
+        if (text == nullptr) {
+            Fail(node.source(), name + " in " + what + " must be a text in quotes");
+        }
+        return text->get();
+    }
+
+    bool Flag(const std::string& key) const
+    {
+        const toml::node& node = Need(key);
+        const auto* flag = node.as_boolean();
+        if (flag == nullptr) {
+            Fail(node.source(), "`" + key + "` in " + what + " must be true or false");
+        }
+        return flag->get();
+    }
+
+    // A list of texts; with `single`, one text alone stands for a list of it. `count` > 0 asks for
+    // exactly that many.
+    std::vector<std::string> Texts(const std::string& key, bool single = false, size_t count = 0) const
+    {
+        const toml::node& node = Need(key);
+        if (single && node.is_string()) {
+            return {node.as_string()->get()};
+        }
+        const auto* list = node.as_array();
+        if (list == nullptr) {
+            Fail(node.source(), "`" + key + "` in " + what + " must be a list of texts" +
+                                    (single ? " or one text" : ""));
+        }
+        std::vector<std::string> texts;
+        for (const toml::node& item : *list) {
+            texts.push_back(TextOf(item, "every entry of `" + key + "`"));
+        }
+        if (count > 0 && texts.size() != count) {
+            Fail(node.source(), "`" + key + "` in " + what + " must hold " + std::to_string(count) +
+                                    " texts, not " + std::to_string(texts.size()));
+        }
+        if (texts.empty()) {
+            Fail(node.source(), "`" + key + "` in " + what + " is empty");
+        }
+        return texts;
+    }
+
+    const toml::table& table;
+    std::string what;
+    const std::string& path;
+};
+
+StudyScene::Kind SceneKind(const TableReader& scene)
+{
+    static const std::pair<const char*, StudyScene::Kind> kinds[] = {
+        {"title", StudyScene::Kind::Title}, {"tutorial", StudyScene::Kind::Tutorial},
+        {"transition", StudyScene::Kind::Transition}, {"game", StudyScene::Kind::Game},
+        {"end", StudyScene::Kind::End}};
+    const std::string name = scene.Text("kind");
+    for (const auto& [known, kind] : kinds) {
+        if (name == known) {
+            return kind;
+        }
+    }
+    scene.Fail(scene.Need("kind").source(),
+               "unknown scene kind \"" + name + "\" (title, tutorial, transition, game or end)");
+}
+
+// The maps of a board, each checked to be there.
+std::vector<std::string> BoardMaps(const TableReader& scene, size_t most, const std::string& mapFolder)
+{
+    std::vector<std::string> maps = scene.Texts("maps", true);
+    const toml::node& node = scene.Need("maps");
+    if (maps.size() > most) {
+        scene.Fail(node.source(), "`maps` in " + scene.what + " names " + std::to_string(maps.size()) +
+                                      " maps; at most " + std::to_string(most));
+    }
+    const auto* list = node.as_array();
+    for (size_t i = 0; i < maps.size(); ++i) {
+        Study placed;
+        placed.mapFolder = mapFolder;
+        const std::string file = placed.MapPath(maps[i]);
+        if (maps[i].empty() || !std::ifstream(file, std::ios::binary).good()) {
+            scene.Fail(list != nullptr ? (*list)[i].source() : node.source(),
+                       "the map file \"" + maps[i] + "\" is missing (looked for " + file +
+                           (file != maps[i] ? " and in the game's folder)" : ")"));
+        }
+    }
+    return maps;
+}
+
+StudyScene ReadScene(const toml::table& table, const std::string& path, const std::string& mapFolder)
+{
+    StudyScene read;
+    read.kind = SceneKind(TableReader(table, "a scene", path));
+    const TableReader scene(table, "the " + table["kind"].value_or(std::string()) + " scene", path);
+    switch (read.kind) {
+    case StudyScene::Kind::Title:
+        scene.OnlyKeys({"kind", "heading", "lines", "button"});
+        read.title.heading = scene.Text("heading");
+        read.title.lines = scene.Texts("lines");
+        read.title.button = scene.Text("button");
+        break;
+    case StudyScene::Kind::Tutorial:
+        scene.OnlyKeys({"kind", "maps", "instructions"});
+        read.maps = BoardMaps(scene, 1, mapFolder);
+        read.instructions = scene.Texts("instructions", false, TileMap::tutorialTextCount);
+        break;
+    case StudyScene::Kind::Transition:
+        scene.OnlyKeys({"kind", "text", "button"});
+        read.text = scene.Text("text");
+        read.button = scene.Text("button");
+        break;
+    case StudyScene::Kind::Game:
+        scene.OnlyKeys({"kind", "opponent", "scored", "maps"});
+        read.opponent = scene.Text("opponent");
+        if (opponentNames.count(read.opponent) == 0) {
+            scene.Fail(scene.Need("opponent").source(),
+                       "unknown opponent \"" + read.opponent + "\" (default, a or b)");
+        }
+        read.scored = scene.Flag("scored");
+        if (read.scored && read.opponent == "default") {
+            scene.Fail(scene.Need("scored").source(), "a scored game needs the opponent \"a\" or \"b\"");
+        }
+        read.maps = BoardMaps(scene, maxMapsPerBoard, mapFolder);
+        break;
+    case StudyScene::Kind::End:
+        scene.OnlyKeys({"kind", "thanks", "request", "button"});
+        read.end.thanks = scene.Text("thanks");
+        read.end.request = scene.Text("request");
+        read.end.button = scene.Text("button");
+        break;
+    }
+    return read;
+}
+
+PlayerTexts ReadBoardTexts(const TableReader& board)
+{
+    board.OnlyKeys({"end_turn", "forfeit", "gold", "purchase", "exit", "unit_names", "unit_stats"});
+    PlayerTexts texts;
+    texts.endTurn = board.Text("end_turn");
+    texts.forfeit = board.Text("forfeit");
+    texts.gold = board.Text("gold");
+    texts.purchase = board.Text("purchase");
+    texts.exit = board.Text("exit");
+    const std::vector<std::string> names = board.Texts("unit_names", false, texts.unitNames.size());
+    const std::vector<std::string> stats = board.Texts("unit_stats", false, texts.unitStats.size());
+    std::copy(names.begin(), names.end(), texts.unitNames.begin());
+    std::copy(stats.begin(), stats.end(), texts.unitStats.begin());
+    return texts;
+}
+
+std::vector<std::string> ReadRandomOrder(const TableReader& file)
+{
+    if (!file.Has("random_order")) {
+        return {};
+    }
+    const auto* list = file.Need("random_order").as_array();
+    if (list == nullptr) {
+        file.Fail(file.Need("random_order").source(), "`random_order` must be a list of opponents");
+    }
+    std::vector<std::string> names;
+    for (const toml::node& item : *list) {
+        const std::string name = file.TextOf(item, "every entry of `random_order`");
+        if (name != "a" && name != "b") {
+            file.Fail(item.source(), "`random_order` names \"" + name + "\"; only \"a\" and \"b\" are drawn");
+        }
+        if (std::find(names.begin(), names.end(), name) != names.end()) {
+            file.Fail(item.source(), "`random_order` names \"" + name + "\" twice");
+        }
+        names.push_back(name);
+    }
+    return names;
+}
+
+// The whole sequence: at least one scored game, the end screen last and only there.
+void CheckSequence(const TableReader& file, const toml::array& list, const Study& study)
+{
+    for (size_t i = 0; i < study.scenes.size(); ++i) {
+        const bool last = i + 1 == study.scenes.size();
+        if ((study.scenes[i].kind == StudyScene::Kind::End) != last) {
+            file.Fail(list[i].source(), last ? "the last scene must be the end screen"
+                                             : "the end screen must be the last scene");
+        }
+    }
+    const bool scored = std::any_of(study.scenes.begin(), study.scenes.end(),
+                                    [](const StudyScene& scene) { return scene.scored; });
+    if (!scored) {
+        file.Fail(list.source(), "the study has no scored game (a game with `scored = true`)");
+    }
+}
+}  // namespace
+
+Study ParseStudyText(const std::string& text, const std::string& path, const std::string& mapFolder)
+{
+    toml::table root;
+    try {
+        root = toml::parse(text, std::string_view(path));
+    } catch (const toml::parse_error& error) {
+        throw StudyFileError(path + ":" + std::to_string(std::max<uint32_t>(error.source().begin.line, 1)) +
+                             ": " + std::string(error.description()));
+    }
+    const TableReader file(root, "the study", path);
+    file.OnlyKeys({"version", "random_order", "board", "scene"});
+    const toml::node& version = file.Need("version");
+    if (version.value<int64_t>() != studyFileVersion) {
+        file.Fail(version.source(), "`version` must be " + std::to_string(studyFileVersion) +
+                                        ", the version of study files this game reads");
+    }
+    Study study;
+    study.mapFolder = mapFolder;
+    study.randomOrder = ReadRandomOrder(file);
+    const auto* board = file.Need("board").as_table();
+    if (board == nullptr) {
+        file.Fail(file.Need("board").source(), "`board` must be a table ([board])");
+    }
+    study.player = ReadBoardTexts(TableReader(*board, "[board]", path));
+    const auto* scenes = file.Need("scene").as_array();
+    if (scenes == nullptr || !scenes->is_array_of_tables()) {
+        file.Fail(file.Need("scene").source(), "the scenes must be tables, each headed [[scene]]");
+    }
+    for (const toml::node& scene : *scenes) {
+        study.scenes.push_back(ReadScene(*scene.as_table(), path, mapFolder));
+    }
+    CheckSequence(file, *scenes, study);
+    return study;
+}
+
+Study ReadStudyFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw StudyFileError(path + ":1: the study file cannot be read");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    const size_t slash = path.find_last_of("/\\");
+    return ParseStudyText(text.str(), path, slash == std::string::npos ? std::string() : path.substr(0, slash));
+}

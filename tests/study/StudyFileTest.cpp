@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "study/StudyFile.h"
+#include "support/TestGame.h"
+
+namespace {
+std::string PlainStudyText()
+{
+    std::ifstream in(GameDataPath("study.toml"), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+}  // namespace
+
+// The shipped study must describe exactly what the game did before studies were files: every
+// scene, opponent, map list and text. PlainStudy is built from the screens' own built-in texts.
+TEST(StudyFile, TheShippedStudyIsThePlainStudy)
+{
+    Study read = ReadStudyFile(GameDataPath("study.toml"));
+    EXPECT_EQ(read.mapFolder, std::string(TORVANE_GAME_DATA_DIR)) << "maps are looked for beside the file";
+    read.mapFolder.clear();
+    const Study plain = PlainStudy();
+    ASSERT_EQ(read.scenes.size(), plain.scenes.size());
+    for (size_t i = 0; i < plain.scenes.size(); ++i) {
+        EXPECT_TRUE(read.scenes[i] == plain.scenes[i]) << "scene " << i << " differs from the plain study";
+    }
+    EXPECT_EQ(read.randomOrder, plain.randomOrder);
+    EXPECT_TRUE(read.player == plain.player) << "the board's captions differ from the plain study";
+}
+
+TEST(StudyFile, AFileThatCannotBeReadIsNamed)
+{
+    EXPECT_THROW(
+        {
+            try {
+                ReadStudyFile("/nonexistent/study.toml");
+            } catch (const StudyFileError& error) {
+                EXPECT_STREQ(error.what(), "/nonexistent/study.toml:1: the study file cannot be read");
+                throw;
+            }
+        },
+        StudyFileError);
+}
+
+// One mistake put into the shipped study: the text replaced (every occurrence with `all`), the text
+// whose line the message must name (the new text when empty) and what it must say.
+struct StudyMistake {
+    const char* name;
+    const char* from;
+    const char* to;
+    bool all;
+    const char* anchor;
+    const char* says;
+};
+
+void PrintTo(const StudyMistake& mistake, std::ostream* out)
+{
+    *out << mistake.name;
+}
+
+class StudyMistakes : public testing::TestWithParam<StudyMistake> {};
+
+TEST_P(StudyMistakes, AreRefusedWithTheirLine)
+{
+    const StudyMistake& mistake = GetParam();
+    std::string text = PlainStudyText();
+    size_t at = text.find(mistake.from);
+    ASSERT_NE(at, std::string::npos) << mistake.from;
+    do {
+        text.replace(at, std::string(mistake.from).size(), mistake.to);
+        at = text.find(mistake.from, at + std::string(mistake.to).size());
+    } while (mistake.all && at != std::string::npos);
+    const std::string anchor = *mistake.anchor != '\0' ? mistake.anchor : mistake.to;
+    const size_t anchorAt = text.find(anchor);
+    ASSERT_NE(anchorAt, std::string::npos) << anchor;
+    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(anchorAt), '\n');
+    try {
+        ParseStudyText(text, "mistake.toml", TORVANE_GAME_DATA_DIR);
+        ADD_FAILURE() << "accepted";
+    } catch (const StudyFileError& error) {
+        const std::string message = error.what();
+        EXPECT_EQ(message.rfind("mistake.toml:" + std::to_string(line) + ": ", 0), 0u) << message;
+        EXPECT_NE(message.find(mistake.says), std::string::npos) << message;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StudyFile, StudyMistakes,
+    testing::Values(
+        StudyMistake{"BrokenToml", "heading = \"Torvane\"", "heading = \"Torvane", false, "", "parsing string"},
+        StudyMistake{"UnknownScene", "kind = \"end\"", "kind = \"finale\"", false, "", "unknown scene kind \"finale\""},
+        StudyMistake{"UnknownKey", "button = \"Quit\"", "button = \"Quit\"\ncolour = \"red\"", false, "colour",
+                     "unknown key `colour` in the end scene"},
+        StudyMistake{"UnknownTopKey", "version = 1", "version = 1\nrounds = 3", false, "rounds", "unknown key `rounds`"},
+        StudyMistake{"UnknownOpponent", "opponent = \"b\"", "opponent = \"c\"", false, "", "unknown opponent \"c\""},
+        StudyMistake{"UnknownDrawnOpponent", "[\"a\", \"b\"]", "[\"a\", \"default\"]", false, "random_order",
+                     "only \"a\" and \"b\" are drawn"},
+        StudyMistake{"MissingMap", "\"Map2.txt\"]", "\"Map3.txt\"]", false, "", "\"Map3.txt\" is missing"},
+        // The line of the scene list's first table: no single scene is at fault.
+        StudyMistake{"NoScoredGame", "scored = true", "scored = false", true, "[[scene]]", "no scored game"},
+        StudyMistake{"ScoredPassiveGame", "\"default\"\nscored = false", "\"default\"\nscored = true", false,
+                     "scored = true", "needs the opponent"},
+        StudyMistake{"FlagOfWrongType", "scored = true", "scored = \"yes\"", false, "", "must be true or false"},
+        StudyMistake{"TextOfWrongType", "exit = \"Exit\"", "exit = 5", false, "", "must be a text"},
+        StudyMistake{"MissingText", "button = \"Play\"", "", false, "[[scene]]\nkind = \"title\"",
+                     "the title scene has no `button`"},
+        StudyMistake{"TutorialShort", "    \"Welcome to Torvane.\",\n", "", false, "instructions = [",
+                     "must hold 12 texts, not 11"},
+        StudyMistake{"EndNotLast", "[[scene]]\nkind = \"transition\"",
+                     "[[scene]]\nkind = \"end\"\nthanks = \"t\"\nrequest = \"r\"\nbutton = \"b\"\n\n"
+                     "[[scene]]\nkind = \"transition\"",
+                     false, "[[scene]]\nkind = \"end\"", "the end screen must be the last scene"},
+        StudyMistake{"OtherVersion", "version = 1", "version = 2", false, "", "`version` must be 1"}),
+    [](const testing::TestParamInfo<StudyMistake>& info) { return std::string(info.param.name); });
