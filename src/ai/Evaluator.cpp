@@ -6,15 +6,16 @@
 #include <cstdlib>
 #include <deque>
 
+#include "ai/ScoreTerms.h"
+#include "board/Rules.h"
 #include "board/TeamController.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
 namespace {
-// 3 when the attack kills (every attack on a castle, whose health is 0), else 1.
-int32_t KillFactor(const Unit* attacker, const Unit* target)
+int32_t AttackWorthOf(const Unit* attacker, const Unit* target)
 {
-    return attacker->damage >= target->health ? 3 : 1;
+    return ScoreTerms::AttackWorth(attacker->damage, target->health, target->value);
 }
 }  // namespace
 
@@ -191,7 +192,7 @@ int32_t Evaluator::AttackWorth(const Unit& piece)
     for (Vector2 tile : targets) {
         Unit* victim = PieceAt(tile);
         if (victim != nullptr) {
-            worth += KillFactor(&piece, victim) * victim->value;
+            worth += AttackWorthOf(&piece, victim);
         }
     }
     return worth;
@@ -267,13 +268,10 @@ float Evaluator::Score(TeamController* side, Sight sight)
     threats.Update();
     for (size_t index = 0; index < units.size(); ++index) {
         Unit* piece = units[index];
-        if (piece->team == side) {
-            material += piece->value;
-        } else if (piece->team != nullptr && std::find(map.teams.begin(), map.teams.end(), piece->team) != map.teams.end()) {
-            material -= piece->value;
-        }
-        if (piece->isCastle && piece->team != nullptr) {
-            castles += piece->team == side ? 100 : -100;
+        const bool ofASide = piece->team != nullptr && std::find(map.teams.begin(), map.teams.end(), piece->team) != map.teams.end();
+        material += ScoreTerms::MaterialOf(piece->team == side, ofASide, piece->value);
+        if (piece->isCastle) {
+            castles += ScoreTerms::CastleOf(piece->team == side, piece->team != nullptr);
         }
         if (piece->team == side && piece->hasMoved && !piece->hasAttacked) {
             attacks += AttackWorth(*piece);
@@ -287,7 +285,7 @@ float Evaluator::Score(TeamController* side, Sight sight)
         }
         for (uint32_t tile : threatened) {
             const Unit* victim = threats.VictimAt(index, tile);
-            int32_t weight = KillFactor(piece, victim) * victim->value;
+            const int32_t weight = AttackWorthOf(piece, victim);
             threatScore += piece->team == side ? weight : -weight;
         }
     }
@@ -332,13 +330,7 @@ float Evaluator::Score(TeamController* side, Sight sight)
         vision = static_cast<int32_t>(side->visibleTiles.size());
     }
 
-    float score = 10.0f * static_cast<float>(material);
-    score += static_cast<float>(castles);
-    score += static_cast<float>(threatScore);
-    score += 3.0f * static_cast<float>(attacks);
-    score += static_cast<float>(vision);
-    score += 3.0f * static_cast<float>(approach);
-    return score;
+    return ScoreTerms{material, castles, threatScore, attacks, vision, approach}.Total();
 }
 
 int32_t TeamWorth(const TileMap& map, const TeamController* side)
@@ -395,7 +387,7 @@ int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target)
                 continue;
             }
             int32_t cost = map.tiles[static_cast<size_t>(ny)][static_cast<size_t>(nx)].moveCost;
-            if (cost >= 999) {
+            if (Rules::Impassable(cost)) {
                 continue;
             }
             // The first path that reaches the target ends the search, cheapest or not.

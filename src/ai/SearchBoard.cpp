@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstdlib>
 
 #include "ai/Evaluator.h"
+#include "ai/Heuristic.h"
+#include "ai/ScoreTerms.h"
+#include "board/Rules.h"
 #include "board/TeamController.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
@@ -19,17 +23,13 @@
 #endif
 
 namespace {
-constexpr int32_t noEnemyDistance = 9999999;
-constexpr int32_t startDistance = 99999;
-// Entering a blocked tile costs more than any piece's speed.
-constexpr int32_t blockedCost = 1 << 28;
 // Where a piece that is not on the board stands for the neighbourhoods: near nobody.
 constexpr int32_t farAway = 1 << 28;
 constexpr size_t reachSlots = size_t{1} << 14;
 
 int32_t Distance(int32_t ax, int32_t ay, int32_t bx, int32_t by)
 {
-    return std::abs(ax - bx) + std::abs(ay - by);
+    return Rules::TileDistance(ax, ay, bx, by);
 }
 
 // How many pieces, as the neighbourhoods see them now, a piece of `range` on (px, py) could attack:
@@ -39,7 +39,7 @@ TORVANE_WIDE_LOOP int32_t CountInReach(size_t count, const int32_t* __restrict x
 {
     int32_t targets = 0;
     for (size_t j = 0; j < count; ++j) {
-        const int32_t reach = (castle[j] & 1) | (~castle[j] & range);
+        const int32_t reach = Rules::AttackReach(range, castle[j]);
         targets += static_cast<int32_t>(owner[j] != pieceOwner) & static_cast<int32_t>(std::abs(x[j] - px) + std::abs(y[j] - py) <= reach);
     }
     return targets;
@@ -168,7 +168,7 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
             const TileType& tile = board.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)];
-            entryCost[static_cast<size_t>(Cell(x, y))] = tile.blocked ? blockedCost : tile.moveCost;
+            entryCost[static_cast<size_t>(Cell(x, y))] = tile.blocked ? Rules::blockedEntryCost : tile.moveCost;
             blocked[static_cast<size_t>(Cell(x, y))] = tile.blocked ? 1 : 0;
         }
     }
@@ -265,11 +265,7 @@ void SearchBoard::Touch(int32_t piece)
     }
     live.Set(i, NearOf(i));
     if (i < pieces.size()) {
-        // The piece's own part of its threat set's key: where it stands and how it moves and reaches.
-        const Piece& piece = pieces[i];
-        const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
-        const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
-        liveSelf[i] = Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
+        liveSelf[i] = SelfKey(pieces[i]);
     }
     if ((touchFlags[i] & 1) == 0) {
         threatTouched.push_back(piece);
@@ -278,6 +274,14 @@ void SearchBoard::Touch(int32_t piece)
         scoreTouched.push_back(piece);
     }
     touchFlags[i] = 3;
+}
+
+uint64_t SearchBoard::SelfKey(const Piece& piece)
+{
+    // Where it stands and how it moves and reaches.
+    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
+    const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
+    return Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
 }
 
 int32_t SearchBoard::CurrentPiece() const
@@ -296,7 +300,7 @@ int32_t SearchBoard::CurrentPiece() const
 
 bool SearchBoard::InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const
 {
-    return target.alive && target.team != attacker.team && Distance(target.x, target.y, x, y) <= (target.castle ? 1 : attacker.range);
+    return target.alive && target.team != attacker.team && Rules::InReach(x, y, attacker.range, target.x, target.y, target.castle);
 }
 
 void SearchBoard::Unfinished(int32_t index)
@@ -386,10 +390,10 @@ void SearchBoard::Apply(const Action& action)
         break;
     }
     case AIActionKind::Buy: {
-        const UnitTypeInfo& info = TypeInfo(action.type);
+        const Rules::PieceStats info = Rules::StatsOf(action.type);
         if (actor.owner < static_cast<int32_t>(gold.size())) {
             entry.gold = gold[static_cast<size_t>(actor.owner)];
-            gold[static_cast<size_t>(actor.owner)] -= info.cost;
+            gold[static_cast<size_t>(actor.owner)] -= TypeInfo(action.type).cost;
         }
         actor.attacked = true;
         Piece bought;
@@ -401,8 +405,8 @@ void SearchBoard::Apply(const Action& action)
         bought.range = info.range;
         bought.damage = info.damage;
         bought.health = info.health;
-        bought.value = info.cost;
-        bought.sight = std::max(info.speed, 5);
+        bought.value = info.value;
+        bought.sight = info.sight;
         bought.serial = nextSerial++;
         bought.moved = true;
         bought.attacked = true;
@@ -428,6 +432,7 @@ void SearchBoard::Apply(const Action& action)
     if (entry.victim >= 0) {
         Unfinished(entry.victim);
     }
+    CheckSampled();
 }
 
 void SearchBoard::TakeBack()
@@ -484,6 +489,7 @@ void SearchBoard::TakeBack()
         Unfinished(entry.victim);
     }
     undo.pop_back();
+    CheckSampled();
 }
 
 AIAction SearchBoard::Live(const Action& action) const
@@ -594,7 +600,7 @@ void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
         if (!piece.alive || piece.team == unit.team) {
             continue;
         }
-        const int32_t reach = piece.castle ? 1 : unit.range;
+        const int32_t reach = Rules::AttackReach(unit.range, piece.castle);
         // Every step costs at least 1, so no reachable tile is farther from the start than the speed.
         if (Distance(piece.x, piece.y, unit.x, unit.y) > unit.speed + reach) {
             continue;
@@ -635,23 +641,14 @@ bool SearchBoard::NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tile
         distancesTo = seen;
         std::fill(distances.begin(), distances.end(), -1);
     }
-    int32_t best = startDistance;
-    bool found = false;
-    for (const std::array<int32_t, 2>& tile : tiles) {
+    auto distanceOf = [&](const std::array<int32_t, 2>& tile) {
         int32_t& known = distances[static_cast<size_t>(Cell(tile[0], tile[1]))];
         if (known < 0) {
-            known = noEnemyDistance;
-            for (const std::array<int32_t, 2>& enemy : seen) {
-                known = std::min(known, Distance(enemy[0], enemy[1], tile[0], tile[1]));
-            }
+            known = Heuristic::NearestEnemy(seen, [&](const std::array<int32_t, 2>& enemy) { return Distance(enemy[0], enemy[1], tile[0], tile[1]); });
         }
-        if (known < best) {
-            best = known;
-            chosen = tile;
-            found = true;
-        }
-    }
-    return found;
+        return known;
+    };
+    return Heuristic::NearestTile(tiles, distanceOf, chosen);
 }
 
 std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
@@ -659,26 +656,13 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     const Piece& piece = pieces[static_cast<size_t>(index)];
     const Action pass = {AIActionKind::Pass, index, 0, 0, 0};
     if (piece.castle) {
-        // The most expensive type the side can pay for; the affordable ones are a prefix of the types.
-        int32_t type = 0;
-        bool affordable = false;
-        for (int32_t candidate = 0; piece.owner < static_cast<int32_t>(gold.size()) && candidate < 3; ++candidate) {
-            if (TypeInfo(candidate).cost <= gold[static_cast<size_t>(piece.owner)]) {
-                affordable = true;
-                if (TypeInfo(candidate).cost > TypeInfo(type).cost) {
-                    type = candidate;
-                }
-            }
-        }
+        const int32_t type = piece.owner < static_cast<int32_t>(gold.size()) ? Rules::DearestAffordable(gold[static_cast<size_t>(piece.owner)]) : -1;
         spawnTiles.clear();
-        for (Vector2 offset : neighbourOffsets) {
-            const int32_t x = piece.x + static_cast<int32_t>(offset.x);
-            const int32_t y = piece.y + static_cast<int32_t>(offset.y);
-            if (OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0 && occupant[static_cast<size_t>(Cell(x, y))] < 0) {
-                spawnTiles.push_back({x, y});
-            }
-        }
-        if (!affordable || spawnTiles.empty()) {
+        Rules::ForEachSpawnTile(
+            piece.x, piece.y, [&](int32_t x, int32_t y) { return OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0; },
+            [&](int32_t x, int32_t y) { return occupant[static_cast<size_t>(Cell(x, y))] < 0; },
+            [&](int32_t x, int32_t y) { spawnTiles.push_back({x, y}); });
+        if (type < 0 || spawnTiles.empty()) {
             return {pass, pass};
         }
         // With no enemy in sight the unit goes to the first free neighbour.
@@ -688,10 +672,11 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     }
     Action first = pass;
     if (piece.moved) {
-        int32_t bestValue = 0;
-        for (const Piece& target : pieces) {
-            if (InReach(piece, target, piece.x, piece.y) && target.value > bestValue) {
-                bestValue = target.value;
+        // In child order: equals go to the first.
+        Heuristic::MostValuable choice;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            const Piece& target = pieces[i];
+            if (InReach(piece, target, piece.x, piece.y) && choice.Offer(target.value, i)) {
                 first = {AIActionKind::Attack, index, target.x, target.y, 0};
             }
         }
@@ -703,18 +688,15 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     const NeighbourSum near = SumOver(live, piece.x, piece.y, nearSpeed[i], nearRange[i], piece.owner);
     // The most valuable piece it could attack after a move, the first in creation order of equals.
     int32_t victim = -1;
+    Heuristic::MostValuable choice;
     for (uint32_t offset : near.rivals == 0 ? noTiles : ThreatTiles(index, (uint64_t{near.high} << 32) | near.low)) {
         const int32_t at = VictimAt(index, offset);
-        if (at >= 0) {
-            const Piece& candidate = pieces[static_cast<size_t>(at)];
-            if (victim < 0 || candidate.value > pieces[static_cast<size_t>(victim)].value ||
-                (candidate.value == pieces[static_cast<size_t>(victim)].value && candidate.serial < pieces[static_cast<size_t>(victim)].serial)) {
-                victim = at;
-            }
+        if (at >= 0 && choice.Offer(pieces[static_cast<size_t>(at)].value, pieces[static_cast<size_t>(at)].serial)) {
+            victim = at;
         }
     }
     const std::vector<std::array<int32_t, 2>>& tiles = Reachable(index);
-    if (victim >= 0 && pieces[static_cast<size_t>(victim)].value > 0) {
+    if (victim >= 0) {
         const Piece& target = pieces[static_cast<size_t>(victim)];
         for (const std::array<int32_t, 2>& tile : tiles) {
             if (Distance(tile[0], tile[1], target.x, target.y) == 1) {
@@ -784,6 +766,19 @@ int32_t SearchBoard::PathCost(int32_t fromX, int32_t fromY, int32_t toX, int32_t
 
 float SearchBoard::Score()
 {
+    // A build that checks itself works the score out afresh too, before the sight moves on.
+    const bool checked = checkPeriod != 0 && (checkCount + 1) % checkPeriod == 0;
+    const float expected = checked ? ScoreAfresh() : 0.0f;
+    const float score = KeptScore();
+    if (checked && score != expected) {
+        std::fprintf(stderr, "the search's copy of the board scores %.9g, worked out afresh %.9g\n", static_cast<double>(score), static_cast<double>(expected));
+        std::abort();
+    }
+    return score;
+}
+
+float SearchBoard::KeptScore()
+{
     SyncThreats();
     // What each changed piece adds to material, castles and approach, against what it added before.
     for (int32_t index : scoreTouched) {
@@ -795,8 +790,8 @@ float SearchBoard::Score()
         if (i < pieces.size() && pieces[i].alive) {
             const Piece& piece = pieces[i];
             const bool own = piece.team == side;
-            now.material = own ? piece.value : (piece.owner < static_cast<int32_t>(gold.size()) ? -piece.value : 0);
-            now.castles = piece.castle && piece.team != nullptr ? (own ? 100 : -100) : 0;
+            now.material = ScoreTerms::MaterialOf(own, piece.owner < static_cast<int32_t>(gold.size()), piece.value);
+            now.castles = piece.castle ? ScoreTerms::CastleOf(own, piece.team != nullptr) : 0;
         }
         keptMaterial += now.material - kept[i].material;
         keptCastles += now.castles - kept[i].castles;
@@ -821,7 +816,7 @@ float SearchBoard::Score()
         if (piece.alive && piece.team == side && piece.moved && !piece.attacked) {
             for (const Piece& target : pieces) {
                 if (InReach(piece, target, piece.x, piece.y)) {
-                    attacks += (piece.damage >= target.health ? 3 : 1) * target.value;
+                    attacks += ScoreTerms::AttackWorth(piece.damage, target.health, target.value);
                 }
             }
         }
@@ -845,7 +840,7 @@ float SearchBoard::Score()
         }
         for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i), (uint64_t{sumHigh[i]} << 32) | sumLow[i])) {
             const Piece& victim = pieces[static_cast<size_t>(VictimAt(static_cast<int32_t>(i), offset))];
-            const int32_t weight = (piece.damage >= victim.health ? 3 : 1) * victim.value;
+            const int32_t weight = ScoreTerms::AttackWorth(piece.damage, victim.health, victim.value);
             threatScore += own ? weight : -weight;
         }
     }
@@ -889,11 +884,5 @@ float SearchBoard::Score()
 
     CountSight();
 
-    float score = 10.0f * static_cast<float>(material);
-    score += static_cast<float>(keptCastles);
-    score += static_cast<float>(threatScore);
-    score += 3.0f * static_cast<float>(attacks);
-    score += static_cast<float>(sight.Covered());
-    score += 3.0f * static_cast<float>(keptApproach);
-    return score;
+    return ScoreTerms{material, keptCastles, threatScore, attacks, sight.Covered(), keptApproach}.Total();
 }

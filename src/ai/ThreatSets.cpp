@@ -273,7 +273,7 @@ void ThreatSets::Compute(const Unit& unit, Tiles& out)
         }
         const int32_t dx = pieceX[i] - sx;
         const int32_t dy = pieceY[i] - sy;
-        const int32_t reach = piece->isCastle ? 1 : unit.range;
+        const int32_t reach = Rules::AttackReach(unit.range, piece->isCastle);
         if (std::abs(dx) + std::abs(dy) > unit.speed + reach || !area.Within(dx, dy, reach)) {
             continue;
         }
@@ -297,7 +297,7 @@ void ThreatSets::ComputeFromList(const Unit& unit, Tiles& out)
             continue;
         }
         Vector2 tile = piece->GetTile();
-        int32_t reach = piece->isCastle ? 1 : unit.range;
+        const int32_t reach = Rules::AttackReach(unit.range, piece->isCastle);
         // Every step costs at least 1, so no reachable tile is farther from the start than the speed.
         if (TileDistance(tile, start) > unit.speed + reach) {
             continue;
