@@ -105,6 +105,11 @@ std::string SearchBoard::NeighbourhoodInconsistency() const
 // What each piece looked at since the last score adds to material, castles and approach, and the sums.
 std::string SearchBoard::KeptScoreInconsistency()
 {
+    // The approach costs are kept for the enemies the last score saw.
+    if (approachEnemies != scoreEnemies) {
+        return Differs("enemies in sight the approach costs are kept for", static_cast<int64_t>(approachEnemies.size()),
+                       static_cast<int64_t>(scoreEnemies.size()));
+    }
     int32_t material = 0;
     int32_t castles = 0;
     int32_t approach = 0;
