@@ -57,22 +57,6 @@ void HPSController::StartTurn()
     BeginThinking(false);
 }
 
-void HPSController::SearchTurn(std::vector<AIAction> sequence)
-{
-    onCopy = false;
-    for (const AIAction& action : sequence) {
-        PushTrial(action);
-    }
-    branches.clear();
-    atNewNode = true;
-    while (Advance()) {
-    }
-    SearchEvaluator().WriteSight();
-    for (size_t i = 0; i < sequence.size(); ++i) {
-        PopTrial();
-    }
-}
-
 bool HPSController::SearchStep()
 {
     if (Advance()) {

@@ -25,7 +25,6 @@
 namespace {
 // Where a piece that is not on the board stands for the neighbourhoods: near nobody.
 constexpr int32_t farAway = 1 << 28;
-constexpr size_t reachSlots = size_t{1} << 14;
 
 int32_t Distance(int32_t ax, int32_t ay, int32_t bx, int32_t by)
 {
@@ -124,134 +123,6 @@ void SearchBoard::Placements::Set(size_t i, const NearPiece& piece)
 }
 
 SearchBoard::SearchBoard() = default;
-
-bool SearchBoard::Fits(const TileMap& map)
-{
-    if (map.tiles.empty() || map.tiles.front().empty() || map.tiles.size() > 1024 || map.tiles.front().size() > 1024) {
-        return false;
-    }
-    const auto height = static_cast<int32_t>(map.tiles.size());
-    const auto width = static_cast<int32_t>(map.tiles.front().size());
-    std::vector<uint8_t> taken(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-    for (const Unit* unit : map.Units()) {
-        const Vector2 tile = unit->GetTile();
-        const auto x = static_cast<int32_t>(tile.x);
-        const auto y = static_cast<int32_t>(tile.y);
-        const bool known = unit->team == nullptr || std::find(map.teams.begin(), map.teams.end(), unit->team) != map.teams.end();
-        if (!known || x < 0 || y < 0 || x >= width || y >= height || unit->speed < 0 || unit->sightRange < 0 ||
-            taken[static_cast<size_t>(y * width + x)]++ != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void SearchBoard::Reset(TileMap& board, TeamController* searcher)
-{
-    map = &board;
-    side = searcher;
-    height = static_cast<int32_t>(board.tiles.size());
-    width = static_cast<int32_t>(board.tiles.front().size());
-    const auto cells = static_cast<size_t>(width) * static_cast<size_t>(height);
-    const auto owners = static_cast<int32_t>(board.teams.size());
-    auto ownerOf = [&](const TeamController* team) {
-        auto at = std::find(board.teams.begin(), board.teams.end(), team);
-        return at == board.teams.end() ? owners : static_cast<int32_t>(at - board.teams.begin());
-    };
-    sideOwner = ownerOf(side);
-    gold.clear();
-    for (const TeamController* team : board.teams) {
-        gold.push_back(team->gold);
-    }
-    entryCost.assign(cells, 0);
-    blocked.assign(cells, 0);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const TileType& tile = board.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)];
-            entryCost[static_cast<size_t>(Cell(x, y))] = tile.blocked ? Rules::blockedEntryCost : tile.moveCost;
-            blocked[static_cast<size_t>(Cell(x, y))] = tile.blocked ? 1 : 0;
-        }
-    }
-    occupant.assign(cells, -1);
-    pieces.clear();
-    nextSerial = 0;
-    for (Unit* unit : board.Units()) {
-        Piece piece;
-        piece.unit = unit;
-        piece.team = unit->team;
-        piece.owner = ownerOf(unit->team);
-        const Vector2 tile = unit->GetTile();
-        piece.x = static_cast<int32_t>(tile.x);
-        piece.y = static_cast<int32_t>(tile.y);
-        piece.speed = unit->speed;
-        piece.range = unit->range;
-        piece.damage = unit->damage;
-        piece.health = unit->health;
-        piece.value = unit->value;
-        piece.sight = unit->sightRange;
-        piece.serial = unit->serial;
-        piece.castle = unit->isCastle;
-        piece.moved = unit->hasMoved;
-        piece.attacked = unit->hasAttacked;
-        nextSerial = std::max(nextSerial, unit->serial + 1);
-        occupant[static_cast<size_t>(Cell(piece.x, piece.y))] = static_cast<int32_t>(pieces.size());
-        pieces.push_back(piece);
-    }
-    undo.clear();
-    touchFlags.assign(pieces.size(), 0);
-    threatTouched.clear();
-    scoreTouched.clear();
-
-    reachMemo.Size(reachSlots);
-    reachMemo.Forget();
-    threatMemo.Forget();
-    // Every piece is counted into the neighbourhoods afresh.
-    counted.Resize(0);
-    counted.Resize(pieces.size());
-    nearSpeed.clear();
-    nearRange.clear();
-    for (const Piece& piece : pieces) {
-        nearSpeed.push_back(piece.speed);
-        nearRange.push_back(std::max(piece.range, 0));
-    }
-    sumLow.assign(pieces.size(), 0);
-    sumHigh.assign(pieces.size(), 0);
-    rivals.assign(pieces.size(), 0);
-    recent.assign(pieces.size(), ThreatMemo::Recent{});
-    live.Resize(0);
-    liveSelf.clear();
-    unfinished = 0;
-    for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
-        Touch(i);
-        Unfinished(i);
-    }
-
-    enemiesAt = ~uint64_t{0};
-    enemyChanges = 0;
-    distancesTo.clear();
-    distances.assign(cells, -1);
-    startSight.assign(cells, 0);
-    for (Vector2 tile : side->visibleTiles) {
-        const auto x = static_cast<int32_t>(tile.x);
-        const auto y = static_cast<int32_t>(tile.y);
-        if (OnBoard(x, y)) {
-            startSight[static_cast<size_t>(Cell(x, y))] = 1;
-        }
-    }
-
-    sightCounted = false;
-    sightWritten = true;
-    sources.clear();
-    sight.Reset(board);
-
-    approachEnemies.clear();
-    approachMask = 0;
-    kept.clear();
-    keptMaterial = 0;
-    keptCastles = 0;
-    keptApproach = 0;
-    pathCosts.assign(cells, {});
-}
 
 void SearchBoard::Touch(int32_t piece)
 {
@@ -361,78 +232,90 @@ void SearchBoard::Apply(const Action& action)
         actor.attacked = actor.attacked || !HasAttackTarget(action.piece);
         Touch(action.piece);
         break;
-    case AIActionKind::Attack: {
-        // A target gone after an undo on the live board is skipped; nothing happens then.
-        const int32_t victim = At(action.x, action.y);
-        if (victim < 0) {
-            break;
-        }
-        actor.attacked = true;
-        Piece& target = pieces[static_cast<size_t>(victim)];
-        entry.victim = victim;
-        entry.victimHealth = target.health;
-        entry.victimTeam = target.team;
-        entry.victimOwner = target.owner;
-        if (target.castle) {
-            target.team = actor.team;
-            target.owner = actor.owner;
-        } else {
-            target.health -= actor.damage;
-            if (target.health <= 0) {
-                target.alive = false;
-                occupant[static_cast<size_t>(Cell(target.x, target.y))] = -1;
-            }
-        }
-        if (target.castle || !target.alive) {
-            Touch(victim);
-            ++enemyChanges;
-        }
+    case AIActionKind::Attack:
+        ApplyAttack(entry);
         break;
-    }
-    case AIActionKind::Buy: {
-        const Rules::PieceStats info = Rules::StatsOf(action.type);
-        if (actor.owner < static_cast<int32_t>(gold.size())) {
-            entry.gold = gold[static_cast<size_t>(actor.owner)];
-            gold[static_cast<size_t>(actor.owner)] -= TypeInfo(action.type).cost;
-        }
-        actor.attacked = true;
-        Piece bought;
-        bought.team = actor.team;
-        bought.owner = actor.owner;
-        bought.x = action.x;
-        bought.y = action.y;
-        bought.speed = info.speed;
-        bought.range = info.range;
-        bought.damage = info.damage;
-        bought.health = info.health;
-        bought.value = info.value;
-        bought.sight = info.sight;
-        bought.serial = nextSerial++;
-        bought.moved = true;
-        bought.attacked = true;
-        const auto index = static_cast<int32_t>(pieces.size());
-        occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = index;
-        pieces.push_back(bought);
-        if (counted.x.size() < pieces.size()) {
-            counted.Resize(pieces.size());
-            nearSpeed.push_back(0);
-            nearRange.push_back(0);
-            sumLow.push_back(0);
-            sumHigh.push_back(0);
-            rivals.push_back(0);
-            recent.emplace_back();
-        }
-        nearSpeed[static_cast<size_t>(index)] = bought.speed;
-        nearRange[static_cast<size_t>(index)] = std::max(bought.range, 0);
-        Touch(index);
+    case AIActionKind::Buy:
+        ApplyBuy(entry);
         break;
-    }
     }
     Unfinished(action.piece);
     if (entry.victim >= 0) {
         Unfinished(entry.victim);
     }
     CheckSampled();
+}
+
+void SearchBoard::ApplyAttack(Undo& entry)
+{
+    const Action& action = entry.action;
+    Piece& actor = pieces[static_cast<size_t>(action.piece)];
+    // A target gone after an undo on the live board is skipped; nothing happens then.
+    const int32_t victim = At(action.x, action.y);
+    if (victim < 0) {
+        return;
+    }
+    actor.attacked = true;
+    Piece& target = pieces[static_cast<size_t>(victim)];
+    entry.victim = victim;
+    entry.victimHealth = target.health;
+    entry.victimTeam = target.team;
+    entry.victimOwner = target.owner;
+    if (target.castle) {
+        target.team = actor.team;
+        target.owner = actor.owner;
+    } else {
+        target.health -= actor.damage;
+        if (target.health <= 0) {
+            target.alive = false;
+            occupant[static_cast<size_t>(Cell(target.x, target.y))] = -1;
+        }
+    }
+    if (target.castle || !target.alive) {
+        Touch(victim);
+        ++enemyChanges;
+    }
+}
+
+void SearchBoard::ApplyBuy(Undo& entry)
+{
+    const Action& action = entry.action;
+    Piece& actor = pieces[static_cast<size_t>(action.piece)];
+    const Rules::PieceStats info = Rules::StatsOf(action.type);
+    if (actor.owner < static_cast<int32_t>(gold.size())) {
+        entry.gold = gold[static_cast<size_t>(actor.owner)];
+        gold[static_cast<size_t>(actor.owner)] -= TypeInfo(action.type).cost;
+    }
+    actor.attacked = true;
+    Piece bought;
+    bought.team = actor.team;
+    bought.owner = actor.owner;
+    bought.x = action.x;
+    bought.y = action.y;
+    bought.speed = info.speed;
+    bought.range = info.range;
+    bought.damage = info.damage;
+    bought.health = info.health;
+    bought.value = info.value;
+    bought.sight = info.sight;
+    bought.serial = nextSerial++;
+    bought.moved = true;
+    bought.attacked = true;
+    const auto index = static_cast<int32_t>(pieces.size());
+    occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = index;
+    pieces.push_back(bought);
+    if (counted.x.size() < pieces.size()) {
+        counted.Resize(pieces.size());
+        nearSpeed.push_back(0);
+        nearRange.push_back(0);
+        sumLow.push_back(0);
+        sumHigh.push_back(0);
+        rivals.push_back(0);
+        recent.emplace_back();
+    }
+    nearSpeed[static_cast<size_t>(index)] = bought.speed;
+    nearRange[static_cast<size_t>(index)] = std::max(bought.range, 0);
+    Touch(index);
 }
 
 void SearchBoard::TakeBack()
@@ -617,38 +500,22 @@ int32_t SearchBoard::VictimAt(int32_t index, uint32_t offset) const
     return At(piece.x + ThreatMemo::OffsetX(offset), piece.y + ThreatMemo::OffsetY(offset));
 }
 
-const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
+SearchBoard::Action SearchBoard::CastleCandidate(int32_t index)
 {
-    // Enemies never move in the side's turn: the list changes only with a kill, a capture or the sight.
-    if (enemiesAt == enemyChanges) {
-        return enemies;
+    const Piece& piece = pieces[static_cast<size_t>(index)];
+    const int32_t type = piece.owner < static_cast<int32_t>(gold.size()) ? Rules::DearestAffordable(gold[static_cast<size_t>(piece.owner)]) : -1;
+    spawnTiles.clear();
+    Rules::ForEachSpawnTile(
+        piece.x, piece.y, [&](int32_t x, int32_t y) { return OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0; },
+        [&](int32_t x, int32_t y) { return occupant[static_cast<size_t>(Cell(x, y))] < 0; },
+        [&](int32_t x, int32_t y) { spawnTiles.push_back({x, y}); });
+    if (type < 0 || spawnTiles.empty()) {
+        return {AIActionKind::Pass, index, 0, 0, 0};
     }
-    enemiesAt = enemyChanges;
-    enemies.clear();
-    for (const Piece& piece : pieces) {
-        if (piece.alive && piece.team != side && Marked(piece.x, piece.y)) {
-            enemies.push_back({piece.x, piece.y});
-        }
-    }
-    return enemies;
-}
-
-bool SearchBoard::NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tiles, std::array<int32_t, 2>& chosen)
-{
-    const std::vector<std::array<int32_t, 2>>& seen = SeenEnemies();
-    // Each tile's distance is remembered while the enemies in sight stay the same.
-    if (seen != distancesTo) {
-        distancesTo = seen;
-        std::fill(distances.begin(), distances.end(), -1);
-    }
-    auto distanceOf = [&](const std::array<int32_t, 2>& tile) {
-        int32_t& known = distances[static_cast<size_t>(Cell(tile[0], tile[1]))];
-        if (known < 0) {
-            known = Heuristic::NearestEnemy(seen, [&](const std::array<int32_t, 2>& enemy) { return Distance(enemy[0], enemy[1], tile[0], tile[1]); });
-        }
-        return known;
-    };
-    return Heuristic::NearestTile(tiles, distanceOf, chosen);
+    // With no enemy in sight the unit goes to the first free neighbour.
+    std::array<int32_t, 2> tile = spawnTiles.front();
+    NearestToEnemy(spawnTiles, tile);
+    return {AIActionKind::Buy, index, tile[0], tile[1], type};
 }
 
 std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
@@ -656,19 +523,7 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     const Piece& piece = pieces[static_cast<size_t>(index)];
     const Action pass = {AIActionKind::Pass, index, 0, 0, 0};
     if (piece.castle) {
-        const int32_t type = piece.owner < static_cast<int32_t>(gold.size()) ? Rules::DearestAffordable(gold[static_cast<size_t>(piece.owner)]) : -1;
-        spawnTiles.clear();
-        Rules::ForEachSpawnTile(
-            piece.x, piece.y, [&](int32_t x, int32_t y) { return OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0; },
-            [&](int32_t x, int32_t y) { return occupant[static_cast<size_t>(Cell(x, y))] < 0; },
-            [&](int32_t x, int32_t y) { spawnTiles.push_back({x, y}); });
-        if (type < 0 || spawnTiles.empty()) {
-            return {pass, pass};
-        }
-        // With no enemy in sight the unit goes to the first free neighbour.
-        std::array<int32_t, 2> tile = spawnTiles.front();
-        NearestToEnemy(spawnTiles, tile);
-        return {Action{AIActionKind::Buy, index, tile[0], tile[1], type}, pass};
+        return {CastleCandidate(index), pass};
     }
     Action first = pass;
     if (piece.moved) {
@@ -714,175 +569,3 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     return {first, second};
 }
 
-void SearchBoard::CountSight()
-{
-    if (sources.size() < pieces.size()) {
-        sources.resize(pieces.size());
-    }
-    for (int32_t index : scoreTouched) {
-        const auto i = static_cast<size_t>(index);
-        touchFlags[i] &= static_cast<uint8_t>(~2u);
-        SightCount::Source now;
-        if (i < pieces.size() && pieces[i].alive) {
-            const Piece& piece = pieces[i];
-            now = {piece.x, piece.y, piece.team == side ? piece.sight : -1, piece.castle};
-        }
-        if (i >= sources.size()) {
-            sources.resize(i + 1);
-        }
-        if (now == sources[i]) {
-            continue;
-        }
-        sight.Move(sources[i], now);
-        sources[i] = now;
-    }
-    scoreTouched.clear();
-    sightCounted = true;
-    sightWritten = false;
-    ++enemyChanges;  // the enemies in sight are found anew
-}
-
-void SearchBoard::WriteSight()
-{
-    if (sightWritten) {
-        return;
-    }
-    sightWritten = true;
-    sight.List(sources, side->visibleTiles);
-}
-
-int32_t SearchBoard::PathCost(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
-{
-    std::vector<int32_t>& row = pathCosts[static_cast<size_t>(Cell(toX, toY))];
-    if (row.empty()) {
-        row.assign(pathCosts.size(), -1);
-    }
-    int32_t& cost = row[static_cast<size_t>(Cell(fromX, fromY))];
-    if (cost < 0) {
-        cost = ::PathCost(*map, {static_cast<float>(fromX), static_cast<float>(fromY)}, {static_cast<float>(toX), static_cast<float>(toY)});
-    }
-    return cost;
-}
-
-float SearchBoard::Score()
-{
-    // A build that checks itself works the score out afresh too, before the sight moves on.
-    const bool checked = checkPeriod != 0 && (checkCount + 1) % checkPeriod == 0;
-    const float expected = checked ? ScoreAfresh() : 0.0f;
-    const float score = KeptScore();
-    if (checked && score != expected) {
-        std::fprintf(stderr, "the search's copy of the board scores %.9g, worked out afresh %.9g\n", static_cast<double>(score), static_cast<double>(expected));
-        std::abort();
-    }
-    return score;
-}
-
-float SearchBoard::KeptScore()
-{
-    SyncThreats();
-    // What each changed piece adds to material, castles and approach, against what it added before.
-    for (int32_t index : scoreTouched) {
-        const auto i = static_cast<size_t>(index);
-        if (i >= kept.size()) {
-            kept.resize(i + 1);
-        }
-        Kept now;
-        if (i < pieces.size() && pieces[i].alive) {
-            const Piece& piece = pieces[i];
-            const bool own = piece.team == side;
-            now.material = ScoreTerms::MaterialOf(own, piece.owner < static_cast<int32_t>(gold.size()), piece.value);
-            now.castles = piece.castle ? ScoreTerms::CastleOf(own, piece.team != nullptr) : 0;
-        }
-        keptMaterial += now.material - kept[i].material;
-        keptCastles += now.castles - kept[i].castles;
-        kept[i].material = now.material;
-        kept[i].castles = now.castles;
-    }
-    int32_t material = keptMaterial;
-    for (size_t owner = 0; owner < gold.size(); ++owner) {
-        material += static_cast<int32_t>(owner) == sideOwner ? gold[owner] : -gold[owner];
-    }
-
-    // The pieces in sight: the enemies among them, and the threats they all pose.
-    int32_t attacks = 0;
-    int32_t threatScore = 0;
-    scoreEnemies.clear();
-    // Enemies never move in the side's turn: among the first 64 pieces, which are in sight says
-    // what the list holds.
-    uint64_t enemyMask = 0;
-    // Attacks still to make: none in a complete turn, where every piece of the side is finished.
-    for (size_t i = 0; CurrentPiece() >= 0 && i < pieces.size(); ++i) {
-        const Piece& piece = pieces[i];
-        if (piece.alive && piece.team == side && piece.moved && !piece.attacked) {
-            for (const Piece& target : pieces) {
-                if (InReach(piece, target, piece.x, piece.y)) {
-                    attacks += ScoreTerms::AttackWorth(piece.damage, target.health, target.value);
-                }
-            }
-        }
-    }
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        const Piece& piece = pieces[i];
-        if (!piece.alive) {
-            continue;
-        }
-        const bool own = piece.team == side;
-        // A piece of the side adds to the score only by what it threatens.
-        if ((own && rivals[i] == 0) || !Marked(piece.x, piece.y)) {
-            continue;
-        }
-        if (!own) {
-            scoreEnemies.push_back({piece.x, piece.y});
-            enemyMask |= i < 64 ? uint64_t{1} << i : 0;
-        }
-        if (rivals[i] == 0) {
-            continue;
-        }
-        for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i), (uint64_t{sumHigh[i]} << 32) | sumLow[i])) {
-            const Piece& victim = pieces[static_cast<size_t>(VictimAt(static_cast<int32_t>(i), offset))];
-            const int32_t weight = ScoreTerms::AttackWorth(piece.damage, victim.health, victim.value);
-            threatScore += own ? weight : -weight;
-        }
-    }
-
-    // With nobody of another owner in sight the approach term stays 0. A piece's cost depends on
-    // its tile and the enemies in sight: while those stay, only the changed pieces are looked at.
-    auto approachOf = [&](size_t i) {
-        if (i >= pieces.size() || !pieces[i].alive || pieces[i].team != side || scoreEnemies.empty()) {
-            return 0;
-        }
-        const Piece& piece = pieces[i];
-        // The nearest enemy by whole-tile distance, ties to the one earlier in child order.
-        std::array<int32_t, 2> goal = scoreEnemies.front();
-        int32_t best = Distance(goal[0], goal[1], piece.x, piece.y);
-        for (const std::array<int32_t, 2>& enemy : scoreEnemies) {
-            const int32_t distance = Distance(enemy[0], enemy[1], piece.x, piece.y);
-            if (distance < best) {
-                best = distance;
-                goal = enemy;
-            }
-        }
-        return -PathCost(piece.x, piece.y, goal[0], goal[1]);
-    };
-    if (pieces.size() > 64 ? scoreEnemies != approachEnemies : enemyMask != approachMask) {
-        approachEnemies = scoreEnemies;
-        approachMask = enemyMask;
-        kept.resize(std::max(kept.size(), pieces.size()));
-        keptApproach = 0;
-        for (size_t i = 0; i < kept.size(); ++i) {
-            kept[i].approach = approachOf(i);
-            keptApproach += kept[i].approach;
-        }
-    } else {
-        for (int32_t index : scoreTouched) {
-            const auto i = static_cast<size_t>(index);
-            const int32_t now = approachOf(i);
-            keptApproach += now - kept[i].approach;
-            kept[i].approach = now;
-        }
-    }
-
-    CountSight();
-
-    return ScoreTerms{material, keptCastles, threatScore, attacks, sight.Covered(), keptApproach}.Total();
-}

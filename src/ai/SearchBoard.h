@@ -138,12 +138,31 @@ private:
         int32_t gold = 0;
     };
 
+    // The sides' index of a team; their count for none.
+    int32_t OwnerOf(const TeamController* team) const;
+    // The pieces as the board has them, and everything kept from one position to the next forgotten.
+    void ReadPieces();
+    void ForgetKept();
+    // The two kinds of trial that change more than the actor.
+    void ApplyAttack(Undo& entry);
+    void ApplyBuy(Undo& entry);
+    // A castle's first candidate: the dearest type it can pay for, nearest to an enemy in sight.
+    Action CastleCandidate(int32_t castle);
+    // The score's terms from what is kept: material (castles kept with it), the attacks still to
+    // make, the threats of the pieces in sight (the mask of the enemies among the first 64
+    // returned), and the approach.
+    int32_t KeepMaterial();
+    int32_t AttacksNow() const;
+    uint64_t ThreatsInSight(int32_t& threatScore);
+    int32_t KeepApproach(uint64_t enemyMask);
     // Runs the checks a self-checking build asks for (see CheckEvery), on one trial in the period.
     void CheckSampled();
     // The parts of Inconsistency.
     std::string GridInconsistency() const;
     std::string NeighbourhoodInconsistency() const;
     std::string KeptScoreInconsistency();
+    // How many tiles the side sees in the position, counted afresh.
+    int32_t SightAfresh() const;
     // The pieces a piece could attack after one move, found afresh.
     std::vector<int32_t> ThreatenedAfresh(int32_t piece);
     bool InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const;

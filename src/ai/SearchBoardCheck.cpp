@@ -186,7 +186,6 @@ float SearchBoard::ScoreAfresh()
         terms.material += static_cast<int32_t>(owner) == sideOwner ? gold[owner] : -gold[owner];
     }
     std::vector<std::array<int32_t, 2>> enemiesSeen;
-    std::vector<uint8_t> seen(occupant.size(), 0);
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];
         if (!piece.alive) {
@@ -210,23 +209,8 @@ float SearchBoard::ScoreAfresh()
                 terms.threats += own ? worth : -worth;
             }
         }
-        // The position's own sight: the side's pieces see their diamonds, every castle its tile.
-        for (int32_t dy = -piece.sight; own && dy <= piece.sight; ++dy) {
-            for (int32_t dx = std::abs(dy) - piece.sight; dx <= piece.sight - std::abs(dy); ++dx) {
-                if (OnBoard(piece.x + dx, piece.y + dy)) {
-                    seen[static_cast<size_t>(Cell(piece.x + dx, piece.y + dy))] = 1;
-                }
-            }
-        }
-        if (piece.castle) {
-            seen[static_cast<size_t>(Cell(piece.x, piece.y))] = 1;
-        }
     }
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            terms.vision += seen[static_cast<size_t>(Cell(x, y))] != 0 && map->tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind != 3 ? 1 : 0;
-        }
-    }
+    terms.vision = SightAfresh();
     for (const Piece& piece : pieces) {
         if (!piece.alive || piece.team != side || enemiesSeen.empty()) {
             continue;
@@ -240,6 +224,31 @@ float SearchBoard::ScoreAfresh()
         terms.approach -= ::PathCost(*map, {static_cast<float>(piece.x), static_cast<float>(piece.y)}, {static_cast<float>(goal[0]), static_cast<float>(goal[1])});
     }
     return terms.Total();
+}
+
+int32_t SearchBoard::SightAfresh() const
+{
+    // The side's pieces see their diamonds, every castle its own tile; the outside tiles nobody.
+    std::vector<uint8_t> seen(occupant.size(), 0);
+    for (const Piece& piece : pieces) {
+        for (int32_t dy = -piece.sight; piece.alive && piece.team == side && dy <= piece.sight; ++dy) {
+            for (int32_t dx = std::abs(dy) - piece.sight; dx <= piece.sight - std::abs(dy); ++dx) {
+                if (OnBoard(piece.x + dx, piece.y + dy)) {
+                    seen[static_cast<size_t>(Cell(piece.x + dx, piece.y + dy))] = 1;
+                }
+            }
+        }
+        if (piece.alive && piece.castle) {
+            seen[static_cast<size_t>(Cell(piece.x, piece.y))] = 1;
+        }
+    }
+    int32_t tiles = 0;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            tiles += seen[static_cast<size_t>(Cell(x, y))] != 0 && map->tiles[static_cast<size_t>(y)][static_cast<size_t>(x)].kind != 3 ? 1 : 0;
+        }
+    }
+    return tiles;
 }
 
 void SearchBoard::CheckSampled()
