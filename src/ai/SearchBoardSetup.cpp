@@ -143,6 +143,7 @@ void SearchBoard::ForgetKept()
     sources.clear();
     sight.Reset(*map);
 
+    scoreEnemies.clear();
     approachEnemies.clear();
     approachMask = 0;
     kept.clear();
