@@ -156,7 +156,13 @@ private:
     uint64_t ThreatsInSight(int32_t& threatScore);
     int32_t KeepApproach(uint64_t enemyMask);
     // Runs the checks a self-checking build asks for (see CheckEvery), on one trial in the period.
-    void CheckSampled();
+    void CheckSampled()
+    {
+        if (checkPeriod != 0 && ++checkCount % checkPeriod == 0) {
+            CheckNow();
+        }
+    }
+    void CheckNow();
     // The parts of Inconsistency.
     std::string GridInconsistency() const;
     std::string NeighbourhoodInconsistency() const;

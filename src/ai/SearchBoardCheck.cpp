@@ -251,11 +251,8 @@ int32_t SearchBoard::SightAfresh() const
     return tiles;
 }
 
-void SearchBoard::CheckSampled()
+void SearchBoard::CheckNow()
 {
-    if (checkPeriod == 0 || ++checkCount % checkPeriod != 0) {
-        return;
-    }
     const std::string found = Inconsistency();
     if (!found.empty()) {
         std::fprintf(stderr, "the search's copy of the board disagrees with a recomputation: %s\n", found.c_str());
