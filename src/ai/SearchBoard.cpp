@@ -494,12 +494,6 @@ void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
     }
 }
 
-int32_t SearchBoard::VictimAt(int32_t index, uint32_t offset) const
-{
-    const Piece& piece = pieces[static_cast<size_t>(index)];
-    return At(piece.x + ThreatMemo::OffsetX(offset), piece.y + ThreatMemo::OffsetY(offset));
-}
-
 SearchBoard::Action SearchBoard::CastleCandidate(int32_t index)
 {
     const Piece& piece = pieces[static_cast<size_t>(index)];

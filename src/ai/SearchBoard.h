@@ -192,7 +192,12 @@ private:
     // The piece's threat set, remembered by its neighbourhood's combined marks.
     const std::vector<uint32_t>& ThreatTiles(int32_t piece, uint64_t neighbours);
     void ComputeThreats(int32_t piece, std::vector<uint32_t>& out);
-    int32_t VictimAt(int32_t piece, uint32_t offset) const;
+    // NOTE: here, not in a source file: the scoring in a file of its own asks it for every threat.
+    int32_t VictimAt(int32_t index, uint32_t offset) const
+    {
+        const Piece& piece = pieces[static_cast<size_t>(index)];
+        return At(piece.x + ThreatMemo::OffsetX(offset), piece.y + ThreatMemo::OffsetY(offset));
+    }
 
     // The pieces of another owner in the side's sight, in child order, and distances to them.
     const std::vector<std::array<int32_t, 2>>& SeenEnemies();

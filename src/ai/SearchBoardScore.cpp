@@ -174,8 +174,10 @@ int32_t SearchBoard::AttacksNow() const
     return attacks;
 }
 
-uint64_t SearchBoard::ThreatsInSight(int32_t& threatScore)
+uint64_t SearchBoard::ThreatsInSight(int32_t& threatTerm)
 {
+    // Summed here and stored once: a sum through the reference could be any of the arrays read.
+    int32_t threatScore = 0;
     // The pieces in sight: the enemies among them, and the threats they all pose.
     scoreEnemies.clear();
     // Enemies never move in the side's turn: among the first 64 pieces, which are in sight says
@@ -204,6 +206,7 @@ uint64_t SearchBoard::ThreatsInSight(int32_t& threatScore)
             threatScore += own ? weight : -weight;
         }
     }
+    threatTerm = threatScore;
     return enemyMask;
 }
 
