@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "ai/Evaluator.h"
+#include "board/Rules.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
@@ -283,8 +284,8 @@ void AIController::TakeBack(Unit* created)
 std::vector<int32_t> AIController::AffordableUnitTypes(const TeamController* side)
 {
     std::vector<int32_t> types;
-    for (int32_t type = 0; type < 3; ++type) {
-        if (TypeInfo(type).cost <= side->gold) {
+    for (int32_t type = 0; type < Rules::buyableTypes; ++type) {
+        if (Rules::CanAfford(side->gold, type)) {
             types.push_back(type);
         }
     }

@@ -6,15 +6,16 @@
 #include <cstdlib>
 #include <deque>
 
+#include "ai/ScoreTerms.h"
+#include "board/Rules.h"
 #include "board/TeamController.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
 namespace {
-// 3 when the attack kills (every attack on a castle, whose health is 0), else 1.
-int32_t KillFactor(const Unit* attacker, const Unit* target)
+int32_t AttackWorthOf(const Unit* attacker, const Unit* target)
 {
-    return attacker->damage >= target->health ? 3 : 1;
+    return ScoreTerms::AttackWorth(attacker->damage, target->health, target->value);
 }
 }  // namespace
 
@@ -191,7 +192,7 @@ int32_t Evaluator::AttackWorth(const Unit& piece)
     for (Vector2 tile : targets) {
         Unit* victim = PieceAt(tile);
         if (victim != nullptr) {
-            worth += KillFactor(&piece, victim) * victim->value;
+            worth += AttackWorthOf(&piece, victim);
         }
     }
     return worth;
@@ -246,37 +247,38 @@ float Evaluator::EvaluateCountingSight(TeamController* side)
 float Evaluator::Score(TeamController* side, Sight sight)
 {
     Refresh();
+    ScoreTerms terms = WalkPieces(side);
+    terms.approach = ApproachTerm(side);
+    terms.vision = Vision(side, sight);
+    return terms.Total();
+}
+
+// Material, castles, attacks still to make, and the pieces in sight with the enemy list, in one walk.
+ScoreTerms Evaluator::WalkPieces(TeamController* side)
+{
     const std::vector<Unit*>& units = map.Units();
     const std::vector<int32_t>& tileX = queries.PieceX();
     const std::vector<int32_t>& tileY = queries.PieceY();
-
+    ScoreTerms terms;
     // Material: the side's worth less every other side's, gold here and pieces in the walk below.
-    int32_t material = side->gold;
+    terms.material = side->gold;
     for (TeamController* other : map.teams) {
         if (other != side) {
-            material -= other->gold;
+            terms.material -= other->gold;
         }
     }
-
-    // Castles, attacks still to make, and the pieces in sight with the enemy list, in one walk.
-    int32_t castles = 0;
-    int32_t attacks = 0;
-    int32_t threatScore = 0;
     enemies.clear();
     MarkVisible(side);
     threats.Update();
     for (size_t index = 0; index < units.size(); ++index) {
         Unit* piece = units[index];
-        if (piece->team == side) {
-            material += piece->value;
-        } else if (piece->team != nullptr && std::find(map.teams.begin(), map.teams.end(), piece->team) != map.teams.end()) {
-            material -= piece->value;
-        }
-        if (piece->isCastle && piece->team != nullptr) {
-            castles += piece->team == side ? 100 : -100;
+        const bool ofASide = piece->team != nullptr && std::find(map.teams.begin(), map.teams.end(), piece->team) != map.teams.end();
+        terms.material += ScoreTerms::MaterialOf(piece->team == side, ofASide, piece->value);
+        if (piece->isCastle) {
+            terms.castles += ScoreTerms::CastleOf(piece->team == side, piece->team != nullptr);
         }
         if (piece->team == side && piece->hasMoved && !piece->hasAttacked) {
-            attacks += AttackWorth(*piece);
+            terms.attacks += AttackWorth(*piece);
         }
         if (!Marked(tileX[index], tileY[index])) {
             continue;
@@ -286,12 +288,18 @@ float Evaluator::Score(TeamController* side, Sight sight)
             enemies.push_back({static_cast<float>(tileX[index]), static_cast<float>(tileY[index])});
         }
         for (uint32_t tile : threatened) {
-            const Unit* victim = threats.VictimAt(index, tile);
-            int32_t weight = KillFactor(piece, victim) * victim->value;
-            threatScore += piece->team == side ? weight : -weight;
+            const int32_t weight = AttackWorthOf(piece, threats.VictimAt(index, tile));
+            terms.threats += piece->team == side ? weight : -weight;
         }
     }
+    return terms;
+}
 
+int32_t Evaluator::ApproachTerm(const TeamController* side)
+{
+    const std::vector<Unit*>& units = map.Units();
+    const std::vector<int32_t>& tileX = queries.PieceX();
+    const std::vector<int32_t>& tileY = queries.PieceY();
     // With nobody of another owner in sight there is nothing to approach, and the term
     // stays 0: aiming at some fixed tile instead would punish the turn that takes the
     // last castle. A nearest enemy that no path reaches costs unreachablePathCost, more
@@ -315,7 +323,11 @@ float Evaluator::Score(TeamController* side, Sight sight)
         }
         approach -= known.cost;
     }
+    return approach;
+}
 
+int32_t Evaluator::Vision(TeamController* side, Sight sight)
+{
     int32_t vision = 0;
     if (sight != Sight::Rebuild) {
         TeamController* kept = keptSightOf;
@@ -331,14 +343,7 @@ float Evaluator::Score(TeamController* side, Sight sight)
         side->UpdateVision();
         vision = static_cast<int32_t>(side->visibleTiles.size());
     }
-
-    float score = 10.0f * static_cast<float>(material);
-    score += static_cast<float>(castles);
-    score += static_cast<float>(threatScore);
-    score += 3.0f * static_cast<float>(attacks);
-    score += static_cast<float>(vision);
-    score += 3.0f * static_cast<float>(approach);
-    return score;
+    return vision;
 }
 
 int32_t TeamWorth(const TileMap& map, const TeamController* side)
@@ -351,6 +356,102 @@ int32_t TeamWorth(const TileMap& map, const TeamController* side)
     }
     return worth;
 }
+
+namespace {
+// PathCost's search: a first-in-first-out open list, ended by the first path to the target.
+class FirstPathSearch {
+public:
+    FirstPathSearch(const TileMap& map, int32_t targetX, int32_t targetY)
+        : map(map),
+          width(static_cast<int32_t>(map.tiles.front().size())),
+          height(static_cast<int32_t>(map.tiles.size())),
+          targetX(targetX),
+          targetY(targetY),
+          listedG(static_cast<size_t>(width) * static_cast<size_t>(height), FLT_MAX),
+          listed(listedG.size(), false)
+    {
+    }
+
+    // The target's g from (startX, startY): the cost of the first path found, or FLT_MAX.
+    float Run(int32_t startX, int32_t startY)
+    {
+        open = {{startX, startY, 0.0f}};
+        listed[Cell(startX, startY)] = true;
+        listedG[Cell(startX, startY)] = 0.0f;
+        bool found = false;
+        while (!open.empty()) {
+            const Entry current = open.front();
+            open.pop_front();
+            found = Expand(current) || found;
+            if (found) {
+                open.clear();
+            }
+        }
+        // The start is its own target only when a path leads back to it; otherwise
+        // it keeps the cost 0 it started with.
+        if (!found && startX == targetX && startY == targetY) {
+            targetG = 0.0f;
+        }
+        return targetG;
+    }
+
+private:
+    struct Entry {
+        int32_t x;
+        int32_t y;
+        float g;
+    };
+    size_t Cell(int32_t x, int32_t y) const { return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x); }
+
+    // Offers the current entry's neighbours to the open list; true when one of them is the target.
+    bool Expand(const Entry& current)
+    {
+        static const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+        bool found = false;
+        for (const auto& step : steps) {
+            const int32_t nx = current.x + step[0];
+            const int32_t ny = current.y + step[1];
+            if (nx < 0 || ny < 0 || nx >= width || ny >= height) {
+                continue;
+            }
+            const int32_t cost = map.tiles[static_cast<size_t>(ny)][static_cast<size_t>(nx)].moveCost;
+            if (Rules::Impassable(cost)) {
+                continue;
+            }
+            // The first path that reaches the target ends the search, cheapest or not.
+            if (nx == targetX && ny == targetY) {
+                found = true;
+                targetG = static_cast<float>(cost) + current.g;
+                continue;
+            }
+            const float g = static_cast<float>(cost) + current.g;
+            const int32_t h = std::abs(targetY - ny) + std::abs(targetX - nx);
+            const double f = static_cast<double>(g) + static_cast<double>(h);
+            const size_t n = Cell(nx, ny);
+            // NOTE: an entry is skipped when the open or closed list already holds one for
+            // its tile whose g is at most the new total f'. Entries only join those lists,
+            // so the smallest g listed per tile answers that test.
+            if (listed[n] && static_cast<double>(listedG[n]) <= f) {
+                continue;
+            }
+            listed[n] = true;
+            listedG[n] = std::min(listedG[n], g);
+            open.push_back({nx, ny, g});
+        }
+        return found;
+    }
+
+    const TileMap& map;
+    int32_t width;
+    int32_t height;
+    int32_t targetX;
+    int32_t targetY;
+    std::vector<float> listedG;
+    std::vector<bool> listed;
+    std::deque<Entry> open;
+    float targetG = FLT_MAX;
+};
+}  // namespace
 
 int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target)
 {
@@ -367,63 +468,7 @@ int32_t PathCost(const TileMap& map, Vector2 start, Vector2 target)
     if (!inside(startX, startY) || !inside(targetX, targetY)) {
         return unreachablePathCost;
     }
-    struct Entry {
-        int32_t x;
-        int32_t y;
-        float g;
-    };
-    auto cell = [&](int32_t x, int32_t y) { return static_cast<size_t>(y) * static_cast<size_t>(width) + x; };
-    const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
-    // NOTE: an entry is skipped when the open or closed list already holds one for
-    // its tile whose g is at most the new total f'. Entries only join those lists,
-    // so the smallest g listed per tile answers that test.
-    std::vector<float> listedG(cells, FLT_MAX);
-    std::vector<bool> listed(cells, false);
-    float targetG = FLT_MAX;
-    std::deque<Entry> open = {{startX, startY, 0.0f}};
-    listed[cell(startX, startY)] = true;
-    listedG[cell(startX, startY)] = 0.0f;
-    bool found = false;
-    static const int32_t steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-    while (!open.empty()) {
-        Entry current = open.front();
-        open.pop_front();
-        for (const auto& step : steps) {
-            int32_t nx = current.x + step[0];
-            int32_t ny = current.y + step[1];
-            if (!inside(nx, ny)) {
-                continue;
-            }
-            int32_t cost = map.tiles[static_cast<size_t>(ny)][static_cast<size_t>(nx)].moveCost;
-            if (cost >= 999) {
-                continue;
-            }
-            // The first path that reaches the target ends the search, cheapest or not.
-            if (nx == targetX && ny == targetY) {
-                found = true;
-                targetG = static_cast<float>(cost) + current.g;
-                continue;
-            }
-            float g = static_cast<float>(cost) + current.g;
-            int32_t h = std::abs(targetY - ny) + std::abs(targetX - nx);
-            double f = static_cast<double>(g) + static_cast<double>(h);
-            size_t n = cell(nx, ny);
-            if (listed[n] && static_cast<double>(listedG[n]) <= f) {
-                continue;
-            }
-            listed[n] = true;
-            listedG[n] = std::min(listedG[n], g);
-            open.push_back({nx, ny, g});
-        }
-        if (found) {
-            open.clear();
-        }
-    }
-    // The start is its own target only when a path leads back to it; otherwise
-    // it keeps the cost 0 it started with.
-    if (!found && startX == targetX && startY == targetY) {
-        targetG = 0.0f;
-    }
+    const float targetG = FirstPathSearch(map, targetX, targetY).Run(startX, startY);
     // An unreachable target keeps the largest float, which no int32 can hold.
     if (!(targetG < static_cast<float>(unreachablePathCost))) {
         return unreachablePathCost;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ai/ScoreTerms.h"
 #include "ai/SightCount.h"
 #include "ai/ThreatSets.h"
 #include "board/BoardQueries.h"
@@ -68,6 +69,11 @@ private:
     // counted here for WriteSight, or counts it and leaves the list alone.
     enum class Sight { Rebuild, Keep, Count };
     float Score(TeamController* side, Sight sight);
+    // The parts of Score: every term but the approach and the sight from one walk over the pieces
+    // (the enemies in sight listed on the way), the approach to them, and the sight.
+    ScoreTerms WalkPieces(TeamController* side);
+    int32_t ApproachTerm(const TeamController* side);
+    int32_t Vision(TeamController* side, Sight sight);
     // The worth of what `piece` can attack from where it stands, kills counted three times.
     int32_t AttackWorth(const Unit& piece);
     // The path cost from (x, y) to the nearest of `enemies`.

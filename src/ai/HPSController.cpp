@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "ai/Evaluator.h"
+#include "ai/Heuristic.h"
+#include "board/Rules.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
 namespace {
-constexpr int32_t noEnemyDistance = 9999999;
-constexpr int32_t startDistance = 99999;
-
 AIAction PassFor(Unit* piece)
 {
     return {AIActionKind::Pass, piece, {0, 0}, 0};
@@ -17,11 +16,7 @@ AIAction PassFor(Unit* piece)
 
 int32_t Nearest(const std::vector<Vector2>& enemies, Vector2 tile)
 {
-    int32_t best = noEnemyDistance;
-    for (Vector2 enemy : enemies) {
-        best = std::min(best, TileDistance(enemy, tile));
-    }
-    return best;
+    return Heuristic::NearestEnemy(enemies, [tile](Vector2 enemy) { return TileDistance(enemy, tile); });
 }
 }  // namespace
 
@@ -60,22 +55,6 @@ void HPSController::StartTurn()
         SearchEvaluator().Forget();
     }
     BeginThinking(false);
-}
-
-void HPSController::SearchTurn(std::vector<AIAction> sequence)
-{
-    onCopy = false;
-    for (const AIAction& action : sequence) {
-        PushTrial(action);
-    }
-    branches.clear();
-    atNewNode = true;
-    while (Advance()) {
-    }
-    SearchEvaluator().WriteSight();
-    for (size_t i = 0; i < sequence.size(); ++i) {
-        PopTrial();
-    }
 }
 
 bool HPSController::SearchStep()
@@ -213,30 +192,21 @@ std::array<AIAction, 2> HPSController::UnitCandidates(Unit* piece) const
 bool HPSController::NearestToEnemy(const std::vector<Vector2>& tiles, Vector2& chosen) const
 {
     const std::vector<Vector2>& enemies = Queries().SeenEnemyTiles(this);
-    int32_t best = startDistance;
-    bool found = false;
-    for (Vector2 tile : tiles) {
-        const int32_t distance = Nearest(enemies, tile);
-        if (distance < best) {
-            best = distance;
-            chosen = tile;
-            found = true;
-        }
-    }
-    return found;
+    return Heuristic::NearestTile(tiles, [&](Vector2 tile) { return Nearest(enemies, tile); }, chosen);
 }
 
 AIAction HPSController::UnitHeuristicAction(Unit* unit) const
 {
     Evaluator& queries = Queries();
     if (unit->hasMoved) {
+        // In the targets' order: equals go to the first listed.
         Unit* best = nullptr;
-        int32_t bestValue = 0;
+        Heuristic::MostValuable choice;
+        uint64_t listed = 0;
         for (Vector2 tile : queries.AttackTargets(*unit)) {
             Unit* target = queries.PieceAt(tile);
-            if (target != nullptr && target->value > bestValue) {
+            if (target != nullptr && choice.Offer(target->value, listed++)) {
                 best = target;
-                bestValue = target->value;
             }
         }
         if (best == nullptr) {
@@ -245,11 +215,10 @@ AIAction HPSController::UnitHeuristicAction(Unit* unit) const
         return {AIActionKind::Attack, unit, best->GetTile(), 0};
     }
     Unit* victim = nullptr;
-    int32_t bestValue = 0;
+    Heuristic::MostValuable choice;
     for (Unit* piece : queries.ThreatSet(*unit)) {
-        if (piece->value > bestValue) {
+        if (choice.Offer(piece->value, piece->serial)) {
             victim = piece;
-            bestValue = piece->value;
         }
     }
     if (victim == nullptr) {
@@ -267,21 +236,11 @@ AIAction HPSController::UnitHeuristicAction(Unit* unit) const
 AIAction HPSController::CastleHeuristicAction(Unit* castle) const
 {
     const TeamController* side = castle->team;
-    // The affordable types are a prefix of the ascending type numbers (see AffordableUnitTypes).
-    int32_t type = 0;
-    bool affordable = false;
-    for (int32_t candidate = 0; side != nullptr && candidate < 3; ++candidate) {
-        if (TypeInfo(candidate).cost <= side->gold) {
-            affordable = true;
-            if (TypeInfo(candidate).cost > TypeInfo(type).cost) {
-                type = candidate;
-            }
-        }
-    }
+    const int32_t type = side != nullptr ? Rules::DearestAffordable(side->gold) : -1;
     // Who stands next to the castle, from the evaluator's grid of the pieces.
     Evaluator& queries = Queries();
     castle->SpawnTilesInto(spawnTiles, [&queries](Vector2 tile) { return queries.PieceAt(tile); });
-    if (!affordable || spawnTiles.empty()) {
+    if (type < 0 || spawnTiles.empty()) {
         return PassFor(castle);
     }
     // With no enemy in sight the unit goes to the first free neighbour.
@@ -293,7 +252,7 @@ AIAction HPSController::CastleHeuristicAction(Unit* castle) const
 int32_t HPSController::DistanceToNearestEnemy(const TeamController* side, Vector2 tile)
 {
     if (side == nullptr || side->map == nullptr) {
-        return noEnemyDistance;
+        return Heuristic::noEnemyDistance;
     }
     Evaluator queries(*side->map);
     return Nearest(queries.SeenEnemyTiles(side), tile);

@@ -11,8 +11,6 @@ class HPSController : public AIController {
 public:
     void StartTurn() override;
 
-    // The search of the turn from `sequence` applied so far, run to its end in one go.
-    void SearchTurn(std::vector<AIAction> sequence);
     std::vector<AIAction> CandidateActions(Unit* piece) const;
     AIAction UnitHeuristicAction(Unit* unit) const;
     AIAction CastleHeuristicAction(Unit* castle) const;

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstdlib>
 
 #include "ai/Evaluator.h"
+#include "ai/Heuristic.h"
+#include "ai/ScoreTerms.h"
+#include "board/Rules.h"
 #include "board/TeamController.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
@@ -19,17 +23,12 @@
 #endif
 
 namespace {
-constexpr int32_t noEnemyDistance = 9999999;
-constexpr int32_t startDistance = 99999;
-// Entering a blocked tile costs more than any piece's speed.
-constexpr int32_t blockedCost = 1 << 28;
 // Where a piece that is not on the board stands for the neighbourhoods: near nobody.
 constexpr int32_t farAway = 1 << 28;
-constexpr size_t reachSlots = size_t{1} << 14;
 
 int32_t Distance(int32_t ax, int32_t ay, int32_t bx, int32_t by)
 {
-    return std::abs(ax - bx) + std::abs(ay - by);
+    return Rules::TileDistance(ax, ay, bx, by);
 }
 
 // How many pieces, as the neighbourhoods see them now, a piece of `range` on (px, py) could attack:
@@ -39,7 +38,7 @@ TORVANE_WIDE_LOOP int32_t CountInReach(size_t count, const int32_t* __restrict x
 {
     int32_t targets = 0;
     for (size_t j = 0; j < count; ++j) {
-        const int32_t reach = (castle[j] & 1) | (~castle[j] & range);
+        const int32_t reach = Rules::AttackReach(range, castle[j]);
         targets += static_cast<int32_t>(owner[j] != pieceOwner) & static_cast<int32_t>(std::abs(x[j] - px) + std::abs(y[j] - py) <= reach);
     }
     return targets;
@@ -125,134 +124,6 @@ void SearchBoard::Placements::Set(size_t i, const NearPiece& piece)
 
 SearchBoard::SearchBoard() = default;
 
-bool SearchBoard::Fits(const TileMap& map)
-{
-    if (map.tiles.empty() || map.tiles.front().empty() || map.tiles.size() > 1024 || map.tiles.front().size() > 1024) {
-        return false;
-    }
-    const auto height = static_cast<int32_t>(map.tiles.size());
-    const auto width = static_cast<int32_t>(map.tiles.front().size());
-    std::vector<uint8_t> taken(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-    for (const Unit* unit : map.Units()) {
-        const Vector2 tile = unit->GetTile();
-        const auto x = static_cast<int32_t>(tile.x);
-        const auto y = static_cast<int32_t>(tile.y);
-        const bool known = unit->team == nullptr || std::find(map.teams.begin(), map.teams.end(), unit->team) != map.teams.end();
-        if (!known || x < 0 || y < 0 || x >= width || y >= height || unit->speed < 0 || unit->sightRange < 0 ||
-            taken[static_cast<size_t>(y * width + x)]++ != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void SearchBoard::Reset(TileMap& board, TeamController* searcher)
-{
-    map = &board;
-    side = searcher;
-    height = static_cast<int32_t>(board.tiles.size());
-    width = static_cast<int32_t>(board.tiles.front().size());
-    const auto cells = static_cast<size_t>(width) * static_cast<size_t>(height);
-    const auto owners = static_cast<int32_t>(board.teams.size());
-    auto ownerOf = [&](const TeamController* team) {
-        auto at = std::find(board.teams.begin(), board.teams.end(), team);
-        return at == board.teams.end() ? owners : static_cast<int32_t>(at - board.teams.begin());
-    };
-    sideOwner = ownerOf(side);
-    gold.clear();
-    for (const TeamController* team : board.teams) {
-        gold.push_back(team->gold);
-    }
-    entryCost.assign(cells, 0);
-    blocked.assign(cells, 0);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const TileType& tile = board.tiles[static_cast<size_t>(y)][static_cast<size_t>(x)];
-            entryCost[static_cast<size_t>(Cell(x, y))] = tile.blocked ? blockedCost : tile.moveCost;
-            blocked[static_cast<size_t>(Cell(x, y))] = tile.blocked ? 1 : 0;
-        }
-    }
-    occupant.assign(cells, -1);
-    pieces.clear();
-    nextSerial = 0;
-    for (Unit* unit : board.Units()) {
-        Piece piece;
-        piece.unit = unit;
-        piece.team = unit->team;
-        piece.owner = ownerOf(unit->team);
-        const Vector2 tile = unit->GetTile();
-        piece.x = static_cast<int32_t>(tile.x);
-        piece.y = static_cast<int32_t>(tile.y);
-        piece.speed = unit->speed;
-        piece.range = unit->range;
-        piece.damage = unit->damage;
-        piece.health = unit->health;
-        piece.value = unit->value;
-        piece.sight = unit->sightRange;
-        piece.serial = unit->serial;
-        piece.castle = unit->isCastle;
-        piece.moved = unit->hasMoved;
-        piece.attacked = unit->hasAttacked;
-        nextSerial = std::max(nextSerial, unit->serial + 1);
-        occupant[static_cast<size_t>(Cell(piece.x, piece.y))] = static_cast<int32_t>(pieces.size());
-        pieces.push_back(piece);
-    }
-    undo.clear();
-    touchFlags.assign(pieces.size(), 0);
-    threatTouched.clear();
-    scoreTouched.clear();
-
-    reachMemo.Size(reachSlots);
-    reachMemo.Forget();
-    threatMemo.Forget();
-    // Every piece is counted into the neighbourhoods afresh.
-    counted.Resize(0);
-    counted.Resize(pieces.size());
-    nearSpeed.clear();
-    nearRange.clear();
-    for (const Piece& piece : pieces) {
-        nearSpeed.push_back(piece.speed);
-        nearRange.push_back(std::max(piece.range, 0));
-    }
-    sumLow.assign(pieces.size(), 0);
-    sumHigh.assign(pieces.size(), 0);
-    rivals.assign(pieces.size(), 0);
-    recent.assign(pieces.size(), ThreatMemo::Recent{});
-    live.Resize(0);
-    liveSelf.clear();
-    unfinished = 0;
-    for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
-        Touch(i);
-        Unfinished(i);
-    }
-
-    enemiesAt = ~uint64_t{0};
-    enemyChanges = 0;
-    distancesTo.clear();
-    distances.assign(cells, -1);
-    startSight.assign(cells, 0);
-    for (Vector2 tile : side->visibleTiles) {
-        const auto x = static_cast<int32_t>(tile.x);
-        const auto y = static_cast<int32_t>(tile.y);
-        if (OnBoard(x, y)) {
-            startSight[static_cast<size_t>(Cell(x, y))] = 1;
-        }
-    }
-
-    sightCounted = false;
-    sightWritten = true;
-    sources.clear();
-    sight.Reset(board);
-
-    approachEnemies.clear();
-    approachMask = 0;
-    kept.clear();
-    keptMaterial = 0;
-    keptCastles = 0;
-    keptApproach = 0;
-    pathCosts.assign(cells, {});
-}
-
 void SearchBoard::Touch(int32_t piece)
 {
     const auto i = static_cast<size_t>(piece);
@@ -265,11 +136,7 @@ void SearchBoard::Touch(int32_t piece)
     }
     live.Set(i, NearOf(i));
     if (i < pieces.size()) {
-        // The piece's own part of its threat set's key: where it stands and how it moves and reaches.
-        const Piece& piece = pieces[i];
-        const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
-        const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
-        liveSelf[i] = Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
+        liveSelf[i] = SelfKey(pieces[i]);
     }
     if ((touchFlags[i] & 1) == 0) {
         threatTouched.push_back(piece);
@@ -278,6 +145,14 @@ void SearchBoard::Touch(int32_t piece)
         scoreTouched.push_back(piece);
     }
     touchFlags[i] = 3;
+}
+
+uint64_t SearchBoard::SelfKey(const Piece& piece)
+{
+    // Where it stands and how it moves and reaches.
+    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
+    const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
+    return Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
 }
 
 int32_t SearchBoard::CurrentPiece() const
@@ -296,7 +171,7 @@ int32_t SearchBoard::CurrentPiece() const
 
 bool SearchBoard::InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const
 {
-    return target.alive && target.team != attacker.team && Distance(target.x, target.y, x, y) <= (target.castle ? 1 : attacker.range);
+    return target.alive && target.team != attacker.team && Rules::InReach(x, y, attacker.range, target.x, target.y, target.castle);
 }
 
 void SearchBoard::Unfinished(int32_t index)
@@ -357,77 +232,90 @@ void SearchBoard::Apply(const Action& action)
         actor.attacked = actor.attacked || !HasAttackTarget(action.piece);
         Touch(action.piece);
         break;
-    case AIActionKind::Attack: {
-        // A target gone after an undo on the live board is skipped; nothing happens then.
-        const int32_t victim = At(action.x, action.y);
-        if (victim < 0) {
-            break;
-        }
-        actor.attacked = true;
-        Piece& target = pieces[static_cast<size_t>(victim)];
-        entry.victim = victim;
-        entry.victimHealth = target.health;
-        entry.victimTeam = target.team;
-        entry.victimOwner = target.owner;
-        if (target.castle) {
-            target.team = actor.team;
-            target.owner = actor.owner;
-        } else {
-            target.health -= actor.damage;
-            if (target.health <= 0) {
-                target.alive = false;
-                occupant[static_cast<size_t>(Cell(target.x, target.y))] = -1;
-            }
-        }
-        if (target.castle || !target.alive) {
-            Touch(victim);
-            ++enemyChanges;
-        }
+    case AIActionKind::Attack:
+        ApplyAttack(entry);
         break;
-    }
-    case AIActionKind::Buy: {
-        const UnitTypeInfo& info = TypeInfo(action.type);
-        if (actor.owner < static_cast<int32_t>(gold.size())) {
-            entry.gold = gold[static_cast<size_t>(actor.owner)];
-            gold[static_cast<size_t>(actor.owner)] -= info.cost;
-        }
-        actor.attacked = true;
-        Piece bought;
-        bought.team = actor.team;
-        bought.owner = actor.owner;
-        bought.x = action.x;
-        bought.y = action.y;
-        bought.speed = info.speed;
-        bought.range = info.range;
-        bought.damage = info.damage;
-        bought.health = info.health;
-        bought.value = info.cost;
-        bought.sight = std::max(info.speed, 5);
-        bought.serial = nextSerial++;
-        bought.moved = true;
-        bought.attacked = true;
-        const auto index = static_cast<int32_t>(pieces.size());
-        occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = index;
-        pieces.push_back(bought);
-        if (counted.x.size() < pieces.size()) {
-            counted.Resize(pieces.size());
-            nearSpeed.push_back(0);
-            nearRange.push_back(0);
-            sumLow.push_back(0);
-            sumHigh.push_back(0);
-            rivals.push_back(0);
-            recent.emplace_back();
-        }
-        nearSpeed[static_cast<size_t>(index)] = bought.speed;
-        nearRange[static_cast<size_t>(index)] = std::max(bought.range, 0);
-        Touch(index);
+    case AIActionKind::Buy:
+        ApplyBuy(entry);
         break;
-    }
     }
     Unfinished(action.piece);
     if (entry.victim >= 0) {
         Unfinished(entry.victim);
     }
+    CheckSampled();
+}
+
+void SearchBoard::ApplyAttack(Undo& entry)
+{
+    const Action& action = entry.action;
+    Piece& actor = pieces[static_cast<size_t>(action.piece)];
+    // A target gone after an undo on the live board is skipped; nothing happens then.
+    const int32_t victim = At(action.x, action.y);
+    if (victim < 0) {
+        return;
+    }
+    actor.attacked = true;
+    Piece& target = pieces[static_cast<size_t>(victim)];
+    entry.victim = victim;
+    entry.victimHealth = target.health;
+    entry.victimTeam = target.team;
+    entry.victimOwner = target.owner;
+    if (target.castle) {
+        target.team = actor.team;
+        target.owner = actor.owner;
+    } else {
+        target.health -= actor.damage;
+        if (target.health <= 0) {
+            target.alive = false;
+            occupant[static_cast<size_t>(Cell(target.x, target.y))] = -1;
+        }
+    }
+    if (target.castle || !target.alive) {
+        Touch(victim);
+        ++enemyChanges;
+    }
+}
+
+void SearchBoard::ApplyBuy(Undo& entry)
+{
+    const Action& action = entry.action;
+    Piece& actor = pieces[static_cast<size_t>(action.piece)];
+    const Rules::PieceStats info = Rules::StatsOf(action.type);
+    if (actor.owner < static_cast<int32_t>(gold.size())) {
+        entry.gold = gold[static_cast<size_t>(actor.owner)];
+        gold[static_cast<size_t>(actor.owner)] -= TypeInfo(action.type).cost;
+    }
+    actor.attacked = true;
+    Piece bought;
+    bought.team = actor.team;
+    bought.owner = actor.owner;
+    bought.x = action.x;
+    bought.y = action.y;
+    bought.speed = info.speed;
+    bought.range = info.range;
+    bought.damage = info.damage;
+    bought.health = info.health;
+    bought.value = info.value;
+    bought.sight = info.sight;
+    bought.serial = nextSerial++;
+    bought.moved = true;
+    bought.attacked = true;
+    const auto index = static_cast<int32_t>(pieces.size());
+    occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = index;
+    pieces.push_back(bought);
+    if (counted.x.size() < pieces.size()) {
+        counted.Resize(pieces.size());
+        nearSpeed.push_back(0);
+        nearRange.push_back(0);
+        sumLow.push_back(0);
+        sumHigh.push_back(0);
+        rivals.push_back(0);
+        recent.emplace_back();
+    }
+    nearSpeed[static_cast<size_t>(index)] = bought.speed;
+    nearRange[static_cast<size_t>(index)] = std::max(bought.range, 0);
+    Touch(index);
 }
 
 void SearchBoard::TakeBack()
@@ -484,6 +372,7 @@ void SearchBoard::TakeBack()
         Unfinished(entry.victim);
     }
     undo.pop_back();
+    CheckSampled();
 }
 
 AIAction SearchBoard::Live(const Action& action) const
@@ -594,7 +483,7 @@ void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
         if (!piece.alive || piece.team == unit.team) {
             continue;
         }
-        const int32_t reach = piece.castle ? 1 : unit.range;
+        const int32_t reach = Rules::AttackReach(unit.range, piece.castle);
         // Every step costs at least 1, so no reachable tile is farther from the start than the speed.
         if (Distance(piece.x, piece.y, unit.x, unit.y) > unit.speed + reach) {
             continue;
@@ -605,53 +494,22 @@ void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
     }
 }
 
-int32_t SearchBoard::VictimAt(int32_t index, uint32_t offset) const
+SearchBoard::Action SearchBoard::CastleCandidate(int32_t index)
 {
     const Piece& piece = pieces[static_cast<size_t>(index)];
-    return At(piece.x + ThreatMemo::OffsetX(offset), piece.y + ThreatMemo::OffsetY(offset));
-}
-
-const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
-{
-    // Enemies never move in the side's turn: the list changes only with a kill, a capture or the sight.
-    if (enemiesAt == enemyChanges) {
-        return enemies;
+    const int32_t type = piece.owner < static_cast<int32_t>(gold.size()) ? Rules::DearestAffordable(gold[static_cast<size_t>(piece.owner)]) : -1;
+    spawnTiles.clear();
+    Rules::ForEachSpawnTile(
+        piece.x, piece.y, [&](int32_t x, int32_t y) { return OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0; },
+        [&](int32_t x, int32_t y) { return occupant[static_cast<size_t>(Cell(x, y))] < 0; },
+        [&](int32_t x, int32_t y) { spawnTiles.push_back({x, y}); });
+    if (type < 0 || spawnTiles.empty()) {
+        return {AIActionKind::Pass, index, 0, 0, 0};
     }
-    enemiesAt = enemyChanges;
-    enemies.clear();
-    for (const Piece& piece : pieces) {
-        if (piece.alive && piece.team != side && Marked(piece.x, piece.y)) {
-            enemies.push_back({piece.x, piece.y});
-        }
-    }
-    return enemies;
-}
-
-bool SearchBoard::NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tiles, std::array<int32_t, 2>& chosen)
-{
-    const std::vector<std::array<int32_t, 2>>& seen = SeenEnemies();
-    // Each tile's distance is remembered while the enemies in sight stay the same.
-    if (seen != distancesTo) {
-        distancesTo = seen;
-        std::fill(distances.begin(), distances.end(), -1);
-    }
-    int32_t best = startDistance;
-    bool found = false;
-    for (const std::array<int32_t, 2>& tile : tiles) {
-        int32_t& known = distances[static_cast<size_t>(Cell(tile[0], tile[1]))];
-        if (known < 0) {
-            known = noEnemyDistance;
-            for (const std::array<int32_t, 2>& enemy : seen) {
-                known = std::min(known, Distance(enemy[0], enemy[1], tile[0], tile[1]));
-            }
-        }
-        if (known < best) {
-            best = known;
-            chosen = tile;
-            found = true;
-        }
-    }
-    return found;
+    // With no enemy in sight the unit goes to the first free neighbour.
+    std::array<int32_t, 2> tile = spawnTiles.front();
+    NearestToEnemy(spawnTiles, tile);
+    return {AIActionKind::Buy, index, tile[0], tile[1], type};
 }
 
 std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
@@ -659,39 +517,15 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     const Piece& piece = pieces[static_cast<size_t>(index)];
     const Action pass = {AIActionKind::Pass, index, 0, 0, 0};
     if (piece.castle) {
-        // The most expensive type the side can pay for; the affordable ones are a prefix of the types.
-        int32_t type = 0;
-        bool affordable = false;
-        for (int32_t candidate = 0; piece.owner < static_cast<int32_t>(gold.size()) && candidate < 3; ++candidate) {
-            if (TypeInfo(candidate).cost <= gold[static_cast<size_t>(piece.owner)]) {
-                affordable = true;
-                if (TypeInfo(candidate).cost > TypeInfo(type).cost) {
-                    type = candidate;
-                }
-            }
-        }
-        spawnTiles.clear();
-        for (Vector2 offset : neighbourOffsets) {
-            const int32_t x = piece.x + static_cast<int32_t>(offset.x);
-            const int32_t y = piece.y + static_cast<int32_t>(offset.y);
-            if (OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0 && occupant[static_cast<size_t>(Cell(x, y))] < 0) {
-                spawnTiles.push_back({x, y});
-            }
-        }
-        if (!affordable || spawnTiles.empty()) {
-            return {pass, pass};
-        }
-        // With no enemy in sight the unit goes to the first free neighbour.
-        std::array<int32_t, 2> tile = spawnTiles.front();
-        NearestToEnemy(spawnTiles, tile);
-        return {Action{AIActionKind::Buy, index, tile[0], tile[1], type}, pass};
+        return {CastleCandidate(index), pass};
     }
     Action first = pass;
     if (piece.moved) {
-        int32_t bestValue = 0;
-        for (const Piece& target : pieces) {
-            if (InReach(piece, target, piece.x, piece.y) && target.value > bestValue) {
-                bestValue = target.value;
+        // In child order: equals go to the first.
+        Heuristic::MostValuable choice;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            const Piece& target = pieces[i];
+            if (InReach(piece, target, piece.x, piece.y) && choice.Offer(target.value, i)) {
                 first = {AIActionKind::Attack, index, target.x, target.y, 0};
             }
         }
@@ -703,18 +537,15 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     const NeighbourSum near = SumOver(live, piece.x, piece.y, nearSpeed[i], nearRange[i], piece.owner);
     // The most valuable piece it could attack after a move, the first in creation order of equals.
     int32_t victim = -1;
+    Heuristic::MostValuable choice;
     for (uint32_t offset : near.rivals == 0 ? noTiles : ThreatTiles(index, (uint64_t{near.high} << 32) | near.low)) {
         const int32_t at = VictimAt(index, offset);
-        if (at >= 0) {
-            const Piece& candidate = pieces[static_cast<size_t>(at)];
-            if (victim < 0 || candidate.value > pieces[static_cast<size_t>(victim)].value ||
-                (candidate.value == pieces[static_cast<size_t>(victim)].value && candidate.serial < pieces[static_cast<size_t>(victim)].serial)) {
-                victim = at;
-            }
+        if (at >= 0 && choice.Offer(pieces[static_cast<size_t>(at)].value, pieces[static_cast<size_t>(at)].serial)) {
+            victim = at;
         }
     }
     const std::vector<std::array<int32_t, 2>>& tiles = Reachable(index);
-    if (victim >= 0 && pieces[static_cast<size_t>(victim)].value > 0) {
+    if (victim >= 0) {
         const Piece& target = pieces[static_cast<size_t>(victim)];
         for (const std::array<int32_t, 2>& tile : tiles) {
             if (Distance(tile[0], tile[1], target.x, target.y) == 1) {
@@ -732,168 +563,3 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     return {first, second};
 }
 
-void SearchBoard::CountSight()
-{
-    if (sources.size() < pieces.size()) {
-        sources.resize(pieces.size());
-    }
-    for (int32_t index : scoreTouched) {
-        const auto i = static_cast<size_t>(index);
-        touchFlags[i] &= static_cast<uint8_t>(~2u);
-        SightCount::Source now;
-        if (i < pieces.size() && pieces[i].alive) {
-            const Piece& piece = pieces[i];
-            now = {piece.x, piece.y, piece.team == side ? piece.sight : -1, piece.castle};
-        }
-        if (i >= sources.size()) {
-            sources.resize(i + 1);
-        }
-        if (now == sources[i]) {
-            continue;
-        }
-        sight.Move(sources[i], now);
-        sources[i] = now;
-    }
-    scoreTouched.clear();
-    sightCounted = true;
-    sightWritten = false;
-    ++enemyChanges;  // the enemies in sight are found anew
-}
-
-void SearchBoard::WriteSight()
-{
-    if (sightWritten) {
-        return;
-    }
-    sightWritten = true;
-    sight.List(sources, side->visibleTiles);
-}
-
-int32_t SearchBoard::PathCost(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
-{
-    std::vector<int32_t>& row = pathCosts[static_cast<size_t>(Cell(toX, toY))];
-    if (row.empty()) {
-        row.assign(pathCosts.size(), -1);
-    }
-    int32_t& cost = row[static_cast<size_t>(Cell(fromX, fromY))];
-    if (cost < 0) {
-        cost = ::PathCost(*map, {static_cast<float>(fromX), static_cast<float>(fromY)}, {static_cast<float>(toX), static_cast<float>(toY)});
-    }
-    return cost;
-}
-
-float SearchBoard::Score()
-{
-    SyncThreats();
-    // What each changed piece adds to material, castles and approach, against what it added before.
-    for (int32_t index : scoreTouched) {
-        const auto i = static_cast<size_t>(index);
-        if (i >= kept.size()) {
-            kept.resize(i + 1);
-        }
-        Kept now;
-        if (i < pieces.size() && pieces[i].alive) {
-            const Piece& piece = pieces[i];
-            const bool own = piece.team == side;
-            now.material = own ? piece.value : (piece.owner < static_cast<int32_t>(gold.size()) ? -piece.value : 0);
-            now.castles = piece.castle && piece.team != nullptr ? (own ? 100 : -100) : 0;
-        }
-        keptMaterial += now.material - kept[i].material;
-        keptCastles += now.castles - kept[i].castles;
-        kept[i].material = now.material;
-        kept[i].castles = now.castles;
-    }
-    int32_t material = keptMaterial;
-    for (size_t owner = 0; owner < gold.size(); ++owner) {
-        material += static_cast<int32_t>(owner) == sideOwner ? gold[owner] : -gold[owner];
-    }
-
-    // The pieces in sight: the enemies among them, and the threats they all pose.
-    int32_t attacks = 0;
-    int32_t threatScore = 0;
-    scoreEnemies.clear();
-    // Enemies never move in the side's turn: among the first 64 pieces, which are in sight says
-    // what the list holds.
-    uint64_t enemyMask = 0;
-    // Attacks still to make: none in a complete turn, where every piece of the side is finished.
-    for (size_t i = 0; CurrentPiece() >= 0 && i < pieces.size(); ++i) {
-        const Piece& piece = pieces[i];
-        if (piece.alive && piece.team == side && piece.moved && !piece.attacked) {
-            for (const Piece& target : pieces) {
-                if (InReach(piece, target, piece.x, piece.y)) {
-                    attacks += (piece.damage >= target.health ? 3 : 1) * target.value;
-                }
-            }
-        }
-    }
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        const Piece& piece = pieces[i];
-        if (!piece.alive) {
-            continue;
-        }
-        const bool own = piece.team == side;
-        // A piece of the side adds to the score only by what it threatens.
-        if ((own && rivals[i] == 0) || !Marked(piece.x, piece.y)) {
-            continue;
-        }
-        if (!own) {
-            scoreEnemies.push_back({piece.x, piece.y});
-            enemyMask |= i < 64 ? uint64_t{1} << i : 0;
-        }
-        if (rivals[i] == 0) {
-            continue;
-        }
-        for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i), (uint64_t{sumHigh[i]} << 32) | sumLow[i])) {
-            const Piece& victim = pieces[static_cast<size_t>(VictimAt(static_cast<int32_t>(i), offset))];
-            const int32_t weight = (piece.damage >= victim.health ? 3 : 1) * victim.value;
-            threatScore += own ? weight : -weight;
-        }
-    }
-
-    // With nobody of another owner in sight the approach term stays 0. A piece's cost depends on
-    // its tile and the enemies in sight: while those stay, only the changed pieces are looked at.
-    auto approachOf = [&](size_t i) {
-        if (i >= pieces.size() || !pieces[i].alive || pieces[i].team != side || scoreEnemies.empty()) {
-            return 0;
-        }
-        const Piece& piece = pieces[i];
-        // The nearest enemy by whole-tile distance, ties to the one earlier in child order.
-        std::array<int32_t, 2> goal = scoreEnemies.front();
-        int32_t best = Distance(goal[0], goal[1], piece.x, piece.y);
-        for (const std::array<int32_t, 2>& enemy : scoreEnemies) {
-            const int32_t distance = Distance(enemy[0], enemy[1], piece.x, piece.y);
-            if (distance < best) {
-                best = distance;
-                goal = enemy;
-            }
-        }
-        return -PathCost(piece.x, piece.y, goal[0], goal[1]);
-    };
-    if (pieces.size() > 64 ? scoreEnemies != approachEnemies : enemyMask != approachMask) {
-        approachEnemies = scoreEnemies;
-        approachMask = enemyMask;
-        kept.resize(std::max(kept.size(), pieces.size()));
-        keptApproach = 0;
-        for (size_t i = 0; i < kept.size(); ++i) {
-            kept[i].approach = approachOf(i);
-            keptApproach += kept[i].approach;
-        }
-    } else {
-        for (int32_t index : scoreTouched) {
-            const auto i = static_cast<size_t>(index);
-            const int32_t now = approachOf(i);
-            keptApproach += now - kept[i].approach;
-            kept[i].approach = now;
-        }
-    }
-
-    CountSight();
-
-    float score = 10.0f * static_cast<float>(material);
-    score += static_cast<float>(keptCastles);
-    score += static_cast<float>(threatScore);
-    score += 3.0f * static_cast<float>(attacks);
-    score += static_cast<float>(sight.Covered());
-    score += 3.0f * static_cast<float>(keptApproach);
-    return score;
-}

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ai/AIController.h"
@@ -82,7 +83,19 @@ public:
     // orders it; nothing when no position was scored since the last write.
     void WriteSight();
 
-private:
+    // Recomputes what the copy keeps from one position to the next (who stands where, the pieces
+    // not finished, where the neighbourhoods see each piece, their combined marks and rivals, the
+    // sight counts, what each piece adds to material, castles and approach) from the pieces as
+    // they stand, and compares. Empty when everything agrees, else what differed first.
+    std::string Inconsistency();
+    // The position's score worked out from the pieces alone, with nothing remembered: what Score
+    // must answer for it. Like Score, it judges the enemies in sight by the last scored sight.
+    float ScoreAfresh();
+    // A build that checks itself (the sanitizer build) runs Inconsistency after one applied or
+    // taken-back trial in `period`, and ScoreAfresh for one scored position in `period`, and stops
+    // the program at the first difference. 0 checks nothing; tests check every one.
+    void CheckEvery(uint32_t period) { checkPeriod = period; }
+
     struct Piece {
         Unit* unit = nullptr;  // null for a piece a trial bought
         TeamController* team = nullptr;
@@ -100,7 +113,17 @@ private:
         bool moved = false;
         bool attacked = false;
         bool alive = true;
+        bool operator==(const Piece&) const = default;
     };
+    // The position as the rules see it, for tests that compare two.
+    const std::vector<Piece>& Pieces() const { return pieces; }
+    const std::vector<int32_t>& Gold() const { return gold; }
+    int32_t At(int32_t x, int32_t y) const { return OnBoard(x, y) ? occupant[static_cast<size_t>(Cell(x, y))] : -1; }
+    size_t TrialCount() const { return undo.size(); }
+
+private:
+    int32_t Cell(int32_t x, int32_t y) const { return y * width + x; }
+    bool OnBoard(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     // What a trial changed, to take it back.
     struct Undo {
         Action action;
@@ -115,15 +138,47 @@ private:
         int32_t gold = 0;
     };
 
-    int32_t Cell(int32_t x, int32_t y) const { return y * width + x; }
-    bool OnBoard(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-    int32_t At(int32_t x, int32_t y) const { return OnBoard(x, y) ? occupant[static_cast<size_t>(Cell(x, y))] : -1; }
+    // The sides' index of a team; their count for none.
+    int32_t OwnerOf(const TeamController* team) const;
+    // The pieces as the board has them, and everything kept from one position to the next forgotten.
+    void ReadPieces();
+    void ForgetKept();
+    // The two kinds of trial that change more than the actor.
+    void ApplyAttack(Undo& entry);
+    void ApplyBuy(Undo& entry);
+    // A castle's first candidate: the dearest type it can pay for, nearest to an enemy in sight.
+    Action CastleCandidate(int32_t castle);
+    // The score's terms from what is kept: material (castles kept with it), the attacks still to
+    // make, the threats of the pieces in sight (the mask of the enemies among the first 64
+    // returned), and the approach.
+    int32_t KeepMaterial();
+    int32_t AttacksNow() const;
+    uint64_t ThreatsInSight(int32_t& threatScore);
+    int32_t KeepApproach(uint64_t enemyMask);
+    // Runs the checks a self-checking build asks for (see CheckEvery), on one trial in the period.
+    void CheckSampled()
+    {
+        if (checkPeriod != 0 && ++checkCount % checkPeriod == 0) {
+            CheckNow();
+        }
+    }
+    void CheckNow();
+    // The parts of Inconsistency.
+    std::string GridInconsistency() const;
+    std::string NeighbourhoodInconsistency() const;
+    std::string KeptScoreInconsistency();
+    // How many tiles the side sees in the position, counted afresh.
+    int32_t SightAfresh() const;
+    // The pieces a piece could attack after one move, found afresh.
+    std::vector<int32_t> ThreatenedAfresh(int32_t piece);
     bool InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const;
     bool HasAttackTarget(int32_t piece) const;
     // Brings the piece's bit of `unfinished` to its state.
     void Unfinished(int32_t piece);
     // A piece's tile, owner or presence changed: the kept states look at it again.
     void Touch(int32_t piece);
+    // The piece's own part of its threat set's key.
+    static uint64_t SelfKey(const Piece& piece);
 
     // Where the piece can move, in the order Unit::GetReachableTiles lists it; valid until the next call.
     const std::vector<std::array<int32_t, 2>>& Reachable(int32_t piece);
@@ -137,7 +192,12 @@ private:
     // The piece's threat set, remembered by its neighbourhood's combined marks.
     const std::vector<uint32_t>& ThreatTiles(int32_t piece, uint64_t neighbours);
     void ComputeThreats(int32_t piece, std::vector<uint32_t>& out);
-    int32_t VictimAt(int32_t piece, uint32_t offset) const;
+    // NOTE: here, not in a source file: the scoring in a file of its own asks it for every threat.
+    int32_t VictimAt(int32_t index, uint32_t offset) const
+    {
+        const Piece& piece = pieces[static_cast<size_t>(index)];
+        return At(piece.x + ThreatMemo::OffsetX(offset), piece.y + ThreatMemo::OffsetY(offset));
+    }
 
     // The pieces of another owner in the side's sight, in child order, and distances to them.
     const std::vector<std::array<int32_t, 2>>& SeenEnemies();
@@ -149,6 +209,8 @@ private:
         return sightCounted ? sight.Seen(x, y) : OnBoard(x, y) && startSight[static_cast<size_t>(Cell(x, y))] != 0;
     }
 
+    // Score from what is kept.
+    float KeptScore();
     // Counts the side's sight anew for the pieces changed since it last did.
     void CountSight();
     int32_t PathCost(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY);
@@ -219,4 +281,11 @@ private:
     int32_t keptCastles = 0;
     int32_t keptApproach = 0;
     std::vector<std::vector<int32_t>> pathCosts;  // [target tile][start tile], -1 not yet known
+
+#if defined(TORVANE_CHECK_SEARCH_STATE)
+    uint32_t checkPeriod = 16;
+#else
+    uint32_t checkPeriod = 0;
+#endif
+    uint64_t checkCount = 0;
 };

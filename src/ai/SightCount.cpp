@@ -145,3 +145,37 @@ void SightCount::List(const std::vector<Source>& sources, std::vector<Vector2>& 
         }
     }
 }
+
+std::string SightCount::Inconsistency(const std::vector<Source>& sources) const
+{
+    std::vector<int32_t> fresh(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    for (const Source& source : sources) {
+        for (int32_t dy = -source.range; source.range >= 0 && dy <= source.range; ++dy) {
+            const int32_t across = source.range - std::abs(dy);
+            for (int32_t dx = -across; dx <= across; ++dx) {
+                if (OnBoard(source.x + dx, source.y + dy)) {
+                    ++fresh[static_cast<size_t>((source.y + dy) * width + source.x + dx)];
+                }
+            }
+        }
+        if (source.castle && OnBoard(source.x, source.y)) {
+            ++fresh[static_cast<size_t>(source.y * width + source.x)];
+        }
+    }
+    int32_t seen = 0;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const int32_t expected = seeable[Cell(x, y)] != 0 ? fresh[static_cast<size_t>(y * width + x)] : 0;
+            const int32_t kept = seeable[Cell(x, y)] != 0 ? cover[Cell(x, y)] : 0;
+            if (kept != expected) {
+                return "sight count of tile (" + std::to_string(x) + ", " + std::to_string(y) + "): kept " + std::to_string(kept) + ", counted " +
+                       std::to_string(expected);
+            }
+            seen += expected > 0 ? 1 : 0;
+        }
+    }
+    if (seen != covered) {
+        return "tiles seen: kept " + std::to_string(covered) + ", counted " + std::to_string(seen);
+    }
+    return {};
+}

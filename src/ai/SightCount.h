@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "raylib.h"
@@ -31,6 +32,9 @@ public:
     // The tiles `sources` see, in UpdateVision's order: the pieces' diamonds in the sources'
     // order, then every castle.
     void List(const std::vector<Source>& sources, std::vector<Vector2>& tiles);
+    // Counts what `sources` see afresh and compares with the kept counts, tile by tile; empty
+    // when they agree, else the first tile that differs.
+    std::string Inconsistency(const std::vector<Source>& sources) const;
 
 private:
     // The counts are kept on a grid with a margin around the board as wide as every piece's

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "board/Rules.h"
+
 // Whether a piece of `speed` and `range` (at least 0) has in its neighbourhood one (dx, dy) away,
 // of another owner or not (`rival` -1 or 0), a castle or not (`castle` -1 or 0), as a mask of -1
 // or 0: every step costs at least 1, so a move never leaves the diamond of the speed, where any
@@ -15,7 +17,7 @@
 // Masks rather than branches, so that loops over every piece take several at once.
 inline int32_t NearMask(int32_t dx, int32_t dy, int32_t speed, int32_t range, int32_t rival, int32_t castle)
 {
-    const int32_t reach = speed + (rival & ((castle & 1) | (~castle & range)));
+    const int32_t reach = speed + (rival & Rules::AttackReach(range, castle));
     return -static_cast<int32_t>(std::abs(dx) + std::abs(dy) <= reach);
 }
 

@@ -143,6 +143,30 @@ void ThreatSets::Count(const Change& change)
     }
 }
 
+// Takes the piece at `i` of the `units` on the board as it stands now, noting a change.
+void ThreatSets::Look(size_t i, size_t units)
+{
+    PieceRecord now = i < units ? RecordOf(i) : PieceRecord{};
+    if (now == pieces[i]) {
+        return;
+    }
+    const uint64_t mark = now.unit != nullptr ? now.Mark() : 0;
+    const int32_t owner = OwnerNumber(now.team);
+    // NOTE: field by field: a whole record built first and copied made the processor wait
+    // for its own stores to land.
+    Change& change = changes.emplace_back();
+    change.index = i;
+    change.before = pieces[i];
+    change.now = now;
+    change.markBefore = marks[i];
+    change.markNow = mark;
+    change.ownerBefore = reaches.owner[i];
+    change.ownerNow = owner;
+    pieces[i] = now;
+    marks[i] = mark;
+    reaches.Set(i, now, owner);
+}
+
 void ThreatSets::Update()
 {
     const std::vector<Unit*>& board = map.Units();
@@ -156,30 +180,9 @@ void ThreatSets::Update()
     pieces.resize(count);
     reaches.Resize(count);
     marks.resize(count, 0);
-    auto look = [&](size_t i) {
-        PieceRecord now = i < units ? RecordOf(i) : PieceRecord{};
-        if (now == pieces[i]) {
-            return;
-        }
-        const uint64_t mark = now.unit != nullptr ? now.Mark() : 0;
-        const int32_t owner = OwnerNumber(now.team);
-        // NOTE: field by field: a whole record built first and copied made the processor wait
-        // for its own stores to land.
-        Change& change = changes.emplace_back();
-        change.index = i;
-        change.before = pieces[i];
-        change.now = now;
-        change.markBefore = marks[i];
-        change.markNow = mark;
-        change.ownerBefore = reaches.owner[i];
-        change.ownerNow = owner;
-        pieces[i] = now;
-        marks[i] = mark;
-        reaches.Set(i, now, owner);
-    };
     if (logged) {
         for (size_t k = logRead; k < log.size(); ++k) {
-            look(log[k]);
+            Look(log[k], units);
         }
     } else {
         const std::vector<uint32_t>& changedAt = queries.ChangedAt();
@@ -188,7 +191,7 @@ void ThreatSets::Update()
             if (i < units && i < known && changedAt[i] <= updatedAt) {
                 continue;
             }
-            look(i);
+            Look(i, units);
         }
     }
     logRead = log.size();
@@ -273,7 +276,7 @@ void ThreatSets::Compute(const Unit& unit, Tiles& out)
         }
         const int32_t dx = pieceX[i] - sx;
         const int32_t dy = pieceY[i] - sy;
-        const int32_t reach = piece->isCastle ? 1 : unit.range;
+        const int32_t reach = Rules::AttackReach(unit.range, piece->isCastle);
         if (std::abs(dx) + std::abs(dy) > unit.speed + reach || !area.Within(dx, dy, reach)) {
             continue;
         }
@@ -297,7 +300,7 @@ void ThreatSets::ComputeFromList(const Unit& unit, Tiles& out)
             continue;
         }
         Vector2 tile = piece->GetTile();
-        int32_t reach = piece->isCastle ? 1 : unit.range;
+        const int32_t reach = Rules::AttackReach(unit.range, piece->isCastle);
         // Every step costs at least 1, so no reachable tile is farther from the start than the speed.
         if (TileDistance(tile, start) > unit.speed + reach) {
             continue;

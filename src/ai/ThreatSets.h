@@ -92,6 +92,7 @@ private:
     // Takes a changed piece as it was out of every neighbourhood it was in, and adds it as it
     // is now to every one it is in.
     void Count(const Change& change);
+    void Look(size_t index, size_t units);
     void Compute(const Unit& unit, Tiles& out);
     // The same from the list of reachable tiles, for the moves the grid of reach cannot hold.
     void ComputeFromList(const Unit& unit, Tiles& out);

@@ -4,14 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "board/Rules.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
-
-namespace {
-// Entering a blocked tile costs more than any piece's speed.
-constexpr int32_t blockedCost = 1 << 28;
-
-}  // namespace
 
 BoardQueries::BoardQueries(const TileMap& map_) : map(map_)
 {
@@ -185,7 +180,7 @@ void BoardQueries::ReadTiles()
     // its first row: they are never entered.
     for (const std::vector<TileType>& row : map.tiles) {
         for (size_t x = 0; x < static_cast<size_t>(width); ++x) {
-            entryCost.push_back(row[x].blocked ? blockedCost : row[x].moveCost);
+            entryCost.push_back(row[x].blocked ? Rules::blockedEntryCost : row[x].moveCost);
         }
     }
     rowWords = static_cast<size_t>(width + 2 * bitMargin + 63) / 64 + 1;
@@ -201,7 +196,7 @@ void BoardQueries::ReadTiles()
                 costOneBits[word] |= uint64_t{1} << (bit % 64);
             } else if (cost == 2) {
                 costTwoBits[word] |= uint64_t{1} << (bit % 64);
-            } else if (cost != blockedCost) {
+            } else if (cost != Rules::blockedEntryCost) {
                 costsFitBits = false;
             }
         }

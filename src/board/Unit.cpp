@@ -5,18 +5,21 @@
 
 #include "board/BoardQueries.h"
 #include "board/GameData.h"
+#include "board/Rules.h"
 #include "board/TeamController.h"
 #include "board/TileMap.h"
 
-Unit::Unit(TeamController* owner, const UnitTypeInfo& row)
-    : range(row.range),
-      speed(row.speed),
-      damage(row.damage),
-      health(row.health),
-      maxHealth(row.health),
-      sightRange(std::max(row.speed, 5)),
-      value(row.cost),
-      type(row.type),
+Unit::Unit(TeamController* owner, const UnitTypeInfo& row) : Unit(owner, row.type, Rules::StatsOf(row.type)) {}
+
+Unit::Unit(TeamController* owner, int32_t typeNumber, const Rules::PieceStats& stats)
+    : range(stats.range),
+      speed(stats.speed),
+      damage(stats.damage),
+      health(stats.health),
+      maxHealth(stats.health),
+      sightRange(stats.sight),
+      value(stats.value),
+      type(typeNumber),
       team(owner)
 {
     static uint64_t nextSerial = 0;
@@ -94,9 +97,6 @@ Castle::Castle(TeamController* owner) : Unit(nullptr, TypeInfo(TypeNumber(UnitTy
 {
     isCastle = true;
     showHealthBar = false;
-    range = 0;
-    speed = 0;
-    value = 1000;
     team = owner;
 }
 
@@ -134,10 +134,9 @@ bool Unit::InReach(const Unit& piece, Vector2 from) const
     if (piece.team == team) {
         return false;
     }
-    Vector2 tile = piece.GetTile();
-    auto distance = static_cast<int32_t>(std::fabs(tile.y - from.y) + std::fabs(tile.x - from.x));
-    // Castles are captured only from a neighbouring tile, whatever the attacker's range.
-    return distance <= (piece.isCastle ? 1 : range);
+    const Vector2 tile = piece.GetTile();
+    return Rules::InReach(static_cast<int32_t>(from.x), static_cast<int32_t>(from.y), range, static_cast<int32_t>(tile.x),
+                          static_cast<int32_t>(tile.y), piece.isCastle);
 }
 
 void Unit::AttackTargetsInto(Vector2 from, std::vector<Vector2>& result) const
@@ -176,10 +175,8 @@ void Unit::SpawnTilesInto(std::vector<Vector2>& result, const std::function<cons
         return;
     }
     const Vector2 at = GetTile();
-    for (Vector2 offset : neighbourOffsets) {
-        Vector2 next = {at.x + offset.x, at.y + offset.y};
-        if (!map->GetTile(next).blocked && occupant(next) == nullptr) {
-            result.push_back(next);
-        }
-    }
+    auto tileOf = [](int32_t x, int32_t y) { return Vector2{static_cast<float>(x), static_cast<float>(y)}; };
+    Rules::ForEachSpawnTile(
+        static_cast<int32_t>(at.x), static_cast<int32_t>(at.y), [&](int32_t x, int32_t y) { return !map->GetTile(tileOf(x, y)).blocked; },
+        [&](int32_t x, int32_t y) { return occupant(tileOf(x, y)) == nullptr; }, [&](int32_t x, int32_t y) { result.push_back(tileOf(x, y)); });
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "board/Rules.h"
 #include "board/UnitType.h"
 #include "input/Clickable.h"
 
@@ -14,6 +15,7 @@ class TileMap;
 class Unit : public Clickable {
 public:
     Unit(TeamController* owner, const UnitTypeInfo& row);
+    Unit(TeamController* owner, int32_t typeNumber, const Rules::PieceStats& stats);
 
     void Init() override;
     void Draw() override;
