@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ai/AIController.h"
+#include "ai/ScoreTerms.h"
 #include "ai/SightCount.h"
 #include "ai/ThreatMemo.h"
 #include "board/ReachMemo.h"
@@ -276,6 +277,15 @@ private:
         int32_t castles = 0;
         int32_t approach = 0;
     };
+    // What a living piece adds to the score's material and castles for the searching side.
+    Kept PieceParts(const Piece& piece) const
+    {
+        const bool own = piece.team == side;
+        Kept parts;
+        parts.material = ScoreTerms::MaterialOf(own, piece.owner < static_cast<int32_t>(gold.size()), piece.value);
+        parts.castles = piece.castle ? ScoreTerms::CastleOf(own, piece.team != nullptr) : 0;
+        return parts;
+    }
     std::vector<Kept> kept;
     int32_t keptMaterial = 0;
     int32_t keptCastles = 0;

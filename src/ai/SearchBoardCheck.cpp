@@ -125,8 +125,7 @@ std::string SearchBoard::KeptScoreInconsistency()
         if (i < pieces.size() && pieces[i].alive) {
             const Piece& piece = pieces[i];
             const bool own = piece.team == side;
-            fresh.material = ScoreTerms::MaterialOf(own, piece.owner < static_cast<int32_t>(gold.size()), piece.value);
-            fresh.castles = piece.castle ? ScoreTerms::CastleOf(own, piece.team != nullptr) : 0;
+            fresh = PieceParts(piece);
             if (own && !approachEnemies.empty()) {
                 // The nearest enemy in the last scored sight, ties to the first.
                 std::array<int32_t, 2> goal = approachEnemies.front();
@@ -192,8 +191,9 @@ float SearchBoard::ScoreAfresh()
             continue;
         }
         const bool own = piece.team == side;
-        terms.material += ScoreTerms::MaterialOf(own, piece.owner < static_cast<int32_t>(gold.size()), piece.value);
-        terms.castles += piece.castle ? ScoreTerms::CastleOf(own, piece.team != nullptr) : 0;
+        const Kept parts = PieceParts(piece);
+        terms.material += parts.material;
+        terms.castles += parts.castles;
         for (size_t j = 0; own && piece.moved && !piece.attacked && j < pieces.size(); ++j) {
             if (InReach(piece, pieces[j], piece.x, piece.y)) {
                 terms.attacks += ScoreTerms::AttackWorth(piece.damage, pieces[j].health, pieces[j].value);

@@ -138,13 +138,7 @@ int32_t SearchBoard::KeepMaterial()
         if (i >= kept.size()) {
             kept.resize(i + 1);
         }
-        Kept now;
-        if (i < pieces.size() && pieces[i].alive) {
-            const Piece& piece = pieces[i];
-            const bool own = piece.team == side;
-            now.material = ScoreTerms::MaterialOf(own, piece.owner < static_cast<int32_t>(gold.size()), piece.value);
-            now.castles = piece.castle ? ScoreTerms::CastleOf(own, piece.team != nullptr) : 0;
-        }
+        const Kept now = i < pieces.size() && pieces[i].alive ? PieceParts(pieces[i]) : Kept{};
         keptMaterial += now.material - kept[i].material;
         keptCastles += now.castles - kept[i].castles;
         kept[i].material = now.material;
