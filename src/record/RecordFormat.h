@@ -13,7 +13,9 @@ namespace record {
 using Json = nlohmann::ordered_json;
 
 inline constexpr const char* formatName = "torvane-record";
-inline constexpr int32_t recordVersion = 1;
+inline constexpr int32_t recordVersion = 2;
+// The oldest version this game's tools still read.
+inline constexpr int32_t oldestRecordVersion = 1;
 // The program writing the record, as the build names it.
 inline constexpr const char* gameVersion = TORVANE_VERSION;
 inline constexpr const char* platformName = TORVANE_PLATFORM;

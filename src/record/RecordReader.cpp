@@ -131,8 +131,15 @@ void CheckHeader(const Json& first, bool whole, const std::string& name)
         Fail(name, 1, "not a study record (its first line does not name the format \"" + std::string(record::formatName) + "\")");
     }
     const Json version = first.value("version", Json());
-    if (!version.is_number_integer() || version.get<int64_t>() != record::recordVersion) {
-        Fail(name, 1, "record version " + Shown(version) + ", this tool reads version " + std::to_string(record::recordVersion));
+    if (!version.is_number_integer() || version.get<int64_t>() < record::oldestRecordVersion ||
+        version.get<int64_t>() > record::recordVersion) {
+        Fail(name, 1, "record version " + Shown(version) + ", this tool reads versions " +
+                          std::to_string(record::oldestRecordVersion) + " to " + std::to_string(record::recordVersion));
+    }
+    for (const char* key : {"study", "studyHash", "studyText"}) {
+        if (first.contains(key) && !first[key].is_string()) {
+            Fail(name, 1, std::string(key) + ": " + Shown(first[key]) + " is not a text");
+        }
     }
     if (first.contains("seed")) {
         RequireWhole(first["seed"], "seed", 0, std::numeric_limits<uint32_t>::max(), name, 1);

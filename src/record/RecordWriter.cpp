@@ -259,7 +259,13 @@ void RecordWriter::RunStarted(const RunHeader& header)
                   {"source", header.source},      {"game", header.game},
                   {"platform", header.platform},  {"started", UtcNow("%Y-%m-%dT%H:%M:%SZ")},
                   {"seed", header.seed},          {"order", header.order},
-                  {"maps", header.maps},          {"participant", participant}};
+                  {"maps", header.maps}};
+    if (!header.studyText.empty()) {
+        first["study"] = header.study;
+        first["studyHash"] = record::TextHash(header.studyText);
+        first["studyText"] = header.studyText;
+    }
+    first["participant"] = std::move(participant);
     Put(first.dump() + '\n');
 }
 

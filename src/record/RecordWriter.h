@@ -21,8 +21,12 @@ struct RunHeader {
     std::string platform = record::platformName;
     uint32_t seed = 0;             // the random generator's seed, from which the draws below follow
     std::vector<std::string> order;  // the scored opponents' names, in the order they play
-    std::vector<int32_t> maps;       // the map number (1 or 2) drawn for each board after the tutorial
+    std::vector<int32_t> maps;       // the map drawn by each board of several, its place in the board's list from 1
     std::vector<std::pair<std::string, std::string>> participant;  // identifiers given to the run
+    // The study file the run played (its name and whole text), so that its replay plays the same
+    // study; empty for a run without one (the arena).
+    std::string study;
+    std::string studyText;
 };
 
 // Writes a study record as the run goes: each event a line, flushed at once, so that a run

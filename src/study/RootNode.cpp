@@ -114,6 +114,8 @@ void RootNode::Init()
             header.maps.push_back(index + 1);
         }
         header.participant = participant;
+        header.study = study.fileName;
+        header.studyText = study.text;
         record->RunStarted(header);
     }
     NextScene();
@@ -227,6 +229,11 @@ void RootNode::GameDecided(const TileMap& board, const TeamController* winner)
         record->GameDecided(board.SideOf(winner), group);
     }
     advanceScene = true;
+}
+
+void RootNode::SetScored(const TileMap& board, bool scored)
+{
+    scoredBoards[&board] = scored;
 }
 
 BoardObserver* RootNode::Observer()

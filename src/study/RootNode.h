@@ -45,6 +45,8 @@ public:
     void NoteFocus(bool focused);
     // The maps drawn when the run began, in board order; a draw of rand once they are used up.
     int32_t NextMapIndex() override;
+    // Scores a board started outside the sequence (a replay's) as its study says.
+    void SetScored(const TileMap& board, bool scored);
     // Whether the participant has left the title screen.
     bool PastTitle() const { return shownScenes > 1; }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,6 +8,12 @@
 #include "player/PlayerController.h"
 #include "screens/EndScreen.h"
 #include "screens/TitleScreen.h"
+
+// At most how many maps one board draws from: the result code gives the map one digit.
+inline constexpr int32_t maxMapsPerBoard = 9;
+// At most how long a study file is: the record keeps its whole text in its first line, which a
+// reader takes up to 1 MiB and the browser sends in one piece.
+inline constexpr size_t maxStudyFileBytes = 64 * 1024;
 
 // One scene of a study, as its file names it. Only the fields of its kind are used.
 struct StudyScene {
@@ -36,6 +43,9 @@ struct Study {
     PlayerTexts player;
     // The study file's folder, where its map files are looked for first; empty for the working directory.
     std::string mapFolder;
+    // Where the study came from, for the record: its file's name and whole text (empty when built in).
+    std::string fileName;
+    std::string text;
 
     // The path the game opens for a map the study names: beside the study file, or else in the working
     // directory (where the game reads its own files) when only that holds it.

@@ -12,10 +12,8 @@
 #include "board/TileMap.h"
 
 namespace {
-// The opponents a board may name, and at most how many maps one draws from: the result code
-// gives the map one digit.
+// The opponents a board may name.
 const std::set<std::string> opponentNames = {"default", "a", "b"};
-constexpr size_t maxMapsPerBoard = 9;
 
 // Reads one table of the file, refusing what does not belong there, with the line it is on.
 class TableReader {
@@ -120,7 +118,8 @@ StudyScene::Kind SceneKind(const TableReader& scene)
 }
 
 // The maps of a board, each checked to be there.
-std::vector<std::string> BoardMaps(const TableReader& scene, size_t most, const std::string& mapFolder)
+std::vector<std::string> BoardMaps(const TableReader& scene, size_t most, const std::string& mapFolder,
+                                   StudyFiles files)
 {
     std::vector<std::string> maps = scene.Texts("maps", true);
     const toml::node& node = scene.Need("maps");
@@ -133,7 +132,7 @@ std::vector<std::string> BoardMaps(const TableReader& scene, size_t most, const 
         Study placed;
         placed.mapFolder = mapFolder;
         const std::string file = placed.MapPath(maps[i]);
-        if (maps[i].empty() || !std::ifstream(file, std::ios::binary).good()) {
+        if (maps[i].empty() || (files == StudyFiles::Checked && !std::ifstream(file, std::ios::binary).good())) {
             scene.Fail(list != nullptr ? (*list)[i].source() : node.source(),
                        "the map file \"" + maps[i] + "\" is missing (looked for " + file +
                            (file != maps[i] ? " and in the game's folder)" : ")"));
@@ -142,7 +141,8 @@ std::vector<std::string> BoardMaps(const TableReader& scene, size_t most, const 
     return maps;
 }
 
-StudyScene ReadScene(const toml::table& table, const std::string& path, const std::string& mapFolder)
+StudyScene ReadScene(const toml::table& table, const std::string& path, const std::string& mapFolder,
+                     StudyFiles files)
 {
     StudyScene read;
     read.kind = SceneKind(TableReader(table, "a scene", path));
@@ -156,7 +156,7 @@ StudyScene ReadScene(const toml::table& table, const std::string& path, const st
         break;
     case StudyScene::Kind::Tutorial:
         scene.OnlyKeys({"kind", "maps", "instructions"});
-        read.maps = BoardMaps(scene, 1, mapFolder);
+        read.maps = BoardMaps(scene, 1, mapFolder, files);
         read.instructions = scene.Texts("instructions", false, TileMap::tutorialTextCount);
         break;
     case StudyScene::Kind::Transition:
@@ -175,7 +175,7 @@ StudyScene ReadScene(const toml::table& table, const std::string& path, const st
         if (read.scored && read.opponent == "default") {
             scene.Fail(scene.Need("scored").source(), "a scored game needs the opponent \"a\" or \"b\"");
         }
-        read.maps = BoardMaps(scene, maxMapsPerBoard, mapFolder);
+        read.maps = BoardMaps(scene, static_cast<size_t>(maxMapsPerBoard), mapFolder, files);
         break;
     case StudyScene::Kind::End:
         scene.OnlyKeys({"kind", "thanks", "request", "button"});
@@ -244,8 +244,13 @@ void CheckSequence(const TableReader& file, const toml::array& list, const Study
 }
 }  // namespace
 
-Study ParseStudyText(const std::string& text, const std::string& path, const std::string& mapFolder)
+Study ParseStudyText(const std::string& text, const std::string& path, const std::string& mapFolder,
+                     StudyFiles files)
 {
+    if (text.size() > maxStudyFileBytes) {
+        throw StudyFileError(path + ":1: the study file is " + std::to_string(text.size()) + " bytes; at most " +
+                             std::to_string(maxStudyFileBytes) + " (the record keeps it whole)");
+    }
     toml::table root;
     try {
         root = toml::parse(text, std::string_view(path));
@@ -262,6 +267,8 @@ Study ParseStudyText(const std::string& text, const std::string& path, const std
     }
     Study study;
     study.mapFolder = mapFolder;
+    study.fileName = path.substr(path.find_last_of("/\\") + 1);
+    study.text = text;
     study.randomOrder = ReadRandomOrder(file);
     const auto* board = file.Need("board").as_table();
     if (board == nullptr) {
@@ -273,7 +280,7 @@ Study ParseStudyText(const std::string& text, const std::string& path, const std
         file.Fail(file.Need("scene").source(), "the scenes must be tables, each headed [[scene]]");
     }
     for (const toml::node& scene : *scenes) {
-        study.scenes.push_back(ReadScene(*scene.as_table(), path, mapFolder));
+        study.scenes.push_back(ReadScene(*scene.as_table(), path, mapFolder, files));
     }
     CheckSequence(file, *scenes, study);
     return study;

@@ -17,5 +17,10 @@ constexpr int64_t studyFileVersion = 1;
 // Reads a study file (TOML) and checks everything in it, the map files it names included (they are
 // looked for beside the file, then in the working directory); throws StudyFileError at the first mistake.
 Study ReadStudyFile(const std::string& path);
+// Whether the files a study names are looked for: not when a replay reads the study a record holds,
+// whose boards bring their own map texts.
+enum class StudyFiles { Checked, Unchecked };
+
 // The same for text already in memory, named `path`, its maps looked for in `mapFolder`.
-Study ParseStudyText(const std::string& text, const std::string& path, const std::string& mapFolder);
+Study ParseStudyText(const std::string& text, const std::string& path, const std::string& mapFolder,
+                     StudyFiles files = StudyFiles::Checked);

@@ -731,8 +731,13 @@ def case_broken_study(case):
 
 def case_three_games(case):
     """The study with three scored games, "a", "b", then the one drawn first again: its code has three groups in
-    playing order, each the opponent drawn into the game's place and the map met."""
-    case.start_game(boards=1, options=["--study", pathlib.Path(case.args.data, "studies", "three-games.toml")])
+    playing order, each the opponent drawn into the game's place and the map met. Its record names the study and
+    replays with it."""
+    case.args.replay or fail("this case needs --replay, the path of torvane-replay")
+    records = (case.dir / "records").resolve()
+    records.mkdir()
+    study = pathlib.Path(case.args.data, "studies", "three-games.toml")
+    case.start_game(boards=1, options=["--study", study, "--record", records])
     for name in ["practice", "first scored", "second scored", "third scored"]:
         case.forfeit()
         assert case.maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name
@@ -745,6 +750,15 @@ def case_three_games(case):
     assert code == expected, "seed %d: code %r, expected %r (maps met %s)" % (case.seed, code, expected, case.maps)
     click(QUIT)
     case.wait_exit("Quit")
+    [record] = list(records.iterdir())
+    first = json.loads(record.read_text().splitlines()[0])
+    assert (first["study"], first["studyText"]) == ("three-games.toml", study.read_text()), "the record's study"
+    for options in ([], ["--summary"]):
+        run = subprocess.run([case.args.replay, *options, record], capture_output=True, text=True, timeout=300)
+        assert run.returncode == 0, "torvane-replay %s: status %d, %s%s" % (options, run.returncode, run.stdout[-500:],
+                                                                            run.stderr[-500:])
+    rows = list(csv.DictReader(io.StringIO(run.stdout)))
+    assert [(r["study"], r["record"]) for r in rows] == [("three-games.toml", "complete")] * 5, run.stdout
 
 # The record on a small disk: cases of a file of their own, which takes the helpers above from this module.
 sys.modules.setdefault("e2e_driver", sys.modules[__name__])

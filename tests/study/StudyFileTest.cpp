@@ -30,6 +30,9 @@ TEST(StudyFile, TheShippedStudyIsThePlainStudy)
     }
     EXPECT_EQ(read.randomOrder, plain.randomOrder);
     EXPECT_TRUE(read.player == plain.player) << "the board's captions differ from the plain study";
+    // The record keeps what was read, byte for byte.
+    EXPECT_EQ(read.fileName, "study.toml");
+    EXPECT_EQ(read.text, PlainStudyText());
 }
 
 TEST(StudyFile, AFileThatCannotBeReadIsNamed)
@@ -63,6 +66,9 @@ void PrintTo(const StudyMistake& mistake, std::ostream* out)
 }
 
 class StudyMistakes : public testing::TestWithParam<StudyMistake> {};
+
+// A comment that takes the file past its limit: the record could not keep it whole.
+const std::string overLong = "version = 1\n#" + std::string(maxStudyFileBytes, 'x');
 
 TEST_P(StudyMistakes, AreRefusedWithTheirLine)
 {
@@ -114,5 +120,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "[[scene]]\nkind = \"end\"\nthanks = \"t\"\nrequest = \"r\"\nbutton = \"b\"\n\n"
                      "[[scene]]\nkind = \"transition\"",
                      false, "[[scene]]\nkind = \"end\"", "the end screen must be the last scene"},
-        StudyMistake{"OtherVersion", "version = 1", "version = 2", false, "", "`version` must be 1"}),
+        StudyMistake{"OtherVersion", "version = 1", "version = 2", false, "", "`version` must be 1"},
+        StudyMistake{"TooLong", "version = 1", overLong.c_str(), false, "# The study", "bytes; at most 65536"}),
     [](const testing::TestParamInfo<StudyMistake>& info) { return std::string(info.param.name); });

@@ -175,7 +175,7 @@ TEST(ReplayCommand, RefusesWhatIsNotARecord)
         {GameDataPath("Map1.txt"), "Map1.txt:1: not a study record"},
         {WriteTempFile(""), ":1: empty file, not a study record"},
         {WriteTempFile("{\"format\":1}\n"), ":1: not a study record"},
-        {WriteTempFile("{\"format\":\"torvane-record\",\"version\":2}\n"), ":1: record version 2, this tool reads version 1"},
+        {WriteTempFile("{\"format\":\"torvane-record\",\"version\":3}\n"), ":1: record version 3, this tool reads versions 1 to 2"},
         {WriteTempFile(header + "{\"t\":0,\"event\":\"board\"}\n"), ":2: a field is missing or of the wrong kind"},
         {WriteTempFile(header + "{\"t\":0,\"event\":\"scene\",\"x\":" + std::string(100000, '[') + std::string(100000, ']') + "}\n"),
          ":2: nested deeper than 32 levels"},
@@ -247,9 +247,14 @@ TEST(ReplayCommand, SummaryRowsEveryGoodFileAndNamesTheBad)
         std::getline(lines, line);
         EXPECT_EQ(line, "file,participant,game,opponent,map,outcome,human_turns,opponent_turns,game_s,human_focused_s,"
                         "human_turn_median_s,human_turn_longest_s,undos,human_bought,opponent_bought,think_median_ms,"
-                        "think_longest_ms,record");
+                        "think_longest_ms,record,study,study_hash");
         while (std::getline(lines, line)) {
-            found.insert({line.substr(0, line.find(',')), line.substr(line.rfind(',') + 1)});
+            std::vector<std::string> columns;
+            std::istringstream fields(line);
+            for (std::string field; std::getline(fields, field, ',');) {
+                columns.push_back(field);
+            }
+            found.insert({columns.at(0), columns.at(17)});
         }
         return found;
     };

@@ -5,6 +5,7 @@
 
 #include "ai/AIController.h"
 #include "record/RecordWriter.h"
+#include "replay/RecordedStudy.h"
 #include "replay/ReplayBoard.h"
 #include "replay/StudyMaps.h"
 
@@ -71,6 +72,7 @@ private:
     std::deque<Json> pending;
     RecordWriter writer{produced};
     ReplayBoard boards{record, &writer, true};
+    RecordedStudy study{record};
     ReplayResult result;
 };
 
@@ -117,8 +119,13 @@ bool Replayer::StartBoard(const RecordEvent& event)
         ++result.games;
         return Stop(Verdict::Differs, event.line, problem);
     }
+    // A board of the record's study plays on a map the study names, whichever it is.
+    if (std::string differs = study.Held() ? study.CheckBoard(event) : ""; !differs.empty()) {
+        ++result.games;
+        return Stop(Verdict::Differs, event.line, differs);
+    }
     const std::string& text = event.fields.at("text").get_ref<const std::string&>();
-    if (!options.anyMap && FindStudyMap(text) == nullptr) {
+    if (!options.anyMap && !study.Held() && FindStudyMap(text) == nullptr) {
         std::string names;
         for (const StudyMap& map : StudyMaps()) {
             names += (names.empty() ? "" : ", ") + map.name;
@@ -128,6 +135,9 @@ bool Replayer::StartBoard(const RecordEvent& event)
                         "); not checked from here (--any-map replays other maps)");
     }
     std::string problem = boards.StartBoard(event);
+    if (problem.empty() && study.Held()) {
+        boards.root.SetScored(*boards.board, study.Scored());
+    }
     ++result.games;
     return problem.empty() || Stop(Verdict::Differs, event.line, problem);
 }
@@ -178,6 +188,14 @@ bool Replayer::Play(const RecordEvent& event, size_t& next)
 
 ReplayResult Replayer::Run()
 {
+    if (!study.Altered().empty()) {
+        Stop(Verdict::Differs, 1, study.Altered());
+        return result;
+    }
+    if (!study.Unreadable().empty()) {
+        Stop(Verdict::NotChecked, 1, study.Unreadable() + "; not checked");
+        return result;
+    }
     for (size_t i = 0; i < record.events.size();) {
         const RecordEvent& event = record.events[i];
         line = event.line;

@@ -99,9 +99,9 @@ std::string ReplayBoard::StartBoard(const RecordEvent& event)
     }
     const std::string text = fields.at("text").get<std::string>();
     const int32_t number = Int(fields.at("number"), event.line);
-    if (number != 1 && number != 2) {
-        throw RecordError(record.name + ":" + std::to_string(event.line) + ": a board's number is 1 or 2, not " +
-                          std::to_string(number));
+    if (number < 1 || number > maxMapsPerBoard) {
+        throw RecordError(record.name + ":" + std::to_string(event.line) + ": a board's number is 1 to " +
+                          std::to_string(maxMapsPerBoard) + ", not " + std::to_string(number));
     }
     // Every field is read before anything is made, so that a missing one leaves nothing behind.
     const std::string name = fields.at("opponent").get<std::string>();

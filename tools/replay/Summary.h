@@ -27,6 +27,8 @@ struct GameSummary {
     double medianThinkMs = 0.0;
     double longestThinkMs = 0.0;
     std::string ending;  // how the record ends: complete, partial or cut (RecordEnding)
+    std::string study;      // the study file the run played, and its text's hash ("" when not recorded)
+    std::string studyHash;
 };
 
 // "complete" (the record reached its result code), "cut" (its last line was cut short) or
