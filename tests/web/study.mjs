@@ -38,6 +38,8 @@ const KNIGHT_MOVE = { 1: [[4, 8], [3, 8]], 2: [[5, 5], [6, 5]] };
 const FORM = "https://forms.example.org/r?study=torvane";
 // A study the site does not have: the browser notes its 404 as an error, which is meant.
 const MISSING_STUDY = "no-such-study";
+// A study with a mistake: the game says so on standard error, which the browser notes as an error.
+const BROKEN_STUDY = "broken-study";
 
 class CheckFailed extends Error {}
 
@@ -871,6 +873,27 @@ async function refusedStudies(context, base) {
   }
 }
 
+// A study file with a mistake stops the page before the study, naming the file, the line and the
+// mistake as the game's loader does.
+async function brokenStudy(context, base) {
+  const study = readFileSync(join(site, "study.toml"), "utf8").replace(/"((Tutorial)?Map\d?\.txt)"/g, '"../$1"')
+    .replace('button = "Quit"', 'button = "Quit"\ncolour = "red"');
+  const line = study.split("\n").indexOf('colour = "red"') + 1;
+  const file = join(site, "studies", `${BROKEN_STUDY}.toml`);
+  writeFileSync(file, study);
+  try {
+    const page = await context.newPage();
+    const run = new Run(page, "study-broken");
+    await page.goto(`${base}/index.html?study=${BROKEN_STUDY}`);
+    const done = await finishedPage(page);
+    const reason = `studies/${BROKEN_STUDY}.toml:${line}: unknown key \`colour\` in the end scene`;
+    run.check(!done.canvasShown && done.text.includes(reason), `the broken study's page says: ${done.text}`);
+    await page.close();
+  } finally {
+    rmSync(file, { force: true });
+  }
+}
+
 // The study's own page texts reach the page as text: the loading line, the notice over a page held
 // upright and the end page with the record's status. A copy of the plain study with other texts.
 async function studyPageTexts(context, base) {
@@ -1027,7 +1050,8 @@ async function main() {
       page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
       // A receiver's refusals are meant: the browser notes them as failed loads.
       page.on("console", (m) => {
-        const meant = ["/receive?", `/studies/${MISSING_STUDY}.toml`].some((url) => m.location().url.includes(url));
+        const meant = ["/receive?", `/studies/${MISSING_STUDY}.toml`].some((url) => m.location().url.includes(url)) ||
+          m.text().includes(`studies/${BROKEN_STUDY}.toml`) || m.text() === "The game cannot start: the study file is broken.";
         if (m.type() === "error" && !meant) problems.push(`console error: ${m.text()}`);
       });
     });
@@ -1047,6 +1071,7 @@ async function main() {
     await hostileNext(desktop, base, "record-no-host", FORM, "http://");
     await refusedIds(desktop, base);
     await refusedStudies(desktop, base);
+    await brokenStudy(desktop, base);
     await studyByName(desktop, base);
     await studyPageTexts(desktop, base);
     await expiredPieces(desktop, base);
