@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Torvane for web browsers (WebAssembly and WebGL through emscripten) and
 # writes a folder of static files that any web server can serve: index.html,
-# index.js, index.wasm and index.data. Installs what is missing first; raylib for
+# index.js, index.wasm and index.data, beside them the study files (study.toml,
+# studies/*.toml) and the maps as plain files. Installs what is missing first; raylib for
 # the web is built once and cached under ~/.cache/torvane/web-deps.
 #
 #   scripts/build-web.sh        the last line of output is the site folder
@@ -92,4 +93,8 @@ mkdir -p "$site"
 for f in index.html index.js index.wasm index.data; do
   cp "$build/$f" "$site/$f"
 done
+# The study files and the maps stay plain files that a researcher edits on the site.
+cp "$root"/data/study.toml "$root"/data/*.txt "$site/"
+mkdir -p "$site/studies"
+cp "$root"/data/studies/*.toml "$site/studies/"
 printf '%s\n' "$site" >&3

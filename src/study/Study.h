@@ -35,12 +35,41 @@ struct StudyScene {
     bool operator==(const StudyScene&) const = default;
 };
 
+// What the browser's page around the game says, in the study's language: its language tag, the
+// notice over a page held upright, the loading line and the page shown once the study is over. The
+// record texts hold {parts}, {arrived} and {refused} where the page puts its counts. The desktop
+// shows none of these.
+struct PageTexts {
+    std::string language = "en";
+    std::string turnDevice = "Please turn your device sideways to play, or take part on a computer.";
+    std::string loading = "Loading the game\u2026";  // followed by the share loaded
+    std::string graphicsLost = "The browser lost the game's graphics; please reload the page.";
+    std::string finished = "The study is finished";
+    std::string farewell = "Thank you for playing. You can close this tab now.";
+    std::string codeLabel = "Your result code:";
+    std::string copyHint = "Select it and copy it into the questionnaire.";
+    std::string questionnaire = "Go to the questionnaire";
+    std::string stopped = "The game stopped";
+    std::string wentWrong = "Something went wrong: ";  // followed by what went wrong
+    std::string saveRecord = "Save the study record";
+    std::string saveNote = "(a file for the researcher)";
+    std::string recordArrived = "The whole study record has arrived ({parts} parts).";
+    std::string recordRefused = "The receiver refused {refused} of {parts} parts of the study record. Please save "
+                                "the record below and send the file to the researcher.";
+    std::string recordSending = "The study record is being sent: {arrived} of {parts} parts have arrived. The page "
+                                "keeps trying while it is open; if this does not change, please save the record "
+                                "below and send the file to the researcher.";
+
+    bool operator==(const PageTexts&) const = default;
+};
+
 // What a participant goes through: the scenes in order, which opponents are drawn in random
 // order once per run, and the captions of every board.
 struct Study {
     std::vector<StudyScene> scenes;
     std::vector<std::string> randomOrder;
     PlayerTexts player;
+    PageTexts page;
     // The study file's folder, where its map files are looked for first; empty for the working directory.
     std::string mapFolder;
     // Where the study came from, for the record: its file's name and whole text (empty when built in).

@@ -1,6 +1,7 @@
 #include "study/StudyFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -203,6 +204,71 @@ PlayerTexts ReadBoardTexts(const TableReader& board)
     return texts;
 }
 
+// A language tag as the page's `lang` takes it: letters, then parts of letters and digits after "-".
+bool IsLanguageTag(const std::string& tag)
+{
+    if (tag.empty() || tag.back() == '-') {
+        return false;
+    }
+    std::istringstream parts(tag);
+    std::string part;
+    for (bool first = true; std::getline(parts, part, '-'); first = false) {
+        const auto fits = [first](unsigned char c) { return first ? std::isalpha(c) != 0 : std::isalnum(c) != 0; };
+        if (part.empty() || part.size() > 8 || !std::all_of(part.begin(), part.end(), fits)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A record text whose braces name a count the page does not have would show them as they are.
+std::string RecordText(const TableReader& page, const std::string& key, const std::set<std::string>& counts)
+{
+    const std::string text = page.Text(key);
+    for (size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open + 1)) {
+        const size_t close = text.find('}', open);
+        const std::string name = text.substr(open + 1, close == std::string::npos ? close : close - open - 1);
+        if (close == std::string::npos || counts.count(name) == 0) {
+            std::string known;
+            for (const std::string& count : counts) {
+                known += (known.empty() ? "{" : ", {") + count + "}";
+            }
+            const std::string held = "{" + name.substr(0, 32) + (close == std::string::npos ? "" : "}");
+            page.Fail(page.Need(key).source(), "`" + key + "` in [page] holds \"" + held + "\"; it may hold " + known);
+        }
+    }
+    return text;
+}
+
+PageTexts ReadPageTexts(const TableReader& page)
+{
+    page.OnlyKeys({"language", "turn_device", "loading", "graphics_lost", "finished", "farewell", "code_label",
+                   "copy_hint", "questionnaire", "stopped", "went_wrong", "save_record", "save_note",
+                   "record_arrived", "record_refused", "record_sending"});
+    PageTexts texts;
+    texts.language = page.Text("language");
+    if (!IsLanguageTag(texts.language)) {
+        page.Fail(page.Need("language").source(),
+                  "`language` in [page] must be a language tag such as \"en\" or \"de-CH\"");
+    }
+    texts.turnDevice = page.Text("turn_device");
+    texts.loading = page.Text("loading");
+    texts.graphicsLost = page.Text("graphics_lost");
+    texts.finished = page.Text("finished");
+    texts.farewell = page.Text("farewell");
+    texts.codeLabel = page.Text("code_label");
+    texts.copyHint = page.Text("copy_hint");
+    texts.questionnaire = page.Text("questionnaire");
+    texts.stopped = page.Text("stopped");
+    texts.wentWrong = page.Text("went_wrong");
+    texts.saveRecord = page.Text("save_record");
+    texts.saveNote = page.Text("save_note");
+    texts.recordArrived = RecordText(page, "record_arrived", {"parts"});
+    texts.recordRefused = RecordText(page, "record_refused", {"refused", "parts"});
+    texts.recordSending = RecordText(page, "record_sending", {"arrived", "parts"});
+    return texts;
+}
+
 std::vector<std::string> ReadRandomOrder(const TableReader& file)
 {
     if (!file.Has("random_order")) {
@@ -259,7 +325,7 @@ Study ParseStudyText(const std::string& text, const std::string& path, const std
                              ": " + std::string(error.description()));
     }
     const TableReader file(root, "the study", path);
-    file.OnlyKeys({"version", "random_order", "board", "scene"});
+    file.OnlyKeys({"version", "random_order", "board", "page", "scene"});
     const toml::node& version = file.Need("version");
     if (version.value<int64_t>() != studyFileVersion) {
         file.Fail(version.source(), "`version` must be " + std::to_string(studyFileVersion) +
@@ -275,6 +341,14 @@ Study ParseStudyText(const std::string& text, const std::string& path, const std
         file.Fail(file.Need("board").source(), "`board` must be a table ([board])");
     }
     study.player = ReadBoardTexts(TableReader(*board, "[board]", path));
+    // The page's texts came later: a study without them has the page's English ones.
+    if (file.Has("page")) {
+        const auto* page = file.Need("page").as_table();
+        if (page == nullptr) {
+            file.Fail(file.Need("page").source(), "`page` must be a table ([page])");
+        }
+        study.page = ReadPageTexts(TableReader(*page, "[page]", path));
+    }
     const auto* scenes = file.Need("scene").as_array();
     if (scenes == nullptr || !scenes->is_array_of_tables()) {
         file.Fail(file.Need("scene").source(), "the scenes must be tables, each headed [[scene]]");
@@ -296,4 +370,30 @@ Study ReadStudyFile(const std::string& path)
     text << in.rdbuf();
     const size_t slash = path.find_last_of("/\\");
     return ParseStudyText(text.str(), path, slash == std::string::npos ? std::string() : path.substr(0, slash));
+}
+
+std::vector<std::string> StudyMapNames(const std::string& text)
+{
+    std::vector<std::string> names;
+    try {
+        const toml::table root = toml::parse(text);
+        const auto* scenes = root["scene"].as_array();
+        for (size_t i = 0; scenes != nullptr && i < scenes->size(); ++i) {
+            const auto* scene = (*scenes)[i].as_table();
+            const toml::node* maps = scene != nullptr ? scene->get("maps") : nullptr;
+            if (maps != nullptr && maps->is_string()) {
+                names.push_back(maps->as_string()->get());
+            }
+            for (size_t m = 0; maps != nullptr && maps->is_array() && m < maps->as_array()->size(); ++m) {
+                if (const auto* name = (*maps->as_array())[m].as_string()) {
+                    names.push_back(name->get());
+                }
+            }
+        }
+    } catch (const toml::parse_error&) {
+        // Reading the file then says what is wrong, with its line.
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
 }

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "study/Study.h"
 
@@ -24,3 +25,6 @@ enum class StudyFiles { Checked, Unchecked };
 // The same for text already in memory, named `path`, its maps looked for in `mapFolder`.
 Study ParseStudyText(const std::string& text, const std::string& path, const std::string& mapFolder,
                      StudyFiles files = StudyFiles::Checked);
+// The map files a study text names, each once, as it names them; as many as can be made out of a
+// text with mistakes (reading it then names them). The browser fetches these before reading the study.
+std::vector<std::string> StudyMapNames(const std::string& text);

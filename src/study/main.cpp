@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -19,6 +20,8 @@
 
 #if defined(PLATFORM_WEB)
 #include <emscripten/emscripten.h>
+
+#include <nlohmann/json.hpp>
 #else
 #define GLFW_INCLUDE_NONE  // raylib brings its own OpenGL declarations
 #include <GLFW/glfw3.h>
@@ -90,9 +93,47 @@ EM_JS(void, PassRecordLines, (const char* text), {
     }
 });
 
+// Asks the page for files of the site, each by the path the game opens it by (the site's folder is
+// the file system's root), writes those the site has into the file system, then calls
+// TorvaneFilesFetched(stage). A file the site lacks is left out: opening it then says so.
+EM_JS(void, FetchSiteFiles, (const char* names, int stage), {
+    var paths = UTF8ToString(names).split("\n").filter(function (name) { return name !== ""; }).map(function (name) {
+        return decodeURIComponent(new URL(name.split("/").map(encodeURIComponent).join("/"), "file:///").pathname);
+    });
+    paths = paths.filter(function (path, i) { return paths.indexOf(path) === i; });
+    Promise.all(paths.map(function (path) {
+        return Module.fetchSiteFile(path).then(function (bytes) {
+            if (bytes === null) {
+                return;
+            }
+            var folder = "";
+            path.split("/").slice(1, -1).forEach(function (part) {
+                folder += "/" + part;
+                if (!FS.analyzePath(folder).exists) {
+                    FS.mkdir(folder);
+                }
+            });
+            FS.writeFile(path, bytes);
+        }).catch(function (error) {
+            console.error("torvane: " + path + ": " + error);
+        });
+    })).then(function () {
+        Module._TorvaneFilesFetched(stage);
+    });
+});
+
+// Hands the page the study's texts for its own notices and its end page.
+EM_JS(void, PassPageTexts, (const char* json), {
+    if (Module.onPageTexts) {
+        Module.onPageTexts(JSON.parse(UTF8ToString(json)));
+    }
+});
+
 namespace {
 bool begun = false;
 std::ostringstream recordLines;
+std::optional<GameOptions> options;  // kept from main until the study's files have arrived
+std::string studyFile;
 
 void PassRecord()
 {
@@ -131,17 +172,64 @@ void BrowserFrame()
         ReportStudyBegun();
     }
 }
-}  // namespace
 
-// The page passes its participant identifiers as the desktop's command line does.
-int main(int argc, char** argv)
+std::string PageTextsJson(const PageTexts& texts)
 {
-    std::string problem;
-    const std::optional<GameOptions> options = ParseGameOptions({argv + 1, argv + argc}, problem);
-    if (!options) {
-        ReportStudyEnd("", problem.c_str());
-        return 1;
+    const nlohmann::json json = {{"language", texts.language},
+                                  {"turnDevice", texts.turnDevice},
+                                  {"loading", texts.loading},
+                                  {"graphicsLost", texts.graphicsLost},
+                                  {"finished", texts.finished},
+                                  {"farewell", texts.farewell},
+                                  {"codeLabel", texts.codeLabel},
+                                  {"copyHint", texts.copyHint},
+                                  {"questionnaire", texts.questionnaire},
+                                  {"stopped", texts.stopped},
+                                  {"wentWrong", texts.wentWrong},
+                                  {"saveRecord", texts.saveRecord},
+                                  {"saveNote", texts.saveNote},
+                                  {"recordArrived", texts.recordArrived},
+                                  {"recordRefused", texts.recordRefused},
+                                  {"recordSending", texts.recordSending}};
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// Stops before the study: on standard error and on the page.
+void Refuse(const std::string& problem)
+{
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    ReportStudyEnd("", problem.c_str());
+}
+
+// The study file has arrived: the maps it names are fetched next, each beside it and in the site's
+// folder, as the game looks for them there.
+void FetchStudyMaps()
+{
+    std::ifstream in(studyFile, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in) {
+        Refuse(studyFile + ":1: the study file cannot be read");
+        return;
     }
+    const size_t slash = studyFile.find_last_of('/');
+    std::string names;
+    for (const std::string& map : StudyMapNames(text.str())) {
+        names += (slash == std::string::npos ? "" : studyFile.substr(0, slash + 1) + map + "\n") + map + "\n";
+    }
+    FetchSiteFiles(names.c_str(), 1);
+}
+
+void RunStudy()
+{
+    Study study;
+    try {
+        study = ReadStudyFile(studyFile);
+    } catch (const StudyFileError& error) {
+        Refuse(std::string("The game cannot start: the study file is broken.\n") + error.what());
+        return;
+    }
+    PassPageTexts(PageTextsJson(study.page).c_str());
     InitWindow(1600, 900, "Strategy Game");
     // A tab cannot close itself: Escape must not stop the study.
     SetExitKey(KEY_NULL);
@@ -149,14 +237,41 @@ int main(int argc, char** argv)
     // The browser keeps no files: the record goes to the page, which offers it to save.
     static RecordWriter record(recordLines);
     root->record = &record;
+    root->study = std::move(study);
     root->participant = options->participant;
     if (!Guarded([] { root->Init(); })) {
         EndInBrowser();
-        return 1;
+        return;
     }
     // The browser paces the frames at 60 per second (a busy wait like SetTargetFPS
-    // would freeze the page); main returns and the runtime stays alive.
+    // would freeze the page); the runtime stays alive between them.
     emscripten_set_main_loop(BrowserFrame, 60, 0);
+}
+}  // namespace
+
+// The page has put the files asked for into the file system: 0 the study file, 1 its maps.
+extern "C" EMSCRIPTEN_KEEPALIVE void TorvaneFilesFetched(int stage)
+{
+    if (stage == 0) {
+        FetchStudyMaps();
+    } else {
+        RunStudy();
+    }
+}
+
+// The page passes its participant identifiers and its study as the desktop's command line does. The
+// study and its maps are plain files of the site, fetched before the study starts; main returns
+// meanwhile and the runtime stays alive.
+int main(int argc, char** argv)
+{
+    std::string problem;
+    options = ParseGameOptions({argv + 1, argv + argc}, problem);
+    if (!options) {
+        ReportStudyEnd("", problem.c_str());
+        return 1;
+    }
+    studyFile = options->studyFile.empty() ? "study.toml" : options->studyFile;
+    FetchSiteFiles(studyFile.c_str(), 0);
     return 0;
 }
 

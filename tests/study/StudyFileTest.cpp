@@ -2,6 +2,8 @@
 
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "study/StudyFile.h"
 #include "support/TestGame.h"
@@ -33,6 +35,22 @@ TEST(StudyFile, TheShippedStudyIsThePlainStudy)
     // The record keeps what was read, byte for byte.
     EXPECT_EQ(read.fileName, "study.toml");
     EXPECT_EQ(read.text, PlainStudyText());
+    EXPECT_TRUE(read.page == plain.page) << "the page's texts differ from the ones it has without a study";
+}
+
+// The browser fetches exactly these before it reads the study: each map once, as the file names it,
+// and what it can make out of a file that is broken further down.
+TEST(StudyFile, TheMapsAStudyNamesAreListedOnce)
+{
+    const std::string text = PlainStudyText();
+    const std::vector<std::string> plain = {"Map1.txt", "Map2.txt", "TutorialMap.txt"};
+    EXPECT_EQ(StudyMapNames(text), plain);
+    const std::string cut = text.substr(0, text.find("\"Map2.txt\"]")) + "\"Other.txt\"]\n[[scene]]\nkind =";
+    EXPECT_EQ(StudyMapNames(cut), std::vector<std::string>()) << "a text that is not TOML names nothing";
+    std::string other = text;
+    const std::string tutorial = "maps = \"TutorialMap.txt\"";
+    other.replace(other.find(tutorial), tutorial.size(), "maps = [\"../Tutorial.txt\", 3]");
+    EXPECT_EQ(StudyMapNames(other), std::vector<std::string>({"../Tutorial.txt", "Map1.txt", "Map2.txt"}));
 }
 
 TEST(StudyFile, AFileThatCannotBeReadIsNamed)
@@ -120,6 +138,14 @@ INSTANTIATE_TEST_SUITE_P(
                      "[[scene]]\nkind = \"end\"\nthanks = \"t\"\nrequest = \"r\"\nbutton = \"b\"\n\n"
                      "[[scene]]\nkind = \"transition\"",
                      false, "[[scene]]\nkind = \"end\"", "the end screen must be the last scene"},
+        StudyMistake{"UnknownPageKey", "save_note = ", "leave = \"Really?\"\nsave_note = ", false, "leave",
+                     "unknown key `leave` in [page]"},
+        StudyMistake{"PageTextMissing", "farewell = \"Thank you for playing. You can close this tab now.\"\n", "",
+                     false, "[page]\nlanguage", "[page] has no `farewell`"},
+        StudyMistake{"UnknownCount", "({parts} parts)", "({part} parts)", false, "record_arrived",
+                     "holds \"{part}\"; it may hold {parts}"},
+        StudyMistake{"NoLanguageTag", "language = \"en\"", "language = \"en-\"", false, "",
+                     "`language` in [page] must be a language tag"},
         StudyMistake{"OtherVersion", "version = 1", "version = 2", false, "", "`version` must be 1"},
         StudyMistake{"TooLong", "version = 1", overLong.c_str(), false, "# The study", "bytes; at most 65536"}),
     [](const testing::TestParamInfo<StudyMistake>& info) { return std::string(info.param.name); });

@@ -36,6 +36,10 @@ const FORFEIT = [300, 50];
 const KNIGHT_MOVE = { 1: [[4, 8], [3, 8]], 2: [[5, 5], [6, 5]] };
 
 const FORM = "https://forms.example.org/r?study=torvane";
+// A study the site does not have: the browser notes its 404 as an error, which is meant.
+const MISSING_STUDY = "no-such-study";
+// A study with a mistake: the game says so on standard error, which the browser notes as an error.
+const BROKEN_STUDY = "broken-study";
 
 class CheckFailed extends Error {}
 
@@ -360,6 +364,7 @@ async function finishedPage(page) {
       errorElements: error.children.length,
       recordError: document.getElementById("record-error").hidden ? "" : document.getElementById("record-error").textContent,
       recordErrorElements: document.getElementById("record-error").children.length,
+      farewellElements: document.getElementById("farewell").children.length,
       pwned: window.__pwned !== undefined,
       javascriptLinks: [...document.querySelectorAll("a[href]")].filter((a) => !/^(https?|blob):/.test(a.href)).length,
     };
@@ -818,6 +823,141 @@ async function refusedIds(context, base) {
   }
 }
 
+// A study picked by name: three-games, whose third game is against the opponent of the first. Its
+// code has three groups, one per scored game, with the maps the boards showed.
+async function studyByName(context, base) {
+  const run = await openStudy(context, base, "study-by-name", "study=three-games");
+  await run.next(PLAY, "board");
+  const { map } = await toFirstScoredBoard(run);
+  const maps = [map];
+  for (let game = 1; game < 3; game++) {
+    await run.next(FORFEIT, "transition");
+    maps.push(mapNumber(await run.next(CONTINUE, "board")));
+  }
+  const end = await run.next(FORFEIT, "end");
+  const code = readCode(end);
+  run.check(/^([ab]0[12]){3}$/.test(code) && code[0] !== code[3] && code[6] === code[0],
+    `the three-game study's code reads ${JSON.stringify(code)}`, end);
+  run.check(code[2] + code[5] + code[8] === maps.join(""), `the code names maps ${code}, the boards were ${maps}`, end);
+  await run.click(QUIT);
+  const done = await finishedPage(run.page);
+  run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
+  run.log(`three-games picked by name: code ${code}`);
+  await run.page.close();
+}
+
+// A study name that is not a plain name, or names no study of the site, stops the page before the
+// study, saying why as text; a name that is not plain is never asked for.
+async function refusedStudies(context, base) {
+  const names = [
+    ["a name with /", "studies/three-games", false],
+    ["a name with ..", "..", false],
+    ["a name with \\", "three-games\\", false],
+    ["a name with %", "three%2Dgames", false],
+    ["markup", '<img src=x onerror="window.__pwned=1">', false],
+    ["a name not on the site", MISSING_STUDY, true],
+  ];
+  for (const [what, name, plain] of names) {
+    const page = await context.newPage();
+    const run = new Run(page, "study-refused");
+    const asked = [];
+    page.on("request", (request) => asked.push(new URL(request.url()).pathname));
+    await page.goto(`${base}/index.html?${new URLSearchParams({ study: name })}`);
+    const done = await finishedPage(page);
+    const reason = plain ? `there is no study "${name}" on this site (studies/${name}.toml)` : "is not a plain name";
+    run.check(!done.canvasShown && done.text.includes(reason), `with ${what} the page says: ${done.text}`);
+    run.check(done.farewellElements === 0 && !done.pwned, `with ${what} the name became markup`);
+    const files = asked.filter((path) => /\.(toml|txt)$/.test(path));
+    run.check(files.join() === (plain ? `/studies/${name}.toml` : ""), `with ${what} the page asked for ${files}`);
+    await page.close();
+  }
+}
+
+// A study file with a mistake stops the page before the study, naming the file, the line and the
+// mistake as the game's loader does.
+async function brokenStudy(context, base) {
+  const study = readFileSync(join(site, "study.toml"), "utf8").replace(/"((Tutorial)?Map\d?\.txt)"/g, '"../$1"')
+    .replace('button = "Quit"', 'button = "Quit"\ncolour = "red"');
+  const line = study.split("\n").indexOf('colour = "red"') + 1;
+  const file = join(site, "studies", `${BROKEN_STUDY}.toml`);
+  writeFileSync(file, study);
+  try {
+    const page = await context.newPage();
+    const run = new Run(page, "study-broken");
+    await page.goto(`${base}/index.html?study=${BROKEN_STUDY}`);
+    const done = await finishedPage(page);
+    const reason = `studies/${BROKEN_STUDY}.toml:${line}: unknown key \`colour\` in the end scene`;
+    run.check(!done.canvasShown && done.text.includes(reason), `the broken study's page says: ${done.text}`);
+    await page.close();
+  } finally {
+    rmSync(file, { force: true });
+  }
+}
+
+// The study's own page texts reach the page as text: the loading line, the notice over a page held
+// upright and the end page with the record's status. A copy of the plain study with other texts.
+async function studyPageTexts(context, base) {
+  const texts = {
+    language: "de", loading: "Lädt <b>", turn_device: "Bitte quer <i>halten</i>", finished: "Fertig",
+    farewell: "Danke & tschüss", code_label: "Ihr Code:", copy_hint: "Kopieren Sie ihn.", questionnaire: "Zum Fragebogen",
+    save_record: "Speichern", save_note: "(für <u>uns</u>)", record_arrived: "Alles da: {parts} Teile <s>",
+  };
+  let study = readFileSync(join(site, "study.toml"), "utf8").replace(/"((Tutorial)?Map\d?\.txt)"/g, '"../$1"');
+  for (const [key, value] of Object.entries(texts)) {
+    study = study.replace(new RegExp(`^${key} = .*$`, "m"), `${key} = ${JSON.stringify(value)}`);
+  }
+  const file = join(site, "studies", "page-texts.toml");
+  writeFileSync(file, study);
+  const receiver = await startReceiver();
+  const page = await context.newPage();
+  const run = new Run(page, "page-texts");
+  try {
+    let release;
+    const held = new Promise((done) => (release = done));
+    await page.route("**/index.data", async (route) => {
+      await held;
+      await route.continue();
+    });
+    await page.addInitScript(countFrames);
+    await page.goto(`${base}/index.html?study=page-texts&next=${encodeURIComponent(FORM)}&record=${encodeURIComponent(receiver.url)}`);
+    await page.waitForFunction((loading) => document.getElementById("status").textContent.startsWith(loading),
+      texts.loading, { timeout: 10000 });
+    release();
+    await run.waitScene("title", 60000);
+    await page.setViewportSize({ width: 390, height: 844 });
+    await page.waitForSelector("#turn:not([hidden])", { timeout: 10000 });
+    const notice = await page.evaluate(() => [document.getElementById("turn").textContent.trim(), document.querySelectorAll("#turn *").length]);
+    run.check(notice.join() === `${texts.turn_device},1`, `upright, the page says ${notice}`);
+    await page.setViewportSize({ width: 1600, height: 900 });
+    await forfeitThrough(run);
+    await run.click(QUIT);
+    await finishedPage(page);
+    await page.waitForFunction(() => /^Alles/.test(document.getElementById("record-status").textContent), null, { timeout: 30000 });
+    const shown = await page.evaluate(() => {
+      const text = (selector) => document.querySelector(selector).textContent;
+      return {
+        language: document.documentElement.lang, finished: text("#finished h1"), farewell: text("#farewell"),
+        code_label: text("#code-label"), copy_hint: text("#copy-hint"), questionnaire: text("#next-link"),
+        save_record: text("#save-link"), save_note: text("#save-note"), record_arrived: text("#record-status"),
+        markup: ["#finished h1", "#farewell", "#code-label", "#copy-hint", "#next-link", "#save-note", "#record-status"]
+          .reduce((n, selector) => n + document.querySelector(selector).children.length, 0),
+      };
+    });
+    const parts = new Set(receiver.pieces.map((piece) => piece.seq)).size;
+    const expected = { ...texts, record_arrived: texts.record_arrived.replace("{parts}", parts), markup: 0 };
+    for (const [key, value] of Object.entries(expected)) {
+      if (key !== "loading" && key !== "turn_device") {
+        run.check(shown[key] === value, `the end page shows ${key} as ${JSON.stringify(shown[key])}, not ${JSON.stringify(value)}`);
+      }
+    }
+    run.log(`the study's page texts shown: ${shown.finished} | ${shown.farewell} | ${shown.record_arrived}`);
+    await page.close();
+  } finally {
+    receiver.close();
+    rmSync(file, { force: true });
+  }
+}
+
 // Pieces an earlier page left in local storage go again while they are fresh; expired ones are
 // deleted unsent.
 async function expiredPieces(context, base) {
@@ -910,7 +1050,9 @@ async function main() {
       page.on("pageerror", (error) => problems.push(`page error: ${error.message}`));
       // A receiver's refusals are meant: the browser notes them as failed loads.
       page.on("console", (m) => {
-        if (m.type() === "error" && !m.location().url.includes("/receive?")) problems.push(`console error: ${m.text()}`);
+        const meant = ["/receive?", `/studies/${MISSING_STUDY}.toml`].some((url) => m.location().url.includes(url)) ||
+          m.text().includes(`studies/${BROKEN_STUDY}.toml`) || m.text() === "The game cannot start: the study file is broken.";
+        if (m.type() === "error" && !meant) problems.push(`console error: ${m.text()}`);
       });
     });
     return context;
@@ -928,6 +1070,10 @@ async function main() {
       '<img src=x onerror="window.__pwned=1">');
     await hostileNext(desktop, base, "record-no-host", FORM, "http://");
     await refusedIds(desktop, base);
+    await refusedStudies(desktop, base);
+    await brokenStudy(desktop, base);
+    await studyByName(desktop, base);
+    await studyPageTexts(desktop, base);
     await expiredPieces(desktop, base);
     await recordedStudy(desktop, base);
     await recordLosses(desktop, base);
