@@ -43,6 +43,7 @@ public:
     static constexpr TextRoom firstLineRoom = {20, 1600 - 100};
     static constexpr TextRoom lineRoom = {20, 1600 - 150};
     static constexpr TextRoom buttonRoom = {18, 200};
-    // The lines, 30 pixels apart from y = 100, end above the button at y = 300.
-    static constexpr size_t maxLines = 7;
+    // The lines stand 30 pixels apart from y = 100; a seventh would touch the button at y = 300 with
+    // a font whose letters reach below their size.
+    static constexpr size_t maxLines = 6;
 };

@@ -190,7 +190,7 @@ StudyScene ReadScene(const toml::table& table, const std::string& path, const st
         if (read.title.lines.size() > TitleScreen::maxLines) {
             scene.Fail(scene.Need("lines").source(),
                        "`lines` of " + scene.what + " holds " + std::to_string(read.title.lines.size()) +
-                           " lines; at most " + std::to_string(TitleScreen::maxLines) + " fit above its button");
+                           " lines; at most " + std::to_string(TitleScreen::maxLines) + " stand clear of its button");
         }
         PlaceEach(scene, "lines", read.title.lines,
                   [](size_t i) { return i == 0 ? TitleScreen::firstLineRoom : TitleScreen::lineRoom; }, placed);
