@@ -6,12 +6,12 @@
 namespace {
 const std::string fontFile = GameDataPath("fonts/DejaVuSans.ttf");
 
-// Pixels of the top-left 800 × 60 that differ between two frames.
-int Differences(const kit::Frame& a, const kit::Frame& b)
+// Pixels of the columns x0..x1 of the top 60 rows that differ between two frames.
+int Differences(const kit::Frame& a, const kit::Frame& b, int x0 = 0, int x1 = 800)
 {
     int differ = 0;
     for (int y = 0; y < 60; ++y) {
-        for (int x = 0; x < 800; ++x) {
+        for (int x = x0; x < x1; ++x) {
             const Color p = a.At(x, y);
             const Color q = b.At(x, y);
             differ += p.r != q.r || p.g != q.g || p.b != q.b;
@@ -19,39 +19,44 @@ int Differences(const kit::Frame& a, const kit::Frame& b)
     }
     return differ;
 }
-
-// Pixels that differ from raylib drawing `text` at (10, 10) with the shipped font as the test loads it.
-int DifferencesFromRaylib(const kit::Frame& drawn, const std::string& text, int32_t fontSize)
-{
-    std::vector<int> codepoints = TextFont::Codepoints(text);
-    const Font font = LoadFontEx(fontFile.c_str(), fontSize, codepoints.data(), static_cast<int>(codepoints.size()));
-    const float size = static_cast<float>(fontSize);
-    const kit::Frame reference([&] { DrawTextEx(font, text.c_str(), {10, 10}, size, 0, BLACK); });
-    UnloadFont(font);
-    return Differences(drawn, reference);
-}
 }  // namespace
 
-// A label draws a German caption in a study's font exactly as raylib draws it with that font file,
-// and its umlauts and ß are glyphs of their own, not the '?' a font without them falls back to.
+// A label draws a German caption in a study's font exactly as raylib draws it with that font file
+// loaded by the test, and its umlauts and ß are glyphs of their own, not the '?' that a font
+// without them falls back to.
 TEST(TextStyle, AStudyFontDrawsUmlautsAndSharpS)
 {
     const std::string caption = "Größe: Bogenschütze, Äpfel, Übung";
+    const std::vector<std::string> letters = {"ö", "ß", "ü", "Ä", "Ü"};
     const TextFont font(fontFile, TextFont::Codepoints(caption));
     TextStyle::Use(&font);
     Label label(caption, 20, BLACK);
     label.position = {10, 10};
     const kit::Frame drawn([&] { label.Draw(); });
+    // Each letter alone in a column of 40 pixels of its own.
+    const kit::Frame alone([&] {
+        for (size_t i = 0; i < letters.size(); ++i) {
+            TextStyle::Draw(letters[i], 10 + 40 * static_cast<int32_t>(i), 10, 20, BLACK);
+        }
+    });
     TextStyle::Use(nullptr);
 
-    EXPECT_EQ(DifferencesFromRaylib(drawn, caption, 20), 0) << "the label differs from raylib's drawing with the font";
-    for (const std::string letter : {"ö", "ß", "ü", "Ä", "Ü"}) {
-        TextStyle::Use(&font);
-        label.text = letter;
-        const kit::Frame glyph([&] { label.Draw(); });
-        TextStyle::Use(nullptr);
-        EXPECT_GT(DifferencesFromRaylib(glyph, "?", 20), 20) << letter << " is drawn as '?'";
-        EXPECT_GT(Differences(glyph, kit::Frame([] {})), 20) << letter << " is not drawn";
+    std::vector<int> codepoints = TextFont::Codepoints(caption + "?");
+    const Font own = LoadFontEx(fontFile.c_str(), 20, codepoints.data(), static_cast<int>(codepoints.size()));
+    const kit::Frame reference([&] { DrawTextEx(own, caption.c_str(), {10, 10}, 20, 0, BLACK); });
+    const kit::Frame fallback([&] {
+        for (size_t i = 0; i < letters.size(); ++i) {
+            DrawTextEx(own, "?", {10.0f + 40.0f * static_cast<float>(i), 10}, 20, 0, BLACK);
+        }
+    });
+    UnloadFont(own);
+    const kit::Frame blank([] {});
+
+    EXPECT_EQ(Differences(drawn, reference), 0) << "the label differs from raylib's drawing with the font";
+    for (size_t i = 0; i < letters.size(); ++i) {
+        const int x0 = 40 * static_cast<int>(i);
+        EXPECT_GT(Differences(alone, fallback, x0, x0 + 40), 20) << letters[i] << " is drawn as '?'";
+        EXPECT_GT(Differences(alone, blank, x0, x0 + 40), 20) << letters[i] << " is not drawn";
     }
 }
 
