@@ -249,11 +249,17 @@ const std::vector<std::string>& TileMap::BuiltInTutorialTexts()
     return texts;
 }
 
+TextRoom TileMap::TutorialTextRoom(size_t index)
+{
+    const float x = index < tutorialTextPlaces.size() ? tutorialTextPlaces[index].x : 0.0f;
+    return {20, 1600 - static_cast<int32_t>(x)};
+}
+
 void TileMap::BuildTutorial()
 {
     const std::vector<std::string>& texts = tutorialTexts.empty() ? BuiltInTutorialTexts() : tutorialTexts;
     for (size_t i = 0; i < texts.size() && i < tutorialTextPlaces.size(); ++i) {
-        auto* label = new Label(texts[i], 20, BLACK);
+        auto* label = new Label(texts[i], TutorialTextRoom(i).fontSize, BLACK);
         label->position = tutorialTextPlaces[i];
         AddChild(label);
     }

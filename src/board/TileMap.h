@@ -7,6 +7,7 @@
 #include "board/BoardSnapshot.h"
 #include "board/TileType.h"
 #include "core/Node.h"
+#include "input/TextStyle.h"
 
 class CameraNode;
 class Castle;
@@ -33,6 +34,9 @@ public:
     // The tutorial's instructions in English, one for each of its places on the tutorial map.
     static constexpr size_t tutorialTextCount = 12;
     static const std::vector<std::string>& BuiltInTutorialTexts();
+    // Where the tutorial's instruction `index` stands: from its place to the right edge of the
+    // window with the board at its start.
+    static TextRoom TutorialTextRoom(size_t index);
 
     // Piece queries, in the board's child order.
     std::vector<Unit*> GetUnits() const;

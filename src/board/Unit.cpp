@@ -8,6 +8,7 @@
 #include "board/Rules.h"
 #include "board/TeamController.h"
 #include "board/TileMap.h"
+#include "input/TextStyle.h"
 
 Unit::Unit(TeamController* owner, const UnitTypeInfo& row) : Unit(owner, row.type, Rules::StatsOf(row.type)) {}
 
@@ -65,7 +66,7 @@ void Unit::Draw()
         DrawRectangle(static_cast<int>(p.x) + 20, static_cast<int>(p.y) + 20, 60, 60, side);
         DrawRectangleLines(static_cast<int>(p.x) + 20, static_cast<int>(p.y) + 20, 60, 60, BLACK);
         const char initial[2] = {TypeInfo(type).name[0], '\0'};
-        DrawText(initial, static_cast<int>(p.x) + 40, static_cast<int>(p.y) + 35, 30, BLACK);
+        TextStyle::Draw(initial, static_cast<int32_t>(p.x) + 40, static_cast<int32_t>(p.y) + 35, 30, BLACK);
     }
     if (showHealthBar) {
         int x = static_cast<int>(p.x);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "input/TextStyle.h"
+
 Button::Button(Vector2 position_, Vector2 size_, Receiver* receiver_, int32_t messageId_, std::string text_,
                Color color_, Color pressedColor_, Color textColor_, int32_t fontSize_)
     : text(std::move(text_)),
@@ -24,10 +26,10 @@ void Button::Draw()
                   fill);
     DrawRectangleLines(static_cast<int>(p.x), static_cast<int>(p.y), static_cast<int>(size.x),
                        static_cast<int>(size.y), pressedColor);
-    int textWidth = MeasureText(text.c_str(), fontSize);
+    int textWidth = TextStyle::Measure(text, fontSize);
     float captionX = p.x + size.x * 0.5f - static_cast<float>(textWidth / 2);
     float captionY = p.y + size.y * 0.5f - static_cast<float>(fontSize / 2);
-    DrawText(text.c_str(), static_cast<int>(captionX), static_cast<int>(captionY), fontSize, textColor);
+    TextStyle::Draw(text, static_cast<int32_t>(captionX), static_cast<int32_t>(captionY), fontSize, textColor);
 }
 
 void Button::OnClick()

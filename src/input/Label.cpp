@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "input/TextStyle.h"
+
 Label::Label(std::string text_, int32_t fontSize_, Color color_)
     : text(std::move(text_)), fontSize(fontSize_), color(color_)
 {
@@ -10,5 +12,5 @@ Label::Label(std::string text_, int32_t fontSize_, Color color_)
 void Label::Draw()
 {
     Vector2 p = GetAbsolutePosition();
-    DrawText(text.c_str(), static_cast<int>(p.x), static_cast<int>(p.y), fontSize, color);
+    TextStyle::Draw(text, static_cast<int32_t>(p.x), static_cast<int32_t>(p.y), fontSize, color);
 }

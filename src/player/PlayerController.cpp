@@ -17,10 +17,12 @@ void PlayerController::Init()
     if (auto* board = dynamic_cast<TileMap*>(parent)) {
         map = board;
     }
-    endTurnButton = new Button({0, 0}, {200, 100}, this, 0, texts.endTurn, RED, MAROON, WHITE, 12);
+    const Vector2 buttonSize = {static_cast<float>(turnButtonRoom.width), 100};
+    endTurnButton = new Button({0, 0}, buttonSize, this, 0, texts.endTurn, RED, MAROON, WHITE, turnButtonRoom.fontSize);
     endTurnButton->fixedToScreen = true;
     AddChild(endTurnButton);
-    forfeitButton = new Button({200, 0}, {200, 100}, this, 1, texts.forfeit, YELLOW, ORANGE, BLACK, 12);
+    forfeitButton = new Button({buttonSize.x, 0}, buttonSize, this, 1, texts.forfeit, YELLOW, ORANGE, BLACK,
+                               turnButtonRoom.fontSize);
     forfeitButton->fixedToScreen = true;
     AddChild(forfeitButton);
     purchaseMenu = new PurchaseMenu();
@@ -28,7 +30,7 @@ void PlayerController::Init()
     purchaseMenu->visible = false;
     purchaseMenu->fixedToScreen = true;
     AddChild(purchaseMenu);
-    goldLabel = new Label(texts.gold + "0", 18, BLACK);
+    goldLabel = new Label(texts.gold + "0", goldRoom.fontSize, BLACK);
     goldLabel->fixedToScreen = true;
     goldLabel->position = {0, 100};
     AddChild(goldLabel);

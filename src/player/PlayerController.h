@@ -4,6 +4,7 @@
 #include <string>
 
 #include "input/Receiver.h"
+#include "input/TextStyle.h"
 #include "board/TeamController.h"
 #include "board/UnitType.h"
 
@@ -60,4 +61,9 @@ public:
     int32_t purchaseType = 0;
     bool canAct = true;
     PlayerTexts texts;
+
+    // End Turn and Forfeit side by side, 200 wide each; the gold label below them, as wide as both
+    // (with its amount).
+    static constexpr TextRoom turnButtonRoom = {12, 200};
+    static constexpr TextRoom goldRoom = {18, 400};
 };

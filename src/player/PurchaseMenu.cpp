@@ -16,13 +16,14 @@ const PlayerTexts& PurchaseMenu::Texts() const
 void PurchaseMenu::Init()
 {
     player = dynamic_cast<PlayerController*>(parent);
-    AddChild(new Label(Texts().purchase, 40, BLACK));
+    AddChild(new Label(Texts().purchase, headingRoom.fontSize, BLACK));
     UnitMenuOption* options[3];
     for (int32_t type = 0; type < 3; ++type) {
         options[type] = new UnitMenuOption(type);
         options[type]->position = {0.0f, 50.0f + 100.0f * static_cast<float>(type)};
     }
-    auto* exitButton = new Button({100, 450}, {200, 100}, this, 5, Texts().exit, RED, MAROON, WHITE, 18);
+    auto* exitButton = new Button({100, 450}, {static_cast<float>(exitRoom.width), 100}, this, 5, Texts().exit, RED,
+                                  MAROON, WHITE, exitRoom.fontSize);
     for (UnitMenuOption* option : options) {
         AddChild(option);
     }
@@ -66,8 +67,9 @@ void UnitMenuOption::Init()
     button = new Button({300, 0}, {100, 40}, receiver, unitType, std::to_string(info.cost), GREEN, DARKGREEN, BLACK,
                         30);
     AddChild(button);
-    AddChild(new Label(texts.unitNames[static_cast<size_t>(unitType)], 30, BLACK));
-    auto* stats = new Label(texts.unitStats[static_cast<size_t>(unitType)], 20, BLACK);
+    AddChild(new Label(texts.unitNames[static_cast<size_t>(unitType)], PurchaseMenu::unitNameRoom.fontSize, BLACK));
+    auto* stats =
+        new Label(texts.unitStats[static_cast<size_t>(unitType)], PurchaseMenu::unitStatsRoom.fontSize, BLACK);
     stats->position = {0, 50};
     AddChild(stats);
 }

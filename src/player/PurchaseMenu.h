@@ -2,6 +2,7 @@
 
 #include "core/Node.h"
 #include "input/Receiver.h"
+#include "input/TextStyle.h"
 
 class Button;
 class PlayerController;
@@ -18,6 +19,13 @@ public:
     const PlayerTexts& Texts() const;
 
     PlayerController* player = nullptr;  // not owned: the parent side
+
+    // On the menu's white 500 × 600: the heading across it, each unit's name left of its price
+    // button at x = 300, its stats across it, and the Exit button 200 wide.
+    static constexpr TextRoom headingRoom = {40, 500};
+    static constexpr TextRoom unitNameRoom = {30, 300};
+    static constexpr TextRoom unitStatsRoom = {20, 500};
+    static constexpr TextRoom exitRoom = {18, 200};
 };
 
 // One row of the menu: a unit type's name, stats and price button.

@@ -13,14 +13,15 @@ void EndScreen::Init()
 {
     const SceneRoot* root = InputManager::Instance().root;
     std::string code = root != nullptr ? root->resultCode : std::string();
-    AddChild(new Label(texts.thanks, 32, BLACK));
-    auto* result = new Label(code, 32, BLACK);
+    AddChild(new Label(texts.thanks, thanksRoom.fontSize, BLACK));
+    auto* result = new Label(code, codeRoom.fontSize, BLACK);
     result->position = {50, 60};
     AddChild(result);
-    auto* request = new Label(texts.request, 32, BLACK);
+    auto* request = new Label(texts.request, requestRoom.fontSize, BLACK);
     request->position = {50, 120};
     AddChild(request);
-    AddChild(new Button({200, 300}, {200, 100}, this, 0, texts.button, RED, MAROON, BLACK, 18));
+    AddChild(new Button({200, 300}, {static_cast<float>(buttonRoom.width), 100}, this, 0, texts.button, RED, MAROON,
+                        BLACK, buttonRoom.fontSize));
 }
 
 void EndScreen::Receive(int32_t)

@@ -4,6 +4,7 @@
 
 #include "core/Node.h"
 #include "input/Receiver.h"
+#include "input/TextStyle.h"
 
 class Label;
 
@@ -29,6 +30,12 @@ public:
     void ShowRecordProblem(const std::string& file, const std::string& reason);
 
     EndTexts texts;
+
+    // The thanks from the window's left edge, the code and the request from x = 50, the button 200 wide.
+    static constexpr TextRoom thanksRoom = {32, 1600};
+    static constexpr TextRoom codeRoom = {32, 1600 - 50};
+    static constexpr TextRoom requestRoom = {32, 1600 - 50};
+    static constexpr TextRoom buttonRoom = {18, 200};
 
 private:
     Label* problem = nullptr;  // made at the first problem; a plain end screen has none

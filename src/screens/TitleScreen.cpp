@@ -21,12 +21,14 @@ TitleScreen::TitleScreen(TitleTexts texts_) : texts(std::move(texts_)) {}
 // NOTE: the first line stands apart, the others are indented below it, 30 pixels apart.
 void TitleScreen::Init()
 {
-    AddChild(MakeLabel(texts.heading, 32, {0, 0}));
+    AddChild(MakeLabel(texts.heading, headingRoom.fontSize, {0, 0}));
     for (size_t i = 0; i < texts.lines.size(); ++i) {
         const float row = static_cast<float>(i);
-        AddChild(MakeLabel(texts.lines[i], 20, i == 0 ? Vector2{100, 100} : Vector2{150, 100 + 30 * row}));
+        AddChild(MakeLabel(texts.lines[i], i == 0 ? firstLineRoom.fontSize : lineRoom.fontSize,
+                           i == 0 ? Vector2{100, 100} : Vector2{150, 100 + 30 * row}));
     }
-    AddChild(new Button({200, 300}, {200, 100}, this, 0, texts.button, GREEN, DARKGREEN, BLACK, 18));
+    AddChild(new Button({200, 300}, {static_cast<float>(buttonRoom.width), 100}, this, 0, texts.button, GREEN,
+                        DARKGREEN, BLACK, buttonRoom.fontSize));
 }
 
 void TitleScreen::Receive(int32_t)

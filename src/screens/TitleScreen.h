@@ -5,6 +5,7 @@
 
 #include "core/Node.h"
 #include "input/Receiver.h"
+#include "input/TextStyle.h"
 
 // What the title screen says: a heading, the introduction's lines and the button's caption.
 struct TitleTexts {
@@ -35,4 +36,14 @@ public:
     void Receive(int32_t messageId) override;
 
     TitleTexts texts;
+
+    // Where the texts stand, in window pixels: the heading at the left edge, the first line from
+    // x = 100, the others from x = 150, and the button 200 wide.
+    static constexpr TextRoom headingRoom = {32, 1600};
+    static constexpr TextRoom firstLineRoom = {20, 1600 - 100};
+    static constexpr TextRoom lineRoom = {20, 1600 - 150};
+    static constexpr TextRoom buttonRoom = {18, 200};
+    // The lines stand 30 pixels apart from y = 100; a seventh would touch the button at y = 300 with
+    // a font whose letters reach below their size.
+    static constexpr size_t maxLines = 6;
 };

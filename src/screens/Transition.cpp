@@ -13,8 +13,9 @@ Transition::Transition(std::string text_, std::string button_) : text(std::move(
 
 void Transition::Init()
 {
-    AddChild(new Label(text, 30, BLACK));
-    AddChild(new Button({200, 200}, {200, 100}, this, 0, button, RED, MAROON, BLACK, 24));
+    AddChild(new Label(text, textRoom.fontSize, BLACK));
+    AddChild(new Button({200, 200}, {static_cast<float>(buttonRoom.width), 100}, this, 0, button, RED, MAROON, BLACK,
+                        buttonRoom.fontSize));
 }
 
 void Transition::Receive(int32_t)

@@ -1,6 +1,7 @@
 #include "study/RootNode.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -10,6 +11,8 @@
 #include "board/GameData.h"
 #include "board/TileMap.h"
 #include "input/CameraNode.h"
+#include "input/TextFont.h"
+#include "input/TextStyle.h"
 #include "player/PlayerController.h"
 #include "raylib.h"
 #include "record/RecordWriter.h"
@@ -18,7 +21,13 @@
 #include "screens/Transition.h"
 
 RootNode::RootNode() = default;
-RootNode::~RootNode() = default;
+
+RootNode::~RootNode()
+{
+    if (font != nullptr && TextStyle::Current() == font.get()) {
+        TextStyle::Use(nullptr);
+    }
+}
 
 namespace {
 std::unique_ptr<Node> MakeScene(const StudyScene& scene, const Study& study)
@@ -117,6 +126,15 @@ void RootNode::Init()
         header.study = study.fileName;
         header.studyText = study.text;
         record->RunStarted(header);
+    }
+    if (!study.font.empty()) {
+        try {
+            font = std::make_unique<TextFont>(study.MapPath(study.font), study.Glyphs());
+            TextStyle::Use(font.get());
+        } catch (const TextFontError& error) {
+            // Checked as the study was read: a font gone since leaves the texts in the built-in one.
+            std::fprintf(stderr, "torvane: %s; the texts are drawn in the built-in font\n", error.what());
+        }
     }
     NextScene();
 }

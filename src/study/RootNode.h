@@ -16,6 +16,7 @@
 class AIController;
 class RecordWriter;
 class CameraNode;
+class TextFont;
 
 // The top of the tree: runs the study's fixed sequence of scenes, hands each board its
 // sides and keeps the result code.
@@ -24,8 +25,8 @@ public:
     RootNode();
     ~RootNode() override;
 
-    // Builds the study's scenes and opponent queue, draws the opponents' order and the maps, then
-    // shows the first scene.
+    // Builds the study's scenes and opponent queue, draws the opponents' order and the maps, loads
+    // the study's font, then shows the first scene.
     void Init() override;
     // Replaces the current scene by the next one; with none left (Quit), writes the code into the
     // record and closes the window, unless the record cannot be saved: the end screen then stays
@@ -64,6 +65,7 @@ private:
     // Updates the end screen's word on the record, when the end screen shows.
     void ShowRecordState();
 
+    std::unique_ptr<TextFont> font;  // the study's, drawn with while the root lives; none for the built-in one
     std::deque<int32_t> mapDraws;
     bool codeRecorded = false;
     // The study's boards not yet shown or decided, and whether each one's game is scored.

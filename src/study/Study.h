@@ -75,10 +75,18 @@ struct Study {
     // Where the study came from, for the record: its file's name and whole text (empty when built in).
     std::string fileName;
     std::string text;
+    // The TrueType font every text is drawn with, as the study file names it (found as a map is);
+    // empty for raylib's built-in font.
+    std::string font;
 
     // The path the game opens for a map the study names: beside the study file, or else in the working
     // directory (where the game reads its own files) when only that holds it.
     std::string MapPath(const std::string& map) const;
+    // Every text a participant reads, in the order of the file.
+    std::vector<std::string> Texts() const;
+    // The codepoints the study's font must have glyphs for: those of its texts, and what the game
+    // draws itself (printable ASCII: the gold, prices, the result code and the researcher's notices).
+    std::vector<int> Glyphs() const;
     bool operator==(const Study&) const = default;
 };
 

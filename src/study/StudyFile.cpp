@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -11,6 +13,13 @@
 #include <toml++/toml.h>
 
 #include "board/TileMap.h"
+#include "input/TextFont.h"
+#include "player/PlayerController.h"
+#include "player/PurchaseMenu.h"
+#include "screens/EndScreen.h"
+#include "screens/TitleScreen.h"
+#include "screens/Transition.h"
+#include "study/TextFit.h"
 
 namespace {
 // The opponents a board may name.
@@ -102,6 +111,31 @@ public:
     const std::string& path;
 };
 
+uint32_t LineOf(const toml::source_region& where)
+{
+    return std::max<uint32_t>(where.begin.line, 1);
+}
+
+// Reads a text and notes where it is drawn, for the check that it fits there.
+std::string Placed(const TableReader& reader, const std::string& key, TextRoom room, std::vector<PlacedText>& placed,
+                   const std::string& drawnAfter = "")
+{
+    std::string text = reader.Text(key);
+    placed.push_back({text + drawnAfter, room, LineOf(reader.Need(key).source()), "`" + key + "` of " + reader.what});
+    return text;
+}
+
+// Notes where each entry of a list of texts, read already, is drawn.
+void PlaceEach(const TableReader& reader, const std::string& key, const std::vector<std::string>& texts,
+               const std::function<TextRoom(size_t)>& room, std::vector<PlacedText>& placed)
+{
+    const toml::array& list = *reader.Need(key).as_array();
+    for (size_t i = 0; i < texts.size(); ++i) {
+        placed.push_back({texts[i], room(i), LineOf(list[i].source()),
+                          "entry " + std::to_string(i + 1) + " of `" + key + "` of " + reader.what});
+    }
+}
+
 StudyScene::Kind SceneKind(const TableReader& scene)
 {
     static const std::pair<const char*, StudyScene::Kind> kinds[] = {
@@ -143,7 +177,7 @@ std::vector<std::string> BoardMaps(const TableReader& scene, size_t most, const 
 }
 
 StudyScene ReadScene(const toml::table& table, const std::string& path, const std::string& mapFolder,
-                     StudyFiles files)
+                     StudyFiles files, std::vector<PlacedText>& placed)
 {
     StudyScene read;
     read.kind = SceneKind(TableReader(table, "a scene", path));
@@ -151,19 +185,27 @@ StudyScene ReadScene(const toml::table& table, const std::string& path, const st
     switch (read.kind) {
     case StudyScene::Kind::Title:
         scene.OnlyKeys({"kind", "heading", "lines", "button"});
-        read.title.heading = scene.Text("heading");
+        read.title.heading = Placed(scene, "heading", TitleScreen::headingRoom, placed);
         read.title.lines = scene.Texts("lines");
-        read.title.button = scene.Text("button");
+        if (read.title.lines.size() > TitleScreen::maxLines) {
+            scene.Fail(scene.Need("lines").source(),
+                       "`lines` of " + scene.what + " holds " + std::to_string(read.title.lines.size()) +
+                           " lines; at most " + std::to_string(TitleScreen::maxLines) + " stand clear of its button");
+        }
+        PlaceEach(scene, "lines", read.title.lines,
+                  [](size_t i) { return i == 0 ? TitleScreen::firstLineRoom : TitleScreen::lineRoom; }, placed);
+        read.title.button = Placed(scene, "button", TitleScreen::buttonRoom, placed);
         break;
     case StudyScene::Kind::Tutorial:
         scene.OnlyKeys({"kind", "maps", "instructions"});
         read.maps = BoardMaps(scene, 1, mapFolder, files);
         read.instructions = scene.Texts("instructions", false, TileMap::tutorialTextCount);
+        PlaceEach(scene, "instructions", read.instructions, TileMap::TutorialTextRoom, placed);
         break;
     case StudyScene::Kind::Transition:
         scene.OnlyKeys({"kind", "text", "button"});
-        read.text = scene.Text("text");
-        read.button = scene.Text("button");
+        read.text = Placed(scene, "text", Transition::textRoom, placed);
+        read.button = Placed(scene, "button", Transition::buttonRoom, placed);
         break;
     case StudyScene::Kind::Game:
         scene.OnlyKeys({"kind", "opponent", "scored", "maps"});
@@ -180,25 +222,28 @@ StudyScene ReadScene(const toml::table& table, const std::string& path, const st
         break;
     case StudyScene::Kind::End:
         scene.OnlyKeys({"kind", "thanks", "request", "button"});
-        read.end.thanks = scene.Text("thanks");
-        read.end.request = scene.Text("request");
-        read.end.button = scene.Text("button");
+        read.end.thanks = Placed(scene, "thanks", EndScreen::thanksRoom, placed);
+        read.end.request = Placed(scene, "request", EndScreen::requestRoom, placed);
+        read.end.button = Placed(scene, "button", EndScreen::buttonRoom, placed);
         break;
     }
     return read;
 }
 
-PlayerTexts ReadBoardTexts(const TableReader& board)
+PlayerTexts ReadBoardTexts(const TableReader& board, std::vector<PlacedText>& placed)
 {
     board.OnlyKeys({"end_turn", "forfeit", "gold", "purchase", "exit", "unit_names", "unit_stats"});
     PlayerTexts texts;
-    texts.endTurn = board.Text("end_turn");
-    texts.forfeit = board.Text("forfeit");
-    texts.gold = board.Text("gold");
-    texts.purchase = board.Text("purchase");
-    texts.exit = board.Text("exit");
+    texts.endTurn = Placed(board, "end_turn", PlayerController::turnButtonRoom, placed);
+    texts.forfeit = Placed(board, "forfeit", PlayerController::turnButtonRoom, placed);
+    // NOTE: measured with five digits after it, as a side's gold grows.
+    texts.gold = Placed(board, "gold", PlayerController::goldRoom, placed, "00000");
+    texts.purchase = Placed(board, "purchase", PurchaseMenu::headingRoom, placed);
+    texts.exit = Placed(board, "exit", PurchaseMenu::exitRoom, placed);
     const std::vector<std::string> names = board.Texts("unit_names", false, texts.unitNames.size());
     const std::vector<std::string> stats = board.Texts("unit_stats", false, texts.unitStats.size());
+    PlaceEach(board, "unit_names", names, [](size_t) { return PurchaseMenu::unitNameRoom; }, placed);
+    PlaceEach(board, "unit_stats", stats, [](size_t) { return PurchaseMenu::unitStatsRoom; }, placed);
     std::copy(names.begin(), names.end(), texts.unitNames.begin());
     std::copy(stats.begin(), stats.end(), texts.unitStats.begin());
     return texts;
@@ -308,6 +353,38 @@ void CheckSequence(const TableReader& file, const toml::array& list, const Study
         file.Fail(list.source(), "the study has no scored game (a game with `scored = true`)");
     }
 }
+// The result code the end screen shows: three characters per scored game, the map's place last.
+PlacedText ResultCode(const Study& study, uint32_t line)
+{
+    PlacedText code{"", EndScreen::codeRoom, line, "the result code of the end screen"};
+    for (const StudyScene& scene : study.scenes) {
+        if (scene.scored) {
+            code.text += "b0" + std::to_string(scene.maps.size());
+        }
+    }
+    return code;
+}
+
+// Every text checked against the font the study names, or the built-in one.
+void CheckFont(const TableReader& file, const Study& study, std::vector<PlacedText>& placed)
+{
+    std::unique_ptr<TextFont> font = std::make_unique<TextFont>();
+    uint32_t fontLine = 1;
+    if (file.Has("font")) {
+        const toml::node& node = file.Need("font");
+        fontLine = LineOf(node.source());
+        if (study.font.empty()) {
+            file.Fail(node.source(), "`font` is empty; leave it out for the game's built-in font");
+        }
+        try {
+            font = std::make_unique<TextFont>(study.MapPath(study.font), study.Glyphs());
+        } catch (const TextFontError& error) {
+            file.Fail(node.source(), error.what());
+        }
+    }
+    const std::string fontName = font->BuiltIn() ? "the built-in font" : "the font \"" + study.font + "\"";
+    CheckTextsFit(placed, *font, fontName, fontLine, file.path);
+}
 }  // namespace
 
 Study ParseStudyText(const std::string& text, const std::string& path, const std::string& mapFolder,
@@ -325,7 +402,7 @@ Study ParseStudyText(const std::string& text, const std::string& path, const std
                              ": " + std::string(error.description()));
     }
     const TableReader file(root, "the study", path);
-    file.OnlyKeys({"version", "random_order", "board", "page", "scene"});
+    file.OnlyKeys({"version", "random_order", "font", "board", "page", "scene"});
     const toml::node& version = file.Need("version");
     if (version.value<int64_t>() != studyFileVersion) {
         file.Fail(version.source(), "`version` must be " + std::to_string(studyFileVersion) +
@@ -336,11 +413,15 @@ Study ParseStudyText(const std::string& text, const std::string& path, const std
     study.fileName = path.substr(path.find_last_of("/\\") + 1);
     study.text = text;
     study.randomOrder = ReadRandomOrder(file);
+    if (file.Has("font")) {
+        study.font = file.Text("font");
+    }
+    std::vector<PlacedText> placed;
     const auto* board = file.Need("board").as_table();
     if (board == nullptr) {
         file.Fail(file.Need("board").source(), "`board` must be a table ([board])");
     }
-    study.player = ReadBoardTexts(TableReader(*board, "[board]", path));
+    study.player = ReadBoardTexts(TableReader(*board, "[board]", path), placed);
     // The page's texts came later: a study without them has the page's English ones.
     if (file.Has("page")) {
         const auto* page = file.Need("page").as_table();
@@ -354,9 +435,14 @@ Study ParseStudyText(const std::string& text, const std::string& path, const std
         file.Fail(file.Need("scene").source(), "the scenes must be tables, each headed [[scene]]");
     }
     for (const toml::node& scene : *scenes) {
-        study.scenes.push_back(ReadScene(*scene.as_table(), path, mapFolder, files));
+        study.scenes.push_back(ReadScene(*scene.as_table(), path, mapFolder, files, placed));
     }
     CheckSequence(file, *scenes, study);
+    // A replay takes the study as it was played: its font file and the fit were checked then.
+    if (files == StudyFiles::Checked) {
+        placed.push_back(ResultCode(study, LineOf(scenes->back().source())));
+        CheckFont(file, study, placed);
+    }
     return study;
 }
 

@@ -760,6 +760,28 @@ def case_three_games(case):
     rows = list(csv.DictReader(io.StringIO(run.stdout)))
     assert [(r["study"], r["record"]) for r in rows] == [("three-games.toml", "complete")] * 5, run.stdout
 
+def case_german(case):
+    """The German translation, in the shipped font, clicked through to its end screen and Quit: its screens stand where
+    the plain study's do, and the record's code is the one the seed draws (the glyph reader knows the built-in font
+    only)."""
+    records = case.dir / "records"
+    records.mkdir()
+    case.start_game(boards=1, options=["--study", pathlib.Path(case.args.data, "studies", "german.toml"),
+                                       "--record", records])
+    for name in ["practice", "first scored", "second scored"]:
+        case.forfeit()
+        assert case.maps[-1] is not None, "%s board: the layout matches neither Map1.txt nor Map2.txt" % name
+    case.forfeit("end")
+    click(QUIT)
+    case.wait_exit("Quit")
+    err = (case.dir / "game-stderr.txt").read_text(errors="replace")
+    assert "font" not in err, "stderr: %r" % err[-300:]
+    (first, second), maps = planned_by(case.seed)
+    events = [json.loads(line) for f in records.iterdir() for line in f.read_text().splitlines()[1:]]
+    codes = [e["code"] for e in events if e["event"] == "code"]
+    expected = "%s0%d%s0%d" % (first, maps[1], second, maps[2])
+    assert codes == [expected], "seed %d: the record's codes %s, expected %r" % (case.seed, codes, expected)
+
 # The record on a small disk: cases of a file of their own, which takes the helpers above from this module.
 sys.modules.setdefault("e2e_driver", sys.modules[__name__])
 from record_disk import *  # noqa: E402,F401,F403

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -51,6 +52,28 @@ TEST(StudyFile, TheMapsAStudyNamesAreListedOnce)
     const std::string tutorial = "maps = \"TutorialMap.txt\"";
     other.replace(other.find(tutorial), tutorial.size(), "maps = [\"../Tutorial.txt\", 3]");
     EXPECT_EQ(StudyMapNames(other), std::vector<std::string>({"../Tutorial.txt", "Map1.txt", "Map2.txt"}));
+}
+
+// The German translation runs the plain study's sequence, opponents and maps, in the shipped font, with
+// every sentence translated (the heading and "Gold: " read the same in both).
+TEST(StudyFile, TheGermanStudyIsThePlainStudyTranslated)
+{
+    const Study german = ReadStudyFile(GameDataPath("studies/german.toml"));
+    const Study plain = PlainStudy();
+    EXPECT_EQ(german.font, "../fonts/DejaVuSans.ttf");
+    ASSERT_EQ(german.scenes.size(), plain.scenes.size());
+    for (size_t i = 0; i < plain.scenes.size(); ++i) {
+        const StudyScene& scene = german.scenes[i];
+        EXPECT_TRUE(scene.kind == plain.scenes[i].kind && scene.opponent == plain.scenes[i].opponent &&
+                    scene.scored == plain.scenes[i].scored && scene.maps.size() == plain.scenes[i].maps.size())
+            << "scene " << i << " differs from the plain study beyond its texts";
+    }
+    EXPECT_EQ(german.randomOrder, plain.randomOrder);
+    const std::vector<std::string> english = plain.Texts();
+    for (const std::string& text : german.Texts()) {
+        const bool same = std::find(english.begin(), english.end(), text) != english.end();
+        EXPECT_TRUE(!same || text == "Torvane" || text == "Gold: ") << "still English: " << text;
+    }
 }
 
 TEST(StudyFile, AFileThatCannotBeReadIsNamed)
@@ -147,5 +170,38 @@ INSTANTIATE_TEST_SUITE_P(
         StudyMistake{"NoLanguageTag", "language = \"en\"", "language = \"en-\"", false, "",
                      "`language` in [page] must be a language tag"},
         StudyMistake{"OtherVersion", "version = 1", "version = 2", false, "", "`version` must be 1"},
-        StudyMistake{"TooLong", "version = 1", overLong.c_str(), false, "# The study", "bytes; at most 65536"}),
+        StudyMistake{"TooLong", "version = 1", overLong.c_str(), false, "# The study", "bytes; at most 65536"},
+        // Texts that would not fit where they are drawn, measured with the built-in font's glyphs: the
+        // transition's announcement across the window (30 px), a caption in its 200 px button, a line
+        // of the title from x = 150, and the tutorial's last instruction from x = 50.
+        StudyMistake{"TextTooWide", "\"Next you will play your first game\"",
+                     "\"Next you will play your first game, against the opponent that the draw has chosen for you "
+                     "when the game started\"",
+                     false, "", "`text` of the transition scene is too wide: 1"},
+        StudyMistake{"CaptionTooWide", "button = \"Play\"", "button = \"Play the tutorial and games\"", false, "",
+                     "`button` of the title scene is too wide"},
+        StudyMistake{"TitleLineTooWide", "pay close attention to its moves.",
+                     "pay close attention to its moves, to how it buys and where it attacks.", false, "",
+                     "entry 4 of `lines` of the title scene is too wide"},
+        StudyMistake{"InstructionTooWide", "Good luck.",
+                     "Good luck, and take your time: each of your units moves once and attacks once in every turn "
+                     "you play.",
+                     false, "", "entry 12 of `instructions` of the tutorial scene is too wide"},
+        StudyMistake{"TooManyTitleLines", "    \"Welcome to my dissertation game!\",\n",
+                     "    \"Welcome to my dissertation game!\",\n    \"Hello.\",\n", false, "lines = [",
+                     "holds 7 lines; at most 6"},
+        StudyMistake{"LineBreak", "\"Thanks for playing! Your result is:\"",
+                     "\"Thanks for playing!\\nYour result is:\"", false, "",
+                     "`thanks` of the end scene breaks its line"},
+        StudyMistake{"GlyphBeyondTheBuiltInFont", "text = \"Next you will play your first game\"",
+                     "text = \"Next: game \u03b1\"", false, "", "the built-in font has no glyph for '\u03b1' (U+03B1)"},
+        // The shipped font has Latin, Greek and Cyrillic, but no Japanese.
+        StudyMistake{"GlyphBeyondTheFont", "[board]\nend_turn = \"End Turn\"",
+                     "font = \"fonts/DejaVuSans.ttf\"\n[board]\nend_turn = \"\u7d42\u308f\u308a\"", false,
+                     "\u7d42", "the font \"fonts/DejaVuSans.ttf\" has no glyph for '\u7d42' (U+7D42) in `end_turn`"},
+        StudyMistake{"FontMissing", "version = 1", "version = 1\nfont = \"fonts/Missing.ttf\"", false, "font =",
+                     "fonts/Missing.ttf\" is missing"},
+        StudyMistake{"NotAFont", "version = 1", "version = 1\nfont = \"Map1.txt\"", false, "font =",
+                     "Map1.txt\" is not a TrueType font"},
+        StudyMistake{"EmptyFont", "version = 1", "version = 1\nfont = \"\"", false, "font =", "`font` is empty"}),
     [](const testing::TestParamInfo<StudyMistake>& info) { return std::string(info.param.name); });

@@ -29,8 +29,13 @@ TEST_F(Watching, ShowsTheBoardTheFogAndTheMovesAsSideZeroSawThem)
     std::filesystem::create_directories(folder);
     const GameResult game = PlayGame({.seed = 1, .pair = {"minimax", "hps"}, .map = TestDataPath("window-pieces.txt"),
                                       .turnCap = 8, .recordDir = folder.string()});
-    const Record record = ReadRecordFile(game.recordPath);
+    Record record = ReadRecordFile(game.recordPath);
     std::filesystem::remove_all(folder);
+    // The recorded times are the machine's: a fast one puts the first move in the board's first
+    // frame. Spaced a second apart, every event shows in frames of its own.
+    for (size_t i = 0; i < record.events.size(); ++i) {
+        record.events[i].fields["t"] = 1000.0 * static_cast<double>(i);
+    }
     const auto move = std::find_if(record.events.begin(), record.events.end(), [](const RecordEvent& e) {
         return e.event == "move" && e.fields.at("side") == 0;
     });
