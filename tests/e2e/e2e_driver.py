@@ -691,6 +691,14 @@ def case_recorded_study(case):
     assert human == moves, "the record's actions of the human side %s, not %s" % (human, moves)
     recorded = [e["code"] for e in events if e["event"] == "code"]
     assert recorded == [code], "the record's code lines %s; the end screen showed %r" % (recorded, code)
+    actions = tool("--actions")
+    assert actions.returncode == 0, "torvane-replay --actions: status %d, %s" % (actions.returncode, actions.stderr)
+    # The clicks above, an undo naming the move it took back.
+    clicked = [("move", "2 3", "6 3"), ("undo", "2 3", "6 3"), ("move", "2 3", "6 3"), ("attack", "6 3", "7 3"),
+               ("buy", "2 11", "3 11")]
+    rows = [(r["action"], r["from"], r["to"]) for r in csv.DictReader(io.StringIO(actions.stdout))
+            if r["side"] == "0" and r["action"] in ("move", "attack", "buy", "undo")]
+    assert rows == clicked, "the actions table's rows of the human side %s, not %s" % (rows, clicked)
 
 def case_small_screen(case):
     """On a 1366 x 768 screen the window shrinks to the largest of the game's shape and stands wholly on the screen;

@@ -365,6 +365,10 @@ TEST(ReplayCommand, RefusesBadOptions)
         {{"--search-budget", "99999999999999999999", "r.jsonl"}, "--search-budget wants a whole number"},
         {{"--any-map", "--summary", "r.jsonl"}, "--any-map and --search-budget go with the check"},
         {{"--watch", "r.jsonl", "--search-budget", "5"}, "--any-map and --search-budget go with the check"},
+        {{"--participants", "--actions", "r.jsonl"}, "--summary, --participants, --actions and --watch go one at a time"},
+        {{"--summary", "--codes", "q.csv", "--code-column", "code", "r.jsonl"}, "--codes, --code-column and --id-column go with --participants"},
+        {{"--participants", "--codes", "q.csv", "r.jsonl"}, "--codes FILE.csv needs --code-column NAME"},
+        {{"--participants", "--id-column", "PID", "r.jsonl"}, "--codes FILE.csv needs --code-column NAME"},
     };
     for (const auto& item : cases) {
         const Replayed replayed = Replay(item.args);

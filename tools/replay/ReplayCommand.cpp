@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <sstream>
 
+#include "replay/Actions.h"
+#include "replay/Participants.h"
 #include "replay/Replay.h"
 #include "replay/Summary.h"
 #include "replay/Watch.h"
@@ -16,6 +19,8 @@ const char* usage =
     "usage: torvane-replay [--any-map] [--search-budget N] FILE|FOLDER...\n"
     "       torvane-replay --summary [--figure PATH] FILE|FOLDER...\n"
     "       torvane-replay --watch FILE [--speed N]\n"
+    "       torvane-replay --participants [--codes FILE.csv --code-column NAME [--id-column NAME]] FILE|FOLDER...\n"
+    "       torvane-replay --actions FILE|FOLDER...\n"
     "Replays every game of each study record (a folder: each of its *.jsonl files) without a window:\n"
     "the recorded actions go through the game's rules, the scored opponents plan their turns again,\n"
     "and everything must match the record. A board on a map other than the study's (TutorialMap.txt,\n"
@@ -23,6 +28,12 @@ const char* usage =
     "may take up to N steps (--search-budget, default 100000000), the game is not checked beyond.\n"
     "--summary prints one CSV line per game instead (columns: RECORD.md); --figure also writes an SVG\n"
     "of outcome and game length by opponent.\n"
+    "--participants prints one CSV line per run (study, condition, identifiers, the code shown, how the\n"
+    "record ends, its games); with --codes it matches the questionnaire's export by the code in its\n"
+    "column NAME (and the identifier in --id-column, given to the runs under the same name) and names on\n"
+    "standard error each row with no record, each record with no row and each code that differs from its\n"
+    "record (status 1 when any), then the complete and partial runs per condition.\n"
+    "--actions prints one CSV line per recorded action, undo, end of turn and opponent's turn planned.\n"
     "--watch plays one record's games back in a window as the participant saw them, at the recorded\n"
     "pace or N times faster (--speed, default 1); W, A, S, D scroll, Escape quits.\n"
     "Exit status: 0 every record read and matching to its last line; 1 a difference (FILE:LINE: what\n"
@@ -102,6 +113,74 @@ int Summarise(const std::vector<std::string>& records, const std::string& figure
     return status;
 }
 
+// The records that can be read, in order; each that cannot is named on `err` and left out.
+std::vector<Record> ReadRecords(const std::vector<std::string>& files, std::ostream& err, int& status)
+{
+    std::vector<Record> records;
+    for (const std::string& file : files) {
+        try {
+            records.push_back(ReadRecordFile(file));
+        } catch (const RecordError& error) {
+            err << "torvane-replay: " << error.what() << "\n";
+            status = Worse(status, notARecord);
+        }
+    }
+    return records;
+}
+
+// One row per run, then (with a questionnaire) what does not agree with it, and the runs per condition.
+int ListParticipants(const std::vector<std::string>& files, const std::string& codes,
+                     const QuestionnaireColumns& columns, std::ostream& out, std::ostream& err)
+{
+    CsvTable answers;
+    try {
+        answers = codes.empty() ? CsvTable() : ReadCsvFile(codes);
+    } catch (const std::runtime_error& error) {
+        err << "torvane-replay: " << error.what() << "\n";
+        return notARecord;
+    }
+    int status = 0;
+    std::vector<RunRow> runs;
+    for (const Record& record : ReadRecords(files, err, status)) {
+        runs.push_back(SummariseRun(record));
+    }
+    WriteRunsCsv(runs, out);
+    if (!codes.empty()) {
+        try {
+            const std::vector<std::string> findings = MatchQuestionnaire(runs, answers, codes, columns);
+            for (const std::string& finding : findings) {
+                err << finding << "\n";
+            }
+            status = findings.empty() ? status : Worse(status, differs);
+        } catch (const std::runtime_error& error) {
+            err << "torvane-replay: " << error.what() << "\n";
+            return notARecord;
+        }
+    }
+    for (const std::string& line : CountByCondition(runs)) {
+        err << line << "\n";
+    }
+    return status;
+}
+
+// Every action of every record that can be read, whole records only.
+int ListActions(const std::vector<std::string>& files, std::ostream& out, std::ostream& err)
+{
+    int status = 0;
+    WriteActionsHeader(out);
+    for (const Record& record : ReadRecords(files, err, status)) {
+        std::ostringstream rows;
+        try {
+            WriteActions(record, rows);
+            out << rows.str();
+        } catch (const RecordError& error) {
+            err << "torvane-replay: " << error.what() << "\n";
+            status = Worse(status, notARecord);
+        }
+    }
+    return status;
+}
+
 // A positive, finite number of times faster than recorded.
 bool ParseSpeed(const std::string& text, double& speed)
 {
@@ -166,6 +245,10 @@ struct Command {
     std::vector<std::string> paths;
     bool help = false;
     bool summary = false;
+    bool participants = false;
+    bool actions = false;
+    std::string codes;
+    QuestionnaireColumns columns;
     std::string figure;
     std::string watch;
     double speed = 1.0;
@@ -186,6 +269,16 @@ std::string ParseArgs(const std::vector<std::string>& args, Command& command)
         }
         if (arg == "--summary") {
             command.summary = true;
+        } else if (arg == "--participants") {
+            command.participants = true;
+        } else if (arg == "--actions") {
+            command.actions = true;
+        } else if (arg == "--codes" && valued) {
+            command.codes = args[++i];
+        } else if (arg == "--code-column" && valued) {
+            command.columns.code = args[++i];
+        } else if (arg == "--id-column" && valued) {
+            command.columns.id = args[++i];
         } else if (arg == "--any-map") {
             command.replay.anyMap = command.replayGiven = true;
         } else if (arg == "--search-budget" && valued) {
@@ -214,11 +307,21 @@ std::string ParseArgs(const std::vector<std::string>& args, Command& command)
 // Options that do not go together, or "".
 std::string Conflicts(const Command& command)
 {
-    if (!command.watch.empty() && (!command.paths.empty() || command.summary)) {
+    const int modes = int{command.summary} + int{command.participants} + int{command.actions} + int{!command.watch.empty()};
+    if (modes > 1) {
+        return "--summary, --participants, --actions and --watch go one at a time";
+    }
+    if (!command.watch.empty() && !command.paths.empty()) {
         return "--watch takes one record and nothing else";
     }
-    if (command.replayGiven && (command.summary || !command.watch.empty())) {
-        return "--any-map and --search-budget go with the check, not with --summary or --watch";
+    if (command.replayGiven && modes > 0) {
+        return "--any-map and --search-budget go with the check alone";
+    }
+    if ((!command.codes.empty() || !command.columns.code.empty() || !command.columns.id.empty()) && !command.participants) {
+        return "--codes, --code-column and --id-column go with --participants";
+    }
+    if (command.codes.empty() != command.columns.code.empty() || (!command.columns.id.empty() && command.codes.empty())) {
+        return "--codes FILE.csv needs --code-column NAME (and --id-column only with both)";
     }
     if (!command.watch.empty()) {
         return "";
@@ -261,6 +364,12 @@ int RunReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
             err << "torvane-replay: " << error << "\n";
             return notARecord;
         }
+    }
+    if (command.participants) {
+        return ListParticipants(records, command.codes, command.columns, out, err);
+    }
+    if (command.actions) {
+        return ListActions(records, out, err);
     }
     return command.summary ? Summarise(records, command.figure, out, err) : Check(records, command.replay, out, err);
 }

@@ -37,26 +37,6 @@ struct GameTally {
     bool forfeited = false;
 };
 
-// Identifiers from a web address may hold '&', '=' or '%' themselves: escaped, the column
-// still splits back into the names and values it came from.
-std::string ParticipantColumn(const Json& header)
-{
-    const auto escaped = [](const std::string& text) {
-        std::string out;
-        for (char c : text) {
-            out += c == '%' ? "%25" : c == '&' ? "%26" : c == '=' ? "%3D" : std::string(1, c);
-        }
-        return out;
-    };
-    std::string participant;
-    const Json identifiers = header.value("participant", Json::object());
-    for (const auto& [key, value] : identifiers.items()) {
-        participant += (participant.empty() ? "" : "&") + escaped(key) + "=" +
-                       escaped(value.is_string() ? value.get<std::string>() : value.dump());
-    }
-    return participant;
-}
-
 // A record's events, read in order, into one summary per board.
 class RecordTally {
 public:
@@ -171,6 +151,24 @@ void RecordTally::Played(const std::string& kind, const Json& f, double t)
     }
 }
 }  // namespace
+
+std::string ParticipantColumn(const Json& header)
+{
+    const auto escaped = [](const std::string& text) {
+        std::string out;
+        for (char c : text) {
+            out += c == '%' ? "%25" : c == '&' ? "%26" : c == '=' ? "%3D" : std::string(1, c);
+        }
+        return out;
+    };
+    std::string participant;
+    const Json identifiers = header.value("participant", Json::object());
+    for (const auto& [key, value] : identifiers.items()) {
+        participant += (participant.empty() ? "" : "&") + escaped(key) + "=" +
+                       escaped(value.is_string() ? value.get<std::string>() : value.dump());
+    }
+    return participant;
+}
 
 const char* RecordEnding(const Record& record)
 {

@@ -31,6 +31,10 @@ struct GameSummary {
     std::string studyHash;
 };
 
+// The run's identifiers as one CSV field, "KEY=VALUE" joined by "&". Identifiers from a web address
+// may hold '&', '=' or '%' themselves: escaped as %26, %3D and %25, the field still splits back
+// into the names and values it came from.
+std::string ParticipantColumn(const record::Json& header);
 // "complete" (the record reached its result code), "cut" (its last line was cut short) or
 // "partial" (it ends between whole lines before the code: a run left early, an arena game).
 const char* RecordEnding(const Record& record);
