@@ -144,6 +144,11 @@ void CheckHeader(const Json& first, bool whole, const std::string& name)
     if (first.contains("seed")) {
         RequireWhole(first["seed"], "seed", 0, std::numeric_limits<uint32_t>::max(), name, 1);
     }
+    for (const char* key : {"condition", "conditions"}) {
+        if (first.contains(key)) {
+            RequireWhole(first[key], key, 0, int32High, name, 1);
+        }
+    }
     if (first.contains("maps")) {
         const Json& maps = first["maps"];
         for (size_t i = 0; maps.is_array() && i < maps.size(); ++i) {

@@ -260,6 +260,11 @@ void RecordWriter::RunStarted(const RunHeader& header)
                   {"platform", header.platform},  {"started", UtcNow("%Y-%m-%dT%H:%M:%SZ")},
                   {"seed", header.seed},          {"order", header.order},
                   {"maps", header.maps}};
+    if (header.condition) {
+        first["condition"] = *header.condition;
+        first["conditions"] = header.conditions;
+        first["assigned"] = header.assigned;
+    }
     if (!header.studyText.empty()) {
         first["study"] = header.study;
         first["studyHash"] = record::TextHash(header.studyText);

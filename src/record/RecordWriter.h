@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -27,6 +28,11 @@ struct RunHeader {
     // study; empty for a run without one (the arena).
     std::string study;
     std::string studyText;
+    // The run's condition of the study's `conditions`, and how it got it: "random" (its draws),
+    // "balanced", "forced" or "fallback" (drawn at random when balancing could not be done).
+    std::optional<int32_t> condition;
+    int32_t conditions = 1;
+    std::string assigned;
 };
 
 // Writes a study record as the run goes: each event a line, flushed at once, so that a run

@@ -18,6 +18,13 @@ struct GameOptions {
     std::vector<std::pair<std::string, std::string>> participant;
     // --study FILE: the study file to run instead of the study.toml beside the game's data.
     std::string studyFile;
+    // --condition K: the run gets the study's condition K (from 0), for testing a condition.
+    std::optional<uint32_t> condition;
+    // --simulate N (with --record DIR) [--seat random|minimax|hps] [--dropout P]: N simulated
+    // participants play the study without a window.
+    std::optional<uint32_t> simulate;
+    std::string seat = "random";
+    double dropout = 0.0;
 };
 
 // What --participant takes: at most this many, names and values at most this long (in bytes).

@@ -19,6 +19,7 @@
 #include "screens/EndScreen.h"
 #include "screens/TitleScreen.h"
 #include "screens/Transition.h"
+#include "study/Conditions.h"
 
 RootNode::RootNode() = default;
 
@@ -98,7 +99,8 @@ void RootNode::Init()
     // The only seeding of the run: runs started within the same second play the same order and maps.
     const auto runSeed = seed ? *seed : static_cast<unsigned>(time(nullptr));
     srand(runSeed);
-    const std::vector<std::string> drawn = DrawOrder(study.randomOrder);
+    const ConditionDraws fixed = condition ? DrawsOf(study, *condition) : ConditionDraws();
+    const std::vector<std::string> drawn = condition ? fixed.order : DrawOrder(study.randomOrder);
     for (const StudyScene& scene : study.scenes) {
         if (IsBoard(scene)) {
             aiQueue.push_back(MakeOpponent(Placed(scene.opponent, study.randomOrder, drawn)));
@@ -108,12 +110,15 @@ void RootNode::Init()
     // draws: drawn now, the record's first line can name them.
     for (const StudyScene& scene : study.scenes) {
         if (scene.kind == StudyScene::Kind::Game && scene.maps.size() > 1) {
-            mapDraws.push_back(rand() % static_cast<int32_t>(scene.maps.size()));
+            const size_t game = mapDraws.size();
+            const bool given = game < fixed.maps.size() && fixed.maps[game] >= 0;
+            mapDraws.push_back(given ? fixed.maps[game] : rand() % static_cast<int32_t>(scene.maps.size()));
         }
     }
     if (record != nullptr) {
         RunHeader header;
         header.seed = runSeed;
+        header.source = source;
         for (const auto& opponent : aiQueue) {
             if (opponent->name != "default") {
                 header.order.push_back(opponent->name);
@@ -122,6 +127,9 @@ void RootNode::Init()
         for (int32_t index : mapDraws) {
             header.maps.push_back(index + 1);
         }
+        header.condition = condition ? *condition : ConditionOf(study, drawn, {mapDraws.begin(), mapDraws.end()});
+        header.conditions = ConditionCount(study);
+        header.assigned = assigned;
         header.participant = participant;
         header.study = study.fileName;
         header.studyText = study.text;
@@ -213,6 +221,9 @@ Vector2 RootNode::CameraOffset() const
 
 TeamController* RootNode::CreatePlayer()
 {
+    if (makeSeat) {
+        return makeSeat();
+    }
     auto* player = new PlayerController();
     player->texts = study.player;
     return player;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -55,6 +56,13 @@ public:
     std::deque<std::unique_ptr<AIController>> aiQueue;  // not yet handed out, front first
     Study study = PlainStudy();  // set before Init: the scenes, opponents and texts of the run
     std::optional<uint32_t> seed;  // set before Init to repeat a run's draws; the time seeds it otherwise
+    // Set before Init to give the run a condition of the study (its order and balanced maps are
+    // then not drawn), and how it was given, for the record: "balanced", "forced" or "fallback".
+    std::optional<int32_t> condition;
+    std::string assigned = "random";
+    // Set for simulated participants: the side that plays each board in the participant's seat.
+    std::function<TeamController*()> makeSeat;
+    std::string source = "study";  // the record's source: "study", or "simulated" with a seat
     RecordWriter* record = nullptr;  // not owned: where the run's record goes, if it is kept
     // Written into the record's first line.
     std::vector<std::pair<std::string, std::string>> participant;

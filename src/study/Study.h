@@ -31,6 +31,7 @@ struct StudyScene {
     // search). A name that the study draws in random order stands for its place in the drawn order.
     std::string opponent = "default";
     bool scored = false;  // Game: adds its three characters to the result code
+    bool balanceMaps = false;  // Game of several maps: its map is part of the run's condition
 
     bool operator==(const StudyScene&) const = default;
 };
@@ -63,6 +64,18 @@ struct PageTexts {
     bool operator==(const PageTexts&) const = default;
 };
 
+// How a study's runs are spread over its conditions: what a condition fixes (the drawn order of
+// the opponents, the maps of the games marked `balanceMaps`) and how a run gets one.
+struct StudyConditions {
+    enum class Assign { Random, Balanced };
+    Assign assign = Assign::Random;  // Random: every draw as the seed gives it, as a plain run
+    bool order = false;              // the order of the opponents drawn in random order
+    // A run started this recently that has not reached its result code still holds its condition.
+    int32_t staleMinutes = 90;
+
+    bool operator==(const StudyConditions&) const = default;
+};
+
 // What a participant goes through: the scenes in order, which opponents are drawn in random
 // order once per run, and the captions of every board.
 struct Study {
@@ -70,6 +83,7 @@ struct Study {
     std::vector<std::string> randomOrder;
     PlayerTexts player;
     PageTexts page;
+    StudyConditions conditions;
     // The study file's folder, where its map files are looked for first; empty for the working directory.
     std::string mapFolder;
     // Where the study came from, for the record: its file's name and whole text (empty when built in).

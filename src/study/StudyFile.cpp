@@ -19,6 +19,7 @@
 #include "screens/EndScreen.h"
 #include "screens/TitleScreen.h"
 #include "screens/Transition.h"
+#include "study/Conditions.h"
 #include "study/TextFit.h"
 
 namespace {
@@ -208,7 +209,7 @@ StudyScene ReadScene(const toml::table& table, const std::string& path, const st
         read.button = Placed(scene, "button", Transition::buttonRoom, placed);
         break;
     case StudyScene::Kind::Game:
-        scene.OnlyKeys({"kind", "opponent", "scored", "maps"});
+        scene.OnlyKeys({"kind", "opponent", "scored", "maps", "balance_maps"});
         read.opponent = scene.Text("opponent");
         if (opponentNames.count(read.opponent) == 0) {
             scene.Fail(scene.Need("opponent").source(),
@@ -219,6 +220,10 @@ StudyScene ReadScene(const toml::table& table, const std::string& path, const st
             scene.Fail(scene.Need("scored").source(), "a scored game needs the opponent \"a\" or \"b\"");
         }
         read.maps = BoardMaps(scene, static_cast<size_t>(maxMapsPerBoard), mapFolder, files);
+        read.balanceMaps = scene.Has("balance_maps") && scene.Flag("balance_maps");
+        if (read.balanceMaps && read.maps.size() < 2) {
+            scene.Fail(scene.Need("balance_maps").source(), "`balance_maps` needs a game of two maps or more");
+        }
         break;
     case StudyScene::Kind::End:
         scene.OnlyKeys({"kind", "thanks", "request", "button"});
@@ -337,6 +342,40 @@ std::vector<std::string> ReadRandomOrder(const TableReader& file)
     return names;
 }
 
+// The [conditions] table: how runs are given a condition, and what a condition fixes besides the
+// maps of the games marked `balance_maps`.
+StudyConditions ReadConditions(const TableReader& file, const std::vector<std::string>& randomOrder)
+{
+    StudyConditions read;
+    if (!file.Has("conditions")) {
+        return read;
+    }
+    const auto* table = file.Need("conditions").as_table();
+    if (table == nullptr) {
+        file.Fail(file.Need("conditions").source(), "`conditions` must be a table ([conditions])");
+    }
+    const TableReader conditions(*table, "[conditions]", file.path);
+    conditions.OnlyKeys({"assign", "order", "stale_minutes"});
+    const std::string assign = conditions.Has("assign") ? conditions.Text("assign") : "random";
+    if (assign != "random" && assign != "balanced") {
+        conditions.Fail(conditions.Need("assign").source(), "`assign` is \"random\" or \"balanced\", not \"" + assign + "\"");
+    }
+    read.assign = assign == "balanced" ? StudyConditions::Assign::Balanced : StudyConditions::Assign::Random;
+    read.order = conditions.Has("order") && conditions.Flag("order");
+    if (read.order && randomOrder.size() < 2) {
+        conditions.Fail(conditions.Need("order").source(), "`order` needs two opponents in `random_order`");
+    }
+    if (conditions.Has("stale_minutes")) {
+        const toml::node& node = conditions.Need("stale_minutes");
+        const std::optional<int64_t> minutes = node.value<int64_t>();
+        if (!node.is_integer() || !minutes || *minutes < 0 || *minutes > 7 * 24 * 60) {
+            conditions.Fail(node.source(), "`stale_minutes` must be a whole number of minutes from 0 to 10080");
+        }
+        read.staleMinutes = static_cast<int32_t>(*minutes);
+    }
+    return read;
+}
+
 // The whole sequence: at least one scored game, the end screen last and only there.
 void CheckSequence(const TableReader& file, const toml::array& list, const Study& study)
 {
@@ -402,7 +441,7 @@ Study ParseStudyText(const std::string& text, const std::string& path, const std
                              ": " + std::string(error.description()));
     }
     const TableReader file(root, "the study", path);
-    file.OnlyKeys({"version", "random_order", "font", "board", "page", "scene"});
+    file.OnlyKeys({"version", "random_order", "font", "conditions", "board", "page", "scene"});
     const toml::node& version = file.Need("version");
     if (version.value<int64_t>() != studyFileVersion) {
         file.Fail(version.source(), "`version` must be " + std::to_string(studyFileVersion) +
@@ -438,6 +477,11 @@ Study ParseStudyText(const std::string& text, const std::string& path, const std
         study.scenes.push_back(ReadScene(*scene.as_table(), path, mapFolder, files, placed));
     }
     CheckSequence(file, *scenes, study);
+    study.conditions = ReadConditions(file, study.randomOrder);
+    if (study.conditions.assign == StudyConditions::Assign::Balanced && ConditionCount(study) < 2) {
+        file.Fail(file.Need("conditions").source(),
+                  "a balanced study needs two conditions or more: `order = true` or a game with `balance_maps = true`");
+    }
     // A replay takes the study as it was played: its font file and the fit were checked then.
     if (files == StudyFiles::Checked) {
         placed.push_back(ResultCode(study, LineOf(scenes->back().source())));

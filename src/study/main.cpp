@@ -1,7 +1,10 @@
 #include <cstdio>
+#include <ctime>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,11 +14,14 @@
 #include "input/InputManager.h"
 #include "raylib.h"
 #include "record/RecordWriter.h"
+#include "record/RunCensus.h"
 #include "screens/ErrorScreen.h"
 #include "screens/WindowFit.h"
 #include "study/Frame.h"
 #include "study/GameOptions.h"
+#include "study/Conditions.h"
 #include "study/RootNode.h"
+#include "study/Simulation.h"
 #include "study/StudyFile.h"
 
 #if defined(PLATFORM_WEB)
@@ -262,6 +268,28 @@ extern "C" EMSCRIPTEN_KEEPALIVE void TorvaneFilesFetched(int stage)
 // The page passes its participant identifiers and its study as the desktop's command line does. The
 // study and its maps are plain files of the site, fetched before the study starts; main returns
 // meanwhile and the runtime stays alive.
+// Simulated participants: no window, everything on the standard streams.
+int SimulateFromFiles(bool found, const std::string& studyFile, const GameOptions& options, const std::string& where)
+{
+    if (!found) {
+        std::fprintf(stderr, "torvane: some of the game's files are missing.\n%s\n", where.c_str());
+        return 1;
+    }
+    Simulation simulation;
+    simulation.runs = static_cast<int32_t>(*options.simulate);
+    simulation.recordDir = options.recordDir;
+    simulation.seat = options.seat;
+    simulation.dropout = options.dropout;
+    simulation.seed = options.seed ? *options.seed : std::random_device()();
+    try {
+        return Simulate(ReadStudyFile(studyFile), simulation, std::cout, std::cerr);
+    } catch (const StudyFileError& error) {
+        std::fprintf(stderr, "torvane: %s\n", error.what());
+        return 1;
+    }
+}
+}  // namespace
+
 int main(int argc, char** argv)
 {
     std::string problem;
@@ -402,6 +430,27 @@ int StopWithMessage(const std::string& problem, const std::string& where)
     }
     return 1;
 }
+
+// Simulated participants: no window, everything on the standard streams.
+int SimulateFromFiles(bool found, const std::string& studyFile, const GameOptions& options, const std::string& where)
+{
+    if (!found) {
+        std::fprintf(stderr, "torvane: some of the game's files are missing.\n%s\n", where.c_str());
+        return 1;
+    }
+    Simulation simulation;
+    simulation.runs = static_cast<int32_t>(*options.simulate);
+    simulation.recordDir = options.recordDir;
+    simulation.seat = options.seat;
+    simulation.dropout = options.dropout;
+    simulation.seed = options.seed ? *options.seed : std::random_device()();
+    try {
+        return Simulate(ReadStudyFile(studyFile), simulation, std::cout, std::cerr);
+    } catch (const StudyFileError& error) {
+        std::fprintf(stderr, "torvane: %s\n", error.what());
+        return 1;
+    }
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -422,6 +471,9 @@ int main(int argc, char** argv)
     const std::string studyFile = studyGiven ? FromStart(options->studyFile) : plainStudyFile;
     bool found = false;
     const std::string where = FindDataFiles(studyGiven, found);
+    if (options->simulate) {
+        return SimulateFromFiles(found, studyFile, *options, where);
+    }
     // Hidden until it is sized and placed for the screen.
     SetConfigFlags(FLAG_WINDOW_HIDDEN);
     InitWindow(WindowFit::gameWidth, WindowFit::gameHeight, "Strategy Game");
@@ -436,6 +488,29 @@ int main(int argc, char** argv)
         study = ReadStudyFile(studyFile);
     } catch (const StudyFileError& error) {
         return StopWithMessage(std::string("The game cannot start: the study file is broken.\n") + error.what(), where);
+    }
+    if (options->condition && *options->condition >= static_cast<uint32_t>(ConditionCount(study))) {
+        return StopWithMessage("The game cannot start: --condition " + std::to_string(*options->condition) +
+                                   ", but the study has conditions 0 to " + std::to_string(ConditionCount(study) - 1) + ".",
+                               where);
+    }
+    // A balanced study counts the runs in the record folder under its lock, held until this run's
+    // first line names its condition; without a folder to count in, its draws are random.
+    std::unique_ptr<RunCensus> census;
+    const bool balanced = study.conditions.assign == StudyConditions::Assign::Balanced;
+    if (balanced && !options->condition && !recordDir.empty()) {
+        census = RunCensus::Take(recordDir, problem);
+        root->assigned = census != nullptr ? "balanced" : "fallback";
+        if (census == nullptr) {
+            std::fprintf(stderr, "torvane: %s; the conditions are drawn at random\n", problem.c_str());
+        } else {
+            const std::vector<int32_t> counts =
+                census->Count(record::TextHash(study.text), ConditionCount(study), study.conditions.staleMinutes, std::time(nullptr));
+            root->condition = LeastFilled(counts, std::random_device()());
+        }
+    } else if (options->condition) {
+        root->condition = static_cast<int32_t>(*options->condition);
+        root->assigned = "forced";
     }
     // A game that cannot start plays nothing: it leaves no record behind.
     std::unique_ptr<RecordWriter> record;
@@ -453,8 +528,9 @@ int main(int argc, char** argv)
     root->seed = options->seed;
     root->record = record.get();
     root->participant = options->participant;
-    const bool played = Guarded([] {
+    const bool played = Guarded([&census] {
         root->Init();
+        census.reset();
         while (!WindowShouldClose()) {
             RunFrame(*root, window);
         }

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "ai/AiFixtures.h"
-#include "arena/RandomController.h"
+#include "ai/RandomController.h"
 
 namespace {
 // A game whose side 0 plays random legal turns and whose side 1 is the opponent under test.

@@ -790,6 +790,22 @@ def case_german(case):
     expected = "%s0%d%s0%d" % (first, maps[1], second, maps[2])
     assert codes == [expected], "seed %d: the record's codes %s, expected %r" % (case.seed, codes, expected)
 
+def case_simulated(case):
+    """Simulated participants of the balanced study: no window, two whole runs, each its own record of the two
+    conditions with the fewest runs, which the replay finds as played."""
+    records = (case.dir / "records").resolve()
+    records.mkdir()
+    study = pathlib.Path(case.args.data, "studies", "balanced.toml").resolve()
+    run = subprocess.run([*case.args.launcher.split(), case.args.binary, "--simulate", "2", "--record", records, "--study", study,
+                          "--seed", str(case.seed)], capture_output=True, text=True, timeout=600, cwd=case.args.data)
+    assert run.returncode == 0, "status %d: %s%s" % (run.returncode, run.stdout[-500:], run.stderr[-500:])
+    firsts = [json.loads(f.read_text().splitlines()[0]) for f in sorted(records.glob("*.jsonl"))]
+    assert [(f["source"], f["assigned"], f["conditions"]) for f in firsts] == [("simulated", "balanced", 8)] * 2, firsts
+    assert firsts[0]["condition"] != firsts[1]["condition"], "both runs took condition %d" % firsts[0]["condition"]
+    if case.args.replay:
+        replay = subprocess.run([case.args.replay, records], capture_output=True, text=True, timeout=300)
+        assert replay.returncode == 0, "torvane-replay: %s%s" % (replay.stdout[-500:], replay.stderr[-500:])
+
 # The record on a small disk: cases of a file of their own, which takes the helpers above from this module.
 sys.modules.setdefault("e2e_driver", sys.modules[__name__])
 from record_disk import *  # noqa: E402,F401,F403

@@ -12,7 +12,7 @@
 
 #include "ai/HPSController.h"
 #include "ai/MinimaxController.h"
-#include "arena/RandomController.h"
+#include "ai/RandomController.h"
 #include "board/MapFile.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"

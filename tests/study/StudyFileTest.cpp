@@ -171,6 +171,18 @@ INSTANTIATE_TEST_SUITE_P(
                      "`language` in [page] must be a language tag"},
         StudyMistake{"OtherVersion", "version = 1", "version = 2", false, "", "`version` must be 1"},
         StudyMistake{"TooLong", "version = 1", overLong.c_str(), false, "# The study", "bytes; at most 65536"},
+        StudyMistake{"BalancedWithoutConditions", "[board]", "[conditions]\nassign = \"balanced\"\n\n[board]", false,
+                     "[conditions]", "a balanced study needs two conditions or more"},
+        StudyMistake{"UnknownAssignment", "[board]", "[conditions]\nassign = \"even\"\n\n[board]", false, "assign",
+                     "`assign` is \"random\" or \"balanced\", not \"even\""},
+        StudyMistake{"OrderOfOneOpponent", "random_order = [\"a\", \"b\"]",
+                     "random_order = [\"a\"]\n[conditions]\norder = true", false, "order = true",
+                     "`order` needs two opponents"},
+        StudyMistake{"StaleTimeNegative", "[board]", "[conditions]\nstale_minutes = -5\n\n[board]", false,
+                     "stale_minutes", "`stale_minutes` must be a whole number of minutes"},
+        StudyMistake{"BalancedMapOfOne", "scored = true\nmaps = [\"Map1.txt\", \"Map2.txt\"]",
+                     "scored = true\nmaps = \"Map1.txt\"\nbalance_maps = true", false, "balance_maps",
+                     "`balance_maps` needs a game of two maps or more"},
         // Texts that would not fit where they are drawn, measured with the built-in font's glyphs: the
         // transition's announcement across the window (30 px), a caption in its 200 px button, a line
         // of the title from x = 150, and the tutorial's last instruction from x = 50.

@@ -220,9 +220,10 @@ TEST(StudyRecords, RunsAreMatchedWithTheQuestionnaire)
     EXPECT_EQ(line, "file,study,study_hash,condition,conditions,assigned,participant,code,record,games,decided");
     std::getline(rows, line);
     EXPECT_NE(line.find(",study.toml,fnv1a64:"), std::string::npos) << line;
+    EXPECT_NE(line.find(",0,1,random,PID=p1,"), std::string::npos) << "a plain run is condition 0 of 1, drawn: " << line;
     EXPECT_NE(line.find(",PID=p1," + CodeOf(first) + ",complete,4,4"), std::string::npos) << line;
     EXPECT_NE(err.str().find("study.toml ("), std::string::npos) << err.str();
-    EXPECT_NE(err.str().find(", condition none: 2 complete, 1 partial or cut\n"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find(", condition 0: 2 complete, 1 partial or cut\n"), std::string::npos) << err.str();
 
     // By code alone: the second run's code is missing, an unknown one is there, typed in capitals and spaces.
     std::string upper = CodeOf(first);

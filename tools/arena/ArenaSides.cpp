@@ -5,7 +5,7 @@
 
 #include "ai/HPSController.h"
 #include "ai/MinimaxController.h"
-#include "arena/RandomController.h"
+#include "ai/RandomController.h"
 
 AIController* MakeArenaSide(const std::string& kind, int side, uint32_t seed, TurnLog& log)
 {

@@ -1,5 +1,5 @@
 #include "ai/AiFixtures.h"
-#include "arena/RandomController.h"
+#include "ai/RandomController.h"
 
 // The human side passes; the random side plays five turns a seed, each planned and played through
 // PlayAiTurn, which checks every action's legality and that planning left the board as it was.

@@ -1,4 +1,4 @@
-#include "arena/RandomController.h"
+#include "ai/RandomController.h"
 
 #include "board/TileMap.h"
 #include "board/Unit.h"
