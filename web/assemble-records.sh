@@ -100,8 +100,8 @@ for path in "$store"/*; do
   name=${path##*/}
   if [[ $name =~ ^[0-9a-f]{32}$ ]] && [ -d "$path" ]; then
     assemble_run "$path" "$name"
-  elif [ "$name" = .usage ]; then
-    continue
+  elif [ "$name" = .usage ] || [ "$name" = .assign ]; then
+    continue  # the receiver's totals and its conditions' assignments
   elif [[ $name == .part-* ]]; then
     report "$path: a temp file left by a failed write; ignored"
   else

@@ -60,20 +60,27 @@ function php_post_limit(): int
     return (int)$m[1] * [ '' => 1, 'k' => 1 << 10, 'm' => 1 << 20, 'g' => 1 << 30 ][strtolower($m[2])];
 }
 
-// run and seq from the raw query: each exactly once, as the page writes them; other names pass.
-function piece_address(): array
+// Named values of the raw query, each given at most once; other names pass.
+function query_values(array $names): array
 {
     $found = [];
     foreach (explode('&', $_SERVER['QUERY_STRING'] ?? '') as $pair) {
         $parts = explode('=', $pair, 2);
         $name = urldecode($parts[0]);
-        if ($name === 'run' || $name === 'seq') {
+        if (in_array($name, $names, true)) {
             if (isset($found[$name]) || count($parts) !== 2) {
                 answer(400, "give $name once, as $name=VALUE");
             }
             $found[$name] = urldecode($parts[1]);
         }
     }
+    return $found;
+}
+
+// run and seq from the raw query: each exactly once, as the page writes them; other names pass.
+function piece_address(): array
+{
+    $found = query_values(['run', 'seq']);
     $run = $found['run'] ?? '';
     $seq = $found['seq'] ?? '';
     if (!preg_match('/\A[0-9a-f]{32}\z/', $run)) {
@@ -250,6 +257,7 @@ function store_piece(string $run, int $seq, string $body): void
     $name = "$dir/$seq.jsonl";
     if (is_file($name)) {
         if (same_bytes($name, $body)) {
+            note_complete($store, $run, $body);
             answer(204);
         }
         refuse_conflict($store, $usage, $run, $seq, $body);
@@ -280,7 +288,90 @@ function store_piece(string $run, int $seq, string $body): void
     if (!save_usage($handle, $bytes + strlen($body), $runs + ($newRun ? 1 : 0))) {
         error_log("torvane receive.php: $name stored, but its totals not: " . last_error());
     }
+    note_complete($store, $run, $body);
     answer(204);
+}
+
+// ------------------------------------------------------------------ conditions
+// A balanced study asks for its run's condition before it starts: GET ?assign=KEY&n=N&run=RUN
+// [&stale=MINUTES], KEY the study's hash (fnv1a64: and 16 hex digits), N its conditions. The
+// answer is the condition with the fewest runs of that study, at random among ties, as plain
+// text: runs count that reached their result code (a piece holding it arrived), and runs asked
+// for within the stale time (90 minutes unless given) that have not. A run that asks again (a
+// reload) gets its first answer. The assignments are kept in the store's .assign folder, one file
+// per study, each request under that file's lock.
+const ASSIGNED = '.assign';
+
+function assign_condition(): void
+{
+    $given = query_values(['assign', 'n', 'run', 'stale']);
+    $key = $given['assign'] ?? '';
+    $n = $given['n'] ?? '';
+    $run = $given['run'] ?? '';
+    $stale = $given['stale'] ?? '90';
+    if (!preg_match('/\Afnv1a64:([0-9a-f]{16})\z/', $key, $m)) {
+        answer(400, 'assign must be a study hash, fnv1a64: and 16 lower-case hex digits');
+    }
+    if (!preg_match('/\A[1-9][0-9]{0,3}\z/', $n) || !preg_match('/\A[0-9a-f]{32}\z/', $run) ||
+        !preg_match('/\A(0|[1-9][0-9]{0,4})\z/', $stale) || (int)$stale > 10080) {
+        answer(400, 'n must be 1 to 9999, run 32 lower-case hex digits, stale 0 to 10080 minutes');
+    }
+    $folder = store_folder() . '/' . ASSIGNED;
+    if (!is_dir($folder) && !@mkdir($folder, 0750) && !is_dir($folder)) {
+        failed("cannot make $folder", last_error());
+    }
+    $handle = @fopen("$folder/$m[1].tsv", 'c+');
+    if ($handle === false || !flock($handle, LOCK_EX)) {
+        failed("cannot lock $folder/$m[1].tsv", last_error());
+    }
+    $counts = array_fill(0, (int)$n, 0);
+    $now = time();
+    $lines = 0;
+    while (($line = fgets($handle)) !== false) {
+        if (!preg_match('/\A([0-9a-f]{32}) ([0-9]+) ([0-9]+)
+\z/', $line, $entry)) {
+            continue;
+        }
+        $lines += 1;
+        if ($entry[1] === $run) {
+            answer_condition((int)$entry[2]);
+        }
+        $done = file_exists("$folder/done-$entry[1]");
+        if ((int)$entry[2] < (int)$n && ($done || $now - (int)$entry[3] < (int)$stale * 60)) {
+            $counts[(int)$entry[2]] += 1;
+        }
+    }
+    if ($lines >= limit('TORVANE_MAX_RUNS')) {
+        answer(507, 'the study has as many runs as the receiver keeps', "run $run not assigned: TORVANE_MAX_RUNS reached");
+    }
+    $fewest = array_keys($counts, min($counts), true);
+    $condition = $fewest[random_int(0, count($fewest) - 1)];
+    $entry = "$run $condition $now
+";
+    if (@fwrite($handle, $entry) !== strlen($entry) || !@fflush($handle)) {
+        failed("cannot note run $run in $folder/$m[1].tsv", last_error());
+    }
+    answer_condition($condition);
+}
+
+function answer_condition(int $condition): void
+{
+    header('Content-Type: text/plain; charset=utf-8');
+    echo $condition, "\n";
+    exit;
+}
+
+// A run whose result code has arrived no longer waits for its condition to go stale.
+function note_complete(string $store, string $run, string $body): void
+{
+    if (strpos($body, '"event":"code"') === false) {
+        return;
+    }
+    $folder = "$store/" . ASSIGNED;
+    if ((is_dir($folder) || @mkdir($folder, 0750)) && @touch("$folder/done-$run")) {
+        return;
+    }
+    error_log("torvane receive.php: run $run has its code, but $folder/done-$run could not be made: " . last_error());
 }
 
 header('Access-Control-Allow-Origin: *');
@@ -288,14 +379,17 @@ header('Cache-Control: no-store');
 header('X-Content-Type-Options: nosniff');
 $method = $_SERVER['REQUEST_METHOD'] ?? '';
 if ($method === 'OPTIONS') {
-    header('Access-Control-Allow-Methods: POST, OPTIONS');
+    header('Access-Control-Allow-Methods: GET, POST, OPTIONS');
     header('Access-Control-Allow-Headers: Content-Type');
     header('Access-Control-Max-Age: 86400');
     answer(204);
 }
+if ($method === 'GET' && isset($_GET['assign'])) {
+    assign_condition();
+}
 if ($method !== 'POST') {
-    header('Allow: POST, OPTIONS');
-    answer(405, 'only POST');
+    header('Allow: GET, POST, OPTIONS');
+    answer(405, 'only POST, or GET ?assign=');
 }
 [$run, $seq] = piece_address();
 store_piece($run, $seq, piece_body());

@@ -274,6 +274,28 @@ apache_checks() {
   unwritable "$base/torvane/receive.php" "$store"
   full_disk "$base/full/receive.php" "$work/apache/full" "$log/error.log"
   php_limit "$base/big/receive.php" "$work/apache/big"
+  assignment apache "$base/torvane/receive.php"
+}
+
+# Balanced conditions: 48 runs asking at once get 6 in each of 8 conditions, whatever order the
+# requests are served in, and a run asking again its first answer. With a stale time of 0 only
+# runs whose code has arrived hold a condition.
+assignment() { # assignment SERVER URL
+  local server=$1 url=$2 answers="$work/assign-${1// /-}" key=fnv1a64:0123456789abcdef first a b c kept
+  mkdir "$answers"
+  printf '%032x\n' $(seq 100 147) | xargs -P 24 -I{} sh -c 'curl -s "$1?assign=$2&n=8&run={}" >"$3/{}"' _ "$url" "$key" "$answers"
+  check "$server: 48 concurrent runs, 6 in each of 8 conditions" \
+    [ "$(cat "$answers"/* | sort | uniq -c | awk '{print $2 ":" $1}' | tr '\n' ' ')" = "0:6 1:6 2:6 3:6 4:6 5:6 6:6 7:6 " ]
+  first=$(printf '%032x' 100)
+  check "$server: a run asking again gets its first answer" \
+    [ "$(curl -s "$url?assign=$key&n=8&run=$first")" = "$(cat "$answers/$first")" ]
+  check "$server: a malformed assignment" \
+    [ "$(curl -s -o /dev/null -w '%{http_code}' "$url?assign=fnv1a64:xyz&n=8&run=$first")" = 400 ]
+  key=fnv1a64:00000000000000ff a=$(printf '%032x' 200) b=$(printf '%032x' 201) c=$(printf '%032x' 202)
+  kept=$(curl -s "$url?assign=$key&n=2&run=$a&stale=0")
+  expect 204 "$server: the code of an assigned run" "$url" "run=$a&seq=0" 2
+  check "$server: a run with its code holds its condition" \
+    [ "$(curl -s "$url?assign=$key&n=2&run=$b&stale=0")$(curl -s "$url?assign=$key&n=2&run=$c&stale=0")" = "$((1 - kept))$((1 - kept))" ]
 }
 
 # A piece limit set above PHP's post_max_size (8M): PHP's own limit applies, whole, and no
@@ -322,7 +344,7 @@ php_checks() {
   local site="$work/php/site" main limited refused
   mkdir -p "$site"
   cp "$web/receive.php" "$site/"
-  start_php "$work/php/main.log"
+  start_php "$work/php/main.log" PHP_CLI_SERVER_WORKERS=4
   main=$php_url
   start_php "$work/php/limited.log" TORVANE_STORE="$work/php/limited" "${LIMITED_ENV[@]}"
   limited=$php_url
@@ -331,6 +353,7 @@ php_checks() {
   strictness "php -S" "$main" "$work/php/torvane-received"
   limits "php -S" "$limited" "$work/php/limited"
   inside "php -S" "$refused" "$site" "$work/php/inside.log"
+  assignment "php -S" "$main"
 }
 
 start_php() { # start_php LOG [NAME=VALUE...]: sets php_url
