@@ -17,9 +17,9 @@
 #include "record/RunCensus.h"
 #include "screens/ErrorScreen.h"
 #include "screens/WindowFit.h"
+#include "study/Conditions.h"
 #include "study/Frame.h"
 #include "study/GameOptions.h"
-#include "study/Conditions.h"
 #include "study/RootNode.h"
 #include "study/Simulation.h"
 #include "study/StudyFile.h"
@@ -268,28 +268,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void TorvaneFilesFetched(int stage)
 // The page passes its participant identifiers and its study as the desktop's command line does. The
 // study and its maps are plain files of the site, fetched before the study starts; main returns
 // meanwhile and the runtime stays alive.
-// Simulated participants: no window, everything on the standard streams.
-int SimulateFromFiles(bool found, const std::string& studyFile, const GameOptions& options, const std::string& where)
-{
-    if (!found) {
-        std::fprintf(stderr, "torvane: some of the game's files are missing.\n%s\n", where.c_str());
-        return 1;
-    }
-    Simulation simulation;
-    simulation.runs = static_cast<int32_t>(*options.simulate);
-    simulation.recordDir = options.recordDir;
-    simulation.seat = options.seat;
-    simulation.dropout = options.dropout;
-    simulation.seed = options.seed ? *options.seed : std::random_device()();
-    try {
-        return Simulate(ReadStudyFile(studyFile), simulation, std::cout, std::cerr);
-    } catch (const StudyFileError& error) {
-        std::fprintf(stderr, "torvane: %s\n", error.what());
-        return 1;
-    }
-}
-}  // namespace
-
 int main(int argc, char** argv)
 {
     std::string problem;
