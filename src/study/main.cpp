@@ -228,15 +228,18 @@ void FetchStudyMaps()
 
 void RunStudy()
 {
+    // The window before the study, as on the desktop: checking the texts' fit loads raylib's built-in
+    // font, which loaded without a window keeps no texture for good, and the shapes drawn with it go black.
+    InitWindow(1600, 900, "Strategy Game");
     Study study;
     try {
         study = ReadStudyFile(studyFile);
     } catch (const StudyFileError& error) {
+        CloseWindow();
         Refuse(std::string("The game cannot start: the study file is broken.\n") + error.what());
         return;
     }
     PassPageTexts(PageTextsJson(study.page).c_str());
-    InitWindow(1600, 900, "Strategy Game");
     // A tab cannot close itself: Escape must not stop the study.
     SetExitKey(KEY_NULL);
     StartStudy();

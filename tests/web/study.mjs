@@ -10,6 +10,7 @@ import { join } from "node:path";
 import { fileURLToPath } from "node:url";
 import { chromium } from "playwright-core";
 import { PNG } from "pngjs";
+import { drawReference, letterLikeness, likeness, loadFont, readLine } from "./glyphs.mjs";
 
 const [site, artifacts, replayTool] = process.argv.slice(2);
 if (!replayTool) {
@@ -17,6 +18,7 @@ if (!replayTool) {
   process.exit(2);
 }
 const webFolder = fileURLToPath(new URL("../../web/", import.meta.url));
+const shippedFont = fileURLToPath(new URL("../../data/fonts/DejaVuSans.ttf", import.meta.url));
 
 // Colours the game draws with.
 const RAYWHITE = [245, 245, 245];
@@ -846,6 +848,94 @@ async function studyByName(context, base) {
   await run.page.close();
 }
 
+// A text of a study file, by its key's first appearance (a one-line TOML string, which JSON reads too).
+function studyText(toml, key) {
+  return JSON.parse(toml.match(new RegExp(`^${key} = (".*")$`, "m"))[1]);
+}
+
+const dark = (c) => c[0] + c[1] + c[2] < 384;
+const white = (c) => c[1] > 140;  // a white caption on a red or maroon button
+
+// A text on the canvas drawn with the shipped font: the whole line like the page's own drawing of it
+// with the font file, and each letter beyond ASCII like its own glyph, not like '?'.
+async function checkDrawnInFont(run, font, shot, [text, size, origin, inked]) {
+  const line = likeness(shot, origin, inked, await drawReference(font, text, size));
+  const letters = await letterLikeness(font, shot, origin, inked, text, size);
+  run.log(`"${text}": ${line.toFixed(3)} like the font; ${letters.map((l) => `${l.letter} ${l.own.toFixed(2)}/${l.asQuestion.toFixed(2)}`).join(", ")}`);
+  run.check(line > 0.95, `"${text}" is not drawn with the shipped font (${line.toFixed(3)})`, shot);
+  for (const { letter, own, asQuestion } of letters) {
+    run.check(own > 0.9 && asQuestion < own - 0.3, `"${letter}" in "${text}" looks like '?' (${own.toFixed(2)}, ${asQuestion.toFixed(2)})`, shot);
+  }
+}
+
+// Title to the first transition of `study`, by Play and Forfeit: the transition's shot.
+async function firstTransition(context, base, name, study) {
+  const run = await openStudy(context, base, name, `study=${study}&next=${encodeURIComponent(FORM)}`);
+  await run.next(PLAY, "board");
+  return { run, shot: await run.next(FORFEIT, "transition") };
+}
+
+// The German study by real clicks, from the title to its end page: each screen's German text with
+// umlauts or ß drawn in the shipped font, the code read off the canvas, the end page in German. The
+// same announcement in the plain study's built-in font is the control: it must not pass for the font.
+async function germanStudy(context, base) {
+  const toml = readFileSync(join(site, "studies", "german.toml"), "utf8");
+  const announcement = studyText(toml, "text");
+  const builtInStudy = readFileSync(join(site, "study.toml"), "utf8").replace(/"((Tutorial)?Map\d?\.txt)"/g, '"../$1"')
+    .replace(/^text = .*$/m, `text = ${JSON.stringify(announcement)}`);
+  const builtInFile = join(site, "studies", "built-in-letters.toml");
+  writeFileSync(builtInFile, builtInStudy);
+  const { run: control, shot: builtIn } = await firstTransition(context, base, "german-control", "built-in-letters")
+    .finally(() => rmSync(builtInFile, { force: true }));
+  const font = await loadFont(control.page, shippedFont);
+  const controlLikeness = likeness(builtIn, [0, 0], dark, await drawReference(font, announcement, 30));
+  control.log(`"${announcement}" in the built-in font: ${controlLikeness.toFixed(3)} like the shipped one`);
+  control.check(controlLikeness < 0.7, "the built-in font passes for the shipped one", builtIn);
+  await control.page.close();
+
+  const { run, shot } = await firstTransition(context, base, "german", "german");
+  const german = await loadFont(run.page, shippedFont);
+  await checkDrawnInFont(run, german, shot, [announcement, 30, [0, 0], dark]);
+  run.check(likeness(shot, [0, 0], dark, { width: 1600, height: 40, at: (x, y) => dark(builtIn.px(x, y)) }) < 0.7,
+    "the announcement looks as the built-in font draws it", shot);
+  await run.next(CONTINUE, "board");
+  await run.next(FORFEIT, "transition");
+  const map = mapNumber(await run.next(CONTINUE, "board"));
+  run.check(map !== null, "the first scored board matches neither map");
+
+  // The purchase menu of the participant's castle: its Exit caption, a white ß on red.
+  const castle = { 1: [3, 7], 2: [4, 4] }[map];
+  await run.click([100 * castle[0] + 50, 100 * castle[1] + 50]);
+  const menu = await run.waitUntil("the purchase menu", (s) => near(s.px(660, 660), RED) && near(s.px(840, 740), RED), 5000);
+  const exit = studyText(toml, "exit");
+  const exitWidth = (await drawReference(german, exit, 18)).pens.at(-1);
+  await checkDrawnInFont(run, german, menu, [exit, 18, [750 - Math.trunc(exitWidth / 2), 691], white]);
+  await run.click([750, 700]);
+  await run.waitUntil("the purchase menu to close", (s) => !near(s.px(660, 660), RED), 5000);
+
+  const maps = await forfeitScoredGames(run, [map]);
+  const end = await run.shot();
+  run.save("end", end);
+  await checkDrawnInFont(run, german, end, [studyText(toml, "thanks"), 32, [0, 0], dark]);
+  // The code read off the canvas glyph by glyph: an opponent, an outcome and a map for each scored game.
+  const read = await readLine(german, end, [50, 60], dark, 32, ["ab", "01", "12", "ab", "01", "12"]);
+  const code = read.text;
+  run.log(`result code on the canvas: ${code} (its least certain glyph ${read.worst.toFixed(3)} like the font's)`);
+  run.check(read.worst > 0.9 && code[0] !== code[3] && code[1] + code[4] === "00" && code[2] + code[5] === maps.join(""),
+    `the end screen's code reads ${code} (${read.worst.toFixed(3)}); both games forfeited on Map${maps[0]} and Map${maps[1]}`, end);
+
+  await run.click(QUIT);
+  const done = await finishedPage(run.page);
+  const lang = await run.page.evaluate(() => document.documentElement.lang);
+  run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
+  for (const key of ["finished", "farewell", "code_label", "questionnaire"]) {
+    run.check(done.text.includes(studyText(toml, key)), `the end page lacks ${key} "${studyText(toml, key)}": ${done.text}`);
+  }
+  run.check(lang === "de" && !done.canvasShown, `the end page's language is ${JSON.stringify(lang)}`);
+  run.log(`played to its end page: ${done.text.split("\n")[0]} | ${studyText(toml, "farewell")}`);
+  await run.page.close();
+}
+
 // A study name that is not a plain name, or names no study of the site, stops the page before the
 // study, saying why as text; a name that is not plain is never asked for.
 async function refusedStudies(context, base) {
@@ -1073,6 +1163,7 @@ async function main() {
     await refusedStudies(desktop, base);
     await brokenStudy(desktop, base);
     await studyByName(desktop, base);
+    await germanStudy(desktop, base);
     await studyPageTexts(desktop, base);
     await expiredPieces(desktop, base);
     await recordedStudy(desktop, base);
