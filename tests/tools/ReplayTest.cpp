@@ -247,7 +247,7 @@ TEST(ReplayCommand, SummaryRowsEveryGoodFileAndNamesTheBad)
         std::getline(lines, line);
         EXPECT_EQ(line, "file,participant,game,opponent,map,outcome,human_turns,opponent_turns,game_s,human_focused_s,"
                         "human_turn_median_s,human_turn_longest_s,undos,human_bought,opponent_bought,think_median_ms,"
-                        "think_longest_ms,record,study,study_hash");
+                        "think_longest_ms,record,study,study_hash,condition,conditions,assigned");
         while (std::getline(lines, line)) {
             std::vector<std::string> columns;
             std::istringstream fields(line);

@@ -119,7 +119,8 @@ TEST(StudyReplay, ARecordReplaysWithTheStudyItWasPlayedWith)
     EXPECT_EQ(whole.status, 0) << whole.out;
     const Replayed summary = Replay(genuine, {"--summary"});
     EXPECT_EQ(summary.status, 0) << summary.out;
-    EXPECT_NE(summary.out.find(",complete,three-games.toml," + header["studyHash"].get<std::string>() + "\n"),
+    EXPECT_NE(summary.out.find(",complete,three-games.toml," + header["studyHash"].get<std::string>() + "," +
+                               header["condition"].dump() + ",1,random\n"),
               std::string::npos) << summary.out;
 
     const std::string scored = "opponent = \"a\"\nscored = true";

@@ -93,6 +93,10 @@ void RecordTally::StartBoard(const Json& f, double t)
     s.ending = RecordEnding(record);
     s.study = record.header.value("study", "");
     s.studyHash = record.header.value("studyHash", "");
+    for (auto [key, field] : {std::pair{"condition", &s.condition}, {"conditions", &s.conditions}, {"assigned", &s.assigned}}) {
+        const auto found = record.header.find(key);
+        *field = found == record.header.end() ? "" : found->is_string() ? found->get<std::string>() : found->dump();
+    }
 }
 
 void RecordTally::Add(const RecordEvent& event)
@@ -194,14 +198,15 @@ void WriteSummaryCsv(const std::vector<GameSummary>& games, std::ostream& out)
 {
     out << "file,participant,game,opponent,map,outcome,human_turns,opponent_turns,game_s,human_focused_s,"
            "human_turn_median_s,human_turn_longest_s,undos,human_bought,opponent_bought,think_median_ms,"
-           "think_longest_ms,record,study,study_hash\n";
+           "think_longest_ms,record,study,study_hash,condition,conditions,assigned\n";
     for (const GameSummary& g : games) {
         out << CsvField(g.file) << "," << CsvField(g.participant) << "," << g.game << "," << CsvField(g.opponent) << ","
             << CsvField(g.map) << "," << g.outcome << "," << g.humanTurns << "," << g.opponentTurns << ","
             << Fixed(g.seconds, 3) << "," << Fixed(g.focusedSeconds, 3) << "," << Fixed(g.medianTurnSeconds, 3) << ","
             << Fixed(g.longestTurnSeconds, 3) << "," << g.undos << "," << g.humanBought << "," << g.opponentBought
             << "," << Fixed(g.medianThinkMs, 3) << "," << Fixed(g.longestThinkMs, 3) << "," << g.ending << ","
-            << CsvField(g.study) << "," << g.studyHash << "\n";
+            << CsvField(g.study) << "," << g.studyHash << "," << g.condition << "," << g.conditions << ","
+            << g.assigned << "\n";
     }
 }
 

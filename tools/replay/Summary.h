@@ -29,6 +29,9 @@ struct GameSummary {
     std::string ending;  // how the record ends: complete, partial or cut (RecordEnding)
     std::string study;      // the study file the run played, and its text's hash ("" when not recorded)
     std::string studyHash;
+    std::string condition;   // the run's condition, how many the study has and how it was given
+    std::string conditions;
+    std::string assigned;
 };
 
 // The run's identifiers as one CSV field, "KEY=VALUE" joined by "&". Identifiers from a web address
