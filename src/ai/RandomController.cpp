@@ -1,5 +1,7 @@
 #include "ai/RandomController.h"
 
+#include <utility>
+
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
@@ -15,7 +17,9 @@ void RandomController::StartTurn()
         return;
     }
     // Vision plays no part in the draw: keep it out of every trial and rebuild it once at the end.
+    // Trials are not played: the board's observer (a record) hears only the playback.
     map->updateVisibility = false;
+    BoardObserver* const observer = std::exchange(map->observer, nullptr);
     for (Unit* piece : map->GetUnitsOf(this)) {
         std::vector<AIAction> actions = generator.GenerateActions(this, piece);
         while (!actions.empty()) {
@@ -33,6 +37,7 @@ void RandomController::StartTurn()
             map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
         }
     }
+    map->observer = observer;
     map->updateVisibility = true;
     map->UpdateAllVision();
     executingPlan = true;

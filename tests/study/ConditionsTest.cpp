@@ -96,7 +96,7 @@ TEST(Conditions, EachConditionIsOneCombinationOfOrderAndMaps)
 
 // Simulated participants take the least-filled condition: 24 complete runs over 8 conditions give 3
 // each. With dropouts and a stale time of 0 (a run left holds no condition), the complete runs per
-// condition differ by at most one. Every simulated record replays.
+// condition differ by at most one. Every simulated record replays and holds only what was played.
 TEST(Conditions, SimulatedParticipantsAreBalancedOverTheConditions)
 {
     const Study study = Balanced();
@@ -112,7 +112,11 @@ TEST(Conditions, SimulatedParticipantsAreBalancedOverTheConditions)
     for (const auto& entry : fs::directory_iterator(folder.path)) {
         if (entry.path().extension() == ".jsonl") {
             ++records;
-            EXPECT_EQ(ReadRecordFile(entry.path().string()).header["source"], "simulated");
+            const Record record = ReadRecordFile(entry.path().string());
+            EXPECT_EQ(record.header["source"], "simulated");
+            // A computer seat never presses Z: an undo would be a trial of its planning.
+            EXPECT_EQ(std::count_if(record.events.begin(), record.events.end(),
+                                    [](const RecordEvent& event) { return event.event == "undo"; }), 0);
         }
     }
     EXPECT_EQ(records, 24u);
