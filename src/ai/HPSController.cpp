@@ -41,18 +41,16 @@ void HPSController::StartTurn()
     }
     bestPlan.clear();
     turnsScored = 0;
-    branches.clear();
     copyBranches.clear();
     atNewNode = true;
-    // The live board is searched only when the copy cannot stand for it.
+    // NOTE: a board the copy cannot stand for (a piece off the board, of a side not on it) no game
+    // reaches: the opponent then passes its turn.
     onCopy = map->SideOf(this) >= 0 && SearchBoard::Fits(*map);
     if (onCopy) {
         if (copy == nullptr) {
             copy = std::make_unique<SearchBoard>();
         }
         copy->Reset(*map, this);
-    } else {
-        SearchEvaluator().Forget();
     }
     BeginThinking(false);
 }
@@ -72,8 +70,6 @@ void HPSController::WriteSearchState()
 {
     if (onCopy) {
         copy->WriteSight();
-    } else {
-        SearchEvaluator().WriteSight();
     }
 }
 
@@ -114,47 +110,7 @@ bool HPSController::AdvanceOnCopy()
 
 bool HPSController::Advance()
 {
-    if (onCopy) {
-        return AdvanceOnCopy();
-    }
-    if (atNewNode) {
-        atNewNode = false;
-        Unit* current = nullptr;
-        for (Unit* piece : map->Units()) {
-            if (piece->team == this && !piece->hasAttacked) {
-                current = piece;
-                break;
-            }
-        }
-        if (current == nullptr) {
-            // A complete turn.
-            // NOTE: the sight of the turn scored stays with the evaluator, which counts it as
-            // pieces move (the next candidates depend on it); rebuilt into the list only when asked.
-            float score = SearchEvaluator().EvaluateKeepingSight(this);
-            ++turnsScored;
-            if (score > bestScore || bestPlan.empty()) {
-                bestPlan = TrialActions();
-                bestScore = score;
-            }
-        } else {
-            branches.push_back({Candidates(current), 0});
-        }
-        return true;
-    }
-    while (!branches.empty()) {
-        Branch& top = branches.back();
-        if (top.entered > 0) {
-            PopTrial();  // the subtree of the candidate entered last is done
-        }
-        if (top.entered == 2) {
-            branches.pop_back();
-            continue;
-        }
-        PushTrial(top.candidates[static_cast<size_t>(top.entered++)]);
-        atNewNode = true;
-        return true;
-    }
-    return false;
+    return onCopy && AdvanceOnCopy();
 }
 
 std::vector<AIAction> HPSController::CandidateActions(Unit* piece) const

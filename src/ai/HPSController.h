@@ -33,16 +33,12 @@ protected:
 private:
     // One node of the search (see SearchStep); false when the whole tree is done.
     bool Advance();
-    // A piece's two candidates and how many of them the search has entered.
-    struct Branch {
-        std::array<AIAction, 2> candidates;
-        int entered = 0;
-    };
 
     std::array<AIAction, 2> Candidates(Unit* piece) const;
     std::array<AIAction, 2> UnitCandidates(Unit* piece) const;
-    // One node of the search on the board's copy (see SearchBoard), which stands for nearly every board.
+    // One node of the search on the board's copy (see SearchBoard), which stands for every board a game reaches.
     bool AdvanceOnCopy();
+    // A piece's two candidates and how many of them the search has entered.
     struct CopyBranch {
         std::array<SearchBoard::Action, 2> candidates;
         int entered = 0;
@@ -54,7 +50,6 @@ private:
 
     mutable bool boardUnchanged = false;  // set while one call asks many questions of one position
     // The depth-first search's own stack, one entry per piece step on the current path.
-    std::vector<Branch> branches;
     std::vector<CopyBranch> copyBranches;
     // The search's copy of the board, kept from turn to turn for its tables; in use while onCopy.
     std::unique_ptr<SearchBoard> copy;

@@ -66,8 +66,8 @@ TORVANE_WIDE_LOOP void MoveMark(size_t count, const int32_t* __restrict x, const
         const int32_t comeRival = -static_cast<int32_t>(owner[j] != now.owner);
         const auto wasNear = static_cast<uint32_t>(NearMask(x[j] - before.x, y[j] - before.y, speed[j], range[j], goneRival, before.castle));
         const auto isNear = static_cast<uint32_t>(NearMask(x[j] - now.x, y[j] - now.y, speed[j], range[j], comeRival, now.castle));
-        low[j] ^= (nowLow & isNear) ^ (beforeLow & wasNear);
-        high[j] ^= (nowHigh & isNear) ^ (beforeHigh & wasNear);
+        low[j] += (nowLow & isNear) - (beforeLow & wasNear);
+        high[j] += (nowHigh & isNear) - (beforeHigh & wasNear);
         rival[j] += static_cast<int32_t>((isNear & static_cast<uint32_t>(comeRival) & 1) - (wasNear & static_cast<uint32_t>(goneRival) & 1));
     }
 }
@@ -88,8 +88,8 @@ TORVANE_WIDE_LOOP NeighbourSum SumNeighbours(size_t count, const int32_t* __rest
     for (size_t j = 0; j < count; ++j) {
         const int32_t rival = -static_cast<int32_t>(owner[j] != pieceOwner);
         const int32_t near = NearMask(x[j] - px, y[j] - py, speed, range, rival, castle[j]);
-        sum.low ^= markLow[j] & static_cast<uint32_t>(near);
-        sum.high ^= markHigh[j] & static_cast<uint32_t>(near);
+        sum.low += markLow[j] & static_cast<uint32_t>(near);
+        sum.high += markHigh[j] & static_cast<uint32_t>(near);
         sum.rivals -= near & rival;
     }
     return sum;
@@ -147,6 +147,45 @@ void SearchBoard::Touch(int32_t piece)
     touchFlags[i] = 3;
 }
 
+// NOTE: two pieces can share a tile (an undo during the opponent's playback can leave them so):
+// the first in child order, the smallest index, answers for it, as the board's queries find it.
+void SearchBoard::Arrive(int32_t piece)
+{
+    const auto cell = static_cast<size_t>(Cell(pieces[static_cast<size_t>(piece)].x, pieces[static_cast<size_t>(piece)].y));
+    ++standing[cell];
+    if (occupant[cell] < 0 || piece < occupant[cell]) {
+        occupant[cell] = piece;
+    }
+}
+
+void SearchBoard::Leave(int32_t piece)
+{
+    const Piece& leaving = pieces[static_cast<size_t>(piece)];
+    const auto cell = static_cast<size_t>(Cell(leaving.x, leaving.y));
+    --standing[cell];
+    if (occupant[cell] != piece) {
+        return;
+    }
+    occupant[cell] = -1;
+    // Whoever else stands there answers now: the first of them in child order.
+    for (size_t i = 0; standing[cell] > 0 && i < pieces.size(); ++i) {
+        if (static_cast<int32_t>(i) != piece && pieces[i].alive && pieces[i].x == leaving.x && pieces[i].y == leaving.y) {
+            occupant[cell] = static_cast<int32_t>(i);
+            break;
+        }
+    }
+}
+
+bool SearchBoard::AnyOnTileInReach(const Piece& attacker, int32_t x, int32_t y) const
+{
+    for (const Piece& piece : pieces) {
+        if (piece.x == x && piece.y == y && InReach(attacker, piece, attacker.x, attacker.y)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 uint64_t SearchBoard::SelfKey(const Piece& piece)
 {
     // Where it stands and how it moves and reaches.
@@ -197,6 +236,11 @@ bool SearchBoard::HasAttackTarget(int32_t index) const
                 if (other >= 0 && InReach(piece, pieces[static_cast<size_t>(other)], piece.x, piece.y)) {
                     return true;
                 }
+                // Behind the first piece of a shared tile may stand one of another owner.
+                if (other >= 0 && standing[static_cast<size_t>(Cell(piece.x + dx, piece.y + dy))] > 1 &&
+                    AnyOnTileInReach(piece, piece.x + dx, piece.y + dy)) {
+                    return true;
+                }
             }
         }
         return false;
@@ -224,10 +268,10 @@ void SearchBoard::Apply(const Action& action)
         }
         break;
     case AIActionKind::Move:
-        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = -1;
+        Leave(action.piece);
         actor.x = action.x;
         actor.y = action.y;
-        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = action.piece;
+        Arrive(action.piece);
         actor.moved = true;
         actor.attacked = actor.attacked || !HasAttackTarget(action.piece);
         Touch(action.piece);
@@ -267,8 +311,8 @@ void SearchBoard::ApplyAttack(Undo& entry)
     } else {
         target.health -= actor.damage;
         if (target.health <= 0) {
+            Leave(victim);
             target.alive = false;
-            occupant[static_cast<size_t>(Cell(target.x, target.y))] = -1;
         }
     }
     if (target.castle || !target.alive) {
@@ -302,8 +346,8 @@ void SearchBoard::ApplyBuy(Undo& entry)
     bought.moved = true;
     bought.attacked = true;
     const auto index = static_cast<int32_t>(pieces.size());
-    occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = index;
     pieces.push_back(bought);
+    Arrive(index);
     if (counted.x.size() < pieces.size()) {
         counted.Resize(pieces.size());
         nearSpeed.push_back(0);
@@ -330,10 +374,10 @@ void SearchBoard::TakeBack()
     case AIActionKind::Pass:
         break;
     case AIActionKind::Move:
-        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = -1;
+        Leave(action.piece);
         actor.x = entry.x;
         actor.y = entry.y;
-        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = action.piece;
+        Arrive(action.piece);
         Touch(action.piece);
         break;
     case AIActionKind::Attack:
@@ -345,7 +389,7 @@ void SearchBoard::TakeBack()
             target.owner = entry.victimOwner;
             if (!target.alive) {
                 target.alive = true;
-                occupant[static_cast<size_t>(Cell(target.x, target.y))] = entry.victim;
+                Arrive(entry.victim);
             }
             if (changed) {
                 Touch(entry.victim);
@@ -357,8 +401,7 @@ void SearchBoard::TakeBack()
         if (actor.owner < static_cast<int32_t>(gold.size())) {
             gold[static_cast<size_t>(actor.owner)] = entry.gold;
         }
-        const Piece& bought = pieces.back();
-        occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = -1;
+        Leave(static_cast<int32_t>(pieces.size()) - 1);
         pieces.pop_back();
         Touch(static_cast<int32_t>(pieces.size()));
         --nextSerial;
@@ -488,8 +531,54 @@ void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
         if (Distance(piece.x, piece.y, unit.x, unit.y) > unit.speed + reach) {
             continue;
         }
-        if (std::any_of(tiles.begin(), tiles.end(), [&](const std::array<int32_t, 2>& from) { return Distance(piece.x, piece.y, from[0], from[1]) <= reach; })) {
-            out.push_back(ThreatMemo::PackOffset(piece.x - unit.x, piece.y - unit.y));
+        if (!std::any_of(tiles.begin(), tiles.end(), [&](const std::array<int32_t, 2>& from) { return Distance(piece.x, piece.y, from[0], from[1]) <= reach; })) {
+            continue;
+        }
+        // Pieces sharing a tile are one target: the first one standing there.
+        const uint32_t packed = ThreatMemo::PackOffset(piece.x - unit.x, piece.y - unit.y);
+        if (std::find(out.begin(), out.end(), packed) == out.end()) {
+            out.push_back(packed);
+        }
+    }
+}
+
+void SearchBoard::FindSpawnTiles(const Piece& castle)
+{
+    spawnTiles.clear();
+    Rules::ForEachSpawnTile(
+        castle.x, castle.y, [&](int32_t x, int32_t y) { return OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0; },
+        [&](int32_t x, int32_t y) { return occupant[static_cast<size_t>(Cell(x, y))] < 0; },
+        [&](int32_t x, int32_t y) { spawnTiles.push_back({x, y}); });
+}
+
+void SearchBoard::Actions(int32_t index, std::vector<Action>& out)
+{
+    out.clear();
+    const Piece& piece = pieces[static_cast<size_t>(index)];
+    if (!piece.alive || piece.attacked) {
+        return;
+    }
+    const Action pass = {AIActionKind::Pass, index, 0, 0, 0};
+    if (piece.castle) {
+        // The searching side pays, by type and then by tile.
+        out.push_back(pass);
+        FindSpawnTiles(piece);
+        for (int32_t type = 0; type < Rules::buyableTypes; ++type) {
+            for (size_t i = 0; Rules::CanAfford(gold[static_cast<size_t>(sideOwner)], type) && i < spawnTiles.size(); ++i) {
+                out.push_back({AIActionKind::Buy, index, spawnTiles[i][0], spawnTiles[i][1], type});
+            }
+        }
+    } else if (!piece.moved) {
+        out.push_back(pass);
+        for (const std::array<int32_t, 2>& tile : Reachable(index)) {
+            out.push_back({AIActionKind::Move, index, tile[0], tile[1], 0});
+        }
+    } else {
+        // One attack per piece in reach, in child order, on its tile: a shared tile is offered twice.
+        for (const Piece& target : pieces) {
+            if (InReach(piece, target, piece.x, piece.y)) {
+                out.push_back({AIActionKind::Attack, index, target.x, target.y, 0});
+            }
         }
     }
 }
@@ -498,11 +587,7 @@ SearchBoard::Action SearchBoard::CastleCandidate(int32_t index)
 {
     const Piece& piece = pieces[static_cast<size_t>(index)];
     const int32_t type = piece.owner < static_cast<int32_t>(gold.size()) ? Rules::DearestAffordable(gold[static_cast<size_t>(piece.owner)]) : -1;
-    spawnTiles.clear();
-    Rules::ForEachSpawnTile(
-        piece.x, piece.y, [&](int32_t x, int32_t y) { return OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0; },
-        [&](int32_t x, int32_t y) { return occupant[static_cast<size_t>(Cell(x, y))] < 0; },
-        [&](int32_t x, int32_t y) { spawnTiles.push_back({x, y}); });
+    FindSpawnTiles(piece);
     if (type < 0 || spawnTiles.empty()) {
         return {AIActionKind::Pass, index, 0, 0, 0};
     }
@@ -525,7 +610,8 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
         Heuristic::MostValuable choice;
         for (size_t i = 0; i < pieces.size(); ++i) {
             const Piece& target = pieces[i];
-            if (InReach(piece, target, piece.x, piece.y) && choice.Offer(target.value, i)) {
+            // The piece attacked on its tile is the first one standing there.
+            if (InReach(piece, target, piece.x, piece.y) && choice.Offer(FirstOn(target).value, i)) {
                 first = {AIActionKind::Attack, index, target.x, target.y, 0};
             }
         }

@@ -35,7 +35,7 @@ public:
         int32_t type = 0;
     };
 
-    // Whether the copy can stand for `map`: every piece on a tile of its own on the board, of one
+    // Whether the copy can stand for `map`: every piece on the board (two may share a tile), of one
     // of the board's sides or of none, and a board of at most 1024 tiles a side.
     static bool Fits(const TileMap& map);
 
@@ -73,6 +73,8 @@ public:
     int32_t CurrentPiece() const;
     // The piece's two candidates, as the two-candidate search builds them.
     std::array<Action, 2> Candidates(int32_t piece);
+    // Everything the piece can do at its current step, in the step search's order, into `out`.
+    void Actions(int32_t piece, std::vector<Action>& out);
     void Apply(const Action& action);
     void TakeBack();
     // An action as the live board takes it, and the trials applied, in order, so.
@@ -80,6 +82,9 @@ public:
     std::vector<AIAction> Trials() const;
     // The position's score for the side. The side's sight is then the position's, kept here.
     float Score();
+    // The side's sight becomes the position's as it stands, unscored: the step search judges each
+    // trial by the sight of the position it tried it from.
+    void SeeFromHere();
     // Writes the sight of the last scored position into the side's visibleTiles, as UpdateVision
     // orders it; nothing when no position was scored since the last write.
     void WriteSight();
@@ -147,6 +152,8 @@ private:
     // The two kinds of trial that change more than the actor.
     void ApplyAttack(Undo& entry);
     void ApplyBuy(Undo& entry);
+    // The castle's free, passable neighbours into spawnTiles.
+    void FindSpawnTiles(const Piece& castle);
     // A castle's first candidate: the dearest type it can pay for, nearest to an enemy in sight.
     Action CastleCandidate(int32_t castle);
     // The score's terms from what is kept: material (castles kept with it), the attacks still to
@@ -174,6 +181,13 @@ private:
     std::vector<int32_t> ThreatenedAfresh(int32_t piece);
     bool InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const;
     bool HasAttackTarget(int32_t piece) const;
+    // A piece comes onto its tile, or leaves it, in the grid of who stands where.
+    void Arrive(int32_t piece);
+    void Leave(int32_t piece);
+    // The piece that answers for the tile `piece` stands on: the first there in child order.
+    const Piece& FirstOn(const Piece& piece) const { return pieces[static_cast<size_t>(At(piece.x, piece.y))]; }
+    // Whether any piece on (x, y), not only the first, is in the attacker's reach from its tile.
+    bool AnyOnTileInReach(const Piece& attacker, int32_t x, int32_t y) const;
     // Brings the piece's bit of `unfinished` to its state.
     void Unfinished(int32_t piece);
     // A piece's tile, owner or presence changed: the kept states look at it again.
@@ -223,7 +237,8 @@ private:
     int32_t height = 0;
     std::vector<Piece> pieces;
     std::vector<int32_t> gold;  // per side
-    std::vector<int32_t> occupant;  // per tile, the piece's index or -1
+    std::vector<int32_t> occupant;  // per tile, the first piece's index or -1
+    std::vector<int32_t> standing;  // per tile, how many pieces stand there
     std::vector<int32_t> entryCost;
     std::vector<uint8_t> blocked;
     std::vector<Undo> undo;
@@ -242,7 +257,7 @@ private:
     Placements live;     // as the pieces stand now, kept by Touch
     Placements counted;  // as the neighbourhoods last counted them
     std::vector<uint64_t> liveSelf;  // per piece, its own part of its threat set's key, kept by Touch
-    // Per piece its speed and reach, and the marks of its neighbourhood combined by exclusive or
+    // Per piece its speed and reach, and the marks of its neighbourhood summed, each 32-bit half on its own
     // (see MoveMark) and the rivals in it.
     std::vector<int32_t> nearSpeed;
     std::vector<int32_t> nearRange;

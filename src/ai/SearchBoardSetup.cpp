@@ -19,14 +19,12 @@ bool SearchBoard::Fits(const TileMap& map)
     }
     const auto height = static_cast<int32_t>(map.tiles.size());
     const auto width = static_cast<int32_t>(map.tiles.front().size());
-    std::vector<uint8_t> taken(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     for (const Unit* unit : map.Units()) {
         const Vector2 tile = unit->GetTile();
         const auto x = static_cast<int32_t>(tile.x);
         const auto y = static_cast<int32_t>(tile.y);
         const bool known = unit->team == nullptr || std::find(map.teams.begin(), map.teams.end(), unit->team) != map.teams.end();
-        if (!known || x < 0 || y < 0 || x >= width || y >= height || unit->speed < 0 || unit->sightRange < 0 ||
-            taken[static_cast<size_t>(y * width + x)]++ != 0) {
+        if (!known || x < 0 || y < 0 || x >= width || y >= height || unit->speed < 0 || unit->sightRange < 0) {
             return false;
         }
     }
@@ -67,6 +65,7 @@ int32_t SearchBoard::OwnerOf(const TeamController* team) const
 void SearchBoard::ReadPieces()
 {
     occupant.assign(entryCost.size(), -1);
+    standing.assign(entryCost.size(), 0);
     pieces.clear();
     nextSerial = 0;
     for (Unit* unit : map->Units()) {
@@ -88,8 +87,8 @@ void SearchBoard::ReadPieces()
         piece.moved = unit->hasMoved;
         piece.attacked = unit->hasAttacked;
         nextSerial = std::max(nextSerial, unit->serial + 1);
-        occupant[static_cast<size_t>(Cell(piece.x, piece.y))] = static_cast<int32_t>(pieces.size());
         pieces.push_back(piece);
+        Arrive(static_cast<int32_t>(pieces.size()) - 1);
     }
 }
 
