@@ -56,7 +56,7 @@ void MinimaxController::StartTurn()
             }
         }
     }
-    BeginThinking(map->updateVisibility);
+    BeginThinking();
 }
 
 bool MinimaxController::SearchStep()

@@ -69,6 +69,8 @@ public:
     // position is dropped (its tables are kept: releasing them would stall a frame).
     void Reset(TileMap& map, TeamController* side);
 
+    // The index of the board's piece `unit`; -1 when the copy does not hold it.
+    int32_t IndexOf(const Unit* unit) const;
     // The first piece of the side, in child order, that has not finished; -1 when none is left.
     int32_t CurrentPiece() const;
     // The piece's two candidates, as the two-candidate search builds them.

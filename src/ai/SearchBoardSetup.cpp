@@ -62,6 +62,16 @@ int32_t SearchBoard::OwnerOf(const TeamController* team) const
     return static_cast<int32_t>(at - map->teams.begin());  // the count of sides for none
 }
 
+int32_t SearchBoard::IndexOf(const Unit* unit) const
+{
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (unit != nullptr && pieces[i].unit == unit) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
 void SearchBoard::ReadPieces()
 {
     occupant.assign(entryCost.size(), -1);

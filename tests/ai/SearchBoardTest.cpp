@@ -164,7 +164,6 @@ TEST_P(SearchBoardPaths, AnswerAsTheLiveBoardAndAsARecomputation)
         ASSERT_EQ(copy.Inconsistency(), "");
         std::mt19937 rng(seed);
         std::vector<Vector2> sight = opponent->visibleTiles;  // as the last scored turn left it
-        std::vector<Unit*> created;                           // per trial on the live board
         std::vector<CopyPosition> before;                     // per trial, the copy before it
         for (int step = 0; step < 300; ++step) {
             const int32_t current = copy.CurrentPiece();
@@ -188,10 +187,9 @@ TEST_P(SearchBoardPaths, AnswerAsTheLiveBoardAndAsARecomputation)
             }
             // Back a few trials after a complete turn, now and then before.
             const bool back = current < 0 || rng() % 6 == 0;
-            for (uint32_t n = back ? 1 + rng() % 4 : 0; n > 0 && !created.empty(); --n) {
+            for (uint32_t n = back ? 1 + rng() % 4 : 0; n > 0 && copy.TrialCount() > 0; --n) {
                 copy.TakeBack();
-                opponent->TakeBack(created.back());
-                created.pop_back();
+                board.RestoreSnapshot(static_cast<int32_t>(board.history.size()) - 1);
                 ASSERT_EQ(copy.Inconsistency(), "") << "step " << step << ", taken back";
                 ASSERT_NO_FATAL_FAILURE(ExpectSamePosition(before.back(), PositionOf(copy, board))) << "step " << step;
                 before.pop_back();
@@ -205,7 +203,7 @@ TEST_P(SearchBoardPaths, AnswerAsTheLiveBoardAndAsARecomputation)
                 << "step " << step;
             const SearchBoard::Action& chosen = pair[rng() % 2];
             before.push_back(PositionOf(copy, board));
-            created.push_back(opponent->TryAction(copy.Live(chosen)));
+            opponent->ApplyAction(copy.Live(chosen));
             copy.Apply(chosen);
             ASSERT_EQ(copy.Inconsistency(), "") << "step " << step << ", applied";
         }
