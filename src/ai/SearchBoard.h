@@ -18,12 +18,12 @@ class TeamController;
 class TileMap;
 class Unit;
 
-// The two-candidate search's own copy of a board: the pieces in flat arrays, a grid of who stands
-// where, the sides' gold. The search tries and takes back its trials here, asks its heuristics'
-// questions here and scores its complete turns here, as the live board would answer them, but
-// without the board's snapshots and without walking every piece object for every question.
-// From one scored turn to the next it keeps each piece's threat set (by a key of its
-// neighbourhood), the side's sight (counted tile by tile) and each piece's approach cost.
+// The searches' own copy of a board: the pieces in flat arrays, a grid of who stands where, the
+// sides' gold. Both opponents try and take back their trials here, the two-candidate search asks
+// its heuristics' questions here, and both score positions here, as the board and the evaluator
+// would answer them, but without the board's snapshots and without walking every piece object for
+// every question. From one scored position to the next it keeps each piece's threat set (by a key
+// of its neighbourhood), the side's sight (counted tile by tile) and each piece's approach cost.
 class SearchBoard {
 public:
     // A trial: the acting piece by index, and the target tile.
@@ -206,6 +206,12 @@ private:
     void Recount(int32_t piece);
     // Where the neighbourhoods see the piece now: far away when it is not on the board.
     NearPiece NearOf(size_t piece) const;
+    // The marks of the piece's neighbourhood as the pieces stand now, summed, and the rivals in it.
+    struct Neighbourhood {
+        uint64_t marks = 0;
+        int32_t rivals = 0;
+    };
+    Neighbourhood LiveNeighbours(int32_t index) const;
     // The piece's threat set, remembered by its neighbourhood's combined marks.
     const std::vector<uint32_t>& ThreatTiles(int32_t piece, uint64_t neighbours);
     void ComputeThreats(int32_t piece, std::vector<uint32_t>& out);
