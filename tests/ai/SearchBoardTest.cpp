@@ -1,7 +1,8 @@
 // The two-candidate search works on its own copy of the board, which keeps its neighbourhoods,
 // sight, approach costs and material from one position to the next. Along random paths of the
-// search's own candidates, with trials taken back at random, the copy must name the piece the live
-// board names, offer the candidates the opponent finds on the live board, and score each complete
+// search's own candidates and of the step search's actions, with trials taken back at random, the
+// copy must name the piece the live board names, offer the candidates a fresh copy finds and the
+// actions the board's own range queries list, and score each complete
 // turn as a fresh evaluator does, leaving the same sight tile for tile. Everything it keeps must
 // agree with a recomputation after every trial and every take-back, and a take-back must leave the
 // position exactly as it was before the trial, field by field. On "search-reveal" a Knight's
@@ -201,7 +202,16 @@ TEST_P(SearchBoardPaths, AnswerAsTheLiveBoardAndAsARecomputation)
             const std::array<SearchBoard::Action, 2> pair = copy.Candidates(current);
             ASSERT_EQ(aitest::ActionTexts({copy.Live(pair[0]), copy.Live(pair[1])}), aitest::ActionTexts(opponent->CandidateActions(live)))
                 << "step " << step;
-            const SearchBoard::Action& chosen = pair[rng() % 2];
+            // The step search's actions too, as the board's own range queries list them.
+            std::vector<SearchBoard::Action> steps;
+            copy.Actions(current, steps);
+            std::vector<AIAction> stepActions;
+            for (const SearchBoard::Action& action : steps) {
+                stepActions.push_back(copy.Live(action));
+            }
+            ASSERT_EQ(aitest::ActionTexts(stepActions), aitest::ActionTexts(MinimaxController().GenerateActions(opponent, live)))
+                << "step " << step;
+            const SearchBoard::Action chosen = steps.empty() || rng() % 2 == 0 ? pair[rng() % 2] : steps[rng() % steps.size()];
             before.push_back(PositionOf(copy, board));
             opponent->ApplyAction(copy.Live(chosen));
             copy.Apply(chosen);
