@@ -159,5 +159,10 @@ void SearchBoard::ForgetKept()
     keptMaterial = 0;
     keptCastles = 0;
     keptApproach = 0;
-    pathCosts.assign(cells, {});
+    // The rows keep their storage from one search to the next: freed and made again, each search
+    // would pay the system for it anew.
+    pathCosts.resize(cells);
+    for (std::vector<int32_t>& row : pathCosts) {
+        row.clear();
+    }
 }
