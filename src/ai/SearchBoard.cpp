@@ -488,8 +488,20 @@ const std::vector<uint32_t>& SearchBoard::ThreatTiles(int32_t index, uint64_t ne
 void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
 {
     out.clear();
-    const std::vector<std::array<int32_t, 2>>& tiles = Reachable(index);
     const Piece& unit = pieces[static_cast<size_t>(index)];
+    // Where it can move: as remembered, or else as a grid of bits when the board allows (no order
+    // is needed here); the step search meets a new neighbourhood at nearly every trial, where a walk
+    // would cost most.
+    const bool listed = unit.speed <= ReachMemo::maxSpeed && Recalled(unit, OccupiedAround(unit));
+    aroundUnit.clear();
+    for (size_t i = 0; !listed && i < pieces.size(); ++i) {
+        const Piece& piece = pieces[i];
+        if (piece.alive && std::abs(piece.x - unit.x) <= unit.speed && std::abs(piece.y - unit.y) <= unit.speed) {
+            aroundUnit.push_back({piece.x - unit.x, piece.y - unit.y});
+        }
+    }
+    const bool inGrid = !listed && reachArea.Find(unit.x, unit.y, unit.speed, aroundUnit);
+    const std::vector<std::array<int32_t, 2>>& tiles = listed || inGrid ? reachable : Reachable(index);
     for (const Piece& piece : pieces) {
         if (!piece.alive || piece.team == unit.team) {
             continue;
@@ -499,7 +511,11 @@ void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
         if (Distance(piece.x, piece.y, unit.x, unit.y) > unit.speed + reach) {
             continue;
         }
-        if (!std::any_of(tiles.begin(), tiles.end(), [&](const std::array<int32_t, 2>& from) { return Distance(piece.x, piece.y, from[0], from[1]) <= reach; })) {
+        const bool inReach = inGrid ? reachArea.Within(piece.x - unit.x, piece.y - unit.y, reach)
+                                    : std::any_of(tiles.begin(), tiles.end(), [&](const std::array<int32_t, 2>& from) {
+                                          return Distance(piece.x, piece.y, from[0], from[1]) <= reach;
+                                      });
+        if (!inReach) {
             continue;
         }
         // Pieces sharing a tile are one target: the first one standing there.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ai/AIController.h"
+#include "ai/ReachArea.h"
 #include "ai/ScoreTerms.h"
 #include "ai/SightCount.h"
 #include "ai/ThreatMemo.h"
@@ -200,6 +201,10 @@ private:
     // Where the piece can move, in the order Unit::GetReachableTiles lists it; valid until the next call.
     const std::vector<std::array<int32_t, 2>>& Reachable(int32_t piece);
     void Walk(const Piece& piece);
+    // The tiles within the piece's speed that hold a piece, as the remembered lists are keyed; and
+    // the list remembered for them into `reachable`, false when none is.
+    uint64_t OccupiedAround(const Piece& piece) const;
+    bool Recalled(const Piece& piece, uint64_t occupied);
 
     // Threat sets: per piece the marks of the pieces near it combined, and the rivals among them.
     void SyncThreats();
@@ -260,6 +265,8 @@ private:
 
     std::vector<std::array<int32_t, 2>> reachable;
     ReachWalk walk;
+    ReachArea reachArea;  // the tiles' costs read at Reset
+    std::vector<std::array<int32_t, 2>> aroundUnit;  // the pieces around the one whose threats are found
     ReachMemo reachMemo;  // made when the first search starts (1.3 MiB) and kept
 
     Placements live;     // as the pieces stand now, kept by Touch

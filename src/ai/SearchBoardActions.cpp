@@ -14,6 +14,17 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(int32_t index)
         Walk(piece);
         return reachable;
     }
+    const uint64_t occupied = OccupiedAround(piece);
+    if (Recalled(piece, occupied)) {
+        return reachable;
+    }
+    Walk(piece);
+    reachMemo.Keep(piece.x, piece.y, piece.speed, occupied, reachable.size(), [&](size_t i) { return reachable[i]; });
+    return reachable;
+}
+
+uint64_t SearchBoard::OccupiedAround(const Piece& piece) const
+{
     uint64_t occupied = 0;
     for (const Piece& other : pieces) {
         const int32_t dx = other.x - piece.x;
@@ -22,13 +33,13 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(int32_t index)
             occupied |= ReachMemo::Bit(dx, dy);
         }
     }
+    return occupied;
+}
+
+bool SearchBoard::Recalled(const Piece& piece, uint64_t occupied)
+{
     reachable.clear();
-    if (reachMemo.Recall(piece.x, piece.y, piece.speed, occupied, [&](int32_t x, int32_t y) { reachable.push_back({x, y}); })) {
-        return reachable;
-    }
-    Walk(piece);
-    reachMemo.Keep(piece.x, piece.y, piece.speed, occupied, reachable.size(), [&](size_t i) { return reachable[i]; });
-    return reachable;
+    return reachMemo.Recall(piece.x, piece.y, piece.speed, occupied, [&](int32_t x, int32_t y) { reachable.push_back({x, y}); });
 }
 
 void SearchBoard::Walk(const Piece& piece)

@@ -52,6 +52,7 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
             blocked[static_cast<size_t>(Cell(x, y))] = tile.blocked ? 1 : 0;
         }
     }
+    reachArea.ReadTiles(width, height, entryCost);
     ReadPieces();
     ForgetKept();
 }
