@@ -1,24 +1,13 @@
 #include "ai/AIController.h"
 
-#include <algorithm>
 #include <chrono>
-#include <utility>
 
-#include "ai/Evaluator.h"
 #include "board/Rules.h"
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
 AIController::AIController() = default;
 AIController::~AIController() = default;
-
-Evaluator& AIController::SearchEvaluator() const
-{
-    if (evaluator == nullptr) {
-        evaluator = std::make_unique<Evaluator>(*map);
-    }
-    return *evaluator;
-}
 
 void AIController::Init()
 {
@@ -44,15 +33,8 @@ void AIController::Update()
     AdvancePlayback(GetFrameTime());
 }
 
-void AIController::BeginThinking(bool visibility)
+void AIController::BeginThinking()
 {
-    trials.clear();
-    turnStartSight.clear();
-    for (TeamController* side : map->teams) {
-        turnStartSight.push_back(side->visibleTiles);
-    }
-    searchSight = turnStartSight;
-    searchVisibility = visibility;
     thinking = true;
     thought = ThinkFigures();
 }
@@ -65,7 +47,6 @@ bool AIController::Think(double budgetMs, int64_t maxSteps)
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     auto elapsedMs = [&] { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); };
-    ResumeSearch();
     bool more = true;
     for (int64_t steps = 0; more && steps < maxSteps;) {
         more = SearchStep();
@@ -75,12 +56,7 @@ bool AIController::Think(double budgetMs, int64_t maxSteps)
             break;
         }
     }
-    if (more) {
-        SuspendSearch();
-    } else {
-        if (evaluator != nullptr) {
-            evaluator->TrackChanges(false);
-        }
+    if (!more) {
         thinking = false;
         executingPlan = true;
     }
@@ -100,67 +76,6 @@ void AIController::FinishThinking()
 {
     while (Think(unlimited)) {
     }
-}
-
-void AIController::SuspendSearch()
-{
-    if (evaluator != nullptr) {
-        evaluator->TrackChanges(false);
-    }
-    WriteSearchState();
-    searchSight.clear();
-    for (TeamController* side : map->teams) {
-        searchSight.push_back(side->visibleTiles);
-    }
-    searchVisibility = map->updateVisibility;
-    map->updateVisibility = false;
-    for (auto it = trials.rbegin(); it != trials.rend(); ++it) {
-        TakeBack(it->created);
-        it->created = nullptr;
-    }
-    // NOTE: the frames between two slices draw the turn's starting position, sight included.
-    for (size_t i = 0; i < map->teams.size() && i < turnStartSight.size(); ++i) {
-        map->teams[i]->visibleTiles = turnStartSight[i];
-    }
-    map->updateVisibility = true;
-}
-
-void AIController::ResumeSearch()
-{
-    map->updateVisibility = false;
-    // Pieces bought on the way are made anew here, at new addresses and with new creation numbers.
-    for (Trial& trial : trials) {
-        trial.created = TryAction(trial.action);
-    }
-    for (size_t i = 0; i < map->teams.size() && i < searchSight.size(); ++i) {
-        map->teams[i]->visibleTiles = searchSight[i];
-    }
-    map->updateVisibility = searchVisibility;
-    // From here on only the search's trials change the board, each telling the evaluator what.
-    if (evaluator != nullptr) {
-        evaluator->TrackChanges(true);
-    }
-}
-
-void AIController::PushTrial(const AIAction& action)
-{
-    trials.push_back({action, TryAction(action)});
-}
-
-void AIController::PopTrial()
-{
-    TakeBack(trials.back().created);
-    trials.pop_back();
-}
-
-std::vector<AIAction> AIController::TrialActions() const
-{
-    std::vector<AIAction> actions;
-    actions.reserve(trials.size());
-    for (const Trial& trial : trials) {
-        actions.push_back(trial.action);
-    }
-    return actions;
 }
 
 void AIController::AdvancePlayback(float seconds)
@@ -204,80 +119,6 @@ void AIController::ApplyAction(const AIAction& action)
     case AIActionKind::Buy:
         map->BuyUnit(actor, action.unitType, action.tile);
         break;
-    }
-}
-
-namespace {
-// A trial is not played: the board's observer does not hear of it, nor of its take-back. It is
-// taken back alone, so its history entry holds only what it changes.
-class TrialQuiet {
-public:
-    explicit TrialQuiet(TileMap& board)
-        : board(board), observer(std::exchange(board.observer, nullptr)), light(std::exchange(board.lightSnapshots, true))
-    {
-    }
-    ~TrialQuiet()
-    {
-        board.observer = observer;
-        board.lightSnapshots = light;
-    }
-    TrialQuiet(const TrialQuiet&) = delete;
-    TrialQuiet& operator=(const TrialQuiet&) = delete;
-
-private:
-    TileMap& board;
-    BoardObserver* observer;
-    bool light;
-};
-}  // namespace
-
-void AIController::NoteChange()
-{
-    if (evaluator == nullptr || map->history.empty()) {
-        return;
-    }
-    const BoardSnapshot& entry = map->history.back();
-    // A purchase adds a piece and a kill removes one: every piece may then stand at another index.
-    const bool restructured = !entry.light || map->children.size() != entry.childCount ||
-                              (entry.attacked != nullptr && entry.attacked->parent == nullptr);
-    if (restructured) {
-        evaluator->Restructured();
-        return;
-    }
-    for (const UnitSnapshot& record : entry.units) {
-        evaluator->Changed(record.unit);
-    }
-}
-
-Unit* AIController::TryAction(const AIAction& action)
-{
-    TrialQuiet quiet(*map);
-    const size_t entries = map->history.size();
-    ApplyAction(action);
-    if (map->history.size() > entries) {
-        NoteChange();
-    }
-    if (action.kind == AIActionKind::Buy && !map->Units().empty()) {
-        return map->Units().back();
-    }
-    return nullptr;
-}
-
-void AIController::TakeBack(Unit* created)
-{
-    if (map->history.empty()) {
-        return;
-    }
-    TrialQuiet quiet(*map);
-    NoteChange();
-    map->RestoreSnapshot(static_cast<int32_t>(map->history.size()) - 1);
-    if (created == nullptr || created->parent != nullptr) {
-        return;
-    }
-    auto it = std::find(map->removedUnits.rbegin(), map->removedUnits.rend(), created);
-    if (it != map->removedUnits.rend()) {
-        map->removedUnits.erase(std::next(it).base());
-        delete created;
     }
 }
 

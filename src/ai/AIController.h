@@ -2,14 +2,12 @@
 
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "board/BoardObserver.h"
 #include "board/TeamController.h"
 
-class Evaluator;
 class Unit;
 
 enum class AIActionKind : int32_t {
@@ -51,9 +49,9 @@ public:
     bool IsThinking() const override { return thinking; }
 
     // Runs the search for one frame: search steps (each at most one evaluation) until
-    // `budgetMs` has passed or `maxSteps` steps are done. Between two calls the board is
-    // back at the position the turn began with. Returns true while the search goes on;
-    // when it ends, playback starts.
+    // `budgetMs` has passed or `maxSteps` steps are done. The search tries its actions on a copy
+    // of its own: the board stays at the position the turn began with. Returns true while the
+    // search goes on; when it ends, playback starts.
     bool Think(double budgetMs, int64_t maxSteps = std::numeric_limits<int64_t>::max());
     // The whole search in one go, for tools and tests that run without frames.
     void FinishThinking();
@@ -61,11 +59,6 @@ public:
     // Applies one action to the board; every kind records one history entry (an
     // Attack on an empty tile, possible only after the human's undo, does nothing).
     void ApplyAction(const AIAction& action);
-    // The searches' pair: a trial action, returning the piece it created (a purchase) or null,
-    // and taking the last trial back. A piece created by a trial is freed when the trial is
-    // taken back: no history entry left can refer to it.
-    Unit* TryAction(const AIAction& action);
-    void TakeBack(Unit* created);
     // One playback step's worth of time; Update feeds it the frame time.
     void AdvancePlayback(float seconds);
     // The buyable types the side can pay for, in ascending type order.
@@ -83,41 +76,11 @@ public:
     ThinkFigures thought;
 
 protected:
-    // The searches' evaluator, made on first use and kept from turn to turn: releasing what it
-    // remembered would stall the frame that ends a search. A search calls Forget as it starts.
-    Evaluator& SearchEvaluator() const;
-    // Starts thinking from the board as it stands; `visibility` is the board's
-    // updateVisibility flag the search starts with.
-    void BeginThinking(bool visibility);
+    // Starts thinking from the board as it stands.
+    void BeginThinking();
     // One step of the search, at most one evaluation; false once the search is over
-    // (the plan is then complete and the board back where the turn began).
+    // (the plan is then complete).
     virtual bool SearchStep() { return false; }
-    // Before a slice ends: whatever the search keeps aside of the board's state goes back to it.
-    virtual void WriteSearchState() {}
     // The search's own figures of a finished search: positions scored and the plan's score.
     virtual void CountSearch(ThinkFigures&) const {}
-    // A trial action the search keeps applied while it looks further, and taking back the last one.
-    void PushTrial(const AIAction& action);
-    void PopTrial();
-    std::vector<AIAction> TrialActions() const;
-    bool HasTrials() const { return !trials.empty(); }
-
-private:
-    struct Trial {
-        AIAction action;
-        Unit* created = nullptr;  // the piece a purchase made; freed with the take-back
-    };
-    // Tells the search's evaluator, if any, what the action of the newest history entry changes:
-    // called after a trial is applied and before it is taken back.
-    void NoteChange();
-    // Takes the search's trials back and shows the turn's starting position; and the reverse.
-    void SuspendSearch();
-    void ResumeSearch();
-
-    std::vector<Trial> trials;
-    // Every side's sight when the turn began (shown between slices), and as the search left it.
-    std::vector<std::vector<Vector2>> turnStartSight;
-    std::vector<std::vector<Vector2>> searchSight;
-    bool searchVisibility = true;
-    mutable std::unique_ptr<Evaluator> evaluator;
 };

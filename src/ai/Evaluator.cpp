@@ -12,22 +12,15 @@
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
-namespace {
-int32_t AttackWorthOf(const Unit* attacker, const Unit* target)
-{
-    return ScoreTerms::AttackWorth(attacker->damage, target->health, target->value);
-}
-}  // namespace
-
-Evaluator::Evaluator(TileMap& map_) : map(map_), queries(map_), threats(map_, queries)
+Evaluator::Evaluator(TileMap& map_) : map(map_), queries(map_)
 {
     height = static_cast<int32_t>(map.tiles.size());
     width = height > 0 ? static_cast<int32_t>(map.tiles.front().size()) : 0;
-    size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
     pathCosts.resize(cells);
     visibleStamp.assign(cells, 0);
-    ReadTiles();
-    Refresh();
+    queries.ReadTiles();
+    queries.RememberReachable();
 }
 
 int32_t Evaluator::PathCost(Vector2 start, Vector2 target)
@@ -52,10 +45,6 @@ int32_t Evaluator::PathCost(Vector2 start, Vector2 target)
 
 void Evaluator::MarkVisible(const TeamController* side)
 {
-    markedByCover = side == keptSightOf;
-    if (markedByCover) {
-        return;
-    }
     ++stamp;
     for (Vector2 tile : side->visibleTiles) {
         auto x = static_cast<int32_t>(tile.x);
@@ -68,104 +57,8 @@ void Evaluator::MarkVisible(const TeamController* side)
 
 bool Evaluator::Marked(int32_t x, int32_t y) const
 {
-    if (x < 0 || y < 0 || x >= width || y >= height) {
-        return false;  // off the board nothing is ever visible
-    }
-    const size_t cell = static_cast<size_t>(y) * static_cast<size_t>(width) + x;
-    return markedByCover ? sightCount.Seen(x, y) : visibleStamp[cell] == stamp;
-}
-
-void Evaluator::CountSight(TeamController* side)
-{
-    const std::vector<Unit*>& units = map.Units();
-    const size_t known = countedFor == side ? sightSources.size() : 0;
-    const size_t count = std::max(units.size(), sightSources.size());
-    sightSources.resize(count);
-    const std::vector<uint32_t>& changedAt = queries.ChangedAt();
-    const std::vector<uint32_t>& log = queries.ChangeLog();
-    // Since the last whole refresh the queries list the pieces that changed: no other can see otherwise.
-    const bool logged = known == units.size() && queries.LogCovers(countedAt, sightLogRead);
-    const size_t looks = logged ? log.size() - sightLogRead : count;
-    for (size_t k = 0; k < looks; ++k) {
-        const size_t i = logged ? log[sightLogRead + k] : k;
-        // Only a piece changed since the last count can see otherwise.
-        if (!logged && i < units.size() && i < known && changedAt[i] <= countedAt) {
-            continue;
-        }
-        SightCount::Source now;
-        if (i < units.size()) {
-            now.x = queries.PieceX()[i];
-            now.y = queries.PieceY()[i];
-            now.range = units[i]->team == side ? units[i]->sightRange : -1;
-            now.castle = units[i]->isCastle;
-        }
-        if (now == sightSources[i]) {
-            continue;
-        }
-        sightCount.Move(sightSources[i], now);
-        sightSources[i] = now;
-    }
-    sightSources.resize(units.size());
-    sightLogRead = log.size();
-    keptSightOf = side;
-    countedFor = side;
-    countedAt = queries.RefreshNumber();
-}
-
-void Evaluator::WriteSight()
-{
-    if (keptSightOf == nullptr) {
-        return;
-    }
-    sightCount.List(sightSources, keptSightOf->visibleTiles);
-    keptSightOf = nullptr;
-}
-
-void Evaluator::Refresh()
-{
-    if (tracking && !wholeRefresh) {
-        queries.RefreshTouched(changedPieces);
-    } else {
-        queries.Refresh();
-    }
-    wholeRefresh = false;
-    changedPieces.clear();
-}
-
-void Evaluator::TrackChanges(bool on)
-{
-    tracking = on;
-    wholeRefresh = true;
-    changedPieces.clear();
-}
-
-const std::vector<Unit*>& Evaluator::ThreatSet(const Unit& unit)
-{
-    return threats.Of(unit);
-}
-
-void Evaluator::ReadTiles()
-{
-    queries.ReadTiles();
-    sightCount.Reset(map);
-}
-
-void Evaluator::Forget()
-{
-    ReadTiles();
-    wholeRefresh = true;
-    queries.RememberReachable();
-    threats.Forget();
-    keptSightOf = nullptr;
-    sightSources.clear();
-    countedFor = nullptr;
-    for (std::vector<int32_t>& row : pathCosts) {
-        row.clear();
-    }
-    // The remembered approach costs go with the path costs.
-    approaches.clear();
-    approachEnemies.clear();
-    enemiesSeen = 1;
+    // Off the board nothing is ever visible.
+    return x >= 0 && y >= 0 && x < width && y < height && visibleStamp[static_cast<size_t>(y) * static_cast<size_t>(width) + x] == stamp;
 }
 
 Unit* Evaluator::PieceAt(Vector2 tile) const
@@ -179,12 +72,6 @@ Unit* Evaluator::PieceAt(Vector2 tile) const
     return queries.At(x, y);
 }
 
-const std::vector<Vector2>& Evaluator::AttackTargets(const Unit& piece)
-{
-    piece.AttackTargetsInto(piece.GetTile(), askedTargets);
-    return askedTargets;
-}
-
 int32_t Evaluator::AttackWorth(const Unit& piece)
 {
     int32_t worth = 0;
@@ -192,158 +79,102 @@ int32_t Evaluator::AttackWorth(const Unit& piece)
     for (Vector2 tile : targets) {
         Unit* victim = PieceAt(tile);
         if (victim != nullptr) {
-            worth += AttackWorthOf(&piece, victim);
+            worth += ScoreTerms::AttackWorth(piece.damage, victim->health, victim->value);
         }
     }
     return worth;
 }
 
-int32_t Evaluator::ApproachCost(int32_t x, int32_t y)
+// The distinct pieces `unit` could attack after one move: the first piece on each tile that some
+// reachable tile has in reach, as GetAttackTargets and GetUnitAt would find them from there.
+void Evaluator::ThreatenedInto(const Unit& unit, std::vector<Unit*>& out)
 {
-    const Vector2 from = {static_cast<float>(x), static_cast<float>(y)};
+    out.clear();
+    reachable = queries.Reachable(unit);
+    const Vector2 start = unit.GetTile();
+    for (Unit* piece : map.Units()) {
+        if (piece->team == unit.team) {
+            continue;
+        }
+        const Vector2 tile = piece->GetTile();
+        const int32_t reach = Rules::AttackReach(unit.range, piece->isCastle);
+        // Every step costs at least 1, so no reachable tile is farther from the start than the speed.
+        if (TileDistance(tile, start) > unit.speed + reach ||
+            std::none_of(reachable.begin(), reachable.end(), [&](Vector2 from) { return TileDistance(tile, from) <= reach; })) {
+            continue;
+        }
+        Unit* victim = PieceAt(tile);
+        if (std::find(out.begin(), out.end(), victim) == out.end()) {
+            out.push_back(victim);
+        }
+    }
+}
+
+int32_t Evaluator::ApproachCost(Vector2 from)
+{
     // NOTE: ties keep the enemy earlier in child order.
     Vector2 goal = enemies.front();
-    int32_t best = 0;
-    for (size_t i = 0; i < enemies.size(); ++i) {
-        int32_t distance = TileDistance(from, enemies[i]);
-        if (i == 0 || distance < best) {
+    int32_t best = TileDistance(from, goal);
+    for (Vector2 enemy : enemies) {
+        const int32_t distance = TileDistance(from, enemy);
+        if (distance < best) {
             best = distance;
-            goal = enemies[i];
+            goal = enemy;
         }
     }
     return PathCost(from, goal);
 }
 
-const std::vector<Vector2>& Evaluator::SeenEnemyTiles(const TeamController* side)
-{
-    MarkVisible(side);
-    const std::vector<Unit*>& units = map.Units();
-    seenEnemies.clear();
-    for (size_t i = 0; i < units.size(); ++i) {
-        const int32_t x = queries.PieceX()[i];
-        const int32_t y = queries.PieceY()[i];
-        if (units[i]->team != side && Marked(x, y)) {
-            seenEnemies.push_back({static_cast<float>(x), static_cast<float>(y)});
-        }
-    }
-    return seenEnemies;
-}
-
 float Evaluator::Evaluate(TeamController* side)
 {
-    return Score(side, Sight::Rebuild);
-}
-
-float Evaluator::EvaluateKeepingSight(TeamController* side)
-{
-    return Score(side, Sight::Keep);
-}
-
-float Evaluator::EvaluateCountingSight(TeamController* side)
-{
-    return Score(side, Sight::Count);
-}
-
-float Evaluator::Score(TeamController* side, Sight sight)
-{
-    Refresh();
+    queries.Refresh();
     ScoreTerms terms = WalkPieces(side);
-    terms.approach = ApproachTerm(side);
-    terms.vision = Vision(side, sight);
+    // With nobody of another owner in sight there is nothing to approach, and the term stays 0:
+    // aiming at some fixed tile instead would punish the turn that takes the last castle. A nearest
+    // enemy that no path reaches costs unreachablePathCost, more than any reachable one.
+    for (Unit* piece : map.Units()) {
+        if (piece->team == side && !enemies.empty()) {
+            terms.approach -= ApproachCost(piece->GetTile());
+        }
+    }
+    side->UpdateVision();
+    terms.vision = static_cast<int32_t>(side->visibleTiles.size());
     return terms.Total();
 }
 
-// Material, castles, attacks still to make, and the pieces in sight with the enemy list, in one walk.
-ScoreTerms Evaluator::WalkPieces(TeamController* side)
+// Material, castles, attacks still to make, and the threats of the pieces in sight with the enemy
+// list, in one walk over the pieces.
+ScoreTerms Evaluator::WalkPieces(const TeamController* side)
 {
-    const std::vector<Unit*>& units = map.Units();
-    const std::vector<int32_t>& tileX = queries.PieceX();
-    const std::vector<int32_t>& tileY = queries.PieceY();
     ScoreTerms terms;
-    // Material: the side's worth less every other side's, gold here and pieces in the walk below.
     terms.material = side->gold;
-    for (TeamController* other : map.teams) {
-        if (other != side) {
-            terms.material -= other->gold;
-        }
+    for (const TeamController* other : map.teams) {
+        terms.material -= other != side ? other->gold : 0;
     }
     enemies.clear();
     MarkVisible(side);
-    threats.Update();
-    for (size_t index = 0; index < units.size(); ++index) {
-        Unit* piece = units[index];
+    for (Unit* piece : map.Units()) {
+        const bool own = piece->team == side;
         const bool ofASide = piece->team != nullptr && std::find(map.teams.begin(), map.teams.end(), piece->team) != map.teams.end();
-        terms.material += ScoreTerms::MaterialOf(piece->team == side, ofASide, piece->value);
-        if (piece->isCastle) {
-            terms.castles += ScoreTerms::CastleOf(piece->team == side, piece->team != nullptr);
-        }
-        if (piece->team == side && piece->hasMoved && !piece->hasAttacked) {
+        terms.material += ScoreTerms::MaterialOf(own, ofASide, piece->value);
+        terms.castles += piece->isCastle ? ScoreTerms::CastleOf(own, piece->team != nullptr) : 0;
+        if (own && piece->hasMoved && !piece->hasAttacked) {
             terms.attacks += AttackWorth(*piece);
         }
-        if (!Marked(tileX[index], tileY[index])) {
+        const Vector2 tile = piece->GetTile();
+        if (!Marked(static_cast<int32_t>(tile.x), static_cast<int32_t>(tile.y))) {
             continue;
         }
-        const ThreatSets::Tiles& threatened = threats.At(index);
-        if (piece->team != side) {
-            enemies.push_back({static_cast<float>(tileX[index]), static_cast<float>(tileY[index])});
+        if (!own) {
+            enemies.push_back(tile);
         }
-        for (uint32_t tile : threatened) {
-            const int32_t weight = AttackWorthOf(piece, threats.VictimAt(index, tile));
-            terms.threats += piece->team == side ? weight : -weight;
+        ThreatenedInto(*piece, threatened);
+        for (const Unit* victim : threatened) {
+            const int32_t weight = ScoreTerms::AttackWorth(piece->damage, victim->health, victim->value);
+            terms.threats += own ? weight : -weight;
         }
     }
     return terms;
-}
-
-int32_t Evaluator::ApproachTerm(const TeamController* side)
-{
-    const std::vector<Unit*>& units = map.Units();
-    const std::vector<int32_t>& tileX = queries.PieceX();
-    const std::vector<int32_t>& tileY = queries.PieceY();
-    // With nobody of another owner in sight there is nothing to approach, and the term
-    // stays 0: aiming at some fixed tile instead would punish the turn that takes the
-    // last castle. A nearest enemy that no path reaches costs unreachablePathCost, more
-    // than any reachable one, so being out of reach never scores better.
-    // A piece's cost depends only on its tile and the enemies in sight, which seldom change
-    // from one scored turn to the next: each piece keeps its last one.
-    if (!std::equal(enemies.begin(), enemies.end(), approachEnemies.begin(), approachEnemies.end(),
-                    [](Vector2 a, Vector2 b) { return a.x == b.x && a.y == b.y; })) {
-        approachEnemies = enemies;
-        ++enemiesSeen;
-    }
-    approaches.resize(units.size());
-    int32_t approach = 0;
-    for (size_t index = 0; index < units.size(); ++index) {
-        if (units[index]->team != side || enemies.empty()) {
-            continue;
-        }
-        Approach& known = approaches[index];
-        if (known.enemiesSeen != enemiesSeen || known.x != tileX[index] || known.y != tileY[index]) {
-            known = {tileX[index], tileY[index], enemiesSeen, ApproachCost(tileX[index], tileY[index])};
-        }
-        approach -= known.cost;
-    }
-    return approach;
-}
-
-int32_t Evaluator::Vision(TeamController* side, Sight sight)
-{
-    int32_t vision = 0;
-    if (sight != Sight::Rebuild) {
-        TeamController* kept = keptSightOf;
-        CountSight(side);
-        vision = sightCount.Covered();
-        if (sight == Sight::Count && kept != side) {
-            keptSightOf = kept;  // the side's list stays the one it holds
-        }
-    } else {
-        if (keptSightOf == side) {
-            keptSightOf = nullptr;  // the list is rebuilt now
-        }
-        side->UpdateVision();
-        vision = static_cast<int32_t>(side->visibleTiles.size());
-    }
-    return vision;
 }
 
 int32_t TeamWorth(const TileMap& map, const TeamController* side)

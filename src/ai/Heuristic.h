@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-// The two-candidate opponent's rules of thumb, written once for its search on the board's copy
-// and for the questions asked of the live board.
+// The two-candidate opponent's rules of thumb, as its search asks them of the board's copy.
 namespace Heuristic {
 
 // The distance to the nearest enemy when the side sees none.

@@ -1,6 +1,7 @@
 #include "ai/MinimaxController.h"
 
-#include "ai/Evaluator.h"
+#include <memory>
+
 #include "board/TileMap.h"
 #include "board/Unit.h"
 
@@ -36,34 +37,42 @@ void MinimaxController::StartTurn()
     if (map == nullptr) {
         return;
     }
-    SearchEvaluator().Forget();
-    pieces = map->GetUnitsOf(this);
+    pieces.clear();
     pieceIndex = -1;
     candidates.clear();
     candidateIndex = 0;
     positionsScored = 0;
-    sightCurrent = false;
-    BeginThinking(map->updateVisibility);
+    // NOTE: a board the search state cannot stand for (a piece off the board, of a side not on it)
+    // no game reaches: the opponent then passes its turn.
+    if (map->SideOf(this) >= 0 && SearchBoard::Fits(*map)) {
+        if (copy == nullptr) {
+            copy = std::make_unique<SearchBoard>();
+        }
+        SearchBoard& board = *copy;
+        board.Reset(*map, this);
+        for (size_t i = 0; i < board.Pieces().size(); ++i) {
+            if (board.Pieces()[i].team == this) {
+                pieces.push_back(static_cast<int32_t>(i));
+            }
+        }
+    }
+    BeginThinking();
 }
 
 bool MinimaxController::SearchStep()
 {
+    if (pieces.empty()) {
+        return false;
+    }
+    SearchBoard& board = *copy;
     if (candidateIndex < candidates.size()) {
-        if (candidateIndex == 0) {
-            map->updateVisibility = false;
-        }
-        const AIAction& candidate = candidates[candidateIndex];
-        Unit* trial = TryAction(candidate);
-        // The trial's sight is only counted: the list keeps the sight of the position tried from.
-        float score = SearchEvaluator().EvaluateCountingSight(this);
+        const SearchBoard::Action& candidate = candidates[candidateIndex];
+        board.Apply(candidate);
+        const float score = board.Score();
         ++positionsScored;
-        TakeBack(trial);
-        // NOTE: every trial of a step is taken back to the same position, whose sight is then the
-        // same list: it is built once, after the first trial of the turn (a played step builds it too).
-        if (!sightCurrent) {
-            UpdateVision();
-            sightCurrent = true;
-        }
+        board.TakeBack();
+        // Each trial is judged by the sight of the position it was tried from.
+        board.SeeFromHere();
         // NOTE: only a strictly better score replaces the first candidate (Pass wins ties).
         if (candidateIndex == 0 || score > bestScore) {
             best = candidate;
@@ -74,26 +83,21 @@ bool MinimaxController::SearchStep()
     }
     if (!candidates.empty()) {
         // Every candidate of the step is scored: the best is played, and the piece's next step follows.
-        // NOTE: only this side's sight matters while the search goes on: every side's is brought up
-        // to date once the turn is taken back.
-        PushTrial(best);
-        UpdateVision();
-        sightCurrent = true;
-        plan.push_back(best);
-        candidates = GenerateActions(this, pieces[static_cast<size_t>(pieceIndex)]);
+        board.Apply(best);
+        board.SeeFromHere();
+        plan.push_back(board.Live(best));
+        board.Actions(pieces[static_cast<size_t>(pieceIndex)], candidates);
         candidateIndex = 0;
         return true;
     }
     ++pieceIndex;
     if (static_cast<size_t>(pieceIndex) < pieces.size()) {
-        candidates = GenerateActions(this, pieces[static_cast<size_t>(pieceIndex)]);
+        board.Actions(pieces[static_cast<size_t>(pieceIndex)], candidates);
         candidateIndex = 0;
         return true;
     }
-    // Take the whole turn back: playback applies it again from the starting position.
-    while (HasTrials()) {
-        PopTrial();
-    }
+    // The board itself was never changed: every side's sight is brought up to date, as after a
+    // turn tried and taken back.
     if (!plan.empty()) {
         map->updateVisibility = true;
         map->UpdateAllVision();

@@ -66,8 +66,8 @@ TORVANE_WIDE_LOOP void MoveMark(size_t count, const int32_t* __restrict x, const
         const int32_t comeRival = -static_cast<int32_t>(owner[j] != now.owner);
         const auto wasNear = static_cast<uint32_t>(NearMask(x[j] - before.x, y[j] - before.y, speed[j], range[j], goneRival, before.castle));
         const auto isNear = static_cast<uint32_t>(NearMask(x[j] - now.x, y[j] - now.y, speed[j], range[j], comeRival, now.castle));
-        low[j] ^= (nowLow & isNear) ^ (beforeLow & wasNear);
-        high[j] ^= (nowHigh & isNear) ^ (beforeHigh & wasNear);
+        low[j] += (nowLow & isNear) - (beforeLow & wasNear);
+        high[j] += (nowHigh & isNear) - (beforeHigh & wasNear);
         rival[j] += static_cast<int32_t>((isNear & static_cast<uint32_t>(comeRival) & 1) - (wasNear & static_cast<uint32_t>(goneRival) & 1));
     }
 }
@@ -88,8 +88,8 @@ TORVANE_WIDE_LOOP NeighbourSum SumNeighbours(size_t count, const int32_t* __rest
     for (size_t j = 0; j < count; ++j) {
         const int32_t rival = -static_cast<int32_t>(owner[j] != pieceOwner);
         const int32_t near = NearMask(x[j] - px, y[j] - py, speed, range, rival, castle[j]);
-        sum.low ^= markLow[j] & static_cast<uint32_t>(near);
-        sum.high ^= markHigh[j] & static_cast<uint32_t>(near);
+        sum.low += markLow[j] & static_cast<uint32_t>(near);
+        sum.high += markHigh[j] & static_cast<uint32_t>(near);
         sum.rivals -= near & rival;
     }
     return sum;
@@ -147,6 +147,45 @@ void SearchBoard::Touch(int32_t piece)
     touchFlags[i] = 3;
 }
 
+// NOTE: two pieces can share a tile (an undo during the opponent's playback can leave them so):
+// the first in child order, the smallest index, answers for it, as the board's queries find it.
+void SearchBoard::Arrive(int32_t piece)
+{
+    const auto cell = static_cast<size_t>(Cell(pieces[static_cast<size_t>(piece)].x, pieces[static_cast<size_t>(piece)].y));
+    ++standing[cell];
+    if (occupant[cell] < 0 || piece < occupant[cell]) {
+        occupant[cell] = piece;
+    }
+}
+
+void SearchBoard::Leave(int32_t piece)
+{
+    const Piece& leaving = pieces[static_cast<size_t>(piece)];
+    const auto cell = static_cast<size_t>(Cell(leaving.x, leaving.y));
+    --standing[cell];
+    if (occupant[cell] != piece) {
+        return;
+    }
+    occupant[cell] = -1;
+    // Whoever else stands there answers now: the first of them in child order.
+    for (size_t i = 0; standing[cell] > 0 && i < pieces.size(); ++i) {
+        if (static_cast<int32_t>(i) != piece && pieces[i].alive && pieces[i].x == leaving.x && pieces[i].y == leaving.y) {
+            occupant[cell] = static_cast<int32_t>(i);
+            break;
+        }
+    }
+}
+
+bool SearchBoard::AnyOnTileInReach(const Piece& attacker, int32_t x, int32_t y) const
+{
+    for (const Piece& piece : pieces) {
+        if (piece.x == x && piece.y == y && InReach(attacker, piece, attacker.x, attacker.y)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 uint64_t SearchBoard::SelfKey(const Piece& piece)
 {
     // Where it stands and how it moves and reaches.
@@ -197,6 +236,11 @@ bool SearchBoard::HasAttackTarget(int32_t index) const
                 if (other >= 0 && InReach(piece, pieces[static_cast<size_t>(other)], piece.x, piece.y)) {
                     return true;
                 }
+                // Behind the first piece of a shared tile may stand one of another owner.
+                if (other >= 0 && standing[static_cast<size_t>(Cell(piece.x + dx, piece.y + dy))] > 1 &&
+                    AnyOnTileInReach(piece, piece.x + dx, piece.y + dy)) {
+                    return true;
+                }
             }
         }
         return false;
@@ -224,10 +268,10 @@ void SearchBoard::Apply(const Action& action)
         }
         break;
     case AIActionKind::Move:
-        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = -1;
+        Leave(action.piece);
         actor.x = action.x;
         actor.y = action.y;
-        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = action.piece;
+        Arrive(action.piece);
         actor.moved = true;
         actor.attacked = actor.attacked || !HasAttackTarget(action.piece);
         Touch(action.piece);
@@ -267,8 +311,8 @@ void SearchBoard::ApplyAttack(Undo& entry)
     } else {
         target.health -= actor.damage;
         if (target.health <= 0) {
+            Leave(victim);
             target.alive = false;
-            occupant[static_cast<size_t>(Cell(target.x, target.y))] = -1;
         }
     }
     if (target.castle || !target.alive) {
@@ -302,8 +346,8 @@ void SearchBoard::ApplyBuy(Undo& entry)
     bought.moved = true;
     bought.attacked = true;
     const auto index = static_cast<int32_t>(pieces.size());
-    occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = index;
     pieces.push_back(bought);
+    Arrive(index);
     if (counted.x.size() < pieces.size()) {
         counted.Resize(pieces.size());
         nearSpeed.push_back(0);
@@ -330,10 +374,10 @@ void SearchBoard::TakeBack()
     case AIActionKind::Pass:
         break;
     case AIActionKind::Move:
-        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = -1;
+        Leave(action.piece);
         actor.x = entry.x;
         actor.y = entry.y;
-        occupant[static_cast<size_t>(Cell(actor.x, actor.y))] = action.piece;
+        Arrive(action.piece);
         Touch(action.piece);
         break;
     case AIActionKind::Attack:
@@ -345,7 +389,7 @@ void SearchBoard::TakeBack()
             target.owner = entry.victimOwner;
             if (!target.alive) {
                 target.alive = true;
-                occupant[static_cast<size_t>(Cell(target.x, target.y))] = entry.victim;
+                Arrive(entry.victim);
             }
             if (changed) {
                 Touch(entry.victim);
@@ -357,8 +401,7 @@ void SearchBoard::TakeBack()
         if (actor.owner < static_cast<int32_t>(gold.size())) {
             gold[static_cast<size_t>(actor.owner)] = entry.gold;
         }
-        const Piece& bought = pieces.back();
-        occupant[static_cast<size_t>(Cell(bought.x, bought.y))] = -1;
+        Leave(static_cast<int32_t>(pieces.size()) - 1);
         pieces.pop_back();
         Touch(static_cast<int32_t>(pieces.size()));
         --nextSerial;
@@ -388,38 +431,6 @@ std::vector<AIAction> SearchBoard::Trials() const
         actions.push_back(Live(entry.action));
     }
     return actions;
-}
-
-// Reachable tiles, as BoardQueries finds them and remembers them.
-const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(int32_t index)
-{
-    const Piece& piece = pieces[static_cast<size_t>(index)];
-    if (piece.speed > ReachMemo::maxSpeed) {
-        Walk(piece);
-        return reachable;
-    }
-    uint64_t occupied = 0;
-    for (const Piece& other : pieces) {
-        const int32_t dx = other.x - piece.x;
-        const int32_t dy = other.y - piece.y;
-        if (other.alive && std::abs(dx) + std::abs(dy) <= piece.speed) {
-            occupied |= ReachMemo::Bit(dx, dy);
-        }
-    }
-    reachable.clear();
-    if (reachMemo.Recall(piece.x, piece.y, piece.speed, occupied, [&](int32_t x, int32_t y) { reachable.push_back({x, y}); })) {
-        return reachable;
-    }
-    Walk(piece);
-    reachMemo.Keep(piece.x, piece.y, piece.speed, occupied, reachable.size(), [&](size_t i) { return reachable[i]; });
-    return reachable;
-}
-
-void SearchBoard::Walk(const Piece& piece)
-{
-    reachable.clear();
-    walk.Walk(piece.x, piece.y, piece.speed, width, height, entryCost, [&](size_t cell) { return occupant[cell] >= 0; },
-              [&](int32_t x, int32_t y) { reachable.push_back({x, y}); });
 }
 
 // Brings the neighbourhoods to the pieces as they stand: each changed piece is taken out of every
@@ -477,8 +488,20 @@ const std::vector<uint32_t>& SearchBoard::ThreatTiles(int32_t index, uint64_t ne
 void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
 {
     out.clear();
-    const std::vector<std::array<int32_t, 2>>& tiles = Reachable(index);
     const Piece& unit = pieces[static_cast<size_t>(index)];
+    // Where it can move: as remembered, or else as a grid of bits when the board allows (no order
+    // is needed here); the step search meets a new neighbourhood at nearly every trial, where a walk
+    // would cost most.
+    const bool listed = unit.speed <= ReachMemo::maxSpeed && Recalled(unit, OccupiedAround(unit));
+    aroundUnit.clear();
+    for (size_t i = 0; !listed && i < pieces.size(); ++i) {
+        const Piece& piece = pieces[i];
+        if (piece.alive && std::abs(piece.x - unit.x) <= unit.speed && std::abs(piece.y - unit.y) <= unit.speed) {
+            aroundUnit.push_back({piece.x - unit.x, piece.y - unit.y});
+        }
+    }
+    const bool inGrid = !listed && reachArea.Find(unit.x, unit.y, unit.speed, aroundUnit);
+    const std::vector<std::array<int32_t, 2>>& tiles = listed || inGrid ? reachable : Reachable(index);
     for (const Piece& piece : pieces) {
         if (!piece.alive || piece.team == unit.team) {
             continue;
@@ -488,78 +511,25 @@ void SearchBoard::ComputeThreats(int32_t index, std::vector<uint32_t>& out)
         if (Distance(piece.x, piece.y, unit.x, unit.y) > unit.speed + reach) {
             continue;
         }
-        if (std::any_of(tiles.begin(), tiles.end(), [&](const std::array<int32_t, 2>& from) { return Distance(piece.x, piece.y, from[0], from[1]) <= reach; })) {
-            out.push_back(ThreatMemo::PackOffset(piece.x - unit.x, piece.y - unit.y));
+        const bool inReach = inGrid ? reachArea.Within(piece.x - unit.x, piece.y - unit.y, reach)
+                                    : std::any_of(tiles.begin(), tiles.end(), [&](const std::array<int32_t, 2>& from) {
+                                          return Distance(piece.x, piece.y, from[0], from[1]) <= reach;
+                                      });
+        if (!inReach) {
+            continue;
+        }
+        // Pieces sharing a tile are one target: the first one standing there.
+        const uint32_t packed = ThreatMemo::PackOffset(piece.x - unit.x, piece.y - unit.y);
+        if (std::find(out.begin(), out.end(), packed) == out.end()) {
+            out.push_back(packed);
         }
     }
 }
 
-SearchBoard::Action SearchBoard::CastleCandidate(int32_t index)
+SearchBoard::Neighbourhood SearchBoard::LiveNeighbours(int32_t index) const
 {
-    const Piece& piece = pieces[static_cast<size_t>(index)];
-    const int32_t type = piece.owner < static_cast<int32_t>(gold.size()) ? Rules::DearestAffordable(gold[static_cast<size_t>(piece.owner)]) : -1;
-    spawnTiles.clear();
-    Rules::ForEachSpawnTile(
-        piece.x, piece.y, [&](int32_t x, int32_t y) { return OnBoard(x, y) && blocked[static_cast<size_t>(Cell(x, y))] == 0; },
-        [&](int32_t x, int32_t y) { return occupant[static_cast<size_t>(Cell(x, y))] < 0; },
-        [&](int32_t x, int32_t y) { spawnTiles.push_back({x, y}); });
-    if (type < 0 || spawnTiles.empty()) {
-        return {AIActionKind::Pass, index, 0, 0, 0};
-    }
-    // With no enemy in sight the unit goes to the first free neighbour.
-    std::array<int32_t, 2> tile = spawnTiles.front();
-    NearestToEnemy(spawnTiles, tile);
-    return {AIActionKind::Buy, index, tile[0], tile[1], type};
-}
-
-std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
-{
-    const Piece& piece = pieces[static_cast<size_t>(index)];
-    const Action pass = {AIActionKind::Pass, index, 0, 0, 0};
-    if (piece.castle) {
-        return {CastleCandidate(index), pass};
-    }
-    Action first = pass;
-    if (piece.moved) {
-        // In child order: equals go to the first.
-        Heuristic::MostValuable choice;
-        for (size_t i = 0; i < pieces.size(); ++i) {
-            const Piece& target = pieces[i];
-            if (InReach(piece, target, piece.x, piece.y) && choice.Offer(target.value, i)) {
-                first = {AIActionKind::Attack, index, target.x, target.y, 0};
-            }
-        }
-        return {first, pass};
-    }
-    // Its neighbourhood as the pieces stand now: the other pieces' neighbourhoods wait for the next
-    // score, by which time many of the trials' changes have been taken back again.
     const auto i = static_cast<size_t>(index);
-    const NeighbourSum near = SumOver(live, piece.x, piece.y, nearSpeed[i], nearRange[i], piece.owner);
-    // The most valuable piece it could attack after a move, the first in creation order of equals.
-    int32_t victim = -1;
-    Heuristic::MostValuable choice;
-    for (uint32_t offset : near.rivals == 0 ? noTiles : ThreatTiles(index, (uint64_t{near.high} << 32) | near.low)) {
-        const int32_t at = VictimAt(index, offset);
-        if (at >= 0 && choice.Offer(pieces[static_cast<size_t>(at)].value, pieces[static_cast<size_t>(at)].serial)) {
-            victim = at;
-        }
-    }
-    const std::vector<std::array<int32_t, 2>>& tiles = Reachable(index);
-    if (victim >= 0) {
-        const Piece& target = pieces[static_cast<size_t>(victim)];
-        for (const std::array<int32_t, 2>& tile : tiles) {
-            if (Distance(tile[0], tile[1], target.x, target.y) == 1) {
-                first = {AIActionKind::Move, index, tile[0], tile[1], 0};
-                break;
-            }
-        }
-    }
-    Action second = pass;
-    std::array<int32_t, 2> tile = {0, 0};
-    // With no enemy in sight there is nothing to walk toward: the piece passes.
-    if (!tiles.empty() && NearestToEnemy(tiles, tile)) {
-        second = {AIActionKind::Move, index, tile[0], tile[1], 0};
-    }
-    return {first, second};
+    const Piece& piece = pieces[i];
+    const NeighbourSum sum = SumOver(live, piece.x, piece.y, nearSpeed[i], nearRange[i], piece.owner);
+    return {(uint64_t{sum.high} << 32) | sum.low, sum.rivals};
 }
-

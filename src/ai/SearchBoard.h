@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ai/AIController.h"
+#include "ai/ReachArea.h"
 #include "ai/ScoreTerms.h"
 #include "ai/SightCount.h"
 #include "ai/ThreatMemo.h"
@@ -18,12 +19,12 @@ class TeamController;
 class TileMap;
 class Unit;
 
-// The two-candidate search's own copy of a board: the pieces in flat arrays, a grid of who stands
-// where, the sides' gold. The search tries and takes back its trials here, asks its heuristics'
-// questions here and scores its complete turns here, as the live board would answer them, but
-// without the board's snapshots and without walking every piece object for every question.
-// From one scored turn to the next it keeps each piece's threat set (by a key of its
-// neighbourhood), the side's sight (counted tile by tile) and each piece's approach cost.
+// The searches' own copy of a board: the pieces in flat arrays, a grid of who stands where, the
+// sides' gold. Both opponents try and take back their trials here, the two-candidate search asks
+// its heuristics' questions here, and both score positions here, as the board and the evaluator
+// would answer them, but without the board's snapshots and without walking every piece object for
+// every question. From one scored position to the next it keeps each piece's threat set (by a key
+// of its neighbourhood), the side's sight (counted tile by tile) and each piece's approach cost.
 class SearchBoard {
 public:
     // A trial: the acting piece by index, and the target tile.
@@ -35,7 +36,7 @@ public:
         int32_t type = 0;
     };
 
-    // Whether the copy can stand for `map`: every piece on a tile of its own on the board, of one
+    // Whether the copy can stand for `map`: every piece on the board (two may share a tile), of one
     // of the board's sides or of none, and a board of at most 1024 tiles a side.
     static bool Fits(const TileMap& map);
 
@@ -69,10 +70,14 @@ public:
     // position is dropped (its tables are kept: releasing them would stall a frame).
     void Reset(TileMap& map, TeamController* side);
 
+    // The index of the board's piece `unit`; -1 when the copy does not hold it.
+    int32_t IndexOf(const Unit* unit) const;
     // The first piece of the side, in child order, that has not finished; -1 when none is left.
     int32_t CurrentPiece() const;
     // The piece's two candidates, as the two-candidate search builds them.
     std::array<Action, 2> Candidates(int32_t piece);
+    // Everything the piece can do at its current step, in the step search's order, into `out`.
+    void Actions(int32_t piece, std::vector<Action>& out);
     void Apply(const Action& action);
     void TakeBack();
     // An action as the live board takes it, and the trials applied, in order, so.
@@ -80,6 +85,9 @@ public:
     std::vector<AIAction> Trials() const;
     // The position's score for the side. The side's sight is then the position's, kept here.
     float Score();
+    // The side's sight becomes the position's as it stands, unscored: the step search judges each
+    // trial by the sight of the position it tried it from.
+    void SeeFromHere();
     // Writes the sight of the last scored position into the side's visibleTiles, as UpdateVision
     // orders it; nothing when no position was scored since the last write.
     void WriteSight();
@@ -147,6 +155,8 @@ private:
     // The two kinds of trial that change more than the actor.
     void ApplyAttack(Undo& entry);
     void ApplyBuy(Undo& entry);
+    // The castle's free, passable neighbours into spawnTiles.
+    void FindSpawnTiles(const Piece& castle);
     // A castle's first candidate: the dearest type it can pay for, nearest to an enemy in sight.
     Action CastleCandidate(int32_t castle);
     // The score's terms from what is kept: material (castles kept with it), the attacks still to
@@ -174,6 +184,13 @@ private:
     std::vector<int32_t> ThreatenedAfresh(int32_t piece);
     bool InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const;
     bool HasAttackTarget(int32_t piece) const;
+    // A piece comes onto its tile, or leaves it, in the grid of who stands where.
+    void Arrive(int32_t piece);
+    void Leave(int32_t piece);
+    // The piece that answers for the tile `piece` stands on: the first there in child order.
+    const Piece& FirstOn(const Piece& piece) const { return pieces[static_cast<size_t>(At(piece.x, piece.y))]; }
+    // Whether any piece on (x, y), not only the first, is in the attacker's reach from its tile.
+    bool AnyOnTileInReach(const Piece& attacker, int32_t x, int32_t y) const;
     // Brings the piece's bit of `unfinished` to its state.
     void Unfinished(int32_t piece);
     // A piece's tile, owner or presence changed: the kept states look at it again.
@@ -184,12 +201,22 @@ private:
     // Where the piece can move, in the order Unit::GetReachableTiles lists it; valid until the next call.
     const std::vector<std::array<int32_t, 2>>& Reachable(int32_t piece);
     void Walk(const Piece& piece);
+    // The tiles within the piece's speed that hold a piece, as the remembered lists are keyed; and
+    // the list remembered for them into `reachable`, false when none is.
+    uint64_t OccupiedAround(const Piece& piece) const;
+    bool Recalled(const Piece& piece, uint64_t occupied);
 
     // Threat sets: per piece the marks of the pieces near it combined, and the rivals among them.
     void SyncThreats();
     void Recount(int32_t piece);
     // Where the neighbourhoods see the piece now: far away when it is not on the board.
     NearPiece NearOf(size_t piece) const;
+    // The marks of the piece's neighbourhood as the pieces stand now, summed, and the rivals in it.
+    struct Neighbourhood {
+        uint64_t marks = 0;
+        int32_t rivals = 0;
+    };
+    Neighbourhood LiveNeighbours(int32_t index) const;
     // The piece's threat set, remembered by its neighbourhood's combined marks.
     const std::vector<uint32_t>& ThreatTiles(int32_t piece, uint64_t neighbours);
     void ComputeThreats(int32_t piece, std::vector<uint32_t>& out);
@@ -223,7 +250,8 @@ private:
     int32_t height = 0;
     std::vector<Piece> pieces;
     std::vector<int32_t> gold;  // per side
-    std::vector<int32_t> occupant;  // per tile, the piece's index or -1
+    std::vector<int32_t> occupant;  // per tile, the first piece's index or -1
+    std::vector<int32_t> standing;  // per tile, how many pieces stand there
     std::vector<int32_t> entryCost;
     std::vector<uint8_t> blocked;
     std::vector<Undo> undo;
@@ -237,12 +265,14 @@ private:
 
     std::vector<std::array<int32_t, 2>> reachable;
     ReachWalk walk;
+    ReachArea reachArea;  // the tiles' costs read at Reset
+    std::vector<std::array<int32_t, 2>> aroundUnit;  // the pieces around the one whose threats are found
     ReachMemo reachMemo;  // made when the first search starts (1.3 MiB) and kept
 
     Placements live;     // as the pieces stand now, kept by Touch
     Placements counted;  // as the neighbourhoods last counted them
     std::vector<uint64_t> liveSelf;  // per piece, its own part of its threat set's key, kept by Touch
-    // Per piece its speed and reach, and the marks of its neighbourhood combined by exclusive or
+    // Per piece its speed and reach, and the marks of its neighbourhood summed, each 32-bit half on its own
     // (see MoveMark) and the rivals in it.
     std::vector<int32_t> nearSpeed;
     std::vector<int32_t> nearRange;

@@ -40,13 +40,18 @@ std::string SearchBoard::Inconsistency()
 std::string SearchBoard::GridInconsistency() const
 {
     std::vector<int32_t> fresh(occupant.size(), -1);
+    std::vector<int32_t> count(occupant.size(), 0);
     for (size_t i = pieces.size(); i-- > 0;) {
         if (pieces[i].alive) {
             fresh[static_cast<size_t>(Cell(pieces[i].x, pieces[i].y))] = static_cast<int32_t>(i);
+            ++count[static_cast<size_t>(Cell(pieces[i].x, pieces[i].y))];
         }
     }
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
+            if (standing[static_cast<size_t>(Cell(x, y))] != count[static_cast<size_t>(Cell(x, y))]) {
+                return Differs("pieces on tile " + TileText(x, y), standing[static_cast<size_t>(Cell(x, y))], count[static_cast<size_t>(Cell(x, y))]);
+            }
             if (occupant[static_cast<size_t>(Cell(x, y))] != fresh[static_cast<size_t>(Cell(x, y))]) {
                 return Differs("piece on tile " + TileText(x, y), occupant[static_cast<size_t>(Cell(x, y))], fresh[static_cast<size_t>(Cell(x, y))]);
             }
@@ -84,15 +89,18 @@ std::string SearchBoard::NeighbourhoodInconsistency() const
         if (!pieces[i].alive || (touchFlags[i] & 1) != 0) {
             continue;
         }
-        uint64_t marks = 0;
+        // Each half of the marks summed on its own, so that two like pieces on one tile do not cancel.
+        uint32_t low = 0;
+        uint32_t high = 0;
         int32_t rivalCount = 0;
         for (size_t j = 0; j < counted.x.size(); ++j) {
             const int32_t rival = counted.owner[j] != counted.owner[i] ? -1 : 0;
             const bool near = NearMask(counted.x[j] - counted.x[i], counted.y[j] - counted.y[i], nearSpeed[i], nearRange[i], rival, counted.castle[j]) != 0;
-            marks ^= near ? counted.Get(j).mark : 0;
+            low += near ? counted.low[j] : 0;
+            high += near ? counted.high[j] : 0;
             rivalCount += near && rival != 0 ? 1 : 0;
         }
-        if (((uint64_t{sumHigh[i]} << 32) | sumLow[i]) != marks) {
+        if (sumHigh[i] != high || sumLow[i] != low) {
             return "combined marks of the neighbourhood of piece " + std::to_string(i);
         }
         if (rivals[i] != rivalCount) {
@@ -168,9 +176,13 @@ std::vector<int32_t> SearchBoard::ThreatenedAfresh(int32_t index)
         if (!piece.alive || piece.team == unit.team) {
             continue;
         }
+        // Pieces sharing a tile are one target: the first one standing there.
+        const int32_t first = At(piece.x, piece.y);
         for (const std::array<int32_t, 2>& from : tiles) {
             if (Rules::InReach(from[0], from[1], unit.range, piece.x, piece.y, piece.castle)) {
-                threatened.push_back(static_cast<int32_t>(i));
+                if (std::find(threatened.begin(), threatened.end(), first) == threatened.end()) {
+                    threatened.push_back(first);
+                }
                 break;
             }
         }
@@ -196,7 +208,8 @@ float SearchBoard::ScoreAfresh()
         terms.castles += parts.castles;
         for (size_t j = 0; own && piece.moved && !piece.attacked && j < pieces.size(); ++j) {
             if (InReach(piece, pieces[j], piece.x, piece.y)) {
-                terms.attacks += ScoreTerms::AttackWorth(piece.damage, pieces[j].health, pieces[j].value);
+                const Piece& attacked = FirstOn(pieces[j]);
+                terms.attacks += ScoreTerms::AttackWorth(piece.damage, attacked.health, attacked.value);
             }
         }
         if (Marked(piece.x, piece.y)) {

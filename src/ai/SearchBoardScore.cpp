@@ -55,12 +55,21 @@ bool SearchBoard::NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tile
 
 void SearchBoard::CountSight()
 {
+    SeeFromHere();
+    for (int32_t index : scoreTouched) {
+        touchFlags[static_cast<size_t>(index)] &= static_cast<uint8_t>(~2u);
+    }
+    scoreTouched.clear();
+}
+
+// NOTE: the pieces stay listed as changed: the score's material and approach have yet to look at them.
+void SearchBoard::SeeFromHere()
+{
     if (sources.size() < pieces.size()) {
         sources.resize(pieces.size());
     }
     for (int32_t index : scoreTouched) {
         const auto i = static_cast<size_t>(index);
-        touchFlags[i] &= static_cast<uint8_t>(~2u);
         SightCount::Source now;
         if (i < pieces.size() && pieces[i].alive) {
             const Piece& piece = pieces[i];
@@ -75,7 +84,6 @@ void SearchBoard::CountSight()
         sight.Move(sources[i], now);
         sources[i] = now;
     }
-    scoreTouched.clear();
     sightCounted = true;
     sightWritten = false;
     ++enemyChanges;  // the enemies in sight are found anew
@@ -160,7 +168,8 @@ int32_t SearchBoard::AttacksNow() const
         if (piece.alive && piece.team == side && piece.moved && !piece.attacked) {
             for (const Piece& target : pieces) {
                 if (InReach(piece, target, piece.x, piece.y)) {
-                    attacks += ScoreTerms::AttackWorth(piece.damage, target.health, target.value);
+                    const Piece& attacked = FirstOn(target);
+                    attacks += ScoreTerms::AttackWorth(piece.damage, attacked.health, attacked.value);
                 }
             }
         }

@@ -19,14 +19,12 @@ bool SearchBoard::Fits(const TileMap& map)
     }
     const auto height = static_cast<int32_t>(map.tiles.size());
     const auto width = static_cast<int32_t>(map.tiles.front().size());
-    std::vector<uint8_t> taken(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     for (const Unit* unit : map.Units()) {
         const Vector2 tile = unit->GetTile();
         const auto x = static_cast<int32_t>(tile.x);
         const auto y = static_cast<int32_t>(tile.y);
         const bool known = unit->team == nullptr || std::find(map.teams.begin(), map.teams.end(), unit->team) != map.teams.end();
-        if (!known || x < 0 || y < 0 || x >= width || y >= height || unit->speed < 0 || unit->sightRange < 0 ||
-            taken[static_cast<size_t>(y * width + x)]++ != 0) {
+        if (!known || x < 0 || y < 0 || x >= width || y >= height || unit->speed < 0 || unit->sightRange < 0) {
             return false;
         }
     }
@@ -54,6 +52,7 @@ void SearchBoard::Reset(TileMap& board, TeamController* searcher)
             blocked[static_cast<size_t>(Cell(x, y))] = tile.blocked ? 1 : 0;
         }
     }
+    reachArea.ReadTiles(width, height, entryCost);
     ReadPieces();
     ForgetKept();
 }
@@ -64,9 +63,20 @@ int32_t SearchBoard::OwnerOf(const TeamController* team) const
     return static_cast<int32_t>(at - map->teams.begin());  // the count of sides for none
 }
 
+int32_t SearchBoard::IndexOf(const Unit* unit) const
+{
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (unit != nullptr && pieces[i].unit == unit) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
 void SearchBoard::ReadPieces()
 {
     occupant.assign(entryCost.size(), -1);
+    standing.assign(entryCost.size(), 0);
     pieces.clear();
     nextSerial = 0;
     for (Unit* unit : map->Units()) {
@@ -88,8 +98,8 @@ void SearchBoard::ReadPieces()
         piece.moved = unit->hasMoved;
         piece.attacked = unit->hasAttacked;
         nextSerial = std::max(nextSerial, unit->serial + 1);
-        occupant[static_cast<size_t>(Cell(piece.x, piece.y))] = static_cast<int32_t>(pieces.size());
         pieces.push_back(piece);
+        Arrive(static_cast<int32_t>(pieces.size()) - 1);
     }
 }
 
@@ -150,5 +160,10 @@ void SearchBoard::ForgetKept()
     keptMaterial = 0;
     keptCastles = 0;
     keptApproach = 0;
-    pathCosts.assign(cells, {});
+    // The rows keep their storage from one search to the next: freed and made again, each search
+    // would pay the system for it anew.
+    pathCosts.resize(cells);
+    for (std::vector<int32_t>& row : pathCosts) {
+        row.clear();
+    }
 }

@@ -37,6 +37,57 @@ int32_t ParseField(const std::string& field, const std::string& name, int line, 
     }
     return static_cast<int32_t>(value);
 }
+// One row of tiles, checked against the rows before it.
+void ReadTileRow(MapFile& map, const std::string& line, const std::string& name, int lineNumber)
+{
+    for (size_t x = 0; x < line.size(); ++x) {
+        if (line[x] < '0' || line[x] > '3') {
+            Fail(name, lineNumber,
+                 "tile character '" + std::string(1, line[x]) + "' at column " + std::to_string(x) +
+                     " is not one of 0-3");
+        }
+    }
+    if (!map.rows.empty() && line.size() < map.rows.front().size()) {
+        Fail(name, lineNumber,
+             "tile row has " + std::to_string(line.size()) + " tiles, fewer than the first row's " +
+                 std::to_string(map.rows.front().size()));
+    }
+    if (map.rows.empty() && line.size() > static_cast<size_t>(maxBoardSide)) {
+        Fail(name, lineNumber,
+             "tile row has " + std::to_string(line.size()) + " tiles, more than the " +
+                 std::to_string(maxBoardSide) + " a board may be wide");
+    }
+    if (map.rows.size() == static_cast<size_t>(maxBoardSide)) {
+        Fail(name, lineNumber,
+             "more than " + std::to_string(maxBoardSide) + " tile rows, more than a board may be high");
+    }
+    map.rows.push_back(line);
+}
+
+// One piece line: up to four comma-separated numbers, the missing ones 0.
+void ReadPieceLine(MapFile& map, const std::string& line, const std::string& name, int lineNumber)
+{
+    std::vector<std::string> fields;
+    std::string field;
+    std::istringstream split(line);
+    while (std::getline(split, field, ',')) {
+        fields.push_back(field);
+    }
+    if (!line.empty() && line.back() == ',') {
+        fields.emplace_back();
+    }
+    if (fields.size() > 4) {
+        Fail(name, lineNumber, "piece line has " + std::to_string(fields.size()) + " numbers, at most 4 allowed");
+    }
+    int32_t values[4] = {0, 0, 0, 0};
+    for (size_t i = 0; i < fields.size(); ++i) {
+        values[i] = ParseField(fields[i], name, lineNumber, static_cast<int>(i) + 1);
+    }
+    if (values[0] < 0 || values[0] > 3) {
+        Fail(name, lineNumber, "piece type " + std::to_string(values[0]) + " is not one of 0-3");
+    }
+    map.pieces.push_back({values[0], values[1], values[2], values[3], lineNumber});
+}
 }  // namespace
 
 MapFile ParseMapFormat(const std::string& text, const std::string& name)
@@ -56,28 +107,7 @@ MapFile ParseMapFormat(const std::string& text, const std::string& name)
                 inPieces = true;
                 continue;
             }
-            for (size_t x = 0; x < line.size(); ++x) {
-                if (line[x] < '0' || line[x] > '3') {
-                    Fail(name, lineNumber,
-                         "tile character '" + std::string(1, line[x]) + "' at column " + std::to_string(x) +
-                             " is not one of 0-3");
-                }
-            }
-            if (!map.rows.empty() && line.size() < map.rows.front().size()) {
-                Fail(name, lineNumber,
-                     "tile row has " + std::to_string(line.size()) + " tiles, fewer than the first row's " +
-                         std::to_string(map.rows.front().size()));
-            }
-            if (map.rows.empty() && line.size() > static_cast<size_t>(maxBoardSide)) {
-                Fail(name, lineNumber,
-                     "tile row has " + std::to_string(line.size()) + " tiles, more than the " +
-                         std::to_string(maxBoardSide) + " a board may be wide");
-            }
-            if (map.rows.size() == static_cast<size_t>(maxBoardSide)) {
-                Fail(name, lineNumber,
-                     "more than " + std::to_string(maxBoardSide) + " tile rows, more than a board may be high");
-            }
-            map.rows.push_back(line);
+            ReadTileRow(map, line, name, lineNumber);
             continue;
         }
         // NOTE: blank lines among the pieces (the file's final line feed among them)
@@ -85,26 +115,7 @@ MapFile ParseMapFormat(const std::string& text, const std::string& name)
         if (line.find_first_not_of(" \t") == std::string::npos) {
             continue;
         }
-        std::vector<std::string> fields;
-        std::string field;
-        std::istringstream split(line);
-        while (std::getline(split, field, ',')) {
-            fields.push_back(field);
-        }
-        if (!line.empty() && line.back() == ',') {
-            fields.emplace_back();
-        }
-        if (fields.size() > 4) {
-            Fail(name, lineNumber, "piece line has " + std::to_string(fields.size()) + " numbers, at most 4 allowed");
-        }
-        int32_t values[4] = {0, 0, 0, 0};
-        for (size_t i = 0; i < fields.size(); ++i) {
-            values[i] = ParseField(fields[i], name, lineNumber, static_cast<int>(i) + 1);
-        }
-        if (values[0] < 0 || values[0] > 3) {
-            Fail(name, lineNumber, "piece type " + std::to_string(values[0]) + " is not one of 0-3");
-        }
-        map.pieces.push_back({values[0], values[1], values[2], values[3], lineNumber});
+        ReadPieceLine(map, line, name, lineNumber);
     }
     if (map.rows.empty()) {
         Fail(name, 1, "no tile row");

@@ -326,7 +326,7 @@ void TileMap::CheckVictory()
 
 void TileMap::MoveUnit(Unit* unit, Vector2 tile)
 {
-    TakeActionSnapshot(unit);
+    TakeSnapshot();
     Notify(BoardChange::Kind::Move, unit, tile);
     unit->position = {tile.x * 100.0f, tile.y * 100.0f};
     unit->hasMoved = true;
@@ -345,7 +345,7 @@ void TileMap::AttackUnit(Unit* attacker, Vector2 targetTile)
     if (target == nullptr) {
         return;
     }
-    TakeActionSnapshot(attacker, target);
+    TakeSnapshot();
     Notify(BoardChange::Kind::Attack, attacker, targetTile);
     target->OnAttacked(attacker->damage, attacker);
     attacker->hasAttacked = true;
@@ -356,7 +356,7 @@ void TileMap::AttackUnit(Unit* attacker, Vector2 targetTile)
 
 void TileMap::BuyUnit(Unit* castle, int32_t unitType, Vector2 tile)
 {
-    TakeActionSnapshot(castle);
+    TakeSnapshot();
     Notify(BoardChange::Kind::Buy, castle, tile, unitType);
     if (castle->team != nullptr) {
         castle->team->gold -= TypeInfo(unitType).cost;
@@ -367,7 +367,7 @@ void TileMap::BuyUnit(Unit* castle, int32_t unitType, Vector2 tile)
 
 void TileMap::PassUnit(Unit* unit)
 {
-    TakeActionSnapshot(unit);
+    TakeSnapshot();
     Notify(BoardChange::Kind::Pass, unit);
     if (!unit->hasMoved) {
         unit->hasMoved = true;
@@ -403,16 +403,10 @@ void TileMap::Notify(BoardChange::Kind kind, const Unit* actor, Vector2 to, int3
     observer->Changed(*this, change);
 }
 
-// Recording and restoring the mutable state: the undo key and the opponents' trial
-// actions both take changes back this way.
+// Recording and restoring the mutable state: the undo key takes changes back this way.
 void TileMap::TakeSnapshot()
 {
     BoardSnapshot& snapshot = history.emplace_back();
-    // A snapshot taken back before is filled in place: the searches take and restore one per trial.
-    if (!spareSnapshots.empty()) {
-        snapshot = std::move(spareSnapshots.back());
-        spareSnapshots.pop_back();
-    }
     const std::vector<Unit*>& pieces = Units();
     snapshot.units.resize(pieces.size());
     for (size_t i = 0; i < pieces.size(); ++i) {
@@ -432,115 +426,6 @@ void TileMap::TakeSnapshot()
         snapshot.gold[i] = teams[i]->gold;
     }
     snapshot.currentTeam = currentTeam;
-    snapshot.light = false;
-}
-
-void TileMap::TakeActionSnapshot(Unit* actor, Unit* attacked)
-{
-    if (!lightSnapshots) {
-        TakeSnapshot();
-        return;
-    }
-    BoardSnapshot& snapshot = history.emplace_back();
-    if (!spareSnapshots.empty()) {
-        snapshot = std::move(spareSnapshots.back());
-        spareSnapshots.pop_back();
-    }
-    snapshot.light = true;
-    snapshot.units.clear();
-    for (Unit* unit : {actor, attacked}) {
-        if (unit != nullptr) {
-            snapshot.units.push_back({unit, unit->position, unit->team, unit->health, unit->hasMoved, unit->hasAttacked});
-        }
-    }
-    snapshot.childCount = children.size();
-    snapshot.attacked = attacked;
-    if (attacked != nullptr) {
-        snapshot.attackedChild = static_cast<size_t>(std::find(children.begin(), children.end(), attacked) - children.begin());
-        const std::vector<Unit*>& pieces = Units();
-        snapshot.attackedPiece = static_cast<size_t>(std::find(pieces.begin(), pieces.end(), attacked) - pieces.begin());
-    }
-    snapshot.gold.resize(teams.size());
-    for (size_t i = 0; i < teams.size(); ++i) {
-        snapshot.gold[i] = teams[i]->gold;
-    }
-    snapshot.currentTeam = currentTeam;
-}
-
-void TileMap::UndoLight(const BoardSnapshot& snapshot)
-{
-    // A purchase added its unit as the last child, and the last piece.
-    while (children.size() > snapshot.childCount) {
-        Node* added = children.back();
-        children.pop_back();
-        added->parent = nullptr;
-        auto* unit = dynamic_cast<Unit*>(added);
-        if (unit != nullptr) {
-            removedUnits.push_back(unit);
-        }
-        if (unitsValid && unit != nullptr && !units.empty() && units.back() == unit) {
-            units.pop_back();
-        } else {
-            unitsValid = false;
-        }
-    }
-    // A piece that fell goes back to its place.
-    Unit* fallen = snapshot.attacked;
-    if (fallen != nullptr && fallen->parent == nullptr) {
-        auto it = std::find(removedUnits.rbegin(), removedUnits.rend(), fallen);
-        if (it != removedUnits.rend()) {
-            removedUnits.erase(std::next(it).base());
-        }
-        fallen->parent = this;
-        children.insert(children.begin() + static_cast<std::ptrdiff_t>(snapshot.attackedChild), fallen);
-        const bool valid = unitsValid;
-        ChildrenChanged();
-        if (valid && snapshot.attackedPiece <= units.size()) {
-            units.insert(units.begin() + static_cast<std::ptrdiff_t>(snapshot.attackedPiece), fallen);
-            unitsValid = true;
-        }
-    }
-}
-
-void TileMap::ReattachPieces(const BoardSnapshot& snapshot)
-{
-    // Every piece leaves the board; the other children keep their order in front.
-    // NOTE: done in one pass rather than a RemoveChild per piece: the searches
-    // restore after every trial action.
-    std::vector<Unit*>& detached = detachedScratch;
-    detached = Units();
-    size_t next = 0;
-    std::erase_if(children, [&](Node* child) {
-        if (next < detached.size() && child == detached[next]) {
-            ++next;
-            return true;
-        }
-        return false;
-    });
-    for (Unit* unit : detached) {
-        unit->parent = nullptr;
-        removedUnits.push_back(unit);
-    }
-    // NOTE: the pieces come back as the last children, in the recorded order.
-    for (const UnitSnapshot& record : snapshot.units) {
-        Unit* unit = record.unit;
-        if (unit->parent == nullptr) {
-            // A piece is listed once; the ones just detached are near the end.
-            auto it = std::find(removedUnits.rbegin(), removedUnits.rend(), unit);
-            if (it != removedUnits.rend()) {
-                removedUnits.erase(std::next(it).base());
-            }
-            unit->parent = this;
-            children.push_back(unit);
-        }
-    }
-    ChildrenChanged();
-    // Every recorded piece is back and no other piece is: the list is the record's.
-    units.clear();
-    for (const UnitSnapshot& record : snapshot.units) {
-        units.push_back(record.unit);
-    }
-    unitsValid = true;
 }
 
 void TileMap::RestoreSnapshot(int32_t index)
@@ -548,28 +433,21 @@ void TileMap::RestoreSnapshot(int32_t index)
     if (index < 0 || static_cast<size_t>(index) >= history.size()) {
         return;
     }
-    // A light entry takes back only its own action: the later entries go first, newest first.
-    if (history[static_cast<size_t>(index)].light) {
-        while (history.size() > static_cast<size_t>(index) + 1) {
-            RestoreSnapshot(static_cast<int32_t>(history.size()) - 1);
-        }
-    }
     Notify(BoardChange::Kind::Undo, nullptr);
     BoardSnapshot snapshot = std::move(history[static_cast<size_t>(index)]);
     history.erase(history.begin() + index, history.end());
-
-    if (snapshot.light) {
-        UndoLight(snapshot);
-    } else {
-        // Most restores find the recorded pieces already last among the children, in the recorded
-        // order, and only their state to set.
-        const size_t count = snapshot.units.size();
-        const bool inPlace = Units().size() == count && children.size() >= count &&
-                             std::equal(children.end() - static_cast<std::ptrdiff_t>(count), children.end(), snapshot.units.begin(),
-                                        [](const Node* child, const UnitSnapshot& record) { return child == record.unit; });
-        if (!inPlace) {
-            ReattachPieces(snapshot);
+    // Every piece leaves the board, and the recorded ones come back as the last children, in the
+    // recorded order; the other children keep their order in front.
+    for (Unit* unit : GetUnits()) {
+        RemoveChild(unit);
+        removedUnits.push_back(unit);
+    }
+    for (const UnitSnapshot& record : snapshot.units) {
+        auto it = std::find(removedUnits.rbegin(), removedUnits.rend(), record.unit);
+        if (it != removedUnits.rend()) {
+            removedUnits.erase(std::next(it).base());
         }
+        AddChild(record.unit);
     }
     for (const UnitSnapshot& record : snapshot.units) {
         Unit* unit = record.unit;
@@ -583,9 +461,6 @@ void TileMap::RestoreSnapshot(int32_t index)
         teams[i]->gold = snapshot.gold[i];
     }
     currentTeam = snapshot.currentTeam;
-    if (spareSnapshots.size() < 64) {
-        spareSnapshots.push_back(std::move(snapshot));
-    }
     if (updateVisibility) {
         UpdateAllVision();
     }

@@ -81,9 +81,6 @@ public:
     TeamController* ai = nullptr;  // not owned: the computer side, teams[1]
     bool forfeited = false;
     bool updateVisibility = true;
-    // While set, the actions record in their history entries only what they change, to be
-    // taken back one entry at a time: the searches' trials. Otherwise every piece is recorded.
-    bool lightSnapshots = false;
     // When set, Init loads this file instead of drawing one of the game maps
     // (tools and tests start games on boards of their choice; the study never sets it).
     std::string mapFile;
@@ -115,13 +112,4 @@ private:
     // Tells the observer, if any, of a change just begun: by `actor`'s side, or without an
     // actor (an end of turn, an undo) by the side to move.
     void Notify(BoardChange::Kind kind, const Unit* actor, Vector2 to = {0.0f, 0.0f}, int32_t unitType = 0);
-    // Snapshots taken back, kept for their storage: the searches take and restore one per trial.
-    std::vector<BoardSnapshot> spareSnapshots;
-    // Puts back on the board exactly the recorded pieces, in the recorded order.
-    void ReattachPieces(const BoardSnapshot& snapshot);
-    // The snapshot before an action by `actor` on `attacked` (if any): light or whole (see lightSnapshots).
-    void TakeActionSnapshot(Unit* actor, Unit* attacked = nullptr);
-    // Puts back the pieces a light entry's action added or removed; their state is set after.
-    void UndoLight(const BoardSnapshot& snapshot);
-    std::vector<Unit*> detachedScratch;
 };

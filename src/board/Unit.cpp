@@ -165,19 +165,13 @@ bool Unit::HasAttackTarget(Vector2 from) const
 std::vector<Vector2> Unit::GetSpawnTiles() const
 {
     std::vector<Vector2> result;
-    SpawnTilesInto(result, [this](Vector2 tile) { return map->GetUnitAt(tile); });
-    return result;
-}
-
-void Unit::SpawnTilesInto(std::vector<Vector2>& result, const std::function<const Unit*(Vector2)>& occupant) const
-{
-    result.clear();
     if (map == nullptr) {
-        return;
+        return result;
     }
     const Vector2 at = GetTile();
     auto tileOf = [](int32_t x, int32_t y) { return Vector2{static_cast<float>(x), static_cast<float>(y)}; };
     Rules::ForEachSpawnTile(
         static_cast<int32_t>(at.x), static_cast<int32_t>(at.y), [&](int32_t x, int32_t y) { return !map->GetTile(tileOf(x, y)).blocked; },
-        [&](int32_t x, int32_t y) { return occupant(tileOf(x, y)) == nullptr; }, [&](int32_t x, int32_t y) { result.push_back(tileOf(x, y)); });
+        [&](int32_t x, int32_t y) { return map->GetUnitAt(tileOf(x, y)) == nullptr; }, [&](int32_t x, int32_t y) { result.push_back(tileOf(x, y)); });
+    return result;
 }

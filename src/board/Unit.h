@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cmath>
-#include <functional>
 #include <vector>
 
 #include "board/Rules.h"
@@ -36,9 +35,6 @@ public:
     bool HasAttackTarget(Vector2 from) const;
     // Free, passable neighbours where a unit bought here can appear.
     std::vector<Vector2> GetSpawnTiles() const;
-    // The same into a list the caller keeps, with `occupant` telling who stands on a tile (a search
-    // answers that from a grid of its own rather than the board's walk over every piece).
-    void SpawnTilesInto(std::vector<Vector2>& result, const std::function<const Unit*(Vector2)>& occupant) const;
 
     Texture2D* texture = nullptr;
     Shader* shader = nullptr;

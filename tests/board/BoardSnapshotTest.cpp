@@ -55,7 +55,15 @@ void PlayRandomAction(TestGame& game, std::mt19937& random)
         return;
     }
     AIAction pick = !attacks.empty() && (others.empty() || !chance(4)) ? any(attacks) : any(others);
-    auto enemyDistance = [&](Vector2 tile) { return HPSController::DistanceToNearestEnemy(side, tile); };
+    // Moves toward the nearest piece of another owner are favoured, so that pieces meet and fall.
+    auto enemyDistance = [&](Vector2 tile) {
+        float nearest = 1e9f;
+        for (Unit* piece : board.Units()) {
+            const Vector2 at = piece->GetTile();
+            nearest = piece->team != side ? std::min(nearest, std::fabs(at.x - tile.x) + std::fabs(at.y - tile.y)) : nearest;
+        }
+        return nearest;
+    };
     for (const AIAction& other : others) {
         if (pick.kind == Move && other.kind == Move && other.unit == pick.unit && chance(2) &&
             enemyDistance(other.tile) < enemyDistance(pick.tile)) {
