@@ -757,7 +757,8 @@ async function recordedStudy(context, base) {
 }
 
 // The balanced study takes its condition from receive.php, `condition=` forces one without asking,
-// and with the receiver down the study runs to its end on a drawn condition. The record's first
+// a receiver that never answers leaves the run to its draws, and with the receiver down the study
+// runs to its end on a drawn condition. The record's first
 // line, written as the study starts, tells each; it arrives with the tutorial's forfeit.
 async function balancedConditions(context, base) {
   const php = await startPhpReceiver();
@@ -791,6 +792,23 @@ async function balancedConditions(context, base) {
     first = await firstLine(run, () => node.pieces.find((piece) => piece.seq === 0)?.body ?? null);
     run.check(first.condition === 5 && first.assigned === "forced", `condition=5 recorded ${first.condition}, ${first.assigned}`);
     run.check(!node.attempts.some((a) => a.method === "GET"), "the page asked for a condition although it was forced");
+
+    // A receiver that takes requests and never answers: the study starts once the page gives up.
+    const bodies = [];
+    const hung = createServer((request) => {
+      let body = "";
+      request.on("data", (chunk) => (body += chunk)).on("end", () => bodies.push(body));
+    });
+    await new Promise((done) => hung.listen(0, "127.0.0.1", done));
+    try {
+      run = await openStudy(context, base, "condition-unanswered",
+        `study=balanced&record=${encodeURIComponent(`http://127.0.0.1:${hung.address().port}/receive`)}`);
+      first = await firstLine(run, () => bodies.find((body) => body !== "") ?? null);
+      run.check(first.assigned === "fallback", `with no answer from the receiver the record says ${first.assigned}`);
+    } finally {
+      hung.closeAllConnections();
+      hung.close();
+    }
 
     // A closed port named like the driver's receiver, whose refusals the browser reports as meant.
     const down = `http://127.0.0.1:${await freePort()}/receive`;
