@@ -128,6 +128,15 @@ EM_JS(void, FetchSiteFiles, (const char* names, int stage), {
     });
 });
 
+// Asks the page for the run's condition of a balanced study, whose hash is `key`, of `count`, then
+// calls TorvaneConditionAssigned with it, or with -1 when the receiver gave none (the run then
+// draws at random). The page never keeps the participant waiting long for it.
+EM_JS(void, AskCondition, (const char* key, int count, int staleMinutes), {
+    Module.assignCondition(UTF8ToString(key), count, staleMinutes).then(function (condition) {
+        Module._TorvaneConditionAssigned(condition);
+    });
+});
+
 // Hands the page the study's texts for its own notices and its end page.
 EM_JS(void, PassPageTexts, (const char* json), {
     if (Module.onPageTexts) {
@@ -140,6 +149,8 @@ bool begun = false;
 std::ostringstream recordLines;
 std::optional<GameOptions> options;  // kept from main until the study's files have arrived
 std::string studyFile;
+Study study;  // read, and kept while the page asks for a balanced study's condition
+bool askedCondition = false;  // the page's one answer is awaited
 
 void PassRecord()
 {
@@ -226,28 +237,17 @@ void FetchStudyMaps()
     FetchSiteFiles(names.c_str(), 1);
 }
 
-void RunStudy()
+// Starts the study read, in `condition` when one is given ("balanced", "forced" or "fallback").
+void BeginStudy(std::optional<int32_t> condition, const std::string& assigned)
 {
-    // The window before the study, as on the desktop: checking the texts' fit loads raylib's built-in
-    // font, which loaded without a window keeps no texture for good, and the shapes drawn with it go black.
-    InitWindow(1600, 900, "Strategy Game");
-    Study study;
-    try {
-        study = ReadStudyFile(studyFile);
-    } catch (const StudyFileError& error) {
-        CloseWindow();
-        Refuse(std::string("The game cannot start: the study file is broken.\n") + error.what());
-        return;
-    }
-    PassPageTexts(PageTextsJson(study.page).c_str());
-    // A tab cannot close itself: Escape must not stop the study.
-    SetExitKey(KEY_NULL);
     StartStudy();
     // The browser keeps no files: the record goes to the page, which offers it to save.
     static RecordWriter record(recordLines);
     root->record = &record;
     root->study = std::move(study);
     root->participant = options->participant;
+    root->condition = condition;
+    root->assigned = assigned;
     if (!Guarded([] { root->Init(); })) {
         EndInBrowser();
         return;
@@ -256,7 +256,53 @@ void RunStudy()
     // would freeze the page); the runtime stays alive between them.
     emscripten_set_main_loop(BrowserFrame, 60, 0);
 }
+
+void RunStudy()
+{
+    // The window before the study, as on the desktop: checking the texts' fit loads raylib's built-in
+    // font, which loaded without a window keeps no texture for good, and the shapes drawn with it go black.
+    InitWindow(1600, 900, "Strategy Game");
+    try {
+        study = ReadStudyFile(studyFile);
+    } catch (const StudyFileError& error) {
+        CloseWindow();
+        Refuse(std::string("The game cannot start: the study file is broken.\n") + error.what());
+        return;
+    }
+    const int32_t count = ConditionCount(study);
+    if (options->condition && *options->condition >= static_cast<uint32_t>(count)) {
+        CloseWindow();
+        Refuse("The game cannot start: the link asks for condition " + std::to_string(*options->condition) +
+               ", but the study has conditions 0 to " + std::to_string(count - 1) + ".");
+        return;
+    }
+    PassPageTexts(PageTextsJson(study.page).c_str());
+    // A tab cannot close itself: Escape must not stop the study.
+    SetExitKey(KEY_NULL);
+    if (options->condition) {
+        BeginStudy(static_cast<int32_t>(*options->condition), "forced");
+    } else if (study.conditions.assign == StudyConditions::Assign::Balanced) {
+        askedCondition = true;
+        AskCondition(record::TextHash(study.text).c_str(), count, study.conditions.staleMinutes);
+    } else {
+        BeginStudy(std::nullopt, "random");
+    }
+}
 }  // namespace
+
+// The page's answer to AskCondition: the receiver's condition for this run, or -1 for none.
+extern "C" EMSCRIPTEN_KEEPALIVE void TorvaneConditionAssigned(int condition)
+{
+    if (!askedCondition) {
+        return;
+    }
+    askedCondition = false;
+    if (condition >= 0 && condition < ConditionCount(study)) {
+        BeginStudy(condition, "balanced");
+    } else {
+        BeginStudy(std::nullopt, "fallback");
+    }
+}
 
 // The page has put the files asked for into the file system: 0 the study file, 1 its maps.
 extern "C" EMSCRIPTEN_KEEPALIVE void TorvaneFilesFetched(int stage)

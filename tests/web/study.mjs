@@ -3,7 +3,7 @@
 // something to show (a shot, a frame of the game, an element), never a fixed time.
 //   node study.mjs <site folder> <artifacts folder> <torvane-replay>
 import { execFileSync, spawn } from "node:child_process";
-import { copyFileSync, mkdtempSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { copyFileSync, existsSync, mkdtempSync, mkdirSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createServer } from "node:http";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
@@ -690,27 +690,38 @@ async function waitFor(what, condition, timeoutMs = 30000) {
 
 const IDS = [["PROLIFIC_PID", "5f0c3e1a9b8d7c6e5f4a3b2c"], ["STUDY_ID", "64ab01"], ["note", "a b&c<d>#é ü—文=?"]];
 
-// The documented receiver (web/receive.php under PHP's own server) gets a whole study, with the
-// participant's identifiers; its pieces, put together by web/assemble-records.sh, replay.
-async function recordedStudy(context, base) {
+// A port nothing listens on.
+function freePort() {
+  return new Promise((done) => {
+    const probe = createServer().listen(0, "127.0.0.1", () => {
+      const { port } = probe.address();
+      probe.close(() => done(port));
+    });
+  });
+}
+
+// The documented receiver, web/receive.php under PHP's own server, with a store of its own.
+async function startPhpReceiver() {
   const folder = mkdtempSync(join(tmpdir(), "torvane-receiver-"));
   const store = join(folder, "store");
   mkdirSync(join(folder, "site"));
   copyFileSync(join(webFolder, "receive.php"), join(folder, "site", "receive.php"));
-  const port = await new Promise((done) => {
-    const probe = createServer().listen(0, "127.0.0.1", () => {
-      const { port: free } = probe.address();
-      probe.close(() => done(free));
-    });
-  });
+  const port = await freePort();
   const php = spawn("php", ["-S", `127.0.0.1:${port}`, "-t", join(folder, "site")],
     { stdio: "ignore", env: { ...process.env, TORVANE_STORE: store } });
+  const address = `http://127.0.0.1:${port}/receive.php`;
+  for (let up = false; !up; ) {
+    up = await fetch(address).then((r) => r.status === 405, () => false);
+    if (!up) await sleep(100);
+  }
+  return { folder, store, address, close: () => { php.kill(); rmSync(folder, { recursive: true, force: true }); } };
+}
+
+// The receiver gets a whole study, with the participant's identifiers; its pieces, put together by
+// web/assemble-records.sh, replay.
+async function recordedStudy(context, base) {
+  const { folder, store, address, close } = await startPhpReceiver();
   try {
-    const address = `http://127.0.0.1:${port}/receive.php`;
-    for (let up = false; !up; ) {
-      up = await fetch(address).then((r) => r.status === 405, () => false);
-      if (!up) await sleep(100);
-    }
     const query = new URLSearchParams([...IDS, ["next", FORM], ["record", address]]).toString();
     const run = await openStudy(context, base, "recorded-study", query);
     const maps = await forfeitThrough(run);
@@ -741,8 +752,91 @@ async function recordedStudy(context, base) {
     run.log(`${readdirSync(join(store, files[0].slice(0, 32))).length} pieces arrived at receive.php; ${replay(run, received, "received")}`);
     await run.page.close();
   } finally {
-    php.kill();
-    rmSync(folder, { recursive: true, force: true });
+    close();
+  }
+}
+
+// The balanced study takes its condition from receive.php, `condition=` forces one without asking,
+// a receiver that never answers leaves the run to its draws, and with the receiver down the study
+// runs to its end on a drawn condition. The record's first
+// line, written as the study starts, tells each; it arrives with the tutorial's forfeit.
+async function balancedConditions(context, base) {
+  const php = await startPhpReceiver();
+  const node = await startReceiver();
+  const firstLine = async (run, pieceAt) => {
+    await run.next(PLAY, "board");
+    await run.next(FORFEIT, "transition");
+    await waitFor("the record's first piece", () => pieceAt() !== null);
+    await run.page.close();
+    return JSON.parse(pieceAt().split("\n")[0]);
+  };
+  try {
+    let run = await openStudy(context, base, "condition-balanced", `study=balanced&record=${encodeURIComponent(php.address)}`);
+    const assigned = join(php.store, ".assign");
+    const table = () => (existsSync(assigned) ? readdirSync(assigned) : []).find((name) => name.endsWith(".tsv"));
+    run.check(table() !== undefined, "the page asked receive.php for no condition");
+    const [runId, condition] = readFileSync(join(assigned, table()), "utf8").split(" ");
+    let first = await firstLine(run, () => {
+      try {
+        return readFileSync(join(php.store, runId, "0.jsonl"), "utf8");
+      } catch (error) {
+        return null;
+      }
+    });
+    run.check(first.assigned === "balanced" && first.condition === Number(condition) && first.conditions === 8,
+      `the receiver gave condition ${condition}; the record says ${first.condition} of ${first.conditions}, ${first.assigned}`);
+    run.check(first.studyHash === `fnv1a64:${table().slice(0, -4)}`, `the page asked for ${table()}, the study is ${first.studyHash}`);
+    run.log(`receive.php gave run ${runId.slice(0, 8)} condition ${condition}`);
+
+    run = await openStudy(context, base, "condition-forced", `study=balanced&condition=5&record=${encodeURIComponent(node.url)}`);
+    first = await firstLine(run, () => node.pieces.find((piece) => piece.seq === 0)?.body ?? null);
+    run.check(first.condition === 5 && first.assigned === "forced", `condition=5 recorded ${first.condition}, ${first.assigned}`);
+    run.check(!node.attempts.some((a) => a.method === "GET"), "the page asked for a condition although it was forced");
+
+    // A receiver that takes requests and never answers: the study starts once the page gives up.
+    const bodies = [];
+    const hung = createServer((request) => {
+      let body = "";
+      request.on("data", (chunk) => (body += chunk)).on("end", () => bodies.push(body));
+    });
+    await new Promise((done) => hung.listen(0, "127.0.0.1", done));
+    try {
+      run = await openStudy(context, base, "condition-unanswered",
+        `study=balanced&record=${encodeURIComponent(`http://127.0.0.1:${hung.address().port}/receive`)}`);
+      first = await firstLine(run, () => bodies.find((body) => body !== "") ?? null);
+      run.check(first.assigned === "fallback", `with no answer from the receiver the record says ${first.assigned}`);
+    } finally {
+      hung.closeAllConnections();
+      hung.close();
+    }
+
+    // A closed port named like the driver's receiver, whose refusals the browser reports as meant.
+    const down = `http://127.0.0.1:${await freePort()}/receive`;
+    run = await openStudy(context, base, "condition-fallback", `study=balanced&record=${encodeURIComponent(down)}`);
+    const maps = await forfeitThrough(run);
+    const code = checkCode(run, await run.shot(), maps, "00");
+    await run.click(QUIT);
+    await finishedPage(run.page);
+    const saved = await run.page.evaluate(async () => (await fetch(document.getElementById("save-link").href)).text());
+    first = events(saved)[0];
+    run.check(first.assigned === "fallback" && first.condition >= 0 && first.condition < 8 && events(saved).at(-1).code === code,
+      `with the receiver down the record says ${first.condition}, ${first.assigned}, and ends with ${events(saved).at(-1).event}`);
+    run.log(`receiver down: drawn condition ${first.condition}; ${replay(run, saved, "saved")}`);
+    await run.page.close();
+
+    // A condition the study lacks, or that is no number, stops the page before the study.
+    for (const [given, reason] of [["8", "the study has conditions 0 to 7"], ["-1", "is not a whole number from 0"],
+      ["1&condition=2", "condition is given twice"]]) {
+      const page = await context.newPage();
+      await page.goto(`${base}/index.html?study=balanced&condition=${given}`);
+      const done = await finishedPage(page);
+      run.check(!done.canvasShown && done.text.includes(reason), `with condition=${given} the page says: ${done.text}`);
+      await page.close();
+    }
+  } finally {
+    php.close();
+    node.close();
+    await clearStoredPieces(context, base);
   }
 }
 
@@ -1068,15 +1162,19 @@ async function expiredPieces(context, base) {
     await page.waitForFunction(() => !Object.keys(localStorage).some((k) => k.startsWith("torvane-piece ")));
     run.check(!receiver.attempts.some((a) => a.run === "e".repeat(32)), "a piece kept for 31 days was sent");
   } finally {
-    // Closed, the page keeps what it had not sent yet; a page without a receiver clears it, so that
-    // no later page sends to this receiver once it is gone.
     await page.close();
-    const cleaner = await context.newPage();
-    await cleaner.goto(`${base}/index.html`);
-    await cleaner.evaluate(() => Object.keys(localStorage).forEach((k) => k.startsWith("torvane-piece ") && localStorage.removeItem(k)));
-    await cleaner.close();
+    await clearStoredPieces(context, base);
     receiver.close();
   }
+}
+
+// Closed, a page keeps what it had not heard arrive; a page without a receiver clears it, so that no
+// later page sends to a receiver once it is gone.
+async function clearStoredPieces(context, base) {
+  const cleaner = await context.newPage();
+  await cleaner.goto(`${base}/index.html`);
+  await cleaner.evaluate(() => Object.keys(localStorage).forEach((k) => k.startsWith("torvane-piece ") && localStorage.removeItem(k)));
+  await cleaner.close();
 }
 
 async function hostileNext(context, base, name, next, record) {
@@ -1141,7 +1239,8 @@ async function main() {
       // A receiver's refusals are meant: the browser notes them as failed loads.
       page.on("console", (m) => {
         const meant = ["/receive?", `/studies/${MISSING_STUDY}.toml`].some((url) => m.location().url.includes(url)) ||
-          m.text().includes(`studies/${BROKEN_STUDY}.toml`) || m.text() === "The game cannot start: the study file is broken.";
+          m.text().includes(`studies/${BROKEN_STUDY}.toml`) || m.text() === "The game cannot start: the study file is broken." ||
+          m.text().startsWith("The game cannot start: the link asks for condition");
         if (m.type() === "error" && !meant) problems.push(`console error: ${m.text()}`);
       });
     });
@@ -1168,6 +1267,7 @@ async function main() {
     await expiredPieces(desktop, base);
     await recordedStudy(desktop, base);
     await recordLosses(desktop, base);
+    await balancedConditions(desktop, base);
     const tablet = await launch({
       viewport: { width: 1180, height: 820 }, deviceScaleFactor: 1600 / 1180, hasTouch: true, isMobile: true,
     });
