@@ -524,20 +524,22 @@ int main(int argc, char** argv)
     // A balanced study counts the runs in the record folder under its lock, held until this run's
     // first line names its condition; without a folder to count in, its draws are random.
     std::unique_ptr<RunCensus> census;
+    std::optional<int32_t> condition;
+    std::string assigned = "random";
     const bool balanced = study.conditions.assign == StudyConditions::Assign::Balanced;
     if (balanced && !options->condition && !recordDir.empty()) {
         census = RunCensus::Take(recordDir, problem);
-        root->assigned = census != nullptr ? "balanced" : "fallback";
+        assigned = census != nullptr ? "balanced" : "fallback";
         if (census == nullptr) {
             std::fprintf(stderr, "torvane: %s; the conditions are drawn at random\n", problem.c_str());
         } else {
             const std::vector<int32_t> counts =
                 census->Count(record::TextHash(study.text), ConditionCount(study), study.conditions.staleMinutes, std::time(nullptr));
-            root->condition = LeastFilled(counts, std::random_device()());
+            condition = LeastFilled(counts, std::random_device()());
         }
     } else if (options->condition) {
-        root->condition = static_cast<int32_t>(*options->condition);
-        root->assigned = "forced";
+        condition = static_cast<int32_t>(*options->condition);
+        assigned = "forced";
     }
     // A game that cannot start plays nothing: it leaves no record behind.
     std::unique_ptr<RecordWriter> record;
@@ -552,6 +554,8 @@ int main(int argc, char** argv)
     }
     StartStudy();
     root->study = std::move(study);
+    root->condition = condition;
+    root->assigned = assigned;
     root->seed = options->seed;
     root->record = record.get();
     root->participant = options->participant;

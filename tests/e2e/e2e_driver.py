@@ -790,21 +790,33 @@ def case_german(case):
     expected = "%s0%d%s0%d" % (first, maps[1], second, maps[2])
     assert codes == [expected], "seed %d: the record's codes %s, expected %r" % (case.seed, codes, expected)
 
-def case_simulated(case):
-    """Simulated participants of the balanced study: no window, two whole runs, each its own record of the two
-    conditions with the fewest runs, which the replay finds as played."""
+def case_balanced(case):
+    """The balanced study: two simulated participants (no window) take two conditions; the game then gives a run
+    a condition nobody has yet, and --condition K forces K. The simulated records replay as played."""
     records = (case.dir / "records").resolve()
     records.mkdir()
     study = pathlib.Path(case.args.data, "studies", "balanced.toml").resolve()
-    run = subprocess.run([*case.args.launcher.split(), case.args.binary, "--simulate", "2", "--record", records, "--study", study,
-                          "--seed", str(case.seed)], capture_output=True, text=True, timeout=600, cwd=case.args.data)
+    run = subprocess.run([*case.args.launcher.split(), case.args.binary, "--simulate", "2", "--record", records,
+                          "--study", study, "--seed", str(case.seed)], capture_output=True, text=True, timeout=600,
+                         cwd=case.args.data)
     assert run.returncode == 0, "status %d: %s%s" % (run.returncode, run.stdout[-500:], run.stderr[-500:])
-    firsts = [json.loads(f.read_text().splitlines()[0]) for f in sorted(records.glob("*.jsonl"))]
-    assert [(f["source"], f["assigned"], f["conditions"]) for f in firsts] == [("simulated", "balanced", 8)] * 2, firsts
-    assert firsts[0]["condition"] != firsts[1]["condition"], "both runs took condition %d" % firsts[0]["condition"]
+    simulated = [json.loads(f.read_text().splitlines()[0]) for f in records.glob("*.jsonl")]
+    assert [(f["source"], f["assigned"], f["conditions"]) for f in simulated] == [("simulated", "balanced", 8)] * 2
+    taken = {f["condition"] for f in simulated}
+    assert len(taken) == 2, "both simulated runs took condition %s" % taken
     if case.args.replay:
         replay = subprocess.run([case.args.replay, records], capture_output=True, text=True, timeout=300)
         assert replay.returncode == 0, "torvane-replay: %s%s" % (replay.stdout[-500:], replay.stderr[-500:])
+    for options, want in [([], "balanced"), (["--condition", "5"], "forced")]:
+        before = set(records.glob("*.jsonl"))
+        case.start_game(options=["--study", study, "--record", records, *options])
+        press("key", "Escape")
+        case.wait_exit("Escape on the title")
+        [new] = set(records.glob("*.jsonl")) - before
+        first = json.loads(new.read_text().splitlines()[0])
+        assert first["assigned"] == want, "the run was assigned %r, not %r" % (first["assigned"], want)
+        assert first["condition"] == 5 if options else first["condition"] not in taken, first["condition"]
+        taken.add(first["condition"])
 
 # The record on a small disk: cases of a file of their own, which takes the helpers above from this module.
 sys.modules.setdefault("e2e_driver", sys.modules[__name__])
