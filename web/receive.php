@@ -294,27 +294,30 @@ function store_piece(string $run, int $seq, string $body): void
 
 // ------------------------------------------------------------------ conditions
 // A balanced study asks for its run's condition before it starts: GET ?assign=KEY&n=N&run=RUN
-// [&stale=MINUTES], KEY the study's hash (fnv1a64: and 16 hex digits), N its conditions. The
-// answer is the condition with the fewest runs of that study, at random among ties, as plain
-// text: runs count that reached their result code (a piece holding it arrived), and runs asked
-// for within the stale time (90 minutes unless given) that have not. A run that asks again (a
-// reload) gets its first answer. The assignments are kept in the store's .assign folder, one file
-// per study, each request under that file's lock.
+// [&stale=MINUTES][&was=RUN], KEY the study's hash (fnv1a64: and 16 hex digits), N its
+// conditions. The answer is the condition with the fewest runs of that study, at random among
+// ties, as plain text: runs count that reached their result code (a piece holding it arrived),
+// and runs asked for within the stale time (90 minutes unless given) that have not. A run that
+// asks again gets its first answer, and so does a reloaded page, which names the run it replaces
+// in `was`. The assignments are kept in the store's .assign folder, one file per study, each
+// request under that file's lock.
 const ASSIGNED = '.assign';
 
 function assign_condition(): void
 {
-    $given = query_values(['assign', 'n', 'run', 'stale']);
+    $given = query_values(['assign', 'n', 'run', 'stale', 'was']);
     $key = $given['assign'] ?? '';
     $n = $given['n'] ?? '';
     $run = $given['run'] ?? '';
     $stale = $given['stale'] ?? '90';
+    $was = $given['was'] ?? '';
     if (!preg_match('/\Afnv1a64:([0-9a-f]{16})\z/', $key, $m)) {
         answer(400, 'assign must be a study hash, fnv1a64: and 16 lower-case hex digits');
     }
     if (!preg_match('/\A[1-9][0-9]{0,3}\z/', $n) || !preg_match('/\A[0-9a-f]{32}\z/', $run) ||
-        !preg_match('/\A(0|[1-9][0-9]{0,4})\z/', $stale) || (int)$stale > 10080) {
-        answer(400, 'n must be 1 to 9999, run 32 lower-case hex digits, stale 0 to 10080 minutes');
+        !preg_match('/\A(0|[1-9][0-9]{0,4})\z/', $stale) || (int)$stale > 10080 ||
+        ($was !== '' && !preg_match('/\A[0-9a-f]{32}\z/', $was))) {
+        answer(400, 'n must be 1 to 9999, run and was 32 lower-case hex digits, stale 0 to 10080 minutes');
     }
     $folder = store_folder() . '/' . ASSIGNED;
     if (!is_dir($folder) && !@mkdir($folder, 0750) && !is_dir($folder)) {
@@ -324,34 +327,46 @@ function assign_condition(): void
     if ($handle === false || !flock($handle, LOCK_EX)) {
         failed("cannot lock $folder/$m[1].tsv", last_error());
     }
-    $counts = array_fill(0, (int)$n, 0);
-    $now = time();
-    $lines = 0;
+    // "RUN CONDITION TIME" per run asked for; "moved RUN" for a run a reload of its page replaced.
+    $runs = [];
+    $moved = [];
     while (($line = fgets($handle)) !== false) {
-        if (!preg_match('/\A([0-9a-f]{32}) ([0-9]+) ([0-9]+)
-\z/', $line, $entry)) {
-            continue;
-        }
-        $lines += 1;
-        if ($entry[1] === $run) {
-            answer_condition((int)$entry[2]);
-        }
-        $done = file_exists("$folder/done-$entry[1]");
-        if ((int)$entry[2] < (int)$n && ($done || $now - (int)$entry[3] < (int)$stale * 60)) {
-            $counts[(int)$entry[2]] += 1;
+        if (preg_match('/\A([0-9a-f]{32}) ([0-9]+) ([0-9]+)\n\z/', $line, $entry)) {
+            $runs[$entry[1]] = [(int)$entry[2], (int)$entry[3]];
+        } elseif (preg_match('/\Amoved ([0-9a-f]{32})\n\z/', $line, $entry)) {
+            $moved[$entry[1]] = true;
         }
     }
-    if ($lines >= limit('TORVANE_MAX_RUNS')) {
+    if (isset($runs[$run])) {
+        answer_condition($runs[$run][0]);
+    }
+    $now = time();
+    if ($was !== '' && isset($runs[$was]) && !isset($moved[$was])) {
+        // A reloaded page: the new run takes the old one's condition and place.
+        note_assignment($handle, "$run {$runs[$was][0]} $now\nmoved $was\n", $folder);
+        answer_condition($runs[$was][0]);
+    }
+    if (count($runs) >= limit('TORVANE_MAX_RUNS')) {
         answer(507, 'the study has as many runs as the receiver keeps', "run $run not assigned: TORVANE_MAX_RUNS reached");
+    }
+    $counts = array_fill(0, (int)$n, 0);
+    foreach ($runs as $id => [$condition, $asked]) {
+        $done = file_exists("$folder/done-$id");
+        if (!isset($moved[$id]) && $condition < (int)$n && ($done || $now - $asked < (int)$stale * 60)) {
+            $counts[$condition] += 1;
+        }
     }
     $fewest = array_keys($counts, min($counts), true);
     $condition = $fewest[random_int(0, count($fewest) - 1)];
-    $entry = "$run $condition $now
-";
-    if (@fwrite($handle, $entry) !== strlen($entry) || !@fflush($handle)) {
-        failed("cannot note run $run in $folder/$m[1].tsv", last_error());
-    }
+    note_assignment($handle, "$run $condition $now\n", $folder);
     answer_condition($condition);
+}
+
+function note_assignment($handle, string $lines, string $folder): void
+{
+    if (@fwrite($handle, $lines) !== strlen($lines) || !@fflush($handle)) {
+        failed("cannot note an assignment in $folder", last_error());
+    }
 }
 
 function answer_condition(int $condition): void

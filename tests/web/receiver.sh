@@ -291,6 +291,11 @@ assignment() { # assignment SERVER URL
     [ "$(curl -s "$url?assign=$key&n=8&run=$first")" = "$(cat "$answers/$first")" ]
   check "$server: a malformed assignment" \
     [ "$(curl -s -o /dev/null -w '%{http_code}' "$url?assign=fnv1a64:xyz&n=8&run=$first")" = 400 ]
+  key=fnv1a64:00000000000000fe a=$(printf '%032x' 300) b=$(printf '%032x' 301) c=$(printf '%032x' 302)
+  kept=$(curl -s "$url?assign=$key&n=2&run=$a")
+  check "$server: a reloaded run keeps its condition" [ "$(curl -s "$url?assign=$key&n=2&run=$b&was=$a")" = "$kept" ]
+  check "$server: the run a reload replaced no longer counts" grep -rqx --include='*.tsv' "moved $a" "$work"
+  check "$server: a run replaces no run it does not know" [ "$(curl -s "$url?assign=$key&n=2&run=$c&was=$c")" = "$((1 - kept))" ]
   key=fnv1a64:00000000000000ff a=$(printf '%032x' 200) b=$(printf '%032x' 201) c=$(printf '%032x' 202)
   kept=$(curl -s "$url?assign=$key&n=2&run=$a&stale=0")
   expect 204 "$server: the code of an assigned run" "$url" "run=$a&seq=0" 2

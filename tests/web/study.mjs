@@ -788,6 +788,16 @@ async function balancedConditions(context, base) {
     run.check(first.studyHash === `fnv1a64:${table().slice(0, -4)}`, `the page asked for ${table()}, the study is ${first.studyHash}`);
     run.log(`receive.php gave run ${runId.slice(0, 8)} condition ${condition}`);
 
+    // A reload asks with the run it replaces: the same condition, and the old run no longer counts.
+    run = await openStudy(context, base, "condition-reload", `study=balanced&record=${encodeURIComponent(php.address)}`);
+    const asked = () => readFileSync(join(assigned, table()), "utf8").trim().split("\n");
+    const before = asked().at(-1).split(" ");
+    await run.page.reload();
+    await waitFor("the reloaded page's request", () => asked().at(-1) === `moved ${before[0]}`);
+    run.check(asked().at(-2).split(" ")[1] === before[1],
+      `before the reload condition ${before[1]}, after it ${asked().at(-2).split(" ")[1]}`);
+    await run.page.close();
+
     run = await openStudy(context, base, "condition-forced", `study=balanced&condition=5&record=${encodeURIComponent(node.url)}`);
     first = await firstLine(run, () => node.pieces.find((piece) => piece.seq === 0)?.body ?? null);
     run.check(first.condition === 5 && first.assigned === "forced", `condition=5 recorded ${first.condition}, ${first.assigned}`);
