@@ -92,7 +92,7 @@ std::time_t ParseUtc(const std::string& text)
 }
 
 std::vector<int32_t> RunCensus::Count(const std::string& studyHash, int32_t conditions, int32_t staleMinutes,
-                                      std::time_t now) const
+                                      std::time_t now, const std::string& source) const
 {
     std::vector<int32_t> counts(static_cast<size_t>(std::max(conditions, 0)), 0);
     std::error_code code;
@@ -107,6 +107,9 @@ std::vector<int32_t> RunCensus::Count(const std::string& studyHash, int32_t cond
         if (!header.is_object() || header.value("studyHash", "") != studyHash || !header.contains("condition") ||
             !header["condition"].is_number_integer()) {
             continue;  // another study's record, one not begun, or not a record at all
+        }
+        if (header.value("source", "") != source || header.value("assigned", "") == "forced") {
+            continue;  // a simulated participant among real ones (or the other way round), or a test run
         }
         const int64_t condition = header["condition"].get<int64_t>();
         if (condition < 0 || condition >= conditions) {

@@ -18,11 +18,13 @@ public:
     RunCensus(const RunCensus&) = delete;
     RunCensus& operator=(const RunCensus&) = delete;
 
-    // For each of `conditions` conditions, the runs of the study with this hash that reached their
+    // For each of `conditions` conditions, the runs of the study with this hash and this `source`
+    // ("study", or "simulated" for a simulation, which rehearses on its own runs) that reached their
     // result code, and those started less than `staleMinutes` before `now` that have not (they may
-    // still reach it). Files that are not records of the study are left out.
+    // still reach it). Runs with a forced condition are tests and do not count; files that are not
+    // records of the study are left out.
     std::vector<int32_t> Count(const std::string& studyHash, int32_t conditions, int32_t staleMinutes,
-                               std::time_t now) const;
+                               std::time_t now, const std::string& source = "study") const;
 
     // The name of the lock file in a record folder.
     static constexpr const char* lockName = "torvane-assign.lock";

@@ -102,7 +102,7 @@ int Simulate(const Study& study, const Simulation& simulation, std::ostream& out
                 return 1;
             }
             root.condition = LeastFilled(census->Count(record::TextHash(study.text), conditions,
-                                                       study.conditions.staleMinutes, std::time(nullptr)),
+                                                       study.conditions.staleMinutes, std::time(nullptr), "simulated"),
                                          draws());
             root.assigned = "balanced";
         }

@@ -791,8 +791,9 @@ def case_german(case):
     assert codes == [expected], "seed %d: the record's codes %s, expected %r" % (case.seed, codes, expected)
 
 def case_balanced(case):
-    """The balanced study: two simulated participants (no window) take two conditions; the game then gives a run
-    a condition nobody has yet, and --condition K forces K. The simulated records replay as played."""
+    """The balanced study: two simulated participants (no window) take two conditions among themselves; the game
+    gives a run the least-filled condition of the real runs, --condition 5 is a test that counts for nobody, and
+    the next real run takes another condition than the first. The simulated records replay as played."""
     records = (case.dir / "records").resolve()
     records.mkdir()
     study = pathlib.Path(case.args.data, "studies", "balanced.toml").resolve()
@@ -802,21 +803,22 @@ def case_balanced(case):
     assert run.returncode == 0, "status %d: %s%s" % (run.returncode, run.stdout[-500:], run.stderr[-500:])
     simulated = [json.loads(f.read_text().splitlines()[0]) for f in records.glob("*.jsonl")]
     assert [(f["source"], f["assigned"], f["conditions"]) for f in simulated] == [("simulated", "balanced", 8)] * 2
-    taken = {f["condition"] for f in simulated}
-    assert len(taken) == 2, "both simulated runs took condition %s" % taken
+    assert simulated[0]["condition"] != simulated[1]["condition"], "both simulated runs took one condition"
     if case.args.replay:
         replay = subprocess.run([case.args.replay, records], capture_output=True, text=True, timeout=300)
         assert replay.returncode == 0, "torvane-replay: %s%s" % (replay.stdout[-500:], replay.stderr[-500:])
-    for options, want in [([], "balanced"), (["--condition", "5"], "forced")]:
+    taken = []
+    for options, want in [([], "balanced"), (["--condition", "5"], "forced"), ([], "balanced")]:
         before = set(records.glob("*.jsonl"))
         case.start_game(options=["--study", study, "--record", records, *options])
         press("key", "Escape")
         case.wait_exit("Escape on the title")
         [new] = set(records.glob("*.jsonl")) - before
         first = json.loads(new.read_text().splitlines()[0])
-        assert first["assigned"] == want, "the run was assigned %r, not %r" % (first["assigned"], want)
-        assert first["condition"] == 5 if options else first["condition"] not in taken, first["condition"]
-        taken.add(first["condition"])
+        assert (first["source"], first["assigned"]) == ("study", want), "the run was %s, %s" % (
+            first["source"], first["assigned"])
+        taken.append(first["condition"])
+    assert taken[1] == 5 and taken[2] != taken[0], "the real runs took conditions %s" % taken
 
 # The record on a small disk: cases of a file of their own, which takes the helpers above from this module.
 sys.modules.setdefault("e2e_driver", sys.modules[__name__])

@@ -35,16 +35,18 @@ bool OthersCanLock(const fs::path& folder)
 }  // namespace
 
 // A folder's runs by condition: those of the study that reached their code, and those started within
-// the stale time that have not; a stale run, another study's, a condition out of range, a file that
-// is not a record or not a .jsonl are left out. The count holds the folder's lock against other
+// the stale time that have not; a stale run, another study's, a condition out of range, a forced
+// (test) run, a simulated one among real ones, a file that is not a record or not a .jsonl are left out. The count holds the folder's lock against other
 // machines until it is done with.
 TEST(RunCensus, CountsTheStudysRunsThatMayStillFillTheirCondition)
 {
     const fs::path folder = fs::temp_directory_path() / ("torvane-census-" + std::to_string(getpid()));
     fs::create_directories(folder);
     const std::time_t now = 2'000'000'000;
-    const auto put = [&](const std::string& name, const std::string& hash, int condition, std::time_t started, bool code) {
-        std::ofstream(folder / name) << R"({"format":"torvane-record","version":2,"started":")" << Utc(started)
+    const auto put = [&](const std::string& name, const std::string& hash, int condition, std::time_t started, bool code,
+                         const char* source = "study", const char* assigned = "balanced") {
+        std::ofstream(folder / name) << R"({"format":"torvane-record","version":2,"source":")" << source
+                                     << R"(","assigned":")" << assigned << R"(","started":")" << Utc(started)
                                      << R"(","condition":)" << condition << R"(,"conditions":3,"studyHash":")" << hash
                                      << "\"}\n{\"t\":5,\"event\":\"scene\"}\n"
                                      << (code ? "{\"t\":9,\"event\":\"code\",\"code\":\"a01\"}\n" : "");
@@ -56,6 +58,8 @@ TEST(RunCensus, CountsTheStudysRunsThatMayStillFillTheirCondition)
     put("e.jsonl", "other", 1, now, true);          // another study
     put("f.jsonl", "h", 3, now, true);              // no such condition
     put("g.txt", "h", 1, now, true);                // not a record file
+    put("j.jsonl", "h", 1, now, true, "study", "forced");  // a test of a condition
+    put("k.jsonl", "h", 1, now, true, "simulated");     // a rehearsal, apart from real runs
     std::ofstream(folder / "h.jsonl") << "not json\n";
     std::ofstream(folder / "i.jsonl");              // made, not yet begun
 
@@ -66,6 +70,7 @@ TEST(RunCensus, CountsTheStudysRunsThatMayStillFillTheirCondition)
         EXPECT_FALSE(OthersCanLock(folder));
         EXPECT_EQ(census->Count("h", 3, 90, now), (std::vector<int32_t>{2, 0, 1}));
         EXPECT_EQ(census->Count("h", 3, 0, now), (std::vector<int32_t>{1, 0, 1}));
+        EXPECT_EQ(census->Count("h", 3, 0, now, "simulated"), (std::vector<int32_t>{0, 1, 0}));
     }
     EXPECT_TRUE(OthersCanLock(folder));
     EXPECT_EQ(RunCensus::Take((folder / "none").string(), error), nullptr);

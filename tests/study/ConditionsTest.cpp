@@ -34,7 +34,7 @@ std::vector<int32_t> Complete(const Folder& folder, const Study& study)
     std::string error;
     const auto census = RunCensus::Take(folder.path.string(), error);
     EXPECT_NE(census, nullptr) << error;
-    return census->Count(record::TextHash(study.text), ConditionCount(study), 0, std::time(nullptr));
+    return census->Count(record::TextHash(study.text), ConditionCount(study), 0, std::time(nullptr), "simulated");
 }
 }  // namespace
 
