@@ -12,16 +12,10 @@
 
 #include "record/RecordFormat.h"
 #include "record/RecordWriter.h"
+#include "support/TestGame.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-struct TempFolder {
-    TempFolder() { fs::create_directories(path); }
-    ~TempFolder() { fs::remove_all(path); }
-    static inline int made = 0;
-    fs::path path = fs::temp_directory_path() / ("torvane-writer-" + std::to_string(getpid()) + "-" + std::to_string(made++));
-};
 
 // While it lives, no file of this process grows past `bytes`: a write across the limit stops short
 // and the next fails, as on a full disk (with EFBIG for ENOSPC). Root is bound by it too.

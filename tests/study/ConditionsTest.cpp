@@ -21,15 +21,8 @@ Study Balanced()
     return ReadStudyFile(GameDataPath("studies/balanced.toml"));
 }
 
-// A folder of the test's own, removed with it.
-struct Folder {
-    Folder() { fs::create_directories(path); }
-    ~Folder() { fs::remove_all(path); }
-    fs::path path = fs::temp_directory_path() / ("torvane-conditions-" + std::to_string(getpid()));
-};
-
 // The runs of a folder's records by condition: complete ones only (a stale time of 0).
-std::vector<int32_t> Complete(const Folder& folder, const Study& study)
+std::vector<int32_t> Complete(const TempFolder& folder, const Study& study)
 {
     std::string error;
     const auto census = RunCensus::Take(folder.path.string(), error);
@@ -100,7 +93,7 @@ TEST(Conditions, EachConditionIsOneCombinationOfOrderAndMaps)
 TEST(Conditions, SimulatedParticipantsAreBalancedOverTheConditions)
 {
     const Study study = Balanced();
-    Folder folder;
+    TempFolder folder;
     Simulation simulation;
     simulation.runs = 24;
     simulation.recordDir = folder.path.string();
@@ -123,9 +116,7 @@ TEST(Conditions, SimulatedParticipantsAreBalancedOverTheConditions)
     std::ostringstream replayed, replayErr;
     EXPECT_EQ(RunReplay({folder.path.string()}, replayed, replayErr), 0) << replayed.str() << replayErr.str();
 
-    Folder leaving;
-    leaving.path += "-leaving";
-    fs::create_directories(leaving.path);
+    TempFolder leaving;
     Study quick = study;
     quick.conditions.staleMinutes = 0;
     simulation.recordDir = leaving.path.string();

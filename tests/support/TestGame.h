@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -45,6 +46,17 @@ inline std::string GameDataPath(const std::string& name)
 {
     return std::string(TORVANE_GAME_DATA_DIR) + "/" + name;
 }
+
+// A folder of the test's own under the system's temporary folder, removed with it.
+struct TempFolder {
+    TempFolder() { std::filesystem::create_directories(path); }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    static inline std::atomic<int> made{0};
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("torvane-test-" + std::to_string(getpid()) + "-" + std::to_string(made++));
+};
 
 inline std::string WriteTempFile(const std::string& text)
 {

@@ -17,14 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using record::Json;
 
-// A folder of the test's own, removed with it.
-struct TempFolder {
-    TempFolder() { fs::create_directories(path); }
-    ~TempFolder() { fs::remove_all(path); }
-    static inline int made = 0;
-    fs::path path = fs::temp_directory_path() / ("torvane-replay-" + std::to_string(getpid()) + "-" + std::to_string(made++));
-};
-
 struct Replayed {
     int status = 0;
     std::string out, err;

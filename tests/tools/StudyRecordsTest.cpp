@@ -166,9 +166,7 @@ TEST(StudyReplay, ARecordReplaysWithTheStudyItWasPlayedWith)
 
 namespace {
 // Records in a folder of their own, as a lab machine leaves them.
-struct RecordFolder {
-    RecordFolder() { std::filesystem::create_directories(path); }
-    ~RecordFolder() { std::filesystem::remove_all(path); }
+struct RecordFolder : TempFolder {
     std::string Put(const std::string& name, const std::vector<std::string>& lines) const
     {
         std::ofstream out(path / name, std::ios::binary);
@@ -177,9 +175,7 @@ struct RecordFolder {
         }
         return (path / name).string();
     }
-    std::filesystem::path path = std::filesystem::temp_directory_path() / ("torvane-runs-" + std::to_string(getpid()));
 };
-
 std::string CodeOf(const std::vector<std::string>& lines)
 {
     return Json::parse(lines.back()).value("code", "");

@@ -12,15 +12,6 @@
 using record::Json;
 
 namespace {
-std::string Text(const Json& header, const char* key)
-{
-    const auto found = header.find(key);
-    if (found == header.end() || found->is_null()) {
-        return "";
-    }
-    return found->is_string() ? found->get<std::string>() : found->dump();
-}
-
 // A code as typed into a questionnaire, the way the game shows it.
 std::string Normalised(const std::string& code)
 {
@@ -67,11 +58,11 @@ RunRow SummariseRun(const Record& record)
     RunRow run;
     const Json& header = record.header;
     run.file = record.name;
-    run.study = Text(header, "study");
-    run.studyHash = Text(header, "studyHash");
-    run.condition = Text(header, "condition");
-    run.conditions = Text(header, "conditions");
-    run.assigned = Text(header, "assigned");
+    run.study = HeaderText(header, "study");
+    run.studyHash = HeaderText(header, "studyHash");
+    run.condition = HeaderText(header, "condition");
+    run.conditions = HeaderText(header, "conditions");
+    run.assigned = HeaderText(header, "assigned");
     run.participant = ParticipantColumn(header);
     run.ending = RecordEnding(record);
     const Json identifiers = header.value("participant", Json::object());
@@ -82,7 +73,7 @@ RunRow SummariseRun(const Record& record)
         run.games += event.event == "board" ? 1 : 0;
         run.decided += event.event == "outcome" ? 1 : 0;
         if (event.event == "code") {
-            run.code = Text(event.fields, "code");
+            run.code = HeaderText(event.fields, "code");
         }
     }
     return run;

@@ -91,12 +91,11 @@ void RecordTally::StartBoard(const Json& f, double t)
     s.map = f.value("map", "");
     s.outcome = "unfinished";
     s.ending = RecordEnding(record);
-    s.study = record.header.value("study", "");
-    s.studyHash = record.header.value("studyHash", "");
-    for (auto [key, field] : {std::pair{"condition", &s.condition}, {"conditions", &s.conditions}, {"assigned", &s.assigned}}) {
-        const auto found = record.header.find(key);
-        *field = found == record.header.end() ? "" : found->is_string() ? found->get<std::string>() : found->dump();
-    }
+    s.study = HeaderText(record.header, "study");
+    s.studyHash = HeaderText(record.header, "studyHash");
+    s.condition = HeaderText(record.header, "condition");
+    s.conditions = HeaderText(record.header, "conditions");
+    s.assigned = HeaderText(record.header, "assigned");
 }
 
 void RecordTally::Add(const RecordEvent& event)
@@ -155,6 +154,15 @@ void RecordTally::Played(const std::string& kind, const Json& f, double t)
     }
 }
 }  // namespace
+
+std::string HeaderText(const Json& header, const char* key)
+{
+    const auto found = header.find(key);
+    if (found == header.end() || found->is_null()) {
+        return "";
+    }
+    return found->is_string() ? found->get<std::string>() : found->dump();
+}
 
 std::string ParticipantColumn(const Json& header)
 {

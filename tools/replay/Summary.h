@@ -38,6 +38,8 @@ struct GameSummary {
 // may hold '&', '=' or '%' themselves: escaped as %26, %3D and %25, the field still splits back
 // into the names and values it came from.
 std::string ParticipantColumn(const record::Json& header);
+// A field of a record's first line as CSV text: a string as it is, a number written out, "" when absent.
+std::string HeaderText(const record::Json& header, const char* key);
 // "complete" (the record reached its result code), "cut" (its last line was cut short) or
 // "partial" (it ends between whole lines before the code: a run left early, an arena game).
 const char* RecordEnding(const Record& record);
