@@ -2,21 +2,39 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "board/TeamController.h"
 #include "board/TileMap.h"
 
 namespace {
 // The count of a tile nobody sees, far out of reach of the sources a board can hold.
-constexpr int32_t neverSeen = -(1 << 30);
+constexpr int16_t neverSeen = -(1 << 14);
+
+using Lanes = SightCount::Lanes;
+constexpr Lanes firstLanes = {0, 1, 2, 3, 4, 5, 6, 7};
+
+Lanes Splat(int32_t value)
+{
+    return Lanes{} + static_cast<int16_t>(value);
+}
+
+Lanes Abs(Lanes lanes)
+{
+    return lanes < 0 ? -lanes : lanes;
+}
+
+// Per lane of each half of a window, how far its tile is across from a source `margin` to its right.
+const Lanes acrossLeft = Abs(firstLanes - Splat(5));
+const Lanes acrossRight = Abs(firstLanes + Splat(3));
 }  // namespace
 
 void SightCount::Reset(const TileMap& map)
 {
     height = static_cast<int32_t>(map.tiles.size());
     width = height > 0 ? static_cast<int32_t>(map.tiles.front().size()) : 0;
-    if (gridWidth != width + 2 * margin) {
-        gridWidth = width + 2 * margin;
+    if (gridWidth != width + margin + rightMargin) {
+        gridWidth = width + margin + rightMargin;
         steps.clear();
     }
     const size_t cells = static_cast<size_t>(gridWidth) * static_cast<size_t>(height + 2 * margin);
@@ -39,88 +57,134 @@ void SightCount::Reset(const TileMap& map)
 
 void SightCount::Add(size_t cell, int32_t delta)
 {
-    int32_t& count = cover[cell];
+    int16_t& count = cover[cell];
     covered += (count == 0 ? 1 : 0) - (count + delta == 0 ? 1 : 0);
-    count += delta;
+    count = static_cast<int16_t>(count + delta);
 }
 
 void SightCount::Move(const Source& before, const Source& now)
 {
-    auto onBoard = [&](const Source& source) { return OnBoard(source.x, source.y); };
-    if (before.castle && onBoard(before)) {
-        Add(Cell(before.x, before.y), -1);
-    }
-    if (now.castle && onBoard(now)) {
-        Add(Cell(now.x, now.y), +1);
-    }
-    const int32_t dx = now.x - before.x;
-    const int32_t dy = now.y - before.y;
-    if (before.range == margin && now.range == margin && std::abs(dx) <= maxStep && std::abs(dy) <= maxStep && onBoard(before) && onBoard(now)) {
-        const Step& step = StepOf(dx, dy);
-        // Add written out for each direction of the count: this runs for nearly every scored turn.
-        int32_t* from = cover.data() + Cell(before.x, before.y);
-        int32_t count = covered;
-        for (int32_t offset : step.lost) {
-            count -= from[offset] == 1 ? 1 : 0;
-            --from[offset];
+    auto full = [&](const Source& source) { return OnBoard(source.x, source.y) && source.range == margin; };
+    // A step within one window's reach counts only the tiles that come into or go out of the
+    // diamond, a row of the window at a time.
+    if (full(before) && full(now) && std::abs(now.x - before.x) <= margin && std::abs(now.y - before.y) <= 2 * margin) {
+        if (before.castle) {
+            Add(Cell(before.x, before.y), -1);
         }
-        for (int32_t offset : step.gained) {
-            count += from[offset] == 0 ? 1 : 0;
-            ++from[offset];
+        if (now.castle) {
+            Add(Cell(now.x, now.y), +1);
         }
-        covered = count;
+        Step(before, now);
         return;
     }
-    // Any other change: row by row, the tiles in one diamond and not the other.
-    struct Span {
-        int32_t low = 0;
-        int32_t high = -1;  // empty when high < low
-    };
-    auto spanOf = [&](const Source& source, int32_t y) {
-        const int32_t reach = source.range - std::abs(y - source.y);
-        if (source.range < 0 || reach < 0) {
-            return Span{};
-        }
-        return Span{std::max(source.x - reach, 0), std::min(source.x + reach, width - 1)};
-    };
-    const int32_t top = std::max(std::min(before.range >= 0 ? before.y - before.range : height, now.range >= 0 ? now.y - now.range : height), 0);
-    const int32_t bottom = std::min(std::max(before.y + before.range, now.y + now.range), height - 1);
-    for (int32_t y = top; y <= bottom; ++y) {
-        const Span was = spanOf(before, y);
-        const Span is = spanOf(now, y);
-        for (int32_t x = was.low; x <= was.high; ++x) {
-            if (x < is.low || x > is.high) {
-                Add(Cell(x, y), -1);
+    Count(before, -1);
+    Count(now, +1);
+}
+
+const SightCount::StepRows& SightCount::StepOf(int32_t dx, int32_t dy)
+{
+    if (steps.empty()) {
+        steps.resize(static_cast<size_t>((2 * margin + 1) * (4 * margin + 1)));
+    }
+    StepRows& rows = steps[static_cast<size_t>((dy + 2 * margin) * (2 * margin + 1) + dx + margin)];
+    if (!rows.known) {
+        rows.known = true;
+        // The window starts `margin` left of the leftmost of the two tiles.
+        const int32_t left = std::min(0, dx) - margin;
+        for (int32_t y = std::min(0, dy) - margin; y <= std::max(0, dy) + margin; ++y) {
+            StepRow row;
+            row.offset = y * gridWidth + left;
+            bool changes = false;
+            for (int32_t lane = 0; lane < lanes; ++lane) {
+                const int32_t x = left + lane;
+                const bool sawIt = std::abs(x) + std::abs(y) <= margin;
+                const bool seesIt = std::abs(x - dx) + std::abs(y - dy) <= margin;
+                Lanes& gained = lane < lanes / 2 ? row.gainedLeft : row.gainedRight;
+                Lanes& lost = lane < lanes / 2 ? row.lostLeft : row.lostRight;
+                gained[lane % (lanes / 2)] = static_cast<int16_t>(seesIt && !sawIt ? -1 : 0);
+                lost[lane % (lanes / 2)] = static_cast<int16_t>(sawIt && !seesIt ? -1 : 0);
+                changes = changes || sawIt != seesIt;
+            }
+            if (changes) {
+                rows.rows.push_back(row);
             }
         }
-        for (int32_t x = is.low; x <= is.high; ++x) {
-            if (x < was.low || x > was.high) {
-                Add(Cell(x, y), +1);
+    }
+    return rows;
+}
+
+void SightCount::Step(const Source& before, const Source& now)
+{
+    const Lanes zero = {};
+    const Lanes one = Splat(1);
+    Lanes changed = {};
+    auto step = [&](int16_t* at, Lanes gained, Lanes lost) {
+        Lanes counts;
+        std::memcpy(&counts, at, sizeof counts);
+        // -1 for a tile that comes into sight, +1 for one that goes out of it.
+        changed += ((counts == zero) & gained) - ((counts == one) & lost);
+        counts += lost - gained;
+        std::memcpy(at, &counts, sizeof counts);
+    };
+    int16_t* from = cover.data() + Cell(before.x, before.y);
+    for (const StepRow& row : StepOf(now.x - before.x, now.y - before.y).rows) {
+        step(from + row.offset, row.gainedLeft, row.lostLeft);
+        step(from + row.offset + lanes / 2, row.gainedRight, row.lostRight);
+    }
+    int32_t tiles = 0;
+    for (int32_t lane = 0; lane < lanes / 2; ++lane) {
+        tiles -= changed[lane];
+    }
+    covered += tiles;
+}
+
+void SightCount::Count(const Source& source, int32_t delta)
+{
+    if (!OnBoard(source.x, source.y)) {
+        return;
+    }
+    if (source.castle) {
+        Add(Cell(source.x, source.y), delta);
+    }
+    if (source.range >= 0 && source.range <= margin) {
+        CountRows(source, delta);
+        return;
+    }
+    for (int32_t dy = -source.range; dy <= source.range; ++dy) {
+        const int32_t reach = source.range - std::abs(dy);
+        for (int32_t dx = -reach; dx <= reach; ++dx) {
+            if (OnBoard(source.x + dx, source.y + dy)) {
+                Add(Cell(source.x + dx, source.y + dy), delta);
             }
         }
     }
 }
 
-const SightCount::Step& SightCount::StepOf(int32_t dx, int32_t dy)
+void SightCount::CountRows(const Source& source, int32_t delta)
 {
-    if (steps.empty()) {
-        steps.resize(static_cast<size_t>((2 * maxStep + 1) * (2 * maxStep + 1)));
+    // A tile changes whether it is seen when its count leaves 0 (counted in) or reaches 0 (out).
+    const Lanes edge = Splat(delta > 0 ? 0 : 1);
+    const Lanes step = Splat(delta);
+    Lanes changed = {};
+    auto count = [&](int16_t* at, Lanes across, Lanes reach) {
+        Lanes counts;
+        std::memcpy(&counts, at, sizeof counts);
+        const Lanes inRow = across <= reach;  // -1 in the diamond
+        changed += (counts == edge) & inRow;
+        counts += step & inRow;
+        std::memcpy(at, &counts, sizeof counts);
+    };
+    int16_t* row = cover.data() + Cell(source.x - margin, source.y - source.range);
+    for (int32_t dy = -source.range; dy <= source.range; ++dy, row += gridWidth) {
+        const Lanes reach = Splat(source.range - std::abs(dy));
+        count(row, acrossLeft, reach);
+        count(row + lanes / 2, acrossRight, reach);
     }
-    Step& step = steps[static_cast<size_t>((dy + maxStep) * (2 * maxStep + 1) + dx + maxStep)];
-    if (!step.known) {
-        const int32_t reach = margin + std::max(std::abs(dx), std::abs(dy));
-        for (int32_t y = -reach; y <= reach; ++y) {
-            for (int32_t x = -reach; x <= reach; ++x) {
-                const bool sawIt = std::abs(x) + std::abs(y) <= margin;
-                const bool seesIt = std::abs(x - dx) + std::abs(y - dy) <= margin;
-                if (sawIt != seesIt) {
-                    (sawIt ? step.lost : step.gained).push_back(y * gridWidth + x);
-                }
-            }
-        }
-        step.known = true;
+    int32_t tiles = 0;
+    for (int32_t lane = 0; lane < lanes / 2; ++lane) {
+        tiles -= changed[lane];
     }
-    return step;
+    covered += delta > 0 ? tiles : -tiles;
 }
 
 void SightCount::List(const std::vector<Source>& sources, std::vector<Vector2>& tiles)

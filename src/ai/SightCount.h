@@ -11,10 +11,14 @@ class TileMap;
 
 // A side's sight counted tile by tile: per tile, how many sources see it. A source is a piece
 // of the side, which sees the diamond of its sight range, or any castle, which is seen on its
-// own tile. As sources move, only the tiles one of their diamonds gains or loses are counted
-// again, and the number of tiles seen is kept.
+// own tile. As a source moves, its old diamond is taken out and its new one added, a row of a
+// diamond at a time in vector instructions, and the number of tiles seen is kept.
 class SightCount {
 public:
+    // Half a window of a grid row's counts, one tile a lane, in a 128-bit vector. GCC and Clang
+    // both take these: SSE2 on the desktop, WebAssembly SIMD in the browser build that has it,
+    // plain integers in the other.
+    using Lanes = int16_t __attribute__((vector_size(16)));
     struct Source {
         int32_t x = 0;
         int32_t y = 0;
@@ -37,34 +41,48 @@ public:
     std::string Inconsistency(const std::vector<Source>& sources) const;
 
 private:
-    // The counts are kept on a grid with a margin around the board as wide as every piece's
-    // sight, so that a source's step needs no bounds checks.
+    // Every piece's sight reaches at most `margin` tiles. A row of a diamond is counted in one
+    // window of `lanes` tiles from `margin` left of the source, so the counts are kept on a grid
+    // with a margin around the board that takes any window of a source on the board.
     static constexpr int32_t margin = 5;
-    // The farthest a source moves between two counts: a piece moves once a turn.
-    static constexpr int32_t maxStep = 10;
-    // The tiles a source of sight range `margin` stops and starts seeing as it moves by (dx, dy),
-    // as offsets in the grid from its old cell; worked out when first needed.
-    struct Step {
-        std::vector<int32_t> lost;
-        std::vector<int32_t> gained;
-        bool known = false;
-    };
+    static constexpr int32_t lanes = 16;
+    static constexpr int32_t rightMargin = lanes - margin - 1;
     bool OnBoard(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     size_t Cell(int32_t x, int32_t y) const
     {
         return static_cast<size_t>(y + margin) * static_cast<size_t>(gridWidth) + static_cast<size_t>(x + margin);
     }
     void Add(size_t cell, int32_t delta);
-    const Step& StepOf(int32_t dx, int32_t dy);
+    // Counts the source's diamond in (`delta` 1) or out (-1).
+    void Count(const Source& source, int32_t delta);
+    void CountRows(const Source& source, int32_t delta);
+    // A source of sight `margin` seeing from a tile no farther across than `margin`: per row of
+    // the window that changes, which lanes come into its diamond and which go out (-1 each).
+    struct StepRow {
+        int32_t offset = 0;  // in the grid, from the source's old cell
+        Lanes gainedLeft{};
+        Lanes gainedRight{};
+        Lanes lostLeft{};
+        Lanes lostRight{};
+    };
+    struct StepRows {
+        std::vector<StepRow> rows;
+        bool known = false;
+    };
+    const StepRows& StepOf(int32_t dx, int32_t dy);
+    void Step(const Source& before, const Source& now);
 
     int32_t width = 0;
     int32_t height = 0;
     int32_t gridWidth = 0;
-    std::vector<int32_t> cover;
+    // NOTE: 16 bits a tile, so that a vector takes a whole row of a diamond. No tile is seen by
+    // more sources than a diamond's 61 tiles hold pieces, two to a shared tile.
+    std::vector<int16_t> cover;
     std::vector<uint8_t> seeable;  // per cell: 0 for the margin and the outside tiles
     int32_t covered = 0;
-    // By (dy + maxStep) * (2 * maxStep + 1) + dx + maxStep, for the grid's width.
-    std::vector<Step> steps;
+    // By (dy + 2 * margin) * (2 * margin + 1) + dx + margin, for the grid's width; worked out
+    // when first needed.
+    std::vector<StepRows> steps;
     std::vector<uint32_t> listed;  // per cell, the List call that listed it
     uint32_t listing = 0;
 };
