@@ -44,10 +44,13 @@ TORVANE_WIDE_LOOP int32_t CountInReach(size_t count, const int32_t* __restrict x
     return targets;
 }
 
-uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
+// A piece's mark says all that a neighbour's threats depend on: where it stands, whose it is,
+// whether it is a castle, and what an attack on it is worth (its health and value).
+uint64_t MarkOf(const SearchBoard::Piece& piece)
 {
-    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
-    return Mix(Mix(static_cast<uint64_t>(owner) * 2 + (castle ? 1 : 0) + 1) ^ where);
+    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
+    const uint64_t worth = (static_cast<uint64_t>(static_cast<uint32_t>(piece.health)) << 32) | static_cast<uint32_t>(piece.value);
+    return Mix(Mix(Mix(static_cast<uint64_t>(piece.owner) * 2 + (piece.castle ? 1 : 0) + 1) ^ where) ^ worth);
 }
 
 // Takes a piece's mark as it was out of every neighbourhood it was in, and adds it as it is now to
@@ -138,6 +141,12 @@ void SearchBoard::Touch(int32_t piece)
     if (i < pieces.size()) {
         liveSelf[i] = SelfKey(pieces[i]);
     }
+    if (i < 64) {
+        const uint64_t bit = uint64_t{1} << i;
+        const bool present = i < pieces.size() && pieces[i].alive;
+        enemyBits = (enemyBits & ~bit) | (present && pieces[i].team != side ? bit : 0);
+        ownBits = (ownBits & ~bit) | (present && pieces[i].team == side ? bit : 0);
+    }
     if ((touchFlags[i] & 1) == 0) {
         threatTouched.push_back(piece);
     }
@@ -188,10 +197,10 @@ bool SearchBoard::AnyOnTileInReach(const Piece& attacker, int32_t x, int32_t y) 
 
 uint64_t SearchBoard::SelfKey(const Piece& piece)
 {
-    // Where it stands and how it moves and reaches.
+    // Where it stands, how it moves and reaches, and how hard it hits.
     const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
     const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
-    return Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
+    return Mix(Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where) + static_cast<uint64_t>(static_cast<uint32_t>(piece.damage)));
 }
 
 int32_t SearchBoard::CurrentPiece() const
@@ -315,8 +324,9 @@ void SearchBoard::ApplyAttack(Undo& entry)
             target.alive = false;
         }
     }
+    // Its mark changes with its health, so the threats of every piece near it are looked at again.
+    Touch(victim);
     if (target.castle || !target.alive) {
-        Touch(victim);
         ++enemyChanges;
     }
 }
@@ -391,8 +401,8 @@ void SearchBoard::TakeBack()
                 target.alive = true;
                 Arrive(entry.victim);
             }
+            Touch(entry.victim);
             if (changed) {
-                Touch(entry.victim);
                 ++enemyChanges;
             }
         }
@@ -446,7 +456,7 @@ void SearchBoard::SyncThreats()
         touchFlags[i] &= static_cast<uint8_t>(~1u);
         const NearPiece now = live.Get(i);
         const NearPiece before = counted.Get(i);
-        if (now.x == before.x && now.y == before.y && now.owner == before.owner && now.castle == before.castle) {
+        if (now.x == before.x && now.y == before.y && now.owner == before.owner && now.castle == before.castle && now.mark == before.mark) {
             continue;
         }
         counted.Set(i, now);
@@ -467,7 +477,7 @@ SearchBoard::NearPiece SearchBoard::NearOf(size_t i) const
         return {farAway, farAway, 0, 0, 0};
     }
     const Piece& piece = pieces[i];
-    return {piece.x, piece.y, piece.owner, piece.castle ? -1 : 0, MarkOf(piece.x, piece.y, piece.owner, piece.castle)};
+    return {piece.x, piece.y, piece.owner, piece.castle ? -1 : 0, MarkOf(piece)};
 }
 
 void SearchBoard::Recount(int32_t index)

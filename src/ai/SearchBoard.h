@@ -165,6 +165,8 @@ private:
     int32_t KeepMaterial();
     int32_t AttacksNow() const;
     uint64_t ThreatsInSight(int32_t& threatScore);
+    // What the piece threatens, signed as it counts for the side; kept while its neighbourhood stays.
+    int32_t ThreatOf(size_t piece);
     int32_t KeepApproach(uint64_t enemyMask);
     // Runs the checks a self-checking build asks for (see CheckEvery), on one trial in the period.
     void CheckSampled()
@@ -256,6 +258,8 @@ private:
     std::vector<uint8_t> blocked;
     std::vector<Undo> undo;
     uint64_t unfinished = 0;  // of the first 64 pieces, those of the side not finished yet
+    uint64_t enemyBits = 0;   // of the first 64 pieces, the living ones of another owner or none, kept by Touch
+    uint64_t ownBits = 0;     // and the living ones of the side
     uint64_t nextSerial = 0;
 
     // Pieces changed since the threat sets, and since the sight and the approach, last looked.
@@ -297,6 +301,8 @@ private:
     SightCount sight;
 
     std::vector<std::array<int32_t, 2>> scoreEnemies;
+    uint64_t scoreMask = 0;  // of the first 64 pieces, the enemies in scoreEnemies
+    bool scoreMaskKnown = false;
     std::vector<std::array<int32_t, 2>> approachEnemies;
     uint64_t approachMask = 0;  // of the first 64 pieces, the enemies in approachEnemies
     // Per piece, what it added to the score's material, castles and approach when last looked at
@@ -306,6 +312,10 @@ private:
         int32_t material = 0;
         int32_t castles = 0;
         int32_t approach = 0;
+        // What it threatens in sight, signed as it counts, and the neighbourhood's key it was found for.
+        int32_t threats = 0;
+        uint64_t threatKey = 0;
+        bool threatKnown = false;
     };
     // What a living piece adds to the score's material and castles for the searching side.
     Kept PieceParts(const Piece& piece) const

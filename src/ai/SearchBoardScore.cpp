@@ -1,6 +1,7 @@
 // The search's copy scores its complete turns: what each piece adds is kept from one scored
 // turn to the next, and only the pieces changed since are looked at again.
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 
@@ -181,36 +182,76 @@ uint64_t SearchBoard::ThreatsInSight(int32_t& threatTerm)
 {
     // Summed here and stored once: a sum through the reference could be any of the arrays read.
     int32_t threatScore = 0;
-    // The pieces in sight: the enemies among them, and the threats they all pose.
-    scoreEnemies.clear();
-    // Enemies never move in the side's turn: among the first 64 pieces, which are in sight says
-    // what the list holds.
+    kept.resize(std::max(kept.size(), pieces.size()));
+    if (pieces.size() > 64) {
+        scoreEnemies.clear();
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            const Piece& piece = pieces[i];
+            const bool own = piece.team == side;
+            // A piece of the side adds to the score only by what it threatens.
+            if (!piece.alive || (own && rivals[i] == 0) || !Marked(piece.x, piece.y)) {
+                continue;
+            }
+            if (!own) {
+                scoreEnemies.push_back({piece.x, piece.y});
+            }
+            threatScore += rivals[i] != 0 ? ThreatOf(i) : 0;
+        }
+        threatTerm = threatScore;
+        return 0;
+    }
+    // Among the first 64 pieces: the living enemies in sight, and the pieces with a rival near.
     uint64_t enemyMask = 0;
+    for (uint64_t left = enemyBits; left != 0; left &= left - 1) {
+        const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
+        enemyMask |= Marked(piece.x, piece.y) ? left & -left : 0;
+    }
+    uint64_t threatening = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
-        const Piece& piece = pieces[i];
-        if (!piece.alive) {
-            continue;
+        threatening |= static_cast<uint64_t>(rivals[i] != 0) << i;
+    }
+    // A piece of the side adds to the score only by what it threatens, and only in sight.
+    for (uint64_t left = (enemyMask | ownBits) & threatening; left != 0; left &= left - 1) {
+        const auto i = static_cast<size_t>(std::countr_zero(left));
+        if ((enemyMask >> i & 1) != 0 || Marked(pieces[i].x, pieces[i].y)) {
+            threatScore += ThreatOf(i);
         }
-        const bool own = piece.team == side;
-        // A piece of the side adds to the score only by what it threatens.
-        if ((own && rivals[i] == 0) || !Marked(piece.x, piece.y)) {
-            continue;
-        }
-        if (!own) {
-            scoreEnemies.push_back({piece.x, piece.y});
-            enemyMask |= i < 64 ? uint64_t{1} << i : 0;
-        }
-        if (rivals[i] == 0) {
-            continue;
-        }
-        for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i), (uint64_t{sumHigh[i]} << 32) | sumLow[i])) {
-            const Piece& victim = pieces[static_cast<size_t>(VictimAt(static_cast<int32_t>(i), offset))];
-            const int32_t weight = ScoreTerms::AttackWorth(piece.damage, victim.health, victim.value);
-            threatScore += own ? weight : -weight;
+    }
+    // Enemies never move in the side's turn: which are in sight says what the list holds, made
+    // again only when that changes.
+    if (enemyMask != scoreMask || !scoreMaskKnown) {
+        scoreMask = enemyMask;
+        scoreMaskKnown = true;
+        scoreEnemies.clear();
+        for (uint64_t left = enemyMask; left != 0; left &= left - 1) {
+            const Piece& enemy = pieces[static_cast<size_t>(std::countr_zero(left))];
+            scoreEnemies.push_back({enemy.x, enemy.y});
         }
     }
     threatTerm = threatScore;
     return enemyMask;
+}
+
+int32_t SearchBoard::ThreatOf(size_t i)
+{
+    // What a piece threatens, and what each threat is worth, follow from its neighbourhood's key
+    // alone: the neighbours' marks hold where they stand, whose they are and their worth.
+    const uint64_t neighbours = (uint64_t{sumHigh[i]} << 32) | sumLow[i];
+    Kept& part = kept[i];
+    if (part.threatKnown && part.threatKey == neighbours + liveSelf[i]) {
+        return part.threats;
+    }
+    const Piece& piece = pieces[i];
+    const bool own = piece.team == side;
+    part.threatKnown = true;
+    part.threatKey = neighbours + liveSelf[i];
+    part.threats = 0;
+    for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i), neighbours)) {
+        const Piece& victim = pieces[static_cast<size_t>(VictimAt(static_cast<int32_t>(i), offset))];
+        const int32_t weight = ScoreTerms::AttackWorth(piece.damage, victim.health, victim.value);
+        part.threats += own ? weight : -weight;
+    }
+    return part.threats;
 }
 
 int32_t SearchBoard::KeepApproach(uint64_t enemyMask)

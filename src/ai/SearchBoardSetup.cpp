@@ -130,6 +130,8 @@ void SearchBoard::ForgetKept()
     live.Resize(0);
     liveSelf.clear();
     unfinished = 0;
+    enemyBits = 0;
+    ownBits = 0;
     for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
         Touch(i);
         Unfinished(i);
@@ -154,6 +156,7 @@ void SearchBoard::ForgetKept()
     sight.Reset(*map);
 
     scoreEnemies.clear();
+    scoreMaskKnown = false;
     approachEnemies.clear();
     approachMask = 0;
     kept.clear();
