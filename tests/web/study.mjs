@@ -739,6 +739,7 @@ async function startPhpReceiver() {
 // A browser without SIMD gets the plain build and plays the study to its code on it; the record
 // it offers to save replays.
 async function plainBuild(context, base) {
+  const started = Date.now();
   const run = await openStudy(context, base, "plain-build", `next=${encodeURIComponent(FORM)}`, refuseSimd);
   run.check(buildsAsked(run.requests) === "index-plain.js index-plain.wasm", `a browser without SIMD loaded ${buildsAsked(run.requests)}`);
   const maps = await forfeitThrough(run);
@@ -748,7 +749,7 @@ async function plainBuild(context, base) {
   run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
   run.check(done.linkShown && new URL(done.href).searchParams.get("code") === code, `questionnaire link ${done.href}`);
   const saved = await run.page.evaluate(async () => (await fetch(document.getElementById("save-link").href)).text());
-  run.log(`code ${code}; ${replay(run, saved, "saved")}`);
+  run.log(`code ${code} (${Date.now() - started} ms); ${replay(run, saved, "saved")}`);
   await run.page.close();
 }
 
