@@ -12,7 +12,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "AllocationCounter.h"
@@ -49,13 +48,13 @@ struct Game {
     Game(const BenchPosition& position, AIController* opponent)
     {
         InputManager::Instance().root = &root;
-        std::string path = "/tmp/torvane-bench-" + std::to_string(getpid()) + ".txt";
-        std::ofstream(path, std::ios::binary) << position.mapText;
         root.aiQueue.emplace_back(opponent);
         board = new TileMap();
-        board->mapFile = path;
+        // NOTE: the board is set up from the text, not a file: a file named by the process id
+        // would be shared by every copy of the WebAssembly build, whose process id is always 42.
+        board->mapText = position.mapText;
+        board->mapFile = position.name;
         root.AddChild(board);
-        std::remove(path.c_str());
         ai = static_cast<AIController*>(board->ai);
         ai->gold = position.aiGold;
     }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Torvane for web browsers (WebAssembly and WebGL through emscripten) and
-# writes a folder of static files that any web server can serve: index.html,
-# index.js, index.wasm and index.data, beside them the study files (study.toml,
-# studies/*.toml) and the maps as plain files. Installs what is missing first; raylib for
+# writes a folder of static files that any web server can serve: index.html, the
+# game with WebAssembly SIMD (index.js, index.wasm) and without (index-plain.js,
+# index-plain.wasm), the packed files both load (index.data), beside them the study
+# files (study.toml, studies/*.toml) and the maps as plain files. Installs what is missing first; raylib for
 # the web is built once and cached under ~/.cache/torvane/web-deps.
 #
 #   scripts/build-web.sh        the last line of output is the site folder
@@ -90,7 +91,7 @@ cmake --build "$build" -j"$(nproc)"
 site="$build/site"
 rm -rf "$site"
 mkdir -p "$site"
-for f in index.html index.js index.wasm index.data; do
+for f in index.html index.js index.wasm index-plain.js index-plain.wasm index.data; do
   cp "$build/$f" "$site/$f"
 done
 # The study files and the maps stay plain files that a researcher edits on the site.

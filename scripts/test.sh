@@ -24,8 +24,9 @@ case "${1:-}" in
   *) echo "usage: scripts/test.sh [--quick | --sanitize | --web | --package]" >&2; exit 2 ;;
 esac
 
-# The web pass: the PHP receiver on its own under Debian's Apache and PHP's server; then the site
-# from build-web.sh, served and played in headless Chromium; the records it sends go to that
+# The web pass: the PHP receiver on its own under Debian's Apache and PHP's server; then the plans
+# of both web builds compared with the desktop's; then the site from build-web.sh, served and
+# played in headless Chromium (with SIMD, and once on the plain build); the records it sends go to that
 # receiver and to one in the driver, and are replayed.
 web_pass() {
   local missing=() p site replay="$root/build/tools/torvane-replay"
@@ -42,6 +43,7 @@ web_pass() {
   TORVANE_BUILD_DIR="$root/build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   site=$("$root/scripts/build-web.sh" | tail -n 1)
+  "$root/tests/web/plans.sh" "$(dirname "$site")" "$root/build/bench/torvane_bench" 16
   (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
   timeout -k 10 900 node "$root/tests/web/study.mjs" "$site" "$root/tests/web/artifacts" "$replay"
 }

@@ -69,6 +69,20 @@ function pageFrames(page, n) {
   }), n);
 }
 
+// Stands in for a browser without WebAssembly SIMD, before the page's scripts run: every SIMD
+// instruction starts with the byte 0xfd, so a module holding that byte is refused.
+function refuseSimd() {
+  const validate = WebAssembly.validate;
+  WebAssembly.validate = (bytes) => !new Uint8Array(bytes).includes(0xfd) && validate(bytes);
+}
+
+// The game's scripts and modules a page asked for, by name: index.js and index.wasm are the build
+// with SIMD, index-plain.js and index-plain.wasm the other.
+function buildsAsked(requests) {
+  const names = requests.map((r) => new URL(r.slice(r.indexOf(" ") + 1)).pathname.slice(1));
+  return [...new Set(names.filter((name) => /^index(-plain)?\.(js|wasm)$/.test(name)))].sort().join(" ");
+}
+
 // ---------------------------------------------------------------- screenshots
 
 function decodePng(buffer) {
@@ -378,6 +392,8 @@ async function playWholeStudy(context, base, timings) {
   const run = new Run(page, "whole-study");
   const url = `${base}/index.html?next=${encodeURIComponent(FORM)}`;
   await page.addInitScript(countFrames);
+  const requests = [];
+  page.on("request", (request) => requests.push(`${request.method()} ${request.url()}`));
 
   // Holds the packed files back a moment so the progress line can be seen.
   let release;
@@ -400,6 +416,7 @@ async function playWholeStudy(context, base, timings) {
   timings.firstFrame = Date.now() - started;
   run.log(`title screen drawn ${timings.firstFrame} ms after the page was asked for`);
   run.check(!(await page.isVisible("#status")), "the progress line is still shown over the game", first);
+  run.check(buildsAsked(requests) === "index.js index.wasm", `a browser with SIMD loaded ${buildsAsked(requests)}`);
 
   // At 1600 x 900 the canvas fills the page exactly, with nothing to scroll.
   const layout = await page.evaluate(() => {
@@ -656,8 +673,9 @@ function assembled(pieces, run) {
 
 const events = (text) => text.trim().split("\n").map((line) => JSON.parse(line));
 
-// Opens the page with `query` and returns its run, a list of the dialogs it opened and its requests.
-async function openStudy(context, base, name, query) {
+// Opens the page with `query`, after `init` if given, and returns its run, a list of the dialogs
+// it opened and its requests.
+async function openStudy(context, base, name, query, init) {
   const page = await context.newPage();
   const run = new Run(page, name);
   run.dialogs = [];
@@ -668,6 +686,7 @@ async function openStudy(context, base, name, query) {
   });
   page.on("request", (request) => run.requests.push(`${request.method()} ${request.url()}`));
   await page.addInitScript(countFrames);
+  if (init) await page.addInitScript(init);
   await page.goto(`${base}/index.html?${query}`);
   await run.waitScene("title", 60000);
   return run;
@@ -715,6 +734,23 @@ async function startPhpReceiver() {
     if (!up) await sleep(100);
   }
   return { folder, store, address, close: () => { php.kill(); rmSync(folder, { recursive: true, force: true }); } };
+}
+
+// A browser without SIMD gets the plain build and plays the study to its code on it; the record
+// it offers to save replays.
+async function plainBuild(context, base) {
+  const started = Date.now();
+  const run = await openStudy(context, base, "plain-build", `next=${encodeURIComponent(FORM)}`, refuseSimd);
+  run.check(buildsAsked(run.requests) === "index-plain.js index-plain.wasm", `a browser without SIMD loaded ${buildsAsked(run.requests)}`);
+  const maps = await forfeitThrough(run);
+  const code = checkCode(run, await run.shot(), maps, "00");
+  await run.click(QUIT);
+  const done = await finishedPage(run.page);
+  run.check(done.code === code, `the page shows the code ${JSON.stringify(done.code)}, the canvas showed ${code}`);
+  run.check(done.linkShown && new URL(done.href).searchParams.get("code") === code, `questionnaire link ${done.href}`);
+  const saved = await run.page.evaluate(async () => (await fetch(document.getElementById("save-link").href)).text());
+  run.log(`code ${code} (${Date.now() - started} ms); ${replay(run, saved, "saved")}`);
+  await run.page.close();
 }
 
 // The receiver gets a whole study, with the participant's identifiers; its pieces, put together by
@@ -1263,6 +1299,7 @@ async function main() {
     const begun = Date.now();
     const code = await playWholeStudy(desktop, base, timings);
     console.log(`whole study played, result code ${code} (${Date.now() - begun} ms)`);
+    await plainBuild(desktop, base);
     await hostileNext(desktop, base, "next-javascript", "javascript:window.__pwned=1;alert(1)",
       "javascript:navigator.sendBeacon('http://127.0.0.1:9/')");
     await hostileNext(desktop, base, "next-markup", 'https://forms.example.org/"><script>window.__pwned=1</script>',
