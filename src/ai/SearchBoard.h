@@ -305,6 +305,11 @@ private:
     bool scoreMaskKnown = false;
     std::vector<std::array<int32_t, 2>> approachEnemies;
     uint64_t approachMask = 0;  // of the first 64 pieces, the enemies in approachEnemies
+    // Per tile, the approach cost of a piece of the side there, for the enemies in approachEnemies:
+    // known where approachAt holds approachGeneration.
+    std::vector<int32_t> approachCost;
+    std::vector<uint32_t> approachAt;
+    uint32_t approachGeneration = 0;
     // Per piece, what it added to the score's material, castles and approach when last looked at
     // (a piece changes them only by moving, falling, changing hands, being bought or taken back),
     // and the sums.

@@ -257,12 +257,17 @@ int32_t SearchBoard::ThreatOf(size_t i)
 int32_t SearchBoard::KeepApproach(uint64_t enemyMask)
 {
     // With nobody of another owner in sight the approach term stays 0. A piece's cost depends on
-    // its tile and the enemies in sight: while those stay, only the changed pieces are looked at.
+    // its tile and the enemies in sight: while those stay, only the changed pieces are looked at,
+    // and each tile's cost is worked out once.
     auto approachOf = [&](size_t i) {
         if (i >= pieces.size() || !pieces[i].alive || pieces[i].team != side || scoreEnemies.empty()) {
             return 0;
         }
         const Piece& piece = pieces[i];
+        const auto cell = static_cast<size_t>(Cell(piece.x, piece.y));
+        if (approachAt[cell] == approachGeneration) {
+            return approachCost[cell];
+        }
         // The nearest enemy by whole-tile distance, ties to the one earlier in child order.
         std::array<int32_t, 2> goal = scoreEnemies.front();
         int32_t best = Distance(goal[0], goal[1], piece.x, piece.y);
@@ -273,11 +278,14 @@ int32_t SearchBoard::KeepApproach(uint64_t enemyMask)
                 goal = enemy;
             }
         }
-        return -PathCost(piece.x, piece.y, goal[0], goal[1]);
+        approachAt[cell] = approachGeneration;
+        approachCost[cell] = -PathCost(piece.x, piece.y, goal[0], goal[1]);
+        return approachCost[cell];
     };
     if (pieces.size() > 64 ? scoreEnemies != approachEnemies : enemyMask != approachMask) {
         approachEnemies = scoreEnemies;
         approachMask = enemyMask;
+        ++approachGeneration;
         kept.resize(std::max(kept.size(), pieces.size()));
         keptApproach = 0;
         for (size_t i = 0; i < kept.size(); ++i) {

@@ -159,6 +159,9 @@ void SearchBoard::ForgetKept()
     scoreMaskKnown = false;
     approachEnemies.clear();
     approachMask = 0;
+    approachCost.assign(cells, 0);
+    approachAt.assign(cells, 0);
+    approachGeneration = 1;
     kept.clear();
     keptMaterial = 0;
     keptCastles = 0;
