@@ -44,13 +44,10 @@ TORVANE_WIDE_LOOP int32_t CountInReach(size_t count, const int32_t* __restrict x
     return targets;
 }
 
-// A piece's mark says all that a neighbour's threats depend on: where it stands, whose it is,
-// whether it is a castle, and what an attack on it is worth (its health and value).
-uint64_t MarkOf(const SearchBoard::Piece& piece)
+uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
 {
-    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
-    const uint64_t worth = (static_cast<uint64_t>(static_cast<uint32_t>(piece.health)) << 32) | static_cast<uint32_t>(piece.value);
-    return Mix(Mix(Mix(static_cast<uint64_t>(piece.owner) * 2 + (piece.castle ? 1 : 0) + 1) ^ where) ^ worth);
+    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+    return Mix(Mix(static_cast<uint64_t>(owner) * 2 + (castle ? 1 : 0) + 1) ^ where);
 }
 
 // Takes a piece's mark as it was out of every neighbourhood it was in, and adds it as it is now to
@@ -197,10 +194,10 @@ bool SearchBoard::AnyOnTileInReach(const Piece& attacker, int32_t x, int32_t y) 
 
 uint64_t SearchBoard::SelfKey(const Piece& piece)
 {
-    // Where it stands, how it moves and reaches, and how hard it hits.
+    // Where it stands and how it moves and reaches.
     const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(piece.x)) << 32) | static_cast<uint32_t>(piece.y);
     const uint64_t moves = (static_cast<uint64_t>(static_cast<uint32_t>(piece.speed)) << 32) | static_cast<uint32_t>(piece.range);
-    return Mix(Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where) + static_cast<uint64_t>(static_cast<uint32_t>(piece.damage)));
+    return Mix(Mix(moves + 0x9e3779b97f4a7c15ull) ^ where);
 }
 
 int32_t SearchBoard::CurrentPiece() const
@@ -324,9 +321,8 @@ void SearchBoard::ApplyAttack(Undo& entry)
             target.alive = false;
         }
     }
-    // Its mark changes with its health, so the threats of every piece near it are looked at again.
-    Touch(victim);
     if (target.castle || !target.alive) {
+        Touch(victim);
         ++enemyChanges;
     }
 }
@@ -401,8 +397,8 @@ void SearchBoard::TakeBack()
                 target.alive = true;
                 Arrive(entry.victim);
             }
-            Touch(entry.victim);
             if (changed) {
+                Touch(entry.victim);
                 ++enemyChanges;
             }
         }
@@ -456,7 +452,7 @@ void SearchBoard::SyncThreats()
         touchFlags[i] &= static_cast<uint8_t>(~1u);
         const NearPiece now = live.Get(i);
         const NearPiece before = counted.Get(i);
-        if (now.x == before.x && now.y == before.y && now.owner == before.owner && now.castle == before.castle && now.mark == before.mark) {
+        if (now.x == before.x && now.y == before.y && now.owner == before.owner && now.castle == before.castle) {
             continue;
         }
         counted.Set(i, now);
@@ -477,7 +473,7 @@ SearchBoard::NearPiece SearchBoard::NearOf(size_t i) const
         return {farAway, farAway, 0, 0, 0};
     }
     const Piece& piece = pieces[i];
-    return {piece.x, piece.y, piece.owner, piece.castle ? -1 : 0, MarkOf(piece)};
+    return {piece.x, piece.y, piece.owner, piece.castle ? -1 : 0, MarkOf(piece.x, piece.y, piece.owner, piece.castle)};
 }
 
 void SearchBoard::Recount(int32_t index)

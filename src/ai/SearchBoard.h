@@ -165,7 +165,7 @@ private:
     int32_t KeepMaterial();
     int32_t AttacksNow() const;
     uint64_t ThreatsInSight(int32_t& threatScore);
-    // What the piece threatens, signed as it counts for the side; kept while its neighbourhood stays.
+    // What the piece threatens, signed as it counts for the side.
     int32_t ThreatOf(size_t piece);
     int32_t KeepApproach(uint64_t enemyMask);
     // Runs the checks a self-checking build asks for (see CheckEvery), on one trial in the period.
@@ -317,10 +317,6 @@ private:
         int32_t material = 0;
         int32_t castles = 0;
         int32_t approach = 0;
-        // What it threatens in sight, signed as it counts, and the neighbourhood's key it was found for.
-        int32_t threats = 0;
-        uint64_t threatKey = 0;
-        bool threatKnown = false;
     };
     // What a living piece adds to the score's material and castles for the searching side.
     Kept PieceParts(const Piece& piece) const

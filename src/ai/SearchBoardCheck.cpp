@@ -81,7 +81,7 @@ std::string SearchBoard::NeighbourhoodInconsistency() const
         }
         // A piece not waiting to be counted again is counted where it stands.
         const NearPiece last = counted.Get(i);
-        if ((touchFlags[i] & 1) == 0 && (last.x != now.x || last.y != now.y || last.owner != now.owner || last.castle != now.castle || last.mark != now.mark)) {
+        if ((touchFlags[i] & 1) == 0 && (last.x != now.x || last.y != now.y || last.owner != now.owner || last.castle != now.castle)) {
             return "piece " + std::to_string(i) + " counted at " + TileText(last.x, last.y) + ", stands at " + TileText(now.x, now.y);
         }
     }

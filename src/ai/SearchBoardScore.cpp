@@ -182,7 +182,6 @@ uint64_t SearchBoard::ThreatsInSight(int32_t& threatTerm)
 {
     // Summed here and stored once: a sum through the reference could be any of the arrays read.
     int32_t threatScore = 0;
-    kept.resize(std::max(kept.size(), pieces.size()));
     if (pieces.size() > 64) {
         scoreEnemies.clear();
         for (size_t i = 0; i < pieces.size(); ++i) {
@@ -234,24 +233,15 @@ uint64_t SearchBoard::ThreatsInSight(int32_t& threatTerm)
 
 int32_t SearchBoard::ThreatOf(size_t i)
 {
-    // What a piece threatens, and what each threat is worth, follow from its neighbourhood's key
-    // alone: the neighbours' marks hold where they stand, whose they are and their worth.
-    const uint64_t neighbours = (uint64_t{sumHigh[i]} << 32) | sumLow[i];
-    Kept& part = kept[i];
-    if (part.threatKnown && part.threatKey == neighbours + liveSelf[i]) {
-        return part.threats;
-    }
     const Piece& piece = pieces[i];
     const bool own = piece.team == side;
-    part.threatKnown = true;
-    part.threatKey = neighbours + liveSelf[i];
-    part.threats = 0;
-    for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i), neighbours)) {
+    int32_t threats = 0;
+    for (uint32_t offset : ThreatTiles(static_cast<int32_t>(i), (uint64_t{sumHigh[i]} << 32) | sumLow[i])) {
         const Piece& victim = pieces[static_cast<size_t>(VictimAt(static_cast<int32_t>(i), offset))];
         const int32_t weight = ScoreTerms::AttackWorth(piece.damage, victim.health, victim.value);
-        part.threats += own ? weight : -weight;
+        threats += own ? weight : -weight;
     }
-    return part.threats;
+    return threats;
 }
 
 int32_t SearchBoard::KeepApproach(uint64_t enemyMask)
