@@ -180,6 +180,7 @@ private:
     std::string GridInconsistency() const;
     std::string NeighbourhoodInconsistency() const;
     std::string KeptScoreInconsistency();
+    std::string EnemiesInconsistency() const;
     // How many tiles the side sees in the position, counted afresh.
     int32_t SightAfresh() const;
     // The pieces a piece could attack after one move, found afresh.
@@ -290,8 +291,12 @@ private:
     std::vector<std::array<int32_t, 2>> enemies;  // seen, as the heuristics ask
     uint64_t enemiesAt = ~uint64_t{0};           // the enemy changes they were found at
     uint64_t enemyChanges = 0;                   // kills, captures and sight counts so far
-    std::vector<std::array<int32_t, 2>> distancesTo;
-    std::vector<int32_t> distances;  // per tile, to the nearest of distancesTo; -1 unknown
+    std::vector<std::array<int32_t, 2>> enemiesBefore;  // the list before it was last found again
+    uint64_t enemiesMask = 0;     // of the first 64 pieces, those the list holds
+    bool enemiesMasked = true;    // false while the list was found among more than 64 pieces
+    uint64_t enemiesVersion = 0;  // how often the list changed
+    uint64_t distancesFor = ~uint64_t{0};  // the version `distances` were kept for
+    std::vector<int32_t> distances;  // per tile, to the nearest of the enemies; -1 unknown
     std::vector<std::array<int32_t, 2>> spawnTiles;
     std::vector<uint8_t> startSight;  // per tile, in the side's list when the search began
 

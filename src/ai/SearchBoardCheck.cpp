@@ -1,9 +1,11 @@
 // The search's copy checked against a recomputation: everything it keeps from one position to
 // the next is worked out again from the pieces alone and compared.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "ai/Evaluator.h"
+#include "ai/Heuristic.h"
 #include "ai/ScoreTerms.h"
 #include "ai/SearchBoard.h"
 #include "board/Rules.h"
@@ -33,7 +35,45 @@ std::string SearchBoard::Inconsistency()
     if (found.empty()) {
         found = KeptScoreInconsistency();
     }
+    if (found.empty()) {
+        found = EnemiesInconsistency();
+    }
     return found;
+}
+
+// The enemies in sight the heuristics walk toward, while nothing since asked for them anew, which
+// of the first 64 pieces they are, and each tile's distance kept for them.
+std::string SearchBoard::EnemiesInconsistency() const
+{
+    if (enemiesAt != enemyChanges) {
+        return {};
+    }
+    std::vector<std::array<int32_t, 2>> fresh;
+    uint64_t mask = 0;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (pieces[i].alive && pieces[i].team != side && Marked(pieces[i].x, pieces[i].y)) {
+            fresh.push_back({pieces[i].x, pieces[i].y});
+            mask |= i < 64 ? uint64_t{1} << i : 0;
+        }
+    }
+    if (fresh != enemies) {
+        return Differs("enemies in sight for the heuristics", static_cast<int64_t>(enemies.size()), static_cast<int64_t>(fresh.size()));
+    }
+    if (enemiesMasked && enemiesMask != mask) {
+        return "enemies in sight for the heuristics: kept as other pieces";
+    }
+    for (size_t cell = 0; distancesFor == enemiesVersion && cell < distances.size(); ++cell) {
+        const auto x = static_cast<int32_t>(cell % static_cast<size_t>(width));
+        const auto y = static_cast<int32_t>(cell / static_cast<size_t>(width));
+        int32_t nearest = Heuristic::noEnemyDistance;
+        for (const std::array<int32_t, 2>& enemy : fresh) {
+            nearest = std::min(nearest, Rules::TileDistance(enemy[0], enemy[1], x, y));
+        }
+        if (distances[cell] >= 0 && distances[cell] != nearest) {
+            return Differs("distance to the nearest enemy in sight from " + TileText(x, y), distances[cell], nearest);
+        }
+    }
+    return {};
 }
 
 // Who stands where (the first piece of a tile answers for it), and the side's pieces not finished.

@@ -27,12 +27,35 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
         return enemies;
     }
     enemiesAt = enemyChanges;
+    if (pieces.size() <= 64) {
+        // Which enemies are in sight says what the list holds: most sights counted keep them.
+        uint64_t mask = 0;
+        for (uint64_t left = enemyBits; left != 0; left &= left - 1) {
+            const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
+            mask |= Marked(piece.x, piece.y) ? left & -left : 0;
+        }
+        if (enemiesMasked && mask == enemiesMask) {
+            return enemies;
+        }
+        enemiesMask = mask;
+        enemiesMasked = true;
+        enemies.clear();
+        for (uint64_t left = mask; left != 0; left &= left - 1) {
+            const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
+            enemies.push_back({piece.x, piece.y});
+        }
+        ++enemiesVersion;
+        return enemies;
+    }
+    enemiesMasked = false;
+    enemiesBefore.swap(enemies);
     enemies.clear();
     for (const Piece& piece : pieces) {
         if (piece.alive && piece.team != side && Marked(piece.x, piece.y)) {
             enemies.push_back({piece.x, piece.y});
         }
     }
+    enemiesVersion += enemies != enemiesBefore ? 1 : 0;
     return enemies;
 }
 
@@ -40,8 +63,8 @@ bool SearchBoard::NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tile
 {
     const std::vector<std::array<int32_t, 2>>& seen = SeenEnemies();
     // Each tile's distance is remembered while the enemies in sight stay the same.
-    if (seen != distancesTo) {
-        distancesTo = seen;
+    if (distancesFor != enemiesVersion) {
+        distancesFor = enemiesVersion;
         std::fill(distances.begin(), distances.end(), -1);
     }
     auto distanceOf = [&](const std::array<int32_t, 2>& tile) {

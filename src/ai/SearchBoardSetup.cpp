@@ -139,7 +139,10 @@ void SearchBoard::ForgetKept()
 
     enemiesAt = ~uint64_t{0};
     enemyChanges = 0;
-    distancesTo.clear();
+    enemies.clear();
+    enemiesMask = 0;
+    enemiesMasked = true;
+    ++enemiesVersion;
     distances.assign(cells, -1);
     startSight.assign(cells, 0);
     for (Vector2 tile : side->visibleTiles) {
