@@ -95,6 +95,13 @@ std::string SearchBoard::GridInconsistency() const
             if (occupant[static_cast<size_t>(Cell(x, y))] != fresh[static_cast<size_t>(Cell(x, y))]) {
                 return Differs("piece on tile " + TileText(x, y), occupant[static_cast<size_t>(Cell(x, y))], fresh[static_cast<size_t>(Cell(x, y))]);
             }
+            if (static_cast<int32_t>(OccupiedRun(x, y) & 1) != (count[static_cast<size_t>(Cell(x, y))] > 0 ? 1 : 0)) {
+                return Differs("tile " + TileText(x, y) + " held in its row", static_cast<int64_t>(OccupiedRun(x, y) & 1), count[static_cast<size_t>(Cell(x, y))]);
+            }
+        }
+        // Nothing stands beside the board.
+        if ((OccupiedRun(-rowMargin, y) & ((uint64_t{1} << rowMargin) - 1)) != 0 || (OccupiedRun(width, y) & ((uint64_t{1} << rowMargin) - 1)) != 0) {
+            return "a piece beside the board in row " + std::to_string(y);
         }
     }
     for (size_t i = 0; i < 64; ++i) {

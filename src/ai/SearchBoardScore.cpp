@@ -44,7 +44,7 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
             const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
             enemies.push_back({piece.x, piece.y});
         }
-        ++enemiesVersion;
+        enemiesVersion = EnemiesVersion(mask);
         return enemies;
     }
     enemiesMasked = false;
@@ -55,8 +55,24 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
             enemies.push_back({piece.x, piece.y});
         }
     }
-    enemiesVersion += enemies != enemiesBefore ? 1 : 0;
+    if (enemies != enemiesBefore) {
+        enemiesVersion = ++versionsGiven;
+    }
     return enemies;
+}
+
+uint64_t SearchBoard::EnemiesVersion(uint64_t mask)
+{
+    // Enemies never move in the side's turn: the same pieces make the same list.
+    for (const std::array<uint64_t, 2>& list : enemyLists) {
+        if (list[1] != 0 && list[0] == mask) {
+            return list[1];
+        }
+    }
+    std::array<uint64_t, 2>& list = enemyLists[nextEnemyList];
+    nextEnemyList = (nextEnemyList + 1) % enemyLists.size();
+    list = {mask, ++versionsGiven};
+    return list[1];
 }
 
 bool SearchBoard::NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tiles, std::array<int32_t, 2>& chosen)

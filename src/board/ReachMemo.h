@@ -40,8 +40,10 @@ class ReachMemo {
 public:
     static constexpr int32_t maxSpeed = ReachDiamond::radius;
 
-    // The bit of the tile (dx, dy) from the start, within maxSpeed of it, in an occupancy word.
+    // The bit of the tile (dx, dy) from the start, within maxSpeed of it, in an occupancy word. A
+    // row's tiles have bits one after the other, from left to right.
     static uint64_t Bit(int32_t dx, int32_t dy) { return uint64_t{1} << diamond.bit[Cell(dx, dy)]; }
+    static int32_t BitIndex(int32_t dx, int32_t dy) { return diamond.bit[Cell(dx, dy)]; }
     // Makes the table `slots` lists large (a power of two) when it is not; until then nothing is kept.
     void Size(size_t slots)
     {
@@ -58,7 +60,7 @@ public:
     bool Recall(int32_t x, int32_t y, int32_t speed, uint64_t occupied, Found found) const
     {
         const Entry& entry = table[Slot(x, y, speed, occupied)];
-        if (entry.generation != generation || entry.occupied != occupied || entry.x != x || entry.y != y || entry.speed != speed) {
+        if (!Holds(entry, x, y, speed, occupied)) {
             return false;
         }
         for (size_t i = 0; i < entry.count; ++i) {
@@ -66,6 +68,31 @@ public:
             found(x + offset[0], y + offset[1]);
         }
         return true;
+    }
+    // The list's tile nearest to an enemy, when it was kept for the enemies of `version`: true, with
+    // `found` and, when found, the tile (x, y). False when the list or its answer is not kept.
+    bool RecallNearest(int32_t x, int32_t y, int32_t speed, uint64_t occupied, uint64_t version, bool& found, std::array<int32_t, 2>& tile) const
+    {
+        const Entry& entry = table[Slot(x, y, speed, occupied)];
+        if (!Holds(entry, x, y, speed, occupied) || entry.nearestFor != version + 1) {
+            return false;
+        }
+        found = entry.nearest >= 0;
+        if (found) {
+            const std::array<int8_t, 2>& offset = diamond.offset[static_cast<size_t>(entry.nearest)];
+            tile = {x + offset[0], y + offset[1]};
+        }
+        return true;
+    }
+    // Keeps that answer with the list, when the list is kept.
+    void KeepNearest(int32_t x, int32_t y, int32_t speed, uint64_t occupied, uint64_t version, bool found, const std::array<int32_t, 2>& tile)
+    {
+        Entry& entry = table[Slot(x, y, speed, occupied)];
+        if (!Holds(entry, x, y, speed, occupied)) {
+            return;
+        }
+        entry.nearestFor = version + 1;
+        entry.nearest = found ? diamond.bit[Cell(tile[0] - x, tile[1] - y)] : int8_t{-1};
     }
     // Keeps the list whose i-th tile is tile(i), as {x, y}; a list reaching beyond the speed (only
     // a tile that costs nothing to enter could lead there) is not kept.
@@ -86,6 +113,7 @@ public:
         entry.y = y;
         entry.speed = static_cast<uint8_t>(speed);
         entry.count = static_cast<uint8_t>(count);
+        entry.nearestFor = 0;
         entry.generation = generation;
     }
 
@@ -101,8 +129,14 @@ private:
         uint32_t generation = 0;  // kept only while equal to `generation`
         uint8_t speed = 0;
         uint8_t count = 0;
+        int8_t nearest = -1;      // the bit of the tile nearest to an enemy; -1 for none
+        uint64_t nearestFor = 0;  // the enemies' version it was found for, plus 1; 0 for none
         std::array<uint8_t, ReachDiamond::tiles - 1> tiles{};  // bits of the diamond, in discovery order; never the start
     };
+    bool Holds(const Entry& entry, int32_t x, int32_t y, int32_t speed, uint64_t occupied) const
+    {
+        return entry.generation == generation && entry.occupied == occupied && entry.x == x && entry.y == y && entry.speed == speed;
+    }
     size_t Slot(int32_t x, int32_t y, int32_t speed, uint64_t occupied) const
     {
         const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 40) ^
