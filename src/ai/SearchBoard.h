@@ -286,7 +286,7 @@ private:
     ReachWalk walk;
     ReachArea reachArea;  // the tiles' costs read at Reset
     std::vector<std::array<int32_t, 2>> aroundUnit;  // the pieces around the one whose threats are found
-    ReachMemo reachMemo;  // made when the first search starts (1.5 MiB) and kept
+    ReachMemo reachMemo;  // made when the first search starts (1.6 MiB) and kept
 
     Placements live;     // as the pieces stand now, kept by Touch
     Placements counted;  // as the neighbourhoods last counted them

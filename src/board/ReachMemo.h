@@ -74,25 +74,32 @@ public:
     bool RecallNearest(int32_t x, int32_t y, int32_t speed, uint64_t occupied, uint64_t version, bool& found, std::array<int32_t, 2>& tile) const
     {
         const Entry& entry = table[Slot(x, y, speed, occupied)];
-        if (!Holds(entry, x, y, speed, occupied) || entry.nearestFor != version + 1) {
+        if (!Holds(entry, x, y, speed, occupied)) {
             return false;
         }
-        found = entry.nearest >= 0;
-        if (found) {
-            const std::array<int8_t, 2>& offset = diamond.offset[static_cast<size_t>(entry.nearest)];
-            tile = {x + offset[0], y + offset[1]};
+        for (size_t i = 0; i < entry.nearestFor.size(); ++i) {
+            if (entry.nearestFor[i] == version + 1) {
+                found = entry.nearest[i] >= 0;
+                if (found) {
+                    const std::array<int8_t, 2>& offset = diamond.offset[static_cast<size_t>(entry.nearest[i])];
+                    tile = {x + offset[0], y + offset[1]};
+                }
+                return true;
+            }
         }
-        return true;
+        return false;
     }
-    // Keeps that answer with the list, when the list is kept.
+    // Keeps that answer with the list, when the list is kept, in place of the older of the two kept.
     void KeepNearest(int32_t x, int32_t y, int32_t speed, uint64_t occupied, uint64_t version, bool found, const std::array<int32_t, 2>& tile)
     {
         Entry& entry = table[Slot(x, y, speed, occupied)];
         if (!Holds(entry, x, y, speed, occupied)) {
             return;
         }
-        entry.nearestFor = version + 1;
-        entry.nearest = found ? diamond.bit[Cell(tile[0] - x, tile[1] - y)] : int8_t{-1};
+        const size_t at = entry.nearestNext;
+        entry.nearestNext = static_cast<uint8_t>((at + 1) % entry.nearestFor.size());
+        entry.nearestFor[at] = version + 1;
+        entry.nearest[at] = found ? diamond.bit[Cell(tile[0] - x, tile[1] - y)] : int8_t{-1};
     }
     // Keeps the list whose i-th tile is tile(i), as {x, y}; a list reaching beyond the speed (only
     // a tile that costs nothing to enter could lead there) is not kept.
@@ -113,7 +120,7 @@ public:
         entry.y = y;
         entry.speed = static_cast<uint8_t>(speed);
         entry.count = static_cast<uint8_t>(count);
-        entry.nearestFor = 0;
+        entry.nearestFor = {};
         entry.generation = generation;
     }
 
@@ -129,8 +136,12 @@ private:
         uint32_t generation = 0;  // kept only while equal to `generation`
         uint8_t speed = 0;
         uint8_t count = 0;
-        int8_t nearest = -1;      // the bit of the tile nearest to an enemy; -1 for none
-        uint64_t nearestFor = 0;  // the enemies' version it was found for, plus 1; 0 for none
+        // The last two answers: the bit of the tile nearest to an enemy (-1 for none), and the
+        // enemies' version it was found for, plus 1 (0 for none). Two, as the enemies in sight
+        // come and go at the edge of the sight.
+        std::array<int8_t, 2> nearest{};
+        uint8_t nearestNext = 0;
+        std::array<uint64_t, 2> nearestFor{};
         std::array<uint8_t, ReachDiamond::tiles - 1> tiles{};  // bits of the diamond, in discovery order; never the start
     };
     bool Holds(const Entry& entry, int32_t x, int32_t y, int32_t speed, uint64_t occupied) const

@@ -31,11 +31,19 @@ TEST(ReachMemo, KeepsTheNearestTileOnlyWithItsListAndItsEnemies)
     EXPECT_FALSE(memo.RecallNearest(4, 4, 2, occupied | ReachMemo::Bit(0, 1), 7, found, tile)) << "another piece near";
     EXPECT_FALSE(memo.RecallNearest(4, 4, 3, occupied, 7, found, tile)) << "another speed";
 
-    // An answer of none is kept too, and replaces the one before.
+    // An answer of none is kept too, beside the one before; a third replaces the older.
     memo.KeepNearest(4, 4, 2, occupied, 8, false, tile);
     ASSERT_TRUE(memo.RecallNearest(4, 4, 2, occupied, 8, found, tile));
     EXPECT_FALSE(found);
+    ASSERT_TRUE(memo.RecallNearest(4, 4, 2, occupied, 7, found, tile));
+    EXPECT_TRUE(found);
+    EXPECT_EQ(tile, (Tile{3, 3}));
+    memo.KeepNearest(4, 4, 2, occupied, 9, true, {4, 5});
     EXPECT_FALSE(memo.RecallNearest(4, 4, 2, occupied, 7, found, tile));
+    ASSERT_TRUE(memo.RecallNearest(4, 4, 2, occupied, 9, found, tile));
+    EXPECT_EQ(tile, (Tile{4, 5}));
+    ASSERT_TRUE(memo.RecallNearest(4, 4, 2, occupied, 8, found, tile));
+    EXPECT_FALSE(found);
 
     // The list kept anew, or everything forgotten, drops the answer; the list itself stays.
     keepList();
