@@ -61,9 +61,8 @@ uint64_t SearchBoard::OccupiedAround(const Piece& piece) const
     for (int32_t dy = top; dy <= bottom; ++dy, row += rowWords) {
         // NOTE: shifted twice, so that a shift of 0 takes nothing from the next word.
         const uint64_t run = (row[0] >> shift) | ((row[1] << 1) << (63 - shift));
-        // The row's tiles within the speed, as consecutive bits from its leftmost on.
-        const int32_t span = piece.speed - std::abs(dy);
-        occupied |= ((run >> (piece.speed - span)) & ((uint64_t{2} << (2 * span)) - 1)) << ReachMemo::BitIndex(-span, dy);
+        const ReachMemo::RowPick& pick = ReachMemo::Pick(piece.speed, dy);
+        occupied |= ((run >> pick.drop) & pick.mask) << pick.start;
     }
     return occupied;
 }

@@ -8,14 +8,24 @@
 
 #include "core/Mix.h"
 
+// Where row dy of the tiles within a speed goes in an occupancy word (below), the row read as a
+// run of bits from `speed` tiles left of the start on: its tiles are (run >> drop) & mask, shifted
+// up by start.
+struct ReachRowPick {
+    uint64_t mask = 0;
+    int32_t drop = 0;
+    int32_t start = 0;
+};
+
 // The tiles within a distance of 5 of a start, numbered row by row (the bits of an occupancy
-// word), and back.
+// word), and back; and each speed's rows.
 struct ReachDiamond {
     static constexpr int32_t radius = 5;
     static constexpr int32_t side = 2 * radius + 1;
     static constexpr size_t tiles = 2 * radius * (radius + 1) + 1;
     std::array<int8_t, side * side> bit{};  // -1 beyond the radius
     std::array<std::array<int8_t, 2>, tiles> offset{};
+    std::array<std::array<ReachRowPick, side>, radius + 1> pick{};  // [speed][dy + radius]
     constexpr ReachDiamond()
     {
         int8_t next = 0;
@@ -26,6 +36,13 @@ struct ReachDiamond {
                 if (inside) {
                     offset[static_cast<size_t>(next++)] = {static_cast<int8_t>(dx), static_cast<int8_t>(dy)};
                 }
+            }
+        }
+        for (int32_t speed = 0; speed <= radius; ++speed) {
+            for (int32_t dy = -speed; dy <= speed; ++dy) {
+                const int32_t span = speed - (dy < 0 ? -dy : dy);
+                pick[static_cast<size_t>(speed)][static_cast<size_t>(dy + radius)] = {
+                    (uint64_t{2} << (2 * span)) - 1, speed - span, bit[static_cast<size_t>((dy + radius) * side - span + radius)]};
             }
         }
     }
@@ -44,6 +61,8 @@ public:
     // row's tiles have bits one after the other, from left to right.
     static uint64_t Bit(int32_t dx, int32_t dy) { return uint64_t{1} << diamond.bit[Cell(dx, dy)]; }
     static int32_t BitIndex(int32_t dx, int32_t dy) { return diamond.bit[Cell(dx, dy)]; }
+    using RowPick = ReachRowPick;
+    static const RowPick& Pick(int32_t speed, int32_t dy) { return diamond.pick[static_cast<size_t>(speed)][static_cast<size_t>(dy + maxSpeed)]; }
     // Makes the table `slots` lists large (a power of two) when it is not; until then nothing is kept.
     void Size(size_t slots)
     {
