@@ -63,13 +63,16 @@ std::string SearchBoard::EnemiesInconsistency() const
         return "enemies in sight for the heuristics: kept as other pieces";
     }
     for (size_t cell = 0; distancesFor == enemiesVersion && cell < distances.size(); ++cell) {
+        if (distances[cell] < 0) {
+            continue;
+        }
         const auto x = static_cast<int32_t>(cell % static_cast<size_t>(width));
         const auto y = static_cast<int32_t>(cell / static_cast<size_t>(width));
         int32_t nearest = Heuristic::noEnemyDistance;
         for (const std::array<int32_t, 2>& enemy : fresh) {
             nearest = std::min(nearest, Rules::TileDistance(enemy[0], enemy[1], x, y));
         }
-        if (distances[cell] >= 0 && distances[cell] != nearest) {
+        if (distances[cell] != nearest) {
             return Differs("distance to the nearest enemy in sight from " + TileText(x, y), distances[cell], nearest);
         }
     }
