@@ -157,8 +157,12 @@ void SearchBoard::Touch(int32_t piece)
 // the first in child order, the smallest index, answers for it, as the board's queries find it.
 void SearchBoard::Arrive(int32_t piece)
 {
-    const auto cell = static_cast<size_t>(Cell(pieces[static_cast<size_t>(piece)].x, pieces[static_cast<size_t>(piece)].y));
-    ++standing[cell];
+    const Piece& arriving = pieces[static_cast<size_t>(piece)];
+    const auto cell = static_cast<size_t>(Cell(arriving.x, arriving.y));
+    if (standing[cell]++ == 0) {
+        const auto bit = static_cast<size_t>(arriving.x + rowMargin);
+        occupiedRows[static_cast<size_t>(arriving.y) * rowWords + bit / 64] |= uint64_t{1} << (bit % 64);
+    }
     if (occupant[cell] < 0 || piece < occupant[cell]) {
         occupant[cell] = piece;
     }
@@ -168,7 +172,10 @@ void SearchBoard::Leave(int32_t piece)
 {
     const Piece& leaving = pieces[static_cast<size_t>(piece)];
     const auto cell = static_cast<size_t>(Cell(leaving.x, leaving.y));
-    --standing[cell];
+    if (--standing[cell] == 0) {
+        const auto bit = static_cast<size_t>(leaving.x + rowMargin);
+        occupiedRows[static_cast<size_t>(leaving.y) * rowWords + bit / 64] &= ~(uint64_t{1} << (bit % 64));
+    }
     if (occupant[cell] != piece) {
         return;
     }
@@ -180,6 +187,14 @@ void SearchBoard::Leave(int32_t piece)
             break;
         }
     }
+}
+
+uint64_t SearchBoard::OccupiedRun(int32_t x, int32_t y) const
+{
+    const auto bit = static_cast<size_t>(x + rowMargin);
+    const uint64_t* row = occupiedRows.data() + static_cast<size_t>(y) * rowWords + bit / 64;
+    const size_t shift = bit % 64;
+    return (row[0] >> shift) | ((row[1] << 1) << (63 - shift));
 }
 
 bool SearchBoard::AnyOnTileInReach(const Piece& attacker, int32_t x, int32_t y) const

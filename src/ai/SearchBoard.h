@@ -180,6 +180,9 @@ private:
     std::string GridInconsistency() const;
     std::string NeighbourhoodInconsistency() const;
     std::string KeptScoreInconsistency();
+    std::string EnemiesInconsistency() const;
+    // The version of the list of the enemies in `mask`.
+    uint64_t EnemiesVersion(uint64_t mask);
     // How many tiles the side sees in the position, counted afresh.
     int32_t SightAfresh() const;
     // The pieces a piece could attack after one move, found afresh.
@@ -189,6 +192,9 @@ private:
     // A piece comes onto its tile, or leaves it, in the grid of who stands where.
     void Arrive(int32_t piece);
     void Leave(int32_t piece);
+    // Whether the 64 tiles from (x, y) rightward hold a piece, one bit each; x at least -rowMargin
+    // and y on the board.
+    uint64_t OccupiedRun(int32_t x, int32_t y) const;
     // The piece that answers for the tile `piece` stands on: the first there in child order.
     const Piece& FirstOn(const Piece& piece) const { return pieces[static_cast<size_t>(At(piece.x, piece.y))]; }
     // Whether any piece on (x, y), not only the first, is in the attacker's reach from its tile.
@@ -202,6 +208,10 @@ private:
 
     // Where the piece can move, in the order Unit::GetReachableTiles lists it; valid until the next call.
     const std::vector<std::array<int32_t, 2>>& Reachable(int32_t piece);
+    const std::vector<std::array<int32_t, 2>>& Reachable(const Piece& piece, uint64_t occupied);
+    // The tile it can move to nearest to an enemy in sight, as NearestToEnemy picks it, into `chosen`;
+    // false when none is.
+    bool NearestReachable(int32_t piece, std::array<int32_t, 2>& chosen);
     void Walk(const Piece& piece);
     // The tiles within the piece's speed that hold a piece, as the remembered lists are keyed; and
     // the list remembered for them into `reachable`, false when none is.
@@ -254,6 +264,11 @@ private:
     std::vector<int32_t> gold;  // per side
     std::vector<int32_t> occupant;  // per tile, the first piece's index or -1
     std::vector<int32_t> standing;  // per tile, how many pieces stand there
+    // Per row, a bit per tile that a piece stands on, from rowMargin tiles left of the board on, in
+    // rowWords words: what stands around a piece is read a row at a time.
+    static constexpr int32_t rowMargin = 8;
+    size_t rowWords = 0;
+    std::vector<uint64_t> occupiedRows;
     std::vector<int32_t> entryCost;
     std::vector<uint8_t> blocked;
     std::vector<Undo> undo;
@@ -271,7 +286,7 @@ private:
     ReachWalk walk;
     ReachArea reachArea;  // the tiles' costs read at Reset
     std::vector<std::array<int32_t, 2>> aroundUnit;  // the pieces around the one whose threats are found
-    ReachMemo reachMemo;  // made when the first search starts (1.3 MiB) and kept
+    ReachMemo reachMemo;  // made when the first search starts (1.6 MiB) and kept
 
     Placements live;     // as the pieces stand now, kept by Touch
     Placements counted;  // as the neighbourhoods last counted them
@@ -290,8 +305,17 @@ private:
     std::vector<std::array<int32_t, 2>> enemies;  // seen, as the heuristics ask
     uint64_t enemiesAt = ~uint64_t{0};           // the enemy changes they were found at
     uint64_t enemyChanges = 0;                   // kills, captures and sight counts so far
-    std::vector<std::array<int32_t, 2>> distancesTo;
-    std::vector<int32_t> distances;  // per tile, to the nearest of distancesTo; -1 unknown
+    std::vector<std::array<int32_t, 2>> enemiesBefore;  // the list before it was last found again
+    uint64_t enemiesMask = 0;     // of the first 64 pieces, those the list holds
+    bool enemiesMasked = true;    // false while the list was found among more than 64 pieces
+    uint64_t enemiesVersion = 0;  // names the list's content: the same version, the same enemies
+    uint64_t versionsGiven = 0;
+    // The last few lists found among the first 64 pieces, {which pieces, version}: a list met again
+    // keeps its version, and with it what was remembered for it. Version 0 for none.
+    std::array<std::array<uint64_t, 2>, 8> enemyLists{};
+    size_t nextEnemyList = 0;
+    uint64_t distancesFor = ~uint64_t{0};  // the version `distances` were kept for
+    std::vector<int32_t> distances;  // per tile, to the nearest of the enemies; -1 unknown
     std::vector<std::array<int32_t, 2>> spawnTiles;
     std::vector<uint8_t> startSight;  // per tile, in the side's list when the search began
 

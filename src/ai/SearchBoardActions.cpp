@@ -14,7 +14,11 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(int32_t index)
         Walk(piece);
         return reachable;
     }
-    const uint64_t occupied = OccupiedAround(piece);
+    return Reachable(piece, OccupiedAround(piece));
+}
+
+const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(const Piece& piece, uint64_t occupied)
+{
     if (Recalled(piece, occupied)) {
         return reachable;
     }
@@ -23,15 +27,42 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::Reachable(int32_t index)
     return reachable;
 }
 
+bool SearchBoard::NearestReachable(int32_t index, std::array<int32_t, 2>& chosen)
+{
+    const Piece& piece = pieces[static_cast<size_t>(index)];
+    if (piece.speed > ReachMemo::maxSpeed) {
+        const std::vector<std::array<int32_t, 2>>& tiles = Reachable(index);
+        return !tiles.empty() && NearestToEnemy(tiles, chosen);
+    }
+    // The answer follows from the list and the enemies alone: a list met again with the same
+    // enemies in sight is not gone through again.
+    SeenEnemies();
+    const uint64_t occupied = OccupiedAround(piece);
+    bool found = false;
+    if (reachMemo.RecallNearest(piece.x, piece.y, piece.speed, occupied, enemiesVersion, found, chosen)) {
+        return found;
+    }
+    const std::vector<std::array<int32_t, 2>>& tiles = Reachable(piece, occupied);
+    found = !tiles.empty() && NearestToEnemy(tiles, chosen);
+    reachMemo.KeepNearest(piece.x, piece.y, piece.speed, occupied, enemiesVersion, found, chosen);
+    return found;
+}
+
+// The piece's speed is at most ReachMemo::maxSpeed.
 uint64_t SearchBoard::OccupiedAround(const Piece& piece) const
 {
+    // Every row is read in the same 64 tiles from `speed` left of the piece on.
+    const auto bit = static_cast<size_t>(piece.x - piece.speed + rowMargin);
+    const size_t shift = bit % 64;
+    const int32_t top = std::max(-piece.speed, -piece.y);
+    const int32_t bottom = std::min(piece.speed, height - 1 - piece.y);
+    const uint64_t* row = occupiedRows.data() + static_cast<size_t>(piece.y + top) * rowWords + bit / 64;
     uint64_t occupied = 0;
-    for (const Piece& other : pieces) {
-        const int32_t dx = other.x - piece.x;
-        const int32_t dy = other.y - piece.y;
-        if (other.alive && std::abs(dx) + std::abs(dy) <= piece.speed) {
-            occupied |= ReachMemo::Bit(dx, dy);
-        }
+    for (int32_t dy = top; dy <= bottom; ++dy, row += rowWords) {
+        // NOTE: shifted twice, so that a shift of 0 takes nothing from the next word.
+        const uint64_t run = (row[0] >> shift) | ((row[1] << 1) << (63 - shift));
+        const ReachMemo::RowPick& pick = ReachMemo::Pick(piece.speed, dy);
+        occupied |= ((run >> pick.drop) & pick.mask) << pick.start;
     }
     return occupied;
 }
@@ -136,10 +167,9 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
             victim = at;
         }
     }
-    const std::vector<std::array<int32_t, 2>>& tiles = Reachable(index);
     if (victim >= 0) {
         const Piece& target = pieces[static_cast<size_t>(victim)];
-        for (const std::array<int32_t, 2>& tile : tiles) {
+        for (const std::array<int32_t, 2>& tile : Reachable(index)) {
             if (Rules::TileDistance(tile[0], tile[1], target.x, target.y) == 1) {
                 first = {AIActionKind::Move, index, tile[0], tile[1], 0};
                 break;
@@ -149,7 +179,7 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     Action second = pass;
     std::array<int32_t, 2> tile = {0, 0};
     // With no enemy in sight there is nothing to walk toward: the piece passes.
-    if (!tiles.empty() && NearestToEnemy(tiles, tile)) {
+    if (NearestReachable(index, tile)) {
         second = {AIActionKind::Move, index, tile[0], tile[1], 0};
     }
     return {first, second};

@@ -1,9 +1,11 @@
 // The search's copy checked against a recomputation: everything it keeps from one position to
 // the next is worked out again from the pieces alone and compared.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "ai/Evaluator.h"
+#include "ai/Heuristic.h"
 #include "ai/ScoreTerms.h"
 #include "ai/SearchBoard.h"
 #include "board/Rules.h"
@@ -33,7 +35,48 @@ std::string SearchBoard::Inconsistency()
     if (found.empty()) {
         found = KeptScoreInconsistency();
     }
+    if (found.empty()) {
+        found = EnemiesInconsistency();
+    }
     return found;
+}
+
+// The enemies in sight the heuristics walk toward, while nothing since asked for them anew, which
+// of the first 64 pieces they are, and each tile's distance kept for them.
+std::string SearchBoard::EnemiesInconsistency() const
+{
+    if (enemiesAt != enemyChanges) {
+        return {};
+    }
+    std::vector<std::array<int32_t, 2>> fresh;
+    uint64_t mask = 0;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (pieces[i].alive && pieces[i].team != side && Marked(pieces[i].x, pieces[i].y)) {
+            fresh.push_back({pieces[i].x, pieces[i].y});
+            mask |= i < 64 ? uint64_t{1} << i : 0;
+        }
+    }
+    if (fresh != enemies) {
+        return Differs("enemies in sight for the heuristics", static_cast<int64_t>(enemies.size()), static_cast<int64_t>(fresh.size()));
+    }
+    if (enemiesMasked && enemiesMask != mask) {
+        return "enemies in sight for the heuristics: kept as other pieces";
+    }
+    for (size_t cell = 0; distancesFor == enemiesVersion && cell < distances.size(); ++cell) {
+        if (distances[cell] < 0) {
+            continue;
+        }
+        const auto x = static_cast<int32_t>(cell % static_cast<size_t>(width));
+        const auto y = static_cast<int32_t>(cell / static_cast<size_t>(width));
+        int32_t nearest = Heuristic::noEnemyDistance;
+        for (const std::array<int32_t, 2>& enemy : fresh) {
+            nearest = std::min(nearest, Rules::TileDistance(enemy[0], enemy[1], x, y));
+        }
+        if (distances[cell] != nearest) {
+            return Differs("distance to the nearest enemy in sight from " + TileText(x, y), distances[cell], nearest);
+        }
+    }
+    return {};
 }
 
 // Who stands where (the first piece of a tile answers for it), and the side's pieces not finished.
@@ -55,6 +98,13 @@ std::string SearchBoard::GridInconsistency() const
             if (occupant[static_cast<size_t>(Cell(x, y))] != fresh[static_cast<size_t>(Cell(x, y))]) {
                 return Differs("piece on tile " + TileText(x, y), occupant[static_cast<size_t>(Cell(x, y))], fresh[static_cast<size_t>(Cell(x, y))]);
             }
+            if (static_cast<int32_t>(OccupiedRun(x, y) & 1) != (count[static_cast<size_t>(Cell(x, y))] > 0 ? 1 : 0)) {
+                return Differs("tile " + TileText(x, y) + " held in its row", static_cast<int64_t>(OccupiedRun(x, y) & 1), count[static_cast<size_t>(Cell(x, y))]);
+            }
+        }
+        // Nothing stands beside the board.
+        if ((OccupiedRun(-rowMargin, y) & ((uint64_t{1} << rowMargin) - 1)) != 0 || (OccupiedRun(width, y) & ((uint64_t{1} << rowMargin) - 1)) != 0) {
+            return "a piece beside the board in row " + std::to_string(y);
         }
     }
     for (size_t i = 0; i < 64; ++i) {

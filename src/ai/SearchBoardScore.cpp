@@ -27,21 +27,60 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
         return enemies;
     }
     enemiesAt = enemyChanges;
+    if (pieces.size() <= 64) {
+        // Which enemies are in sight says what the list holds: most sights counted keep them.
+        uint64_t mask = 0;
+        for (uint64_t left = enemyBits; left != 0; left &= left - 1) {
+            const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
+            mask |= Marked(piece.x, piece.y) ? left & -left : 0;
+        }
+        if (enemiesMasked && mask == enemiesMask) {
+            return enemies;
+        }
+        enemiesMask = mask;
+        enemiesMasked = true;
+        enemies.clear();
+        for (uint64_t left = mask; left != 0; left &= left - 1) {
+            const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
+            enemies.push_back({piece.x, piece.y});
+        }
+        enemiesVersion = EnemiesVersion(mask);
+        return enemies;
+    }
+    enemiesMasked = false;
+    enemiesBefore.swap(enemies);
     enemies.clear();
     for (const Piece& piece : pieces) {
         if (piece.alive && piece.team != side && Marked(piece.x, piece.y)) {
             enemies.push_back({piece.x, piece.y});
         }
     }
+    if (enemies != enemiesBefore) {
+        enemiesVersion = ++versionsGiven;
+    }
     return enemies;
+}
+
+uint64_t SearchBoard::EnemiesVersion(uint64_t mask)
+{
+    // Enemies never move in the side's turn: the same pieces make the same list.
+    for (const std::array<uint64_t, 2>& list : enemyLists) {
+        if (list[1] != 0 && list[0] == mask) {
+            return list[1];
+        }
+    }
+    std::array<uint64_t, 2>& list = enemyLists[nextEnemyList];
+    nextEnemyList = (nextEnemyList + 1) % enemyLists.size();
+    list = {mask, ++versionsGiven};
+    return list[1];
 }
 
 bool SearchBoard::NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tiles, std::array<int32_t, 2>& chosen)
 {
     const std::vector<std::array<int32_t, 2>>& seen = SeenEnemies();
     // Each tile's distance is remembered while the enemies in sight stay the same.
-    if (seen != distancesTo) {
-        distancesTo = seen;
+    if (distancesFor != enemiesVersion) {
+        distancesFor = enemiesVersion;
         std::fill(distances.begin(), distances.end(), -1);
     }
     auto distanceOf = [&](const std::array<int32_t, 2>& tile) {

@@ -77,6 +77,8 @@ void SearchBoard::ReadPieces()
 {
     occupant.assign(entryCost.size(), -1);
     standing.assign(entryCost.size(), 0);
+    rowWords = static_cast<size_t>(width + 2 * rowMargin + 63) / 64 + 1;
+    occupiedRows.assign(rowWords * static_cast<size_t>(height), 0);
     pieces.clear();
     nextSerial = 0;
     for (Unit* unit : map->Units()) {
@@ -139,7 +141,11 @@ void SearchBoard::ForgetKept()
 
     enemiesAt = ~uint64_t{0};
     enemyChanges = 0;
-    distancesTo.clear();
+    enemies.clear();
+    enemiesMask = 0;
+    enemiesMasked = true;
+    enemyLists = {};
+    enemiesVersion = ++versionsGiven;
     distances.assign(cells, -1);
     startSight.assign(cells, 0);
     for (Vector2 tile : side->visibleTiles) {
