@@ -268,14 +268,15 @@ private:
     std::vector<int32_t> gold;  // per side
     std::vector<int32_t> occupant;  // per tile, the first piece's index or -1
     std::vector<int32_t> standing;  // per tile, how many pieces stand there
+    // NOTE: no member initializers, so that the table is made zeroed in one go.
     struct RivalAnswer {
-        uint64_t rivals = 0;
-        int32_t x = 0;
-        int32_t y = 0;
-        int32_t unitReach = 0;
-        int32_t castleReach = 0;
-        uint32_t generation = 0;  // kept only while equal to rivalGeneration
-        bool near = false;
+        uint64_t rivals;
+        int32_t x;
+        int32_t y;
+        int32_t unitReach;
+        int32_t castleReach;
+        uint32_t generation;  // kept only while equal to rivalGeneration
+        bool near;
     };
     std::vector<RivalAnswer> rivalAnswers;  // a fixed table indexed by the question
     uint32_t rivalGeneration = 0;
