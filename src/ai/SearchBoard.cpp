@@ -244,9 +244,31 @@ void SearchBoard::Unfinished(int32_t index)
     unfinished = (unfinished & ~(uint64_t{1} << i)) | (static_cast<uint64_t>(open) << i);
 }
 
-bool SearchBoard::HasAttackTarget(int32_t index) const
+bool SearchBoard::RivalNear(int32_t x, int32_t y, int32_t unitReach, int32_t castleReach)
+{
+    const uint64_t where = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 40) ^ (static_cast<uint64_t>(static_cast<uint32_t>(y)) << 20) ^
+                           (static_cast<uint64_t>(static_cast<uint32_t>(unitReach)) << 8) ^ static_cast<uint64_t>(static_cast<uint32_t>(castleReach));
+    RivalAnswer& answer = rivalAnswers[Mix(enemyBits + where * 0x9e3779b97f4a7c15ull) & (rivalAnswers.size() - 1)];
+    if (answer.generation == rivalGeneration && answer.rivals == enemyBits && answer.x == x && answer.y == y && answer.unitReach == unitReach &&
+        answer.castleReach == castleReach) {
+        return answer.near;
+    }
+    bool near = false;
+    for (uint64_t left = enemyBits; left != 0 && !near; left &= left - 1) {
+        const Piece& rival = pieces[static_cast<size_t>(std::countr_zero(left))];
+        near = Distance(rival.x, rival.y, x, y) <= (rival.castle ? castleReach : unitReach);
+    }
+    answer = {enemyBits, x, y, unitReach, castleReach, rivalGeneration, near};
+    return near;
+}
+
+bool SearchBoard::HasAttackTarget(int32_t index)
 {
     const Piece& piece = pieces[static_cast<size_t>(index)];
+    // The side's rivals are the living pieces of enemyBits, when the first 64 pieces are all.
+    if (piece.team == side && sideOwner < static_cast<int32_t>(gold.size()) && pieces.size() <= 64) {
+        return RivalNear(piece.x, piece.y, piece.range, 1);
+    }
     // A short reach looks at the few tiles within it (castles are attacked from next door).
     const int32_t reach = std::max(piece.range, 1);
     if (reach <= 2) {

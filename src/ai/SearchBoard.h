@@ -188,7 +188,11 @@ private:
     // The pieces a piece could attack after one move, found afresh.
     std::vector<int32_t> ThreatenedAfresh(int32_t piece);
     bool InReach(const Piece& attacker, const Piece& target, int32_t x, int32_t y) const;
-    bool HasAttackTarget(int32_t piece) const;
+    bool HasAttackTarget(int32_t piece);
+    // For a piece of the side on (x, y), among the first 64 pieces: whether a living rival stands
+    // within `unitReach`, or a rival castle within `castleReach`. Remembered by the rivals living:
+    // they never move in the side's turn.
+    bool RivalNear(int32_t x, int32_t y, int32_t unitReach, int32_t castleReach);
     // A piece comes onto its tile, or leaves it, in the grid of who stands where.
     void Arrive(int32_t piece);
     void Leave(int32_t piece);
@@ -264,6 +268,18 @@ private:
     std::vector<int32_t> gold;  // per side
     std::vector<int32_t> occupant;  // per tile, the first piece's index or -1
     std::vector<int32_t> standing;  // per tile, how many pieces stand there
+    // NOTE: no member initializers, so that the table is made zeroed in one go.
+    struct RivalAnswer {
+        uint64_t rivals;
+        int32_t x;
+        int32_t y;
+        int32_t unitReach;
+        int32_t castleReach;
+        uint32_t generation;  // kept only while equal to rivalGeneration
+        bool near;
+    };
+    std::vector<RivalAnswer> rivalAnswers;  // a fixed table indexed by the question
+    uint32_t rivalGeneration = 0;
     // Per row, a bit per tile that a piece stands on, from rowMargin tiles left of the board on, in
     // rowWords words: what stands around a piece is read a row at a time.
     static constexpr int32_t rowMargin = 8;

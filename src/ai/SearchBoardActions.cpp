@@ -157,7 +157,12 @@ std::array<SearchBoard::Action, 2> SearchBoard::Candidates(int32_t index)
     }
     // Its neighbourhood as the pieces stand now: the other pieces' neighbourhoods wait for the next
     // score, by which time many of the trials' changes have been taken back again.
-    const Neighbourhood near = LiveNeighbours(index);
+    // With no rival near (as the neighbourhoods count them) it has no threats; that is quicker to
+    // recall than the neighbourhood to sum.
+    const auto i = static_cast<size_t>(index);
+    const bool ofSide = piece.team == side && sideOwner < static_cast<int32_t>(gold.size()) && pieces.size() <= 64;
+    const bool rivalNear = !ofSide || RivalNear(piece.x, piece.y, nearSpeed[i] + nearRange[i], nearSpeed[i] + 1);
+    const Neighbourhood near = rivalNear ? LiveNeighbours(index) : Neighbourhood{};
     // The most valuable piece it could attack after a move, the first in creation order of equals.
     int32_t victim = -1;
     Heuristic::MostValuable choice;

@@ -10,6 +10,8 @@
 namespace {
 // The reachable tiles remembered (see ReachMemo).
 constexpr size_t reachSlots = size_t{1} << 14;
+// The answers of whether a rival is near remembered (see RivalNear).
+constexpr size_t rivalSlots = size_t{1} << 12;
 }  // namespace
 
 bool SearchBoard::Fits(const TileMap& map)
@@ -113,6 +115,8 @@ void SearchBoard::ForgetKept()
     threatTouched.clear();
     scoreTouched.clear();
 
+    rivalAnswers.resize(rivalSlots);
+    ++rivalGeneration;
     reachMemo.Size(reachSlots);
     reachMemo.Forget();
     threatMemo.Forget();
