@@ -243,6 +243,10 @@ private:
         return At(piece.x + ThreatMemo::OffsetX(offset), piece.y + ThreatMemo::OffsetY(offset));
     }
 
+    // Of the first 64 pieces, the living ones of another owner that the side sees.
+    uint64_t EnemiesInSight() const;
+    // The tiles of the pieces in `mask` (of the first 64), in child order.
+    void TilesOf(uint64_t mask, std::vector<std::array<int32_t, 2>>& tiles) const;
     // The pieces of another owner in the side's sight, in child order, and distances to them.
     const std::vector<std::array<int32_t, 2>>& SeenEnemies();
     bool NearestToEnemy(const std::vector<std::array<int32_t, 2>>& tiles, std::array<int32_t, 2>& chosen);

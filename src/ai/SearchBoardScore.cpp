@@ -20,6 +20,25 @@ int32_t Distance(int32_t ax, int32_t ay, int32_t bx, int32_t by)
 }
 }  // namespace
 
+uint64_t SearchBoard::EnemiesInSight() const
+{
+    uint64_t mask = 0;
+    for (uint64_t left = enemyBits; left != 0; left &= left - 1) {
+        const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
+        mask |= Marked(piece.x, piece.y) ? left & -left : 0;
+    }
+    return mask;
+}
+
+void SearchBoard::TilesOf(uint64_t mask, std::vector<std::array<int32_t, 2>>& tiles) const
+{
+    tiles.clear();
+    for (uint64_t left = mask; left != 0; left &= left - 1) {
+        const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
+        tiles.push_back({piece.x, piece.y});
+    }
+}
+
 const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
 {
     // Enemies never move in the side's turn: the list changes only with a kill, a capture or the sight.
@@ -29,21 +48,13 @@ const std::vector<std::array<int32_t, 2>>& SearchBoard::SeenEnemies()
     enemiesAt = enemyChanges;
     if (pieces.size() <= 64) {
         // Which enemies are in sight says what the list holds: most sights counted keep them.
-        uint64_t mask = 0;
-        for (uint64_t left = enemyBits; left != 0; left &= left - 1) {
-            const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
-            mask |= Marked(piece.x, piece.y) ? left & -left : 0;
-        }
+        const uint64_t mask = EnemiesInSight();
         if (enemiesMasked && mask == enemiesMask) {
             return enemies;
         }
         enemiesMask = mask;
         enemiesMasked = true;
-        enemies.clear();
-        for (uint64_t left = mask; left != 0; left &= left - 1) {
-            const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
-            enemies.push_back({piece.x, piece.y});
-        }
+        TilesOf(mask, enemies);
         enemiesVersion = EnemiesVersion(mask);
         return enemies;
     }
@@ -239,11 +250,7 @@ uint64_t SearchBoard::ThreatsInSight(int32_t& threatTerm)
         return 0;
     }
     // Among the first 64 pieces: the living enemies in sight, and the pieces with a rival near.
-    uint64_t enemyMask = 0;
-    for (uint64_t left = enemyBits; left != 0; left &= left - 1) {
-        const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
-        enemyMask |= Marked(piece.x, piece.y) ? left & -left : 0;
-    }
+    const uint64_t enemyMask = EnemiesInSight();
     uint64_t threatening = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         threatening |= static_cast<uint64_t>(rivals[i] != 0) << i;
@@ -260,11 +267,7 @@ uint64_t SearchBoard::ThreatsInSight(int32_t& threatTerm)
     if (enemyMask != scoreMask || !scoreMaskKnown) {
         scoreMask = enemyMask;
         scoreMaskKnown = true;
-        scoreEnemies.clear();
-        for (uint64_t left = enemyMask; left != 0; left &= left - 1) {
-            const Piece& enemy = pieces[static_cast<size_t>(std::countr_zero(left))];
-            scoreEnemies.push_back({enemy.x, enemy.y});
-        }
+        TilesOf(enemyMask, scoreEnemies);
     }
     threatTerm = threatScore;
     return enemyMask;
