@@ -12,6 +12,13 @@ namespace {
 constexpr int16_t neverSeen = -(1 << 14);
 
 using Lanes = SightCount::Lanes;
+// WebAssembly without SIMD would take the vectors lane by lane, which costs more than the tiles.
+#if defined(__wasm__) && !defined(__wasm_simd128__)
+constexpr bool vectorRows = false;
+#else
+constexpr bool vectorRows = true;
+#endif
+
 constexpr Lanes firstLanes = {0, 1, 2, 3, 4, 5, 6, 7};
 
 Lanes Splat(int32_t value)
@@ -104,6 +111,9 @@ const SightCount::StepRows& SightCount::StepOf(int32_t dx, int32_t dy)
                 gained[lane % (lanes / 2)] = static_cast<int16_t>(seesIt && !sawIt ? -1 : 0);
                 lost[lane % (lanes / 2)] = static_cast<int16_t>(sawIt && !seesIt ? -1 : 0);
                 changes = changes || sawIt != seesIt;
+                if (sawIt != seesIt) {
+                    (sawIt ? rows.lost : rows.gained).push_back(y * gridWidth + x);
+                }
             }
             if (changes) {
                 rows.rows.push_back(row);
@@ -127,7 +137,21 @@ void SightCount::Step(const Source& before, const Source& now)
         std::memcpy(at, &counts, sizeof counts);
     };
     int16_t* from = cover.data() + Cell(before.x, before.y);
-    for (const StepRow& row : StepOf(now.x - before.x, now.y - before.y).rows) {
+    const StepRows& rows = StepOf(now.x - before.x, now.y - before.y);
+    if (!vectorRows) {
+        int32_t count = covered;
+        for (int32_t offset : rows.lost) {
+            count -= from[offset] == 1 ? 1 : 0;
+            --from[offset];
+        }
+        for (int32_t offset : rows.gained) {
+            count += from[offset] == 0 ? 1 : 0;
+            ++from[offset];
+        }
+        covered = count;
+        return;
+    }
+    for (const StepRow& row : rows.rows) {
         step(from + row.offset, row.gainedLeft, row.lostLeft);
         step(from + row.offset + lanes / 2, row.gainedRight, row.lostRight);
     }

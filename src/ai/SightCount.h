@@ -65,8 +65,12 @@ private:
         Lanes lostLeft{};
         Lanes lostRight{};
     };
+    // Without vector instructions (the browser build without SIMD) a step counts its tiles one
+    // by one instead, as offsets in the grid from the old cell.
     struct StepRows {
         std::vector<StepRow> rows;
+        std::vector<int32_t> lost;
+        std::vector<int32_t> gained;
         bool known = false;
     };
     const StepRows& StepOf(int32_t dx, int32_t dy);
