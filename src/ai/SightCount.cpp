@@ -31,6 +31,16 @@ Lanes Abs(Lanes lanes)
     return lanes < 0 ? -lanes : lanes;
 }
 
+// How many lanes are -1 (the rest 0).
+int32_t CountLanes(Lanes lanes)
+{
+    int32_t count = 0;
+    for (int32_t lane = 0; lane < 8; ++lane) {
+        count -= lanes[lane];
+    }
+    return count;
+}
+
 // Per lane of each half of a window, how far its tile is across from a source `margin` to its right.
 const Lanes acrossLeft = Abs(firstLanes - Splat(5));
 const Lanes acrossRight = Abs(firstLanes + Splat(3));
@@ -111,11 +121,11 @@ const SightCount::StepRows& SightCount::StepOf(int32_t dx, int32_t dy)
                 gained[lane % (lanes / 2)] = static_cast<int16_t>(seesIt && !sawIt ? -1 : 0);
                 lost[lane % (lanes / 2)] = static_cast<int16_t>(sawIt && !seesIt ? -1 : 0);
                 changes = changes || sawIt != seesIt;
-                if (sawIt != seesIt) {
+                if (!vectorRows && sawIt != seesIt) {
                     (sawIt ? rows.lost : rows.gained).push_back(y * gridWidth + x);
                 }
             }
-            if (changes) {
+            if (vectorRows && changes) {
                 rows.rows.push_back(row);
             }
         }
@@ -155,11 +165,7 @@ void SightCount::Step(const Source& before, const Source& now)
         step(from + row.offset, row.gainedLeft, row.lostLeft);
         step(from + row.offset + lanes / 2, row.gainedRight, row.lostRight);
     }
-    int32_t tiles = 0;
-    for (int32_t lane = 0; lane < lanes / 2; ++lane) {
-        tiles -= changed[lane];
-    }
-    covered += tiles;
+    covered += CountLanes(changed);
 }
 
 void SightCount::Count(const Source& source, int32_t delta)
@@ -204,11 +210,7 @@ void SightCount::CountRows(const Source& source, int32_t delta)
         count(row, acrossLeft, reach);
         count(row + lanes / 2, acrossRight, reach);
     }
-    int32_t tiles = 0;
-    for (int32_t lane = 0; lane < lanes / 2; ++lane) {
-        tiles -= changed[lane];
-    }
-    covered += delta > 0 ? tiles : -tiles;
+    covered += delta > 0 ? CountLanes(changed) : -CountLanes(changed);
 }
 
 void SightCount::List(const std::vector<Source>& sources, std::vector<Vector2>& tiles)
