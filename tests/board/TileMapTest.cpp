@@ -33,13 +33,6 @@ std::string BoardText(const TileMap& board)
     }
     return text;
 }
-
-std::string FileText(const std::string& path)
-{
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
 }  // namespace
 
 TEST(GameSetup, TilesInsideTheFirstRowsWidthThenTheSidesTheCameraAndThePiecesInFileOrder)

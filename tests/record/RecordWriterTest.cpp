@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <numeric>
 #include <sstream>
 
 #include "record/RecordFormat.h"
@@ -44,25 +45,15 @@ private:
 // line is whole.
 std::vector<int> SceneIndexes(const std::string& file)
 {
-    std::ifstream in(file, std::ios::binary);
+    const std::vector<std::string> lines = Lines(FileText(file));
+    EXPECT_TRUE(!lines.empty() && record::Json::parse(lines[0]).value("format", "") == record::formatName);
     std::vector<int> indexes;
-    std::string line;
-    EXPECT_TRUE(std::getline(in, line) && record::Json::parse(line).value("format", "") == record::formatName);
-    while (std::getline(in, line)) {
-        const record::Json scene = record::Json::parse(line, nullptr, false);
-        EXPECT_FALSE(scene.is_discarded()) << "a broken line: " << line;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const record::Json scene = record::Json::parse(lines[i], nullptr, false);
+        EXPECT_FALSE(scene.is_discarded()) << "a broken line: " << lines[i];
         indexes.push_back(scene.is_discarded() ? -1 : scene.value("index", -1));
     }
     return indexes;
-}
-
-std::vector<int> Upto(int count)
-{
-    std::vector<int> all(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        all[static_cast<size_t>(i)] = i;
-    }
-    return all;
 }
 
 // What happens once the file takes writes again: `lines` scenes in the record by then.
@@ -104,7 +95,9 @@ TEST_P(RecordWriterOnDisk, AFileThatFailedIsWrittenWholeOnceItTakesWrites)
     if (writer != nullptr) {
         EXPECT_EQ(writer->Failure(), "");
     }
-    EXPECT_EQ(SceneIndexes(path), Upto(GetParam().lines));
+    std::vector<int> upto(static_cast<size_t>(GetParam().lines));
+    std::iota(upto.begin(), upto.end(), 0);
+    EXPECT_EQ(SceneIndexes(path), upto);
 }
 
 INSTANTIATE_TEST_SUITE_P(

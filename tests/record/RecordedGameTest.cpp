@@ -30,8 +30,7 @@ struct RecordedGame {
     std::vector<Json> Lines() const
     {
         std::vector<Json> lines;
-        std::istringstream in(text.str());
-        for (std::string line; std::getline(in, line);) {
+        for (const std::string& line : ::Lines(text.str())) {
             lines.push_back(Json::parse(line));
         }
         return lines;

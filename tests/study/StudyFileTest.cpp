@@ -12,10 +12,7 @@
 namespace {
 std::string PlainStudyText()
 {
-    std::ifstream in(GameDataPath("study.toml"), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return FileText(GameDataPath("study.toml"));
 }
 }  // namespace
 

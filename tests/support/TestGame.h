@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 
 #include "ai/AIController.h"
 #include "board/TileMap.h"
@@ -57,6 +58,32 @@ struct TempFolder {
     std::filesystem::path path = std::filesystem::temp_directory_path() /
                                  ("torvane-test-" + std::to_string(getpid()) + "-" + std::to_string(made++));
 };
+
+// A file's bytes as they are; a text cut into its lines and the lines joined again.
+inline std::string FileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+inline std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
 
 inline std::string WriteTempFile(const std::string& text)
 {

@@ -77,8 +77,7 @@ TEST(MapCheckCommand, ChecksAStudyFileAndEveryMapItNames)
     EXPECT_EQ(RunMapCheck({GameDataPath("study.toml")}, out, err), 0) << out.str() << err.str();
     EXPECT_EQ(out.str(), GameDataPath("study.toml") + ": ok\n");
 
-    std::ifstream in(GameDataPath("study.toml"));
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = FileText(GameDataPath("study.toml"));
     const std::string twoMaps = "maps = [\"Map1.txt\", \"Map2.txt\"]";
     const std::string boxed = TestDataPath("mapcheck-castle-boxed.txt");
     const auto practice = text.find(twoMaps);

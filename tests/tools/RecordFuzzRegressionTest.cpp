@@ -26,11 +26,9 @@ TEST(RecordFuzzRegression, EveryKeptInputIsReplayedOrRefusedCleanly)
             const std::string name = entry.path().filename().string();
             const bool genuine = name.rfind("real-", 0) == 0 || name.rfind("study-", 0) == 0;
             const bool broken = name.rfind("broken-", 0) == 0;
-            std::stringstream contents;
-            contents << std::ifstream(entry.path(), std::ios::binary).rdbuf();
             ++inputs;
             try {  // anything else thrown fails the test as it is
-                const Record record = ParseRecord(contents.str(), name);
+                const Record record = ParseRecord(FileText(entry.path().string()), name);
                 const ReplayResult result = ReplayRecord(record, {.searchBudget = 100'000, .anyMap = true});  // as the fuzzer
                 const bool matches = result.verdict == Verdict::Matches;
                 EXPECT_TRUE(matches || (result.line >= 1 && !result.message.empty())) << name;

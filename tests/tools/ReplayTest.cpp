@@ -10,33 +10,12 @@
 #include "record/RecordFormat.h"
 #include "record/RecordReader.h"
 #include "record/RecordWriter.h"
-#include "replay/ReplayCommand.h"
 #include "support/TestGame.h"
+#include "tools/Replayed.h"
 
 namespace {
 namespace fs = std::filesystem;
 using record::Json;
-
-struct Replayed {
-    int status = 0;
-    std::string out, err;
-};
-
-Replayed Replay(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int status = RunReplay(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line + "\n";
-    }
-    return text;
-}
 
 // The record the arena writes of minimax (side 0, played from the record by the replay) against
 // hps (side 1, which the replay lets plan again) on Map1 or another map, line by line.
@@ -45,12 +24,7 @@ std::vector<std::string> ArenaRecord(int turnCap, const std::string& map = GameD
     TempFolder folder;
     const GameResult game = PlayGame({.seed = 1, .pair = {"minimax", "hps"}, .map = map,
                                       .turnCap = turnCap, .recordDir = folder.path.string()});
-    std::ifstream file(game.recordPath);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
-        lines.push_back(line);
-    }
-    return lines;
+    return Lines(FileText(game.recordPath));
 }
 
 bool Is(const Json& line, const char* event, int side) { return line.value("event", "") == event && line.value("side", -1) == side; }
@@ -222,11 +196,9 @@ TEST(ReplayCommand, SummaryRowsEveryGoodFileAndNamesTheBad)
         std::ofstream(folder.path / name, std::ios::binary) << text;
         return (folder.path / name).string();
     };
-    std::stringstream study;
-    study << std::ifstream(TestDataPath("../fuzz/record-corpus/study-tutorial.jsonl"), std::ios::binary).rdbuf();
     const std::vector<std::string> arena = ArenaRecord(2);
     const std::string whole = Joined(arena);
-    const std::string complete = put("a.jsonl", study.str());
+    const std::string complete = put("a.jsonl", FileText(TestDataPath("../fuzz/record-corpus/study-tutorial.jsonl")));
     const std::string partial = put("b.jsonl", whole);
     const std::string cut = put("c.jsonl", whole.substr(0, whole.size() - 10));
     const std::string empty = put("d.jsonl", "");

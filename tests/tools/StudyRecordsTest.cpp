@@ -6,9 +6,9 @@
 
 #include "record/RecordFormat.h"
 #include "record/RecordWriter.h"
-#include "replay/ReplayCommand.h"
 #include "study/StudyFile.h"
 #include "support/TestGame.h"
+#include "tools/Replayed.h"
 
 namespace {
 using record::Json;
@@ -42,31 +42,16 @@ std::vector<std::string> PlayedStudy(const std::string& file, unsigned seed, con
             t.root.NextScene();  // Quit: the code goes into the record
         }
     }
-    std::vector<std::string> lines;
-    std::istringstream in(text.str());
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
+    return Lines(text.str());
 }
 
-struct Replayed {
-    int status = 0;
-    std::string out;
-};
-
-Replayed Replay(const std::vector<std::string>& lines, std::vector<std::string> options = {})
+// The record's lines replayed from a file of their own: all it printed in `out`, the file's path first.
+Replayed ReplayLines(const std::vector<std::string>& lines, std::vector<std::string> options = {})
 {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line + "\n";
-    }
-    const std::string path = WriteTempFile(text);
-    options.push_back(path);
-    std::ostringstream out, err;
-    const int status = RunReplay(options, out, err);
-    std::remove(path.c_str());
-    return {status, path + "\n" + out.str() + err.str()};
+    options.push_back(WriteTempFile(Joined(lines)));
+    const Replayed replayed = Replay(options);
+    std::remove(options.back().c_str());
+    return {replayed.status, options.back() + "\n" + replayed.out + replayed.err};
 }
 
 // The record's first line with its study text edited, and its hash made to fit unless `keepHash`.
@@ -107,17 +92,16 @@ TEST(StudyReplay, ARecordReplaysWithTheStudyItWasPlayedWith)
     const Json header = Json::parse(genuine[0]);
     EXPECT_EQ(header["version"], record::recordVersion);
     EXPECT_EQ(header["study"], "three-games.toml");
-    std::ifstream in(file, std::ios::binary);
-    const std::string studyText{std::istreambuf_iterator<char>(in), {}};
+    const std::string studyText = FileText(file);
     EXPECT_EQ(header["studyText"], studyText);
     EXPECT_EQ(header["studyHash"], record::TextHash(studyText));
     const Json code = Json::parse(genuine.back());
     ASSERT_EQ(code.value("event", ""), "code");
     EXPECT_TRUE(std::regex_match(code["code"].get<std::string>(), std::regex("([ab]0[12]){3}"))) << code;
 
-    const Replayed whole = Replay(genuine);
+    const Replayed whole = ReplayLines(genuine);
     EXPECT_EQ(whole.status, 0) << whole.out;
-    const Replayed summary = Replay(genuine, {"--summary"});
+    const Replayed summary = ReplayLines(genuine, {"--summary"});
     EXPECT_EQ(summary.status, 0) << summary.out;
     EXPECT_NE(summary.out.find(",complete,three-games.toml," + header["studyHash"].get<std::string>() + "," +
                                header["condition"].dump() + ",1,random\n"),
@@ -146,7 +130,7 @@ TEST(StudyReplay, ARecordReplaysWithTheStudyItWasPlayedWith)
     for (const auto& item : altered) {
         std::vector<std::string> lines = genuine;
         lines[0] = item.first;
-        const Replayed replayed = Replay(lines);
+        const Replayed replayed = ReplayLines(lines);
         EXPECT_EQ(replayed.status, 1) << item.what << "\n" << replayed.out;
         EXPECT_NE(replayed.out.find(":" + std::to_string(item.line) + ": " + item.says), std::string::npos)
             << item.what << ": not at line " << item.line << "\n" << replayed.out;
@@ -160,7 +144,7 @@ TEST(StudyReplay, ARecordReplaysWithTheStudyItWasPlayedWith)
         first.erase(key);
     }
     older[0] = first.dump();
-    const Replayed replayed = Replay(older);
+    const Replayed replayed = ReplayLines(older);
     EXPECT_EQ(replayed.status, 0) << replayed.out;
 }
 
@@ -169,10 +153,7 @@ namespace {
 struct RecordFolder : TempFolder {
     std::string Put(const std::string& name, const std::vector<std::string>& lines) const
     {
-        std::ofstream out(path / name, std::ios::binary);
-        for (const std::string& line : lines) {
-            out << line << "\n";
-        }
+        std::ofstream(path / name, std::ios::binary) << Joined(lines);
         return (path / name).string();
     }
 };
@@ -184,13 +165,8 @@ std::string CodeOf(const std::vector<std::string>& lines)
 // The findings on standard error, a line each, without the counts per condition that end them.
 std::vector<std::string> Findings(const std::string& err)
 {
-    std::vector<std::string> lines;
-    std::istringstream in(err);
-    for (std::string line; std::getline(in, line);) {
-        if (line.find(", condition ") == std::string::npos) {
-            lines.push_back(line);
-        }
-    }
+    std::vector<std::string> lines = Lines(err);
+    std::erase_if(lines, [](const std::string& line) { return line.find(", condition ") != std::string::npos; });
     return lines;
 }
 }  // namespace
@@ -209,44 +185,42 @@ TEST(StudyRecords, RunsAreMatchedWithTheQuestionnaire)
     folder.Put("c.jsonl", PlayedStudy(file, 3, "p3", 3));
     const std::string folderPath = folder.path.string();
 
-    std::ostringstream out, err;
-    ASSERT_EQ(RunReplay({"--participants", folderPath}, out, err), 0) << err.str();
-    std::istringstream rows(out.str());
-    std::string line;
-    std::getline(rows, line);
-    EXPECT_EQ(line, "file,study,study_hash,condition,conditions,assigned,participant,code,record,games,decided");
-    std::getline(rows, line);
+    const Replayed listed = Replay({"--participants", folderPath});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    const std::vector<std::string> rows = Lines(listed.out);
+    ASSERT_GE(rows.size(), 2u) << listed.out;
+    EXPECT_EQ(rows[0], "file,study,study_hash,condition,conditions,assigned,participant,code,record,games,decided");
+    const std::string& line = rows[1];
     EXPECT_NE(line.find(",study.toml,fnv1a64:"), std::string::npos) << line;
     EXPECT_NE(line.find(",0,1,random,PID=p1,"), std::string::npos) << "a plain run is condition 0 of 1, drawn: " << line;
     EXPECT_NE(line.find(",PID=p1," + CodeOf(first) + ",complete,4,4"), std::string::npos) << line;
-    EXPECT_NE(err.str().find("study.toml ("), std::string::npos) << err.str();
-    EXPECT_NE(err.str().find(", condition 0: 2 complete, 1 partial or cut\n"), std::string::npos) << err.str();
+    EXPECT_NE(listed.err.find("study.toml ("), std::string::npos) << listed.err;
+    EXPECT_NE(listed.err.find(", condition 0: 2 complete, 1 partial or cut\n"), std::string::npos) << listed.err;
 
     // By code alone: the second run's code is missing, an unknown one is there, typed in capitals and spaces.
     std::string upper = CodeOf(first);
     std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
     const std::string byCode = WriteTempFile("\xEF\xBB\xBFtime,\"result, code\"\n1,\" " + upper + "\"\n2,zz9zz9\n");
-    std::ostringstream out2, err2;
-    EXPECT_EQ(RunReplay({"--participants", "--codes", byCode, "--code-column", "result, code", folderPath}, out2, err2), 1);
-    EXPECT_EQ(Findings(err2.str()), (std::vector<std::string>{
-                                        byCode + ":3: the code \"zz9zz9\": no record shows it",
-                                        secondFile + ": the code \"" + CodeOf(second) + "\" (PID=p2): no questionnaire row"}))
-        << err2.str();
+    const Replayed codes = Replay({"--participants", "--codes", byCode, "--code-column", "result, code", folderPath});
+    EXPECT_EQ(codes.status, 1);
+    EXPECT_EQ(Findings(codes.err), (std::vector<std::string>{
+                                       byCode + ":3: the code \"zz9zz9\": no record shows it",
+                                       secondFile + ": the code \"" + CodeOf(second) + "\" (PID=p2): no questionnaire row"}))
+        << codes.err;
 
     // By identifier.
     const std::string byId = WriteTempFile("PID,code\np1," + CodeOf(first) + "\np2,b01a01x\np9,a01b01\n");
-    std::ostringstream out3, err3;
-    EXPECT_EQ(RunReplay({"--participants", "--codes", byId, "--code-column", "code", "--id-column", "PID", folderPath},
-                        out3, err3), 1);
-    EXPECT_EQ(Findings(err3.str()), (std::vector<std::string>{
-                                        byId + ":3: PID p2: the code \"b01a01x\" does not agree with the record (" +
-                                            secondFile + " showed \"" + CodeOf(second) + "\")",
-                                        byId + ":4: PID p9 (code \"a01b01\"): no record"}))
-        << err3.str();
+    const Replayed ids = Replay({"--participants", "--codes", byId, "--code-column", "code", "--id-column", "PID", folderPath});
+    EXPECT_EQ(ids.status, 1);
+    EXPECT_EQ(Findings(ids.err), (std::vector<std::string>{
+                                     byId + ":3: PID p2: the code \"b01a01x\" does not agree with the record (" +
+                                         secondFile + " showed \"" + CodeOf(second) + "\")",
+                                     byId + ":4: PID p9 (code \"a01b01\"): no record"}))
+        << ids.err;
 
-    std::ostringstream out4, err4;
-    EXPECT_EQ(RunReplay({"--participants", "--codes", byId, "--code-column", "Code", folderPath}, out4, err4), 2);
-    EXPECT_NE(err4.str().find(byId + ":1: no column \"Code\""), std::string::npos) << err4.str();
+    const Replayed column = Replay({"--participants", "--codes", byId, "--code-column", "Code", folderPath});
+    EXPECT_EQ(column.status, 2);
+    EXPECT_NE(column.err.find(byId + ":1: no column \"Code\""), std::string::npos) << column.err;
     for (const std::string& path : {byCode, byId}) {
         std::remove(path.c_str());
     }
@@ -272,15 +246,11 @@ TEST(StudyRecords, ActionsAreRowsWithTheirTurnAndTimes)
         R"({"t":710,"tb":660,"event":"endTurn","side":1,"digest":"0"})",
         R"({"t":800,"tb":750,"event":"forfeit","side":0,"digest":"0"})",
     };
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line + "\n";
-    }
-    const std::string path = WriteTempFile(text);
-    std::ostringstream out, err;
-    ASSERT_EQ(RunReplay({"--actions", path}, out, err), 0) << err.str();
+    const std::string path = WriteTempFile(Joined(lines));
+    const Replayed actions = Replay({"--actions", path});
+    ASSERT_EQ(actions.status, 0) << actions.err;
     const std::string run = std::filesystem::path(path).filename().string() + ",\"PID=p,1\",3,2,b,Map1.txt,";
-    EXPECT_EQ(out.str(), "run,participant,condition,game,opponent,map,turn,side,action,from,to,type,turn_ms,"
+    EXPECT_EQ(actions.out, "run,participant,condition,game,opponent,map,turn,side,action,from,to,type,turn_ms,"
                          "turn_focused_ms,think_ms\n" +
                              run + "0,1,endTurn,,,,50,50,\n" +
                              run + "1,0,move,1 2,3 4,,300,200,\n" +
