@@ -7,6 +7,11 @@
 // Each position is a map file tests/data/golden-*.txt. The human's first turn is ended untouched, the
 // AI plans its turn, and the plan is then played back step by step. An action reads
 // "<actor type>(<its tile when the action is played>) <kind> [<unit type>] [<tile>]".
+//
+// The last positions have two pieces share a tile, which the human's undo during the opponent's
+// playback can leave. The first piece in child order answers for the tile, as the board's queries
+// find it: it is the one attacked, and the one whose value and health the opponents weigh. Those
+// plans were recorded from the opponents as they searched the live board itself.
 #include "ai/AiFixtures.h"
 
 namespace {
@@ -16,6 +21,7 @@ struct GoldenPosition {
     int32_t aiGold;  // set before the AI's turn (income comes on top); -1 keeps the set-up's 300
     std::vector<std::string> minimax;
     std::vector<std::string> hps;
+    void (*stack)(TileMap& board) = nullptr;  // puts a second piece on a tile
 };
 
 void PrintTo(const GoldenPosition& position, std::ostream* out)
@@ -31,6 +37,9 @@ TEST_P(GoldenPlan, OfBothOpponents)
     for (bool hps : {false, true}) {
         auto game = StartGame(GetParam().map, aitest::NewOpponent(hps));
         game->ai->gold = GetParam().aiGold >= 0 ? GetParam().aiGold : game->ai->gold;
+        if (GetParam().stack != nullptr) {
+            GetParam().stack(*game->board);
+        }
         EXPECT_EQ(aitest::PlayAiTurn(*game), hps ? GetParam().hps : GetParam().minimax) << (hps ? "hps" : "minimax");
     }
 }
@@ -138,5 +147,24 @@ INSTANTIATE_TEST_SUITE_P(
         // The tutorial board's layout played by the scored opponents: their Knight meets the human one.
         GoldenPosition{"TutorialLayout", "golden-tutorial-layout.txt", -1,
                        {"Knight(7,3) Move (3,3)", "Knight(3,3) Attack (2,3)", "Castle(8,6) Pass"},
-                       {"Knight(7,3) Move (3,3)", "Knight(3,3) Attack (2,3)", "Castle(8,6) Pass"}}),
+                       {"Knight(7,3) Move (3,3)", "Knight(3,3) Attack (2,3)", "Castle(8,6) Pass"}},
+        // Shared tiles on golden-crowded-small.txt (human Knights (1,1) and (5,1), Archer (4,2), Mage
+        // (2,3); computer Knight (2,4), Mage (4,3), Archer (4,4), castle (6,5)). A Knight bought onto
+        // the computer's own castle: the castle, first, answers for the tile.
+        GoldenPosition{"KnightOnOwnCastle", "golden-crowded-small.txt", -1,
+                       {"Castle(6,5) Buy Knight (5,5)", "Castle(0,5) Pass", "Knight(2,4) Move (2,2)", "Knight(2,2) Attack (2,3)", "Archer(4,4) Move (4,5)", "Archer(4,5) Attack (4,2)", "Mage(4,3) Pass", "Mage(4,3) Attack (5,1)", "Knight(6,5) Move (6,1)", "Knight(6,1) Attack (6,0)"},
+                       {"Castle(6,5) Pass", "Castle(0,5) Pass", "Knight(2,4) Move (1,3)", "Knight(1,3) Attack (2,3)", "Archer(4,4) Move (3,3)", "Archer(3,3) Pass", "Mage(4,3) Pass", "Mage(4,3) Attack (4,2)", "Knight(6,5) Move (6,1)", "Knight(6,1) Attack (6,0)", "Castle(6,0) Buy Knight (5,0)"},
+                       [](TileMap& board) { board.SpawnUnit(0, Tile(6, 5), board.teams[1]); }},
+        // The human Knight of (5,1) stands on the Archer's tile (4,2), behind it in child order: the
+        // Archer is the one attacked there, and the Knight answers once the Archer falls.
+        GoldenPosition{"HumanKnightOverArcher", "golden-crowded-small.txt", -1,
+                       {"Castle(6,5) Buy Knight (5,5)", "Castle(0,5) Pass", "Knight(2,4) Move (2,2)", "Knight(2,2) Attack (2,3)", "Archer(4,4) Move (2,4)", "Archer(2,4) Attack (4,2)", "Mage(4,3) Move (4,4)", "Mage(4,4) Attack (4,2)"},
+                       {"Castle(6,5) Pass", "Castle(0,5) Pass", "Knight(2,4) Move (0,1)", "Knight(0,1) Attack (0,0)", "Castle(0,0) Buy Knight (1,0)", "Archer(4,4) Move (3,3)", "Archer(3,3) Pass", "Mage(4,3) Move (2,4)", "Mage(2,4) Attack (2,3)"},
+                       [](TileMap& board) { board.GetUnitAt(Tile(5, 1))->position = {400.0f, 200.0f}; }},
+        // A human Knight bought onto the computer's Mage: the Mage, first, answers for the tile, so the
+        // computer's pieces see an own piece where the Knight stands in reach.
+        GoldenPosition{"HumanKnightUnderComputerMage", "golden-crowded-small.txt", -1,
+                       {"Castle(6,5) Buy Knight (5,5)", "Castle(0,5) Pass", "Knight(2,4) Pass", "Knight(2,4) Attack (2,3)", "Archer(4,4) Move (3,3)", "Archer(3,3) Attack (3,2)", "Mage(4,3) Pass", "Mage(4,3) Attack (5,1)"},
+                       {"Castle(6,5) Pass", "Castle(0,5) Pass", "Knight(2,4) Move (0,1)", "Knight(0,1) Attack (0,0)", "Castle(0,0) Buy Knight (1,0)", "Archer(4,4) Move (2,4)", "Archer(2,4) Attack (2,3)", "Mage(4,3) Move (4,4)", "Mage(4,4) Attack (4,2)"},
+                       [](TileMap& board) { board.SpawnUnit(0, Tile(4, 3), board.teams[0]); }}),
     [](const testing::TestParamInfo<GoldenPosition>& info) { return std::string(info.param.name); });
