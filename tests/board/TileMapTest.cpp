@@ -44,9 +44,6 @@ TEST(GameSetup, TilesInsideTheFirstRowsWidthThenTheSidesTheCameraAndThePiecesInF
         digits += Digit(game->board->GetTile(tile));
     }
     EXPECT_EQ(digits, "120333333") << "the last column and row are inside; beyond them is void";
-    // Rows "000", "00012", "003": the board is as wide as its first row; the longer row's tail is off it.
-    game = StartGame("board-long-row.txt");
-    EXPECT_EQ(Digit(game->board->GetTile({3, 1})), '3') << "column 3 holds '1' in row 1 but is past the first row";
     // board-sides: Knight, Archer, castle, castle, Mage, Knight of sides 0, 1, 2, -1, 0 (missing field), 7.
     game = StartGame("board-sides.txt");
     TileMap& board = *game->board;
