@@ -38,26 +38,39 @@ std::string TextsOf(const Node& scene)
 
 // Seeded alike, the generator gives the same draws whoever calls it. Init draws four times after
 // seeding: the opponent order (an odd draw puts the two-candidate opponent "b" first), then the maps
-// of the three boards after the tutorial; over many seeds both orders occur. Without a seed Init
-// seeds with the time in seconds.
-TEST(SceneSequence, TheDrawAfterSeedingOrdersTheScoredOpponents)
+// of the three boards after the tutorial; over many seeds both orders occur. A study may meet the
+// opponent drawn first once more, after a game of one map and before one of three: a game naming
+// "a" plays whichever was drawn first; the game of one map draws nothing, so the draws after the
+// order are the practice game's, the first game's, then the last game's out of three. Without a
+// seed Init seeds with the time in seconds.
+TEST(SceneSequence, TheDrawAfterSeedingOrdersTheScoredOpponentsIntoTheirPlaces)
 {
-    std::set<std::string> orders;
-    for (unsigned seed = 1; seed <= 40; ++seed) {
-        TestGame t;
-        t.root.seed = seed;
-        t.root.Init();
-        const int next = rand();
-        srand(seed);
-        const int draw = rand();
-        EXPECT_EQ(Order(t.root), draw % 2 != 0 ? "default default b:hps a " : "default default a b:hps ") << draw;
-        for (int board = 0; board < 3; ++board) {
-            EXPECT_EQ(t.root.NextMapIndex(), rand() % 2) << "seed " << seed << ", board " << board;
+    for (bool again : {false, true}) {
+        std::set<std::string> orders;
+        for (unsigned seed = 1; seed <= 40; ++seed) {
+            TestGame t;
+            std::vector<StudyScene>& scenes = t.root.study.scenes;
+            if (again) {
+                scenes[7].maps = {"Map2.txt"};
+                StudyScene third = scenes[5];
+                third.maps = {"Map1.txt", "Map2.txt", "Map1.txt"};
+                scenes.insert(scenes.end() - 1, third);
+            }
+            t.root.seed = seed;
+            t.root.Init();
+            const int next = rand();
+            srand(seed);
+            const int draw = rand();
+            const std::string order = draw % 2 != 0 ? "default default b:hps a " : "default default a b:hps ";
+            EXPECT_EQ(Order(t.root), order + (again ? order.substr(16, order.find(' ', 16) - 15) : "")) << draw;
+            for (int draws : {2, 2, again ? 3 : 2}) {
+                EXPECT_EQ(t.root.NextMapIndex(), rand() % draws) << "seed " << seed << ", a board of " << draws << " maps";
+            }
+            EXPECT_EQ(next, rand()) << "seed " << seed << ": not four draws after seeding";
+            orders.insert(Order(t.root));
         }
-        EXPECT_EQ(next, rand()) << "seed " << seed << ": not four draws after seeding";
-        orders.insert(Order(t.root));
+        EXPECT_EQ(orders.size(), 2u);
     }
-    EXPECT_EQ(orders.size(), 2u);
     // Unless the second turns meanwhile, Init's next draw is the one the time gives.
     const time_t before = time(nullptr);
     TestGame t;
@@ -68,33 +81,6 @@ TEST(SceneSequence, TheDrawAfterSeedingOrdersTheScoredOpponents)
         rand();
     }
     EXPECT_TRUE(next == rand() || time(nullptr) != before) << "Init did not seed with the time";
-}
-
-// A study that meets the opponent drawn first once more, after a game of one map and before one of
-// three: a game naming "a" plays whichever was drawn first; the game of one map draws nothing, so the
-// draws after the order are the practice game's, the first game's, then the last game's out of three.
-TEST(SceneSequence, AGameMeetsTheOpponentDrawnIntoItsPlace)
-{
-    for (unsigned seed = 1; seed <= 20; ++seed) {
-        TestGame t;
-        t.root.study = PlainStudy();
-        std::vector<StudyScene>& scenes = t.root.study.scenes;
-        scenes[7].maps = {"Map2.txt"};
-        StudyScene third = scenes[5];
-        third.maps = {"Map1.txt", "Map2.txt", "Map1.txt"};
-        scenes.insert(scenes.end() - 1, third);
-        t.root.seed = seed;
-        t.root.Init();
-        const int next = rand();
-        srand(seed);
-        const bool swapped = rand() % 2 != 0;
-        EXPECT_EQ(Order(t.root), swapped ? "default default b:hps a b:hps " : "default default a b:hps a ")
-            << "seed " << seed;
-        for (int draws : {2, 2, 3}) {
-            EXPECT_EQ(t.root.NextMapIndex(), rand() % draws) << "seed " << seed << ", a board of " << draws << " maps";
-        }
-        EXPECT_EQ(next, rand()) << "seed " << seed << ": not four draws after seeding";
-    }
 }
 
 // The whole study by its scenes after the title: boards and transitions alternating, the tutorial
