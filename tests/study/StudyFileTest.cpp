@@ -75,16 +75,12 @@ TEST(StudyFile, TheGermanStudyIsThePlainStudyTranslated)
 
 TEST(StudyFile, AFileThatCannotBeReadIsNamed)
 {
-    EXPECT_THROW(
-        {
-            try {
-                ReadStudyFile("/nonexistent/study.toml");
-            } catch (const StudyFileError& error) {
-                EXPECT_STREQ(error.what(), "/nonexistent/study.toml:1: the study file cannot be read");
-                throw;
-            }
-        },
-        StudyFileError);
+    try {
+        ReadStudyFile("/nonexistent/study.toml");
+        ADD_FAILURE() << "read";
+    } catch (const StudyFileError& error) {
+        EXPECT_STREQ(error.what(), "/nonexistent/study.toml:1: the study file cannot be read");
+    }
 }
 
 // One mistake put into the shipped study: the text replaced (every occurrence with `all`), the text
