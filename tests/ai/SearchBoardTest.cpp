@@ -82,32 +82,15 @@ void FillBoard(TileMap& board, size_t count)
     board.UpdateAllVision();
 }
 
-// The fields of two pieces that differ, named.
-std::string PieceDifference(const SearchBoard::Piece& a, const SearchBoard::Piece& b)
+// A piece's fields in a line, to show what differs.
+std::string FieldsText(const SearchBoard::Piece& p)
 {
-    std::string out;
-    auto field = [&](const char* name, auto x, auto y) {
-        if (x != y) {
-            out += std::string(" ") + name + " " + std::to_string(x) + " -> " + std::to_string(y);
-        }
-    };
-    field("unit", reinterpret_cast<uintptr_t>(a.unit), reinterpret_cast<uintptr_t>(b.unit));
-    field("team", reinterpret_cast<uintptr_t>(a.team), reinterpret_cast<uintptr_t>(b.team));
-    field("owner", a.owner, b.owner);
-    field("x", a.x, b.x);
-    field("y", a.y, b.y);
-    field("speed", a.speed, b.speed);
-    field("range", a.range, b.range);
-    field("damage", a.damage, b.damage);
-    field("health", a.health, b.health);
-    field("value", a.value, b.value);
-    field("sight", a.sight, b.sight);
-    field("serial", a.serial, b.serial);
-    field("castle", a.castle, b.castle);
-    field("moved", a.moved, b.moved);
-    field("attacked", a.attacked, b.attacked);
-    field("alive", a.alive, b.alive);
-    return out;
+    std::ostringstream out;
+    out << "unit " << p.unit << " team " << p.team << " owner " << p.owner << " at " << p.x << "," << p.y << " speed "
+        << p.speed << " range " << p.range << " damage " << p.damage << " health " << p.health << " value " << p.value
+        << " sight " << p.sight << " serial " << p.serial << (p.castle ? " castle" : "") << (p.moved ? " moved" : "")
+        << (p.attacked ? " attacked" : "") << (p.alive ? "" : " dead");
+    return out.str();
 }
 
 // The copy's position before a trial, to compare with after its take-back.
@@ -132,7 +115,8 @@ void ExpectSamePosition(const CopyPosition& before, const CopyPosition& after)
 {
     ASSERT_EQ(before.pieces.size(), after.pieces.size()) << "pieces";
     for (size_t i = 0; i < before.pieces.size(); ++i) {
-        EXPECT_EQ(PieceDifference(before.pieces[i], after.pieces[i]), "") << "piece " << i;
+        EXPECT_TRUE(before.pieces[i] == after.pieces[i])
+            << "piece " << i << " was\n" << FieldsText(before.pieces[i]) << "\nand is\n" << FieldsText(after.pieces[i]);
     }
     EXPECT_EQ(before.gold, after.gold) << "gold";
     EXPECT_EQ(before.occupants, after.occupants) << "who stands where";
