@@ -300,7 +300,7 @@ private:
     // Pieces changed since the threat sets, and since the sight and the approach, last looked.
     std::vector<int32_t> threatTouched;
     std::vector<int32_t> scoreTouched;
-    std::vector<uint8_t> touchFlags;  // bit 0: in threatTouched, bit 1: in scoreTouched
+    std::vector<uint8_t> touchFlags;  // bit 0: in threatTouched, bit 1: in scoreTouched, bit 2: summed as it moved
 
     std::vector<std::array<int32_t, 2>> reachable;
     ReachWalk walk;
