@@ -50,34 +50,46 @@ uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
     return Mix(Mix(static_cast<uint64_t>(owner) * 2 + (castle ? 1 : 0) + 1) ^ where);
 }
 
-// Takes a piece's mark as it was out of every neighbourhood it was in, and adds it as it is now to
-// every one it is in. NOTE: no array aliases another, so that the compiler takes several pieces at once.
-TORVANE_WIDE_LOOP void MoveMark(size_t count, const int32_t* __restrict x, const int32_t* __restrict y, const int32_t* __restrict speed,
-                                const int32_t* __restrict range, const int32_t* __restrict owner, uint32_t* __restrict low,
-                                uint32_t* __restrict high, int32_t* __restrict rival, const SearchBoard::NearPiece& before,
-                                const SearchBoard::NearPiece& now)
-{
-    const auto nowLow = static_cast<uint32_t>(now.mark);
-    const auto nowHigh = static_cast<uint32_t>(now.mark >> 32);
-    const auto beforeLow = static_cast<uint32_t>(before.mark);
-    const auto beforeHigh = static_cast<uint32_t>(before.mark >> 32);
-    for (size_t j = 0; j < count; ++j) {
-        const int32_t goneRival = -static_cast<int32_t>(owner[j] != before.owner);
-        const int32_t comeRival = -static_cast<int32_t>(owner[j] != now.owner);
-        const auto wasNear = static_cast<uint32_t>(NearMask(x[j] - before.x, y[j] - before.y, speed[j], range[j], goneRival, before.castle));
-        const auto isNear = static_cast<uint32_t>(NearMask(x[j] - now.x, y[j] - now.y, speed[j], range[j], comeRival, now.castle));
-        low[j] += (nowLow & isNear) - (beforeLow & wasNear);
-        high[j] += (nowHigh & isNear) - (beforeHigh & wasNear);
-        rival[j] += static_cast<int32_t>((isNear & static_cast<uint32_t>(comeRival) & 1) - (wasNear & static_cast<uint32_t>(goneRival) & 1));
-    }
-}
-
 // The marks of the neighbourhood of a piece at (px, py), combined, and the rivals in it.
 struct NeighbourSum {
     uint32_t low = 0;
     uint32_t high = 0;
     int32_t rivals = 0;
 };
+
+// Takes a piece's mark as it was out of every neighbourhood it was in, and adds it as it is now to
+// every one it is in; and sums the piece's own neighbourhood where it stands now, of `nowSpeed` and
+// `nowRange`, in the same pass. NOTE: no array aliases another, so that the compiler takes several
+// pieces at once.
+TORVANE_WIDE_LOOP NeighbourSum MoveMark(size_t count, const int32_t* __restrict x, const int32_t* __restrict y, const int32_t* __restrict owner,
+                                        const int32_t* __restrict castle, const uint32_t* __restrict markLow,
+                                        const uint32_t* __restrict markHigh, const int32_t* __restrict speed, const int32_t* __restrict range,
+                                        uint32_t* __restrict low, uint32_t* __restrict high, int32_t* __restrict rival,
+                                        const SearchBoard::NearPiece& before, const SearchBoard::NearPiece& now, int32_t nowSpeed,
+                                        int32_t nowRange)
+{
+    const auto nowLow = static_cast<uint32_t>(now.mark);
+    const auto nowHigh = static_cast<uint32_t>(now.mark >> 32);
+    const auto beforeLow = static_cast<uint32_t>(before.mark);
+    const auto beforeHigh = static_cast<uint32_t>(before.mark >> 32);
+    NeighbourSum own;
+    for (size_t j = 0; j < count; ++j) {
+        const int32_t goneRival = -static_cast<int32_t>(owner[j] != before.owner);
+        const int32_t comeRival = -static_cast<int32_t>(owner[j] != now.owner);
+        const int32_t dx = x[j] - now.x;
+        const int32_t dy = y[j] - now.y;
+        const auto wasNear = static_cast<uint32_t>(NearMask(x[j] - before.x, y[j] - before.y, speed[j], range[j], goneRival, before.castle));
+        const auto isNear = static_cast<uint32_t>(NearMask(dx, dy, speed[j], range[j], comeRival, now.castle));
+        low[j] += (nowLow & isNear) - (beforeLow & wasNear);
+        high[j] += (nowHigh & isNear) - (beforeHigh & wasNear);
+        rival[j] += static_cast<int32_t>((isNear & static_cast<uint32_t>(comeRival) & 1) - (wasNear & static_cast<uint32_t>(goneRival) & 1));
+        const int32_t mine = NearMask(dx, dy, nowSpeed, nowRange, comeRival, castle[j]);
+        own.low += markLow[j] & static_cast<uint32_t>(mine);
+        own.high += markHigh[j] & static_cast<uint32_t>(mine);
+        own.rivals -= mine & comeRival;
+    }
+    return own;
+}
 
 TORVANE_WIDE_LOOP NeighbourSum SumNeighbours(size_t count, const int32_t* __restrict x, const int32_t* __restrict y,
                                              const int32_t* __restrict owner, const int32_t* __restrict castle,
@@ -493,13 +505,23 @@ void SearchBoard::SyncThreats()
             continue;
         }
         counted.Set(i, now);
-        MoveMark(count, counted.x.data(), counted.y.data(), nearSpeed.data(), nearRange.data(), counted.owner.data(), sumLow.data(),
-                 sumHigh.data(), rivals.data(), before, now);
+        // The piece's own sum, taken where the others stand now: those yet to be moved here move
+        // their marks in and out of it as they go.
+        const NeighbourSum own = MoveMark(count, counted.x.data(), counted.y.data(), counted.owner.data(), counted.castle.data(),
+                                          counted.low.data(), counted.high.data(), nearSpeed.data(), nearRange.data(), sumLow.data(),
+                                          sumHigh.data(), rivals.data(), before, now, nearSpeed[i], nearRange[i]);
+        sumLow[i] = own.low;
+        sumHigh[i] = own.high;
+        rivals[i] = own.rivals;
+        touchFlags[i] |= 4;
     }
+    // A piece changed but not moved (its health, or a piece bought again in its place) is summed anew.
     for (int32_t index : threatTouched) {
-        if (static_cast<size_t>(index) < pieces.size() && pieces[static_cast<size_t>(index)].alive) {
+        const auto i = static_cast<size_t>(index);
+        if ((touchFlags[i] & 4) == 0 && i < pieces.size() && pieces[i].alive) {
             Recount(index);
         }
+        touchFlags[i] &= static_cast<uint8_t>(~4u);
     }
     threatTouched.clear();
 }

@@ -244,7 +244,7 @@ private:
     }
 
     // Of the first 64 pieces, the living ones of another owner that the side sees.
-    uint64_t EnemiesInSight() const;
+    uint64_t EnemiesInSight();
     // The tiles of the pieces in `mask` (of the first 64), in child order.
     void TilesOf(uint64_t mask, std::vector<std::array<int32_t, 2>>& tiles) const;
     // The pieces of another owner in the side's sight, in child order, and distances to them.
@@ -300,7 +300,7 @@ private:
     // Pieces changed since the threat sets, and since the sight and the approach, last looked.
     std::vector<int32_t> threatTouched;
     std::vector<int32_t> scoreTouched;
-    std::vector<uint8_t> touchFlags;  // bit 0: in threatTouched, bit 1: in scoreTouched
+    std::vector<uint8_t> touchFlags;  // bit 0: in threatTouched, bit 1: in scoreTouched, bit 2: summed as it moved
 
     std::vector<std::array<int32_t, 2>> reachable;
     ReachWalk walk;
@@ -325,6 +325,8 @@ private:
     std::vector<std::array<int32_t, 2>> enemies;  // seen, as the heuristics ask
     uint64_t enemiesAt = ~uint64_t{0};           // the enemy changes they were found at
     uint64_t enemyChanges = 0;                   // kills, captures and sight counts so far
+    uint64_t inSight = 0;                        // EnemiesInSight at the enemy changes inSightAt
+    uint64_t inSightAt = ~uint64_t{0};
     std::vector<std::array<int32_t, 2>> enemiesBefore;  // the list before it was last found again
     uint64_t enemiesMask = 0;     // of the first 64 pieces, those the list holds
     bool enemiesMasked = true;    // false while the list was found among more than 64 pieces

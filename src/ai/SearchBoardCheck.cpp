@@ -41,13 +41,10 @@ std::string SearchBoard::Inconsistency()
     return found;
 }
 
-// The enemies in sight the heuristics walk toward, while nothing since asked for them anew, which
-// of the first 64 pieces they are, and each tile's distance kept for them.
+// Which enemies are in sight, as last found; the ones the heuristics walk toward, while nothing
+// since asked for them anew, which of the first 64 pieces they are, and each tile's distance kept for them.
 std::string SearchBoard::EnemiesInconsistency() const
 {
-    if (enemiesAt != enemyChanges) {
-        return {};
-    }
     std::vector<std::array<int32_t, 2>> fresh;
     uint64_t mask = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
@@ -55,6 +52,12 @@ std::string SearchBoard::EnemiesInconsistency() const
             fresh.push_back({pieces[i].x, pieces[i].y});
             mask |= i < 64 ? uint64_t{1} << i : 0;
         }
+    }
+    if (inSightAt == enemyChanges && pieces.size() <= 64 && inSight != mask) {
+        return "enemies in sight: kept as other pieces";
+    }
+    if (enemiesAt != enemyChanges) {
+        return {};
     }
     if (fresh != enemies) {
         return Differs("enemies in sight for the heuristics", static_cast<int64_t>(enemies.size()), static_cast<int64_t>(fresh.size()));

@@ -20,14 +20,19 @@ int32_t Distance(int32_t ax, int32_t ay, int32_t bx, int32_t by)
 }
 }  // namespace
 
-uint64_t SearchBoard::EnemiesInSight() const
+uint64_t SearchBoard::EnemiesInSight()
 {
-    uint64_t mask = 0;
+    // The score asks before the sight moves on and the heuristics after: each sight is looked at once.
+    if (inSightAt == enemyChanges) {
+        return inSight;
+    }
+    inSightAt = enemyChanges;
+    inSight = 0;
     for (uint64_t left = enemyBits; left != 0; left &= left - 1) {
         const Piece& piece = pieces[static_cast<size_t>(std::countr_zero(left))];
-        mask |= Marked(piece.x, piece.y) ? left & -left : 0;
+        inSight |= Marked(piece.x, piece.y) ? left & -left : 0;
     }
-    return mask;
+    return inSight;
 }
 
 void SearchBoard::TilesOf(uint64_t mask, std::vector<std::array<int32_t, 2>>& tiles) const

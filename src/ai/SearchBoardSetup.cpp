@@ -144,6 +144,7 @@ void SearchBoard::ForgetKept()
     }
 
     enemiesAt = ~uint64_t{0};
+    inSightAt = ~uint64_t{0};
     enemyChanges = 0;
     enemies.clear();
     enemiesMask = 0;

@@ -8,8 +8,9 @@
 #include "board/TileMap.h"
 
 namespace {
-// The count of a tile nobody sees, far out of reach of the sources a board can hold.
-constexpr int16_t neverSeen = -(1 << 14);
+// The count of a tile nobody sees: no number of sources the counts take brings it to 0.
+constexpr int8_t neverSeen = -128;
+constexpr int32_t wideNeverSeen = -(1 << 30);
 
 using Lanes = SightCount::Lanes;
 // WebAssembly without SIMD would take the vectors lane by lane, which costs more than the tiles.
@@ -19,11 +20,11 @@ constexpr bool vectorRows = false;
 constexpr bool vectorRows = true;
 #endif
 
-constexpr Lanes firstLanes = {0, 1, 2, 3, 4, 5, 6, 7};
+constexpr Lanes firstLanes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
 Lanes Splat(int32_t value)
 {
-    return Lanes{} + static_cast<int16_t>(value);
+    return Lanes{} + static_cast<int8_t>(value);
 }
 
 Lanes Abs(Lanes lanes)
@@ -35,15 +36,20 @@ Lanes Abs(Lanes lanes)
 int32_t CountLanes(Lanes lanes)
 {
     int32_t count = 0;
-    for (int32_t lane = 0; lane < 8; ++lane) {
+    for (int32_t lane = 0; lane < 16; ++lane) {
         count -= lanes[lane];
     }
     return count;
 }
 
-// Per lane of each half of a window, how far its tile is across from a source `margin` to its right.
-const Lanes acrossLeft = Abs(firstLanes - Splat(5));
-const Lanes acrossRight = Abs(firstLanes + Splat(3));
+// Per lane of a window, how far its tile is across from a source `margin` to its right.
+const Lanes across = Abs(firstLanes - Splat(5));
+
+// What a source adds to the number counted in.
+int32_t Weight(const SightCount::Source& source)
+{
+    return (source.range >= 0 ? 1 : 0) + (source.castle ? 1 : 0);
+}
 }  // namespace
 
 void SightCount::Reset(const TileMap& map)
@@ -68,20 +74,41 @@ void SightCount::Reset(const TileMap& map)
         cover[cell] = seeable[cell] != 0 ? 0 : neverSeen;
     }
     covered = 0;
+    wide = false;
+    wideCover.clear();
+    sourcesIn = 0;
     listed.assign(cells, 0);
     listing = 0;
 }
 
 void SightCount::Add(size_t cell, int32_t delta)
 {
-    int16_t& count = cover[cell];
+    const int32_t count = CountAt(cell);
     covered += (count == 0 ? 1 : 0) - (count + delta == 0 ? 1 : 0);
-    count = static_cast<int16_t>(count + delta);
+    if (wide) {
+        wideCover[cell] = count + delta;
+    } else {
+        cover[cell] = static_cast<int8_t>(count + delta);
+    }
+}
+
+void SightCount::Widen()
+{
+    wide = true;
+    wideCover.resize(cover.size());
+    for (size_t cell = 0; cell < cover.size(); ++cell) {
+        wideCover[cell] = seeable[cell] != 0 ? cover[cell] : wideNeverSeen;
+    }
 }
 
 void SightCount::Move(const Source& before, const Source& now)
 {
-    auto full = [&](const Source& source) { return OnBoard(source.x, source.y) && source.range == margin; };
+    auto counts = [&](const Source& source) { return OnBoard(source.x, source.y) ? Weight(source) : 0; };
+    sourcesIn += counts(now) - counts(before);
+    if (!wide && sourcesIn > narrowSources) {
+        Widen();
+    }
+    auto full = [&](const Source& source) { return !wide && OnBoard(source.x, source.y) && source.range == margin; };
     // A step within one window's reach counts only the tiles that come into or go out of the
     // diamond, a row of the window at a time.
     if (full(before) && full(now) && std::abs(now.x - before.x) <= margin && std::abs(now.y - before.y) <= 2 * margin) {
@@ -116,10 +143,8 @@ const SightCount::StepRows& SightCount::StepOf(int32_t dx, int32_t dy)
                 const int32_t x = left + lane;
                 const bool sawIt = std::abs(x) + std::abs(y) <= margin;
                 const bool seesIt = std::abs(x - dx) + std::abs(y - dy) <= margin;
-                Lanes& gained = lane < lanes / 2 ? row.gainedLeft : row.gainedRight;
-                Lanes& lost = lane < lanes / 2 ? row.lostLeft : row.lostRight;
-                gained[lane % (lanes / 2)] = static_cast<int16_t>(seesIt && !sawIt ? -1 : 0);
-                lost[lane % (lanes / 2)] = static_cast<int16_t>(sawIt && !seesIt ? -1 : 0);
+                row.gained[lane] = static_cast<int8_t>(seesIt && !sawIt ? -1 : 0);
+                row.lost[lane] = static_cast<int8_t>(sawIt && !seesIt ? -1 : 0);
                 changes = changes || sawIt != seesIt;
                 if (!vectorRows && sawIt != seesIt) {
                     (sawIt ? rows.lost : rows.gained).push_back(y * gridWidth + x);
@@ -138,7 +163,7 @@ void SightCount::Step(const Source& before, const Source& now)
     const Lanes zero = {};
     const Lanes one = Splat(1);
     Lanes changed = {};
-    auto step = [&](int16_t* at, Lanes gained, Lanes lost) {
+    auto step = [&](int8_t* at, Lanes gained, Lanes lost) {
         Lanes counts;
         std::memcpy(&counts, at, sizeof counts);
         // -1 for a tile that comes into sight, +1 for one that goes out of it.
@@ -146,7 +171,7 @@ void SightCount::Step(const Source& before, const Source& now)
         counts += lost - gained;
         std::memcpy(at, &counts, sizeof counts);
     };
-    int16_t* from = cover.data() + Cell(before.x, before.y);
+    int8_t* from = cover.data() + Cell(before.x, before.y);
     const StepRows& rows = StepOf(now.x - before.x, now.y - before.y);
     if (!vectorRows) {
         int32_t count = covered;
@@ -162,8 +187,7 @@ void SightCount::Step(const Source& before, const Source& now)
         return;
     }
     for (const StepRow& row : rows.rows) {
-        step(from + row.offset, row.gainedLeft, row.lostLeft);
-        step(from + row.offset + lanes / 2, row.gainedRight, row.lostRight);
+        step(from + row.offset, row.gained, row.lost);
     }
     covered += CountLanes(changed);
 }
@@ -176,7 +200,7 @@ void SightCount::Count(const Source& source, int32_t delta)
     if (source.castle) {
         Add(Cell(source.x, source.y), delta);
     }
-    if (source.range >= 0 && source.range <= margin) {
+    if (!wide && source.range >= 0 && source.range <= margin) {
         CountRows(source, delta);
         return;
     }
@@ -196,7 +220,7 @@ void SightCount::CountRows(const Source& source, int32_t delta)
     const Lanes edge = Splat(delta > 0 ? 0 : 1);
     const Lanes step = Splat(delta);
     Lanes changed = {};
-    auto count = [&](int16_t* at, Lanes across, Lanes reach) {
+    auto count = [&](int8_t* at, Lanes reach) {
         Lanes counts;
         std::memcpy(&counts, at, sizeof counts);
         const Lanes inRow = across <= reach;  // -1 in the diamond
@@ -204,11 +228,9 @@ void SightCount::CountRows(const Source& source, int32_t delta)
         counts += step & inRow;
         std::memcpy(at, &counts, sizeof counts);
     };
-    int16_t* row = cover.data() + Cell(source.x - margin, source.y - source.range);
+    int8_t* row = cover.data() + Cell(source.x - margin, source.y - source.range);
     for (int32_t dy = -source.range; dy <= source.range; ++dy, row += gridWidth) {
-        const Lanes reach = Splat(source.range - std::abs(dy));
-        count(row, acrossLeft, reach);
-        count(row + lanes / 2, acrossRight, reach);
+        count(row, Splat(source.range - std::abs(dy)));
     }
     covered += delta > 0 ? CountLanes(changed) : -CountLanes(changed);
 }
@@ -256,7 +278,7 @@ std::string SightCount::Inconsistency(const std::vector<Source>& sources) const
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
             const int32_t expected = seeable[Cell(x, y)] != 0 ? fresh[static_cast<size_t>(y * width + x)] : 0;
-            const int32_t kept = seeable[Cell(x, y)] != 0 ? cover[Cell(x, y)] : 0;
+            const int32_t kept = seeable[Cell(x, y)] != 0 ? CountAt(Cell(x, y)) : 0;
             if (kept != expected) {
                 return "sight count of tile (" + std::to_string(x) + ", " + std::to_string(y) + "): kept " + std::to_string(kept) + ", counted " +
                        std::to_string(expected);

@@ -15,10 +15,10 @@ class TileMap;
 // diamond at a time in vector instructions, and the number of tiles seen is kept.
 class SightCount {
 public:
-    // Half a window of a grid row's counts, one tile a lane, in a 128-bit vector. GCC and Clang
-    // both take these: SSE2 on the desktop, WebAssembly SIMD in the browser build that has it,
-    // plain integers in the other.
-    using Lanes = int16_t __attribute__((vector_size(16)));
+    // A window of a grid row's counts, one tile a lane, in a 128-bit vector. GCC and Clang both
+    // take these: SSE2 on the desktop, WebAssembly SIMD in the browser build that has it, plain
+    // integers in the other.
+    using Lanes = int8_t __attribute__((vector_size(16)));
     struct Source {
         int32_t x = 0;
         int32_t y = 0;
@@ -32,7 +32,7 @@ public:
     // Counts the tiles `now` sees instead of those `before` saw.
     void Move(const Source& before, const Source& now);
     int32_t Covered() const { return covered; }
-    bool Seen(int32_t x, int32_t y) const { return OnBoard(x, y) && cover[Cell(x, y)] > 0; }
+    bool Seen(int32_t x, int32_t y) const { return OnBoard(x, y) && CountAt(Cell(x, y)) > 0; }
     // The tiles `sources` see, in UpdateVision's order: the pieces' diamonds in the sources'
     // order, then every castle.
     void List(const std::vector<Source>& sources, std::vector<Vector2>& tiles);
@@ -52,7 +52,10 @@ private:
     {
         return static_cast<size_t>(y + margin) * static_cast<size_t>(gridWidth) + static_cast<size_t>(x + margin);
     }
+    int32_t CountAt(size_t cell) const { return wide ? wideCover[cell] : cover[cell]; }
     void Add(size_t cell, int32_t delta);
+    // Leaves the 8-bit counts for wider ones, tile by tile, for good.
+    void Widen();
     // Counts the source's diamond in (`delta` 1) or out (-1).
     void Count(const Source& source, int32_t delta);
     void CountRows(const Source& source, int32_t delta);
@@ -60,10 +63,8 @@ private:
     // the window that changes, which lanes come into its diamond and which go out (-1 each).
     struct StepRow {
         int32_t offset = 0;  // in the grid, from the source's old cell
-        Lanes gainedLeft{};
-        Lanes gainedRight{};
-        Lanes lostLeft{};
-        Lanes lostRight{};
+        Lanes gained{};
+        Lanes lost{};
     };
     // Without vector instructions (the browser build without SIMD) a step counts its tiles one
     // by one instead, as offsets in the grid from the old cell.
@@ -79,9 +80,14 @@ private:
     int32_t width = 0;
     int32_t height = 0;
     int32_t gridWidth = 0;
-    // NOTE: 16 bits a tile, so that a vector takes a whole row of a diamond. No tile is seen by
-    // more sources than a diamond's 61 tiles hold pieces, two to a shared tile.
-    std::vector<int16_t> cover;
+    // NOTE: 8 bits a tile, so that a vector takes a whole row of a diamond. No count leaves them
+    // while at most `narrowSources` sources are counted in; past that, the counts are kept in
+    // wideCover instead and counted tile by tile, which no game comes near.
+    static constexpr int32_t narrowSources = 127;
+    std::vector<int8_t> cover;
+    std::vector<int32_t> wideCover;
+    bool wide = false;
+    int32_t sourcesIn = 0;  // pieces of the side on the board, and castles
     std::vector<uint8_t> seeable;  // per cell: 0 for the margin and the outside tiles
     int32_t covered = 0;
     // By (dy + 2 * margin) * (2 * margin + 1) + dx + margin, for the grid's width; worked out
