@@ -50,6 +50,16 @@ uint64_t MarkOf(int32_t x, int32_t y, int32_t owner, bool castle)
     return Mix(Mix(static_cast<uint64_t>(owner) * 2 + (castle ? 1 : 0) + 1) ^ where);
 }
 
+// Of the first `count` (at most 64) values, a bit for each that is not 0.
+TORVANE_WIDE_LOOP uint64_t NonZeroBits(size_t count, const int32_t* __restrict values)
+{
+    uint64_t bits = 0;
+    for (size_t j = 0; j < count; ++j) {
+        bits |= static_cast<uint64_t>(values[j] != 0) << j;
+    }
+    return bits;
+}
+
 // The marks of the neighbourhood of a piece at (px, py), combined, and the rivals in it.
 struct NeighbourSum {
     uint32_t low = 0;
@@ -533,6 +543,11 @@ SearchBoard::NearPiece SearchBoard::NearOf(size_t i) const
     }
     const Piece& piece = pieces[i];
     return {piece.x, piece.y, piece.owner, piece.castle ? -1 : 0, MarkOf(piece.x, piece.y, piece.owner, piece.castle)};
+}
+
+uint64_t SearchBoard::Threatening() const
+{
+    return NonZeroBits(std::min<size_t>(pieces.size(), 64), rivals.data());
 }
 
 void SearchBoard::Recount(int32_t index)

@@ -225,6 +225,8 @@ private:
     // Threat sets: per piece the marks of the pieces near it combined, and the rivals among them.
     void SyncThreats();
     void Recount(int32_t piece);
+    // Of the first 64 pieces, those with a rival in their neighbourhood.
+    uint64_t Threatening() const;
     // Where the neighbourhoods see the piece now: far away when it is not on the board.
     NearPiece NearOf(size_t piece) const;
     // The marks of the piece's neighbourhood as the pieces stand now, summed, and the rivals in it.

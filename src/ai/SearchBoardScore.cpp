@@ -256,10 +256,7 @@ uint64_t SearchBoard::ThreatsInSight(int32_t& threatTerm)
     }
     // Among the first 64 pieces: the living enemies in sight, and the pieces with a rival near.
     const uint64_t enemyMask = EnemiesInSight();
-    uint64_t threatening = 0;
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        threatening |= static_cast<uint64_t>(rivals[i] != 0) << i;
-    }
+    const uint64_t threatening = Threatening();
     // A piece of the side adds to the score only by what it threatens, and only in sight.
     for (uint64_t left = (enemyMask | ownBits) & threatening; left != 0; left &= left - 1) {
         const auto i = static_cast<size_t>(std::countr_zero(left));

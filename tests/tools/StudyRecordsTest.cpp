@@ -51,7 +51,7 @@ Replayed ReplayLines(const std::vector<std::string>& lines, std::vector<std::str
     options.push_back(WriteTempFile(Joined(lines)));
     const Replayed replayed = Replay(options);
     std::remove(options.back().c_str());
-    return {replayed.status, options.back() + "\n" + replayed.out + replayed.err};
+    return {replayed.status, options.back() + "\n" + replayed.out + replayed.err, ""};
 }
 
 // The record's first line with its study text edited, and its hash made to fit unless `keepHash`.
