@@ -127,7 +127,7 @@ TEST(RecordedGame, AnOpponentWritesThePlanItPlaysAndNoneOfItsTrials)
 TEST(RecordedGame, AnUndoWritesWhatItUndidAndReplays)
 {
     for (bool hps : {false, true}) {
-        for (int undoAfter : {1, 2}) {
+        for (int undoAfter = 1; undoAfter <= 8; ++undoAfter) {
             SCOPED_TRACE(std::string(hps ? "hps" : "minimax") + ", Z after its action " + std::to_string(undoAfter));
             RecordedGame recorded(TestDataPath("golden-map1-midgame.txt"), Opponent(hps));
             TileMap& board = *recorded.board;
@@ -152,7 +152,10 @@ TEST(RecordedGame, AnUndoWritesWhatItUndidAndReplays)
             for (int step = 0; step < undoAfter; ++step) {
                 recorded.ai->AdvancePlayback(0.6f);
             }
-            ASSERT_TRUE(recorded.ai->executingPlan) << "the plan is too short for this case";
+            if (!recorded.ai->executingPlan) {
+                ASSERT_GT(undoAfter, 2) << "the plan is too short for this case";
+                break;  // the whole plan is played; Z after it is the human's undo of the turn end
+            }
             undoTakesBackTheLineBefore();
             for (int step = 0; step < 40 && recorded.ai->executingPlan; ++step) {
                 recorded.ai->AdvancePlayback(0.6f);
