@@ -1,3 +1,4 @@
+#include <functional>
 #include <sstream>
 
 #include "ai/HPSController.h"
@@ -80,6 +81,23 @@ std::string ChangeText(const AIAction& action, int side)
     return action.kind == AIActionKind::Buy ? text + " type " + std::to_string(action.unitType) : text;
 }
 
+// The record's text with its line `index` (from 0) changed by `alter`.
+std::string WithLine(const std::string& text, size_t index, const std::function<void(Json&)>& alter)
+{
+    std::istringstream in(text);
+    std::string result;
+    size_t at = 0;
+    for (std::string line; std::getline(in, line); ++at) {
+        if (at == index) {
+            Json changed = Json::parse(line);
+            alter(changed);
+            line = changed.dump();
+        }
+        result += line + "\n";
+    }
+    return result;
+}
+
 // Both sides search, trying thousands of actions on the live board; only the actions they play
 // reach the record: a search writes its think line alone, and between it and the end of the turn
 // stand exactly the plan's actions, in its order. So the whole record is as long as the played
@@ -121,51 +139,80 @@ TEST(RecordedGame, AnOpponentWritesThePlanItPlaysAndNoneOfItsTrials)
 }
 
 // Z writes an undo line that says what it took back: the human's own move, or an action of the
-// opponent's plan while it plays. The replay takes the same back and matches; a record whose undo
-// claims to have taken back something else differs at that line.
+// opponent's plan while it plays. The rest of the plan is played on the board as the undo left it
+// (a buy from a castle the undo made neutral again, an attack from a tile the attacker no longer
+// stands on), and the replay plays the same, whether it plans the opponent's turn again or takes
+// it from the record. A record whose undo claims to have taken back something else, or whose next
+// action is not what the game could have played there, differs at that line.
 TEST(RecordedGame, AnUndoWritesWhatItUndidAndReplays)
 {
-    for (bool hps : {false, true}) {
-        for (int undoAfter : {1, 2}) {
-            SCOPED_TRACE(std::string(hps ? "hps" : "minimax") + ", Z after its action " + std::to_string(undoAfter));
-            RecordedGame recorded(TestDataPath("golden-map1-midgame.txt"), Opponent(hps));
-            TileMap& board = *recorded.board;
-            const auto undoTakesBackTheLineBefore = [&] {
-                const std::vector<Json> before = recorded.Lines();
-                recorded.player->HandleInput({KeyZ, true});
-                const std::vector<Json> after = recorded.Lines();
-                ASSERT_EQ(after.size(), before.size() + 1);
-                EXPECT_EQ(after.back()["event"], "undo");
-                EXPECT_EQ(ChangeText(after.back()["undid"]), ChangeText(before.back()));
-            };
-            Unit* knight = nullptr;
-            for (Unit* unit : board.GetUnitsOf(board.teams[0])) {
-                knight = knight == nullptr && !unit->isCastle && !unit->GetReachableTiles().empty() ? unit : knight;
-            }
-            ASSERT_NE(knight, nullptr);
-            board.MoveUnit(knight, knight->GetReachableTiles().back());
-            undoTakesBackTheLineBefore();
-            board.MoveUnit(knight, knight->GetReachableTiles().front());
-            recorded.player->Receive(0);  // End Turn
-            recorded.ai->FinishThinking();
-            for (int step = 0; step < undoAfter; ++step) {
-                recorded.ai->AdvancePlayback(0.6f);
-            }
-            ASSERT_TRUE(recorded.ai->executingPlan) << "the plan is too short for this case";
-            undoTakesBackTheLineBefore();
-            for (int step = 0; step < 40 && recorded.ai->executingPlan; ++step) {
-                recorded.ai->AdvancePlayback(0.6f);
-            }
-            ASSERT_EQ(board.currentTeam, 0);
-            const std::string text = recorded.text.str();
-            const ReplayResult replayed = recorded.Replayed(text);
-            EXPECT_TRUE(replayed.verdict == Verdict::Matches && replayed.games == 1) << replayed.line << ": " << replayed.message;
+    // Among the plans: a buy from a castle the undo made neutral again, a castle given back to the
+    // participant, a piece moved onto one the undo put back.
+    for (const char* map : {"golden-map1-midgame.txt", "golden-map2-siege.txt", "golden-crowded-small.txt"}) {
+        for (bool hps : {false, true}) {
+            for (int undoAfter = 1; undoAfter <= 8; ++undoAfter) {
+                SCOPED_TRACE(std::string(map) + ", " + (hps ? "hps" : "minimax") + ", Z after its action " + std::to_string(undoAfter));
+                RecordedGame recorded(TestDataPath(map), Opponent(hps));
+                TileMap& board = *recorded.board;
+                const auto undoTakesBackTheLineBefore = [&] {
+                    const std::vector<Json> before = recorded.Lines();
+                    recorded.player->HandleInput({KeyZ, true});
+                    const std::vector<Json> after = recorded.Lines();
+                    ASSERT_EQ(after.size(), before.size() + 1);
+                    EXPECT_EQ(after.back()["event"], "undo");
+                    EXPECT_EQ(ChangeText(after.back()["undid"]), ChangeText(before.back()));
+                };
+                Unit* knight = nullptr;
+                for (Unit* unit : board.GetUnitsOf(board.teams[0])) {
+                    knight = knight == nullptr && !unit->isCastle && !unit->GetReachableTiles().empty() ? unit : knight;
+                }
+                ASSERT_NE(knight, nullptr);
+                board.MoveUnit(knight, knight->GetReachableTiles().back());
+                undoTakesBackTheLineBefore();
+                board.MoveUnit(knight, knight->GetReachableTiles().front());
+                recorded.player->Receive(0);  // End Turn
+                recorded.ai->FinishThinking();
+                for (int step = 0; step < undoAfter; ++step) {
+                    recorded.ai->AdvancePlayback(0.6f);
+                }
+                if (!recorded.ai->executingPlan) {
+                    ASSERT_GT(undoAfter, 2) << "the plan is too short for this case";
+                    break;  // the whole plan is played; Z after it is the human's undo of the turn end
+                }
+                undoTakesBackTheLineBefore();
+                for (int step = 0; step < 40 && recorded.ai->executingPlan; ++step) {
+                    recorded.ai->AdvancePlayback(0.6f);
+                }
+                ASSERT_EQ(board.currentTeam, 0);
+                const std::string text = recorded.text.str();
+                const std::vector<Json> lines = recorded.Lines();
+                const auto undo = std::find_if(lines.rbegin(), lines.rend(), [](const Json& line) { return line["event"] == "undo"; });
+                const size_t undoLine = static_cast<size_t>(lines.rend() - undo) - 1;
+                const size_t planLine = undoLine + 1;  // the plan's first action after the undo
+                ASSERT_TRUE(planLine < lines.size() && lines[planLine].contains("from"));
+                for (bool fromRecord : {false, true}) {
+                    // Under a name the replay does not plan for, the opponent's actions come from the record.
+                    const std::string named = std::string("\"opponent\":\"") + (hps ? "b" : "a") + "\"";
+                    std::string played = text;
+                    played.replace(played.find(named), named.size(), fromRecord ? "\"opponent\":\"recorded\"" : named);
+                    SCOPED_TRACE(fromRecord ? "played from the record" : "planned again");
+                    const ReplayResult replayed = recorded.Replayed(played);
+                    EXPECT_TRUE(replayed.verdict == Verdict::Matches && replayed.games == 1) << replayed.line << ": " << replayed.message;
 
-            const size_t undid = text.rfind("\"undid\":{\"side\":") + 16;
-            const std::string altered = text.substr(0, undid) + "7" + text.substr(undid + 1);
-            const ReplayResult differs = recorded.Replayed(altered);
-            EXPECT_EQ(differs.verdict, Verdict::Differs);
-            EXPECT_EQ(differs.line, std::count(text.begin(), text.begin() + static_cast<long>(undid), '\n') + 1) << differs.message;
+                    // An undo that names something else, and a plan's action after it that the game could
+                    // not have played there, differ at their line.
+                    const std::vector<std::pair<size_t, std::function<void(Json&)>>> alterations = {
+                        {undoLine, [](Json& line) { line["undid"]["side"] = 7; }},
+                        {planLine, [](Json& line) { line["from"] = {99, 99}; }},
+                        {planLine, [](Json& line) { line["side"] = line["side"] == 1 ? 0 : 1; }},
+                    };
+                    for (const auto& [at, alter] : alterations) {
+                        const ReplayResult differs = recorded.Replayed(WithLine(played, at, alter));
+                        EXPECT_EQ(differs.verdict, Verdict::Differs) << "line " << at + 1;
+                        EXPECT_EQ(differs.line, at + 1) << differs.message;
+                    }
+                }
+            }
         }
     }
 }

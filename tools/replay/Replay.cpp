@@ -160,7 +160,10 @@ bool Replayer::Play(const RecordEvent& event, size_t& next)
         return Stop(Verdict::Differs, event.line, kind + " before any board");
     } else if (kind == "outcome") {
         return Stop(Verdict::Differs, event.line, "the record has the game decided here, the replay plays on");
-    } else if (kind != "undo" && boards.opponent != nullptr && boards.Int(event.fields.at("side"), event.line) == 1) {
+    } else if (kind != "undo" && boards.opponent != nullptr &&
+               (boards.opponent->executingPlan || boards.Int(event.fields.at("side"), event.line) == 1)) {
+        // While its plan plays, every change but an undo is the opponent's, whatever side the line
+        // names: after an undo the plan can buy from a castle the undo made neutral again.
         const Step step = AdvanceOpponent();
         if (step == Step::OverBudget) {
             return Stop(Verdict::NotChecked, event.line,

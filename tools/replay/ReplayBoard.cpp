@@ -16,7 +16,15 @@ namespace {
 // A side whose actions come from the record: it takes its income and waits.
 class RecordedSide : public AIController {
 public:
-    void StartTurn() override { NotifyUnitsOfTurnStart(); }
+    explicit RecordedSide(bool& playing_) : playing(playing_) {}
+    void StartTurn() override
+    {
+        NotifyUnitsOfTurnStart();
+        playing = true;
+    }
+
+private:
+    bool& playing;
 };
 
 // Whether the rules offer the recorded action to its piece as the board stands, as the human
@@ -43,6 +51,25 @@ bool Offered(const TileMap& board, const Unit& actor, const std::string& kind, V
     }
     const TeamController* side = board.teams[static_cast<size_t>(board.SideOf(actor.team))];
     return (stale || TypeInfo(type).cost <= side->gold) && among(actor.GetSpawnTiles());
+}
+
+// Whether the rest of a computer side's plan, played on as it is after the human's undo, could
+// hold the recorded action: the game's playback checks nothing but the kind (no reach, gold, free
+// tile or owner), so only what held when the plan was made remains: its pieces were the side's
+// (a castle's capture can be taken back), a castle only buys or passes, a move or a purchase goes
+// to a passable tile, and an attack reaches the record only when a piece stands on its target.
+bool PlayedOn(const TileMap& board, const Unit& actor, int32_t side, const std::string& kind, Vector2 to)
+{
+    if (side != 1 && !actor.isCastle) {
+        return false;
+    }
+    if (kind == "pass") {
+        return true;
+    }
+    if ((kind == "buy") != actor.isCastle) {
+        return false;
+    }
+    return kind == "attack" ? board.GetUnitAt(to) != nullptr : !board.GetTile(to).blocked;
 }
 }  // namespace
 
@@ -112,7 +139,7 @@ std::string ReplayBoard::StartBoard(const RecordEvent& event)
         delete board;
     }
     const bool planning = replan && (name == "a" || name == "b");
-    AIController* side = !planning ? new RecordedSide()
+    AIController* side = !planning ? new RecordedSide(recordedPlays)
                          : name == "a" ? static_cast<AIController*>(new MinimaxController())
                                        : new HPSController();
     side->name = name;
@@ -123,7 +150,8 @@ std::string ReplayBoard::StartBoard(const RecordEvent& event)
     board->isTutorial = tutorial;
     board->mapFile = mapName;
     board->mapText = text;
-    afterUndo = false;
+    afterUndo = recordedPlays = planAfterUndo = false;
+    lastMoved = nullptr;
     try {
         root.AddChild(board);
     } catch (const MapFileError& error) {
@@ -136,6 +164,17 @@ std::string ReplayBoard::StartBoard(const RecordEvent& event)
     return "";
 }
 
+Unit* ReplayBoard::Actor(const RecordEvent& event, bool playedOn) const
+{
+    const Vector2 from = TileOf(event.fields, "from", event.line);
+    // A plan played on can move a piece onto one the undo put back; the record names the tile
+    // alone, and a plan's piece acts right after its move.
+    if (playedOn && lastMoved != nullptr && lastMoved->parent == board && SameTile(lastMoved->GetTile(), from)) {
+        return lastMoved;
+    }
+    return board->GetUnitAt(from);
+}
+
 bool ReplayBoard::Apply(const RecordEvent& event)
 {
     const Json& fields = event.fields;
@@ -146,15 +185,22 @@ bool ReplayBoard::Apply(const RecordEvent& event)
         }
         board->RestoreSnapshot(static_cast<int32_t>(board->history.size()) - 1);
         afterUndo = true;
+        planAfterUndo = planAfterUndo || recordedPlays;
         return true;
     }
     if (kind == "endTurn" || kind == "forfeit") {
         board->forfeited = kind == "forfeit";
+        recordedPlays = planAfterUndo = false;  // its StartTurn sets it again when the turn goes to it
+        lastMoved = nullptr;
         board->EndTurn();
         return true;
     }
-    Unit* actor = board->GetUnitAt(TileOf(fields, "from", event.line));
-    if (actor == nullptr || actor->team == nullptr || board->SideOf(actor->team) != Int(fields.at("side"), event.line)) {
+    // NOTE: the human cannot act in the recorded side's turn: an undo then is the participant's
+    // Z during its playback, and the rest of that turn is the plan played on as it is.
+    const bool playedOn = recordedPlays && planAfterUndo;
+    Unit* actor = Actor(event, playedOn);
+    const int32_t side = Int(fields.at("side"), event.line);
+    if (actor == nullptr || (actor->team == nullptr && !playedOn) || board->SideOf(actor->team) != side) {
         return false;
     }
     const Vector2 to = kind == "pass" ? actor->GetTile() : TileOf(fields, "to", event.line);
@@ -162,12 +208,14 @@ bool ReplayBoard::Apply(const RecordEvent& event)
     if (type < 0 || type > 2 || (kind != "move" && kind != "attack" && kind != "buy" && kind != "pass")) {
         return false;
     }
-    const bool offered = Offered(*board, *actor, kind, to, type, afterUndo);
+    const bool offered =
+        playedOn ? PlayedOn(*board, *actor, side, kind, to) : Offered(*board, *actor, kind, to, type, afterUndo);
     afterUndo = false;
     if (!offered) {
         return false;
     }
     if (kind == "move") {
+        lastMoved = actor;
         board->MoveUnit(actor, to);
     } else if (kind == "attack") {
         board->AttackUnit(actor, to);

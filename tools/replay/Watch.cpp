@@ -128,7 +128,8 @@ void Watch::PlayDue()
             continue;
         }
         const double due = event.fields.at("t").get<double>();
-        const bool participant = (kind == "move" || kind == "attack" || kind == "buy") &&
+        // NOTE: in the opponent's turn a side 0 buy is its plan's, from a castle an undo gave back.
+        const bool participant = (kind == "move" || kind == "attack" || kind == "buy") && !boards.RecordedSidePlays() &&
                                  boards.Int(event.fields.at("side"), event.line) == 0;
         if (participant && selected != next) {
             if (clockMs < due - selectSeconds * 1000.0 * speed) {
