@@ -66,14 +66,16 @@ for pass in "${passes[@]}"; do
   elif [ "$pass" = sanitize ]; then
     echo "== tests in the sanitizer build"
     build="$root/build-sanitize"
-    TORVANE_BUILD_DIR="$build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=ON -DTORVANE_TESTS=ON -DCMAKE_BUILD_TYPE=Debug
+    # The benchmark is not run here: not built either.
+    TORVANE_BUILD_DIR="$build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=ON -DTORVANE_TESTS=ON -DCMAKE_BUILD_TYPE=Debug \
+      -DTORVANE_BENCH=OFF
     # The GL driver is preloaded into the window tests and the game (tests/CMakeLists.txt),
     # so it comes before the sanitizer runtime in the list of libraries.
     (
       export ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0
       export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
       export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-      cd "$build" && with_x ctest --output-on-failure --no-tests=error
+      cd "$build" && with_x ctest --output-on-failure --no-tests=error -j"$(nproc)"
     )
   else
     echo "== tests in the normal build"
@@ -81,7 +83,7 @@ for pass in "${passes[@]}"; do
     # scripts/run.sh builds here without the tests: they are asked for, and finding none is a failure.
     TORVANE_BUILD_DIR="$build" "$root/scripts/build.sh" -DTORVANE_SANITIZE=OFF -DTORVANE_TESTS=ON \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    (cd "$build" && with_x ctest --output-on-failure --no-tests=error)
+    (cd "$build" && with_x ctest --output-on-failure --no-tests=error -j"$(nproc)")
   fi
   echo "$pass pass: $((SECONDS - start)) s"
 done
