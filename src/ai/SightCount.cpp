@@ -44,12 +44,6 @@ int32_t CountLanes(Lanes lanes)
 
 // Per lane of a window, how far its tile is across from a source `margin` to its right.
 const Lanes across = Abs(firstLanes - Splat(5));
-
-// What a source adds to the number counted in.
-int32_t Weight(const SightCount::Source& source)
-{
-    return (source.range >= 0 ? 1 : 0) + (source.castle ? 1 : 0);
-}
 }  // namespace
 
 void SightCount::Reset(const TileMap& map)
@@ -103,7 +97,10 @@ void SightCount::Widen()
 
 void SightCount::Move(const Source& before, const Source& now)
 {
-    auto counts = [&](const Source& source) { return OnBoard(source.x, source.y) ? Weight(source) : 0; };
+    // A piece of the side counts in once, a castle once, and one that is both twice.
+    auto counts = [&](const Source& source) {
+        return OnBoard(source.x, source.y) ? (source.range >= 0 ? 1 : 0) + (source.castle ? 1 : 0) : 0;
+    };
     sourcesIn += counts(now) - counts(before);
     if (!wide && sourcesIn > narrowSources) {
         Widen();

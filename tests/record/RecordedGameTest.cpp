@@ -84,18 +84,11 @@ std::string ChangeText(const AIAction& action, int side)
 // The record's text with its line `index` (from 0) changed by `alter`.
 std::string WithLine(const std::string& text, size_t index, const std::function<void(Json&)>& alter)
 {
-    std::istringstream in(text);
-    std::string result;
-    size_t at = 0;
-    for (std::string line; std::getline(in, line); ++at) {
-        if (at == index) {
-            Json changed = Json::parse(line);
-            alter(changed);
-            line = changed.dump();
-        }
-        result += line + "\n";
-    }
-    return result;
+    std::vector<std::string> lines = ::Lines(text);
+    Json changed = Json::parse(lines.at(index));
+    alter(changed);
+    lines[index] = changed.dump();
+    return Joined(lines);
 }
 
 // Both sides search, trying thousands of actions on the live board; only the actions they play
